@@ -1,0 +1,38 @@
+# One library per source folder, holding every .cpp/.h/.ui file in it. A folder lists the
+# libraries it may use; including a header from a folder above it then fails to link.
+function(tavle_folder_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.ui)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  set(compiled ${sources})
+  list(FILTER compiled INCLUDE REGEX "\\.cpp$")
+  if(compiled)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+  else() # a folder that holds no code yet
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPENDS})
+  endif()
+endfunction()
+
+# One test program per *_test.cpp file of the calling tests folder, registered with ctest.
+# Widget tests run headless.
+function(tavle_folder_tests)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+  foreach(test ${tests})
+    get_filename_component(base ${test} NAME_WE)
+    get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    set(target ${folder}_${base})
+    add_executable(${target} ${test} ${support})
+    target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock tavle_testmain)
+    target_compile_definitions(${target} PRIVATE
+      TAVLE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TAVLE_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+  endforeach()
+endfunction()

@@ -1,0 +1,44 @@
+#pragma once
+// What bands, frames and labels need of a run's page output while they draw: the page canvas
+// and the conversions from native units (0.1 mm) to device pixels. TBRPrinter is the real one.
+
+#include "platform/canvas.h"
+#include "platform/rounding.h"
+
+namespace output {
+
+class TBRPageTarget {
+public:
+    virtual ~TBRPageTarget() = default;
+
+    // The canvas of the current page; nullptr when no page is being drawn.
+    virtual platform::Canvas *PageCanvas() = 0;
+    // True when pages are drawn straight onto a printer (not recorded).
+    virtual bool DrawsToPrinter() const = 0;
+
+    int ToDeviceX(long double x) const
+    {
+        return static_cast<int>(platform::roundHalfEven((x - LeftWaste) * HorizontalFactor));
+    }
+    int ToDeviceY(long double y) const
+    {
+        return static_cast<int>(platform::roundHalfEven((y - TopWaste) * VerticalFactor));
+    }
+    int ToDeviceWidth(long double w) const
+    {
+        return static_cast<int>(platform::roundHalfEven(w * HorizontalFactor));
+    }
+    int ToDeviceHeight(long double h) const
+    {
+        return static_cast<int>(platform::roundHalfEven(h * VerticalFactor));
+    }
+
+    // Device pixels per native unit; 96 pixels per inch until a destination sets them.
+    long double HorizontalFactor = 0.37795L;
+    long double VerticalFactor = 0.37795L;
+    // The printer's physical offsets in native units when printing directly, else 0.
+    long double LeftWaste = 0;
+    long double TopWaste = 0;
+};
+
+} // namespace output

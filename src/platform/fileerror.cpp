@@ -1,0 +1,92 @@
+#include "platform/fileerror.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+std::string messageFor(int code)
+{
+    switch (code) {
+    case 2: return "File not found";
+    case 3: return "Path not found";
+    case 4: return "Too many open files";
+    case 5: return "File access denied";
+    default: return "I/O error " + std::to_string(code);
+    }
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+EInOutError::EInOutError(int code) : std::runtime_error(messageFor(code)), code_(code) {}
+
+EInOutError EInOutError::fromErrno(int err)
+{
+    switch (err) {
+    case ENOENT: return EInOutError(2);
+    case ENOTDIR: return EInOutError(3);
+    case EMFILE:
+    case ENFILE: return EInOutError(4);
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return EInOutError(5);
+    default: return EInOutError(err);
+    }
+}
+
+FileBytes readFileBytes(const std::filesystem::path &path)
+{
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        throw EInOutError::fromErrno(errno);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throw EInOutError::fromErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        throw EInOutError::fromErrno(EISDIR);
+
+    constexpr std::size_t kChunk = 1 << 20;
+    FileBytes result;
+    if (S_ISREG(st.st_mode) && st.st_size > 0)
+        result.bytes.reserve(static_cast<std::size_t>(st.st_size) + kChunk);
+    for (;;) {
+        const std::size_t old = result.bytes.size();
+        result.bytes.resize(old + kChunk);
+        const ssize_t got = ::read(fd.get(), result.bytes.data() + old, kChunk);
+        if (got < 0) {
+            if (errno == EINTR) {
+                result.bytes.resize(old);
+                continue;
+            }
+            result.readErrno = errno;
+            result.bytes.resize(old);
+            break;
+        }
+        result.bytes.resize(old + static_cast<std::size_t>(got));
+        if (got == 0)
+            break;
+    }
+    return result;
+}
+
+} // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+// The file errors of the run-time library, with its texts: "File not found",
+// "File access denied", "I/O error %d", ...
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+class EInOutError : public std::runtime_error {
+public:
+    // `code` is the run-time error number (2 file not found, 3 path not found, 4 too many open
+    // files, 5 access denied); any other number is shown as "I/O error <number>".
+    explicit EInOutError(int code);
+    int errorCode() const { return code_; }
+
+    // The error for a failed open or read, from the C library's errno.
+    static EInOutError fromErrno(int err);
+
+private:
+    int code_;
+};
+
+// The bytes of a file as far as they could be read. A failed open throws EInOutError; a read
+// that fails part-way returns what came before it together with the error, so that the caller
+// can keep the complete lines and then raise.
+struct FileBytes {
+    std::string bytes;
+    int readErrno = 0; // 0 when the whole file was read
+};
+FileBytes readFileBytes(const std::filesystem::path &path);
+
+} // namespace platform
