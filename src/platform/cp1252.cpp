@@ -1,5 +1,6 @@
 #include "platform/cp1252.h"
 
+#include <QList>
 #include <array>
 
 namespace platform {
@@ -89,6 +90,11 @@ QString toQString(std::string_view cp1252)
     for (std::size_t i = 0; i < cp1252.size(); ++i)
         dst[i] = QChar(cp1252ToUnicode(static_cast<unsigned char>(cp1252[i])));
     return out;
+}
+
+std::string cp1252(std::u8string_view utf8)
+{
+    return utf8ToCp1252({reinterpret_cast<const char *>(utf8.data()), utf8.size()}).text;
 }
 
 std::string fromQString(const QString &text, char replacement)

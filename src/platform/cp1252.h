@@ -21,6 +21,10 @@ int unicodeToCp1252(char32_t codePoint);
 
 QString toQString(std::string_view cp1252);
 
+// The program's own texts are written in the sources as UTF-8 literals (u8"Læser brikker...");
+// this gives their Windows-1252 bytes.
+std::string cp1252(std::u8string_view utf8);
+
 // Characters without a Windows-1252 form become `replacement`.
 std::string fromQString(const QString &text, char replacement = '?');
 

@@ -1,6 +1,7 @@
 #include "platform/fonts.h"
 
 #include <QFontDatabase>
+#include <QStringList>
 #include <mutex>
 #include <stdexcept>
 

@@ -1,0 +1,225 @@
+#include "timetable/timetable.h"
+
+#include "platform/cp1252.h"
+#include "platform/fileerror.h"
+#include "timetable/exportfile.h"
+#include "timetable/tilesort.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace timetable {
+namespace {
+
+std::strong_ordering compareBytes(const std::string &a, const std::string &b)
+{
+    return a.compare(b) <=> 0; // char_traits<char> compares as unsigned char
+}
+
+// Teacher mode: teacher, class, room; class mode: class, teacher, room.
+std::strong_ordering compareTiles(const TBrik &a, const TBrik &b, SelectionMode mode)
+{
+    const bool teachers = mode == SelectionMode::Teachers;
+    if (auto c = compareBytes(teachers ? a.Laerer : a.Klasse, teachers ? b.Laerer : b.Klasse); c != 0)
+        return c;
+    if (auto c = compareBytes(teachers ? a.Klasse : a.Laerer, teachers ? b.Klasse : b.Laerer); c != 0)
+        return c;
+    return compareBytes(a.Lokale, b.Lokale);
+}
+
+std::string joined(const std::vector<std::string_view> &names)
+{
+    std::string out;
+    for (const auto name : names) {
+        if (!out.empty())
+            out += ", ";
+        out += name;
+    }
+    return out;
+}
+
+const std::string kLineBreaks = "\r\n\r\n";
+
+} // namespace
+
+Timetable::Timetable(MessageSink sink) : sink_(std::move(sink)) {}
+
+void Timetable::message(const std::string &text) const
+{
+    if (sink_)
+        sink_(text);
+}
+
+const std::vector<std::unique_ptr<TBrik>> &Timetable::tiles() const
+{
+    static const std::vector<std::unique_ptr<TBrik>> none;
+    return tiles_ ? *tiles_ : none;
+}
+
+bool Timetable::ParseHeader(std::string_view line)
+{
+    for (std::size_t c = 0; c < kColumnNames.size(); ++c) {
+        const auto at = line.find(kColumnNames[c]);
+        if (at == std::string_view::npos)
+            return false;
+        const auto before = line.substr(0, at);
+        columns_[c] = static_cast<int>(std::count(before.begin(), before.end(), ';')) + 1;
+    }
+    return true;
+}
+
+TBrik Timetable::MakeBrik(std::string_view line) const
+{
+    const auto field = [&](Column c) { return std::string(GetField(line, columns_[c])); };
+    return TBrik{field(ColLaerer), field(ColKlasse), field(ColFag), field(ColLokale),
+                 field(ColPeriode)};
+}
+
+void Timetable::LoadBrikker(const std::filesystem::path &path)
+{
+    tiles_.emplace();
+    message(platform::cp1252(u8"Læser brikker...") + kLineBreaks);
+
+    platform::FileBytes file = platform::readFileBytes(path);
+    std::string_view content = file.bytes;
+    if (file.readErrno != 0) // keep the complete lines read before the failure
+        content = content.substr(0, content.rfind('\n') + 1);
+    if (const auto eof = content.find(kCtrlZ); eof != std::string_view::npos)
+        content = content.substr(0, eof);
+
+    std::string converted;
+    const bool bom = content.starts_with("\xEF\xBB\xBF");
+    const bool high = std::any_of(content.begin(), content.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+    if (bom || (high && platform::isValidUtf8(content))) {
+        auto conversion = platform::utf8ToCp1252(content);
+        converted = std::move(conversion.text);
+        content = converted;
+        std::string note = platform::cp1252(u8"Filen er gemt som UTF-8 og er omsat til Windows-1252");
+        if (conversion.replaced > 0)
+            note += platform::cp1252(u8"; ") + std::to_string(conversion.replaced) +
+                    platform::cp1252(u8" tegn uden en Windows-1252-form er blevet til '?'");
+        message(note + "." + kLineBreaks);
+    }
+
+    auto &tiles = *tiles_;
+    int lineNumber = 0;
+    forEachLine(content, [&](std::string_view line) {
+        ++lineNumber;
+        if (line.empty())
+            return;
+        if (isHeaderLine(line)) {
+            if (!ParseHeader(line)) {
+                const auto missing = missingColumns(line);
+                message(platform::cp1252(u8"Advarsel: Overskriften i linje ") +
+                        std::to_string(lineNumber) +
+                        (missing.size() == 1 ? platform::cp1252(u8" mangler kolonnen ")
+                                             : platform::cp1252(u8" mangler kolonnerne ")) +
+                        joined(missing) +
+                        platform::cp1252(u8". Brikkernes felter kan derfor komme fra forkerte "
+                                         u8"kolonner.") +
+                        kLineBreaks);
+            }
+            return;
+        }
+        tiles.push_back(std::make_unique<TBrik>(MakeBrik(line)));
+    });
+
+    if (file.readErrno != 0)
+        throw platform::EInOutError::fromErrno(file.readErrno);
+}
+
+void Timetable::SortTiles(SelectionMode mode)
+{
+    if (!tiles_)
+        return;
+    auto &tiles = *tiles_;
+    const auto order = exchangeSortOrder(tiles.size(), [&](std::size_t a, std::size_t b) {
+        return compareTiles(*tiles[a], *tiles[b], mode);
+    });
+    std::vector<std::unique_ptr<TBrik>> sorted;
+    sorted.reserve(tiles.size());
+    for (const std::size_t index : order)
+        sorted.push_back(std::move(tiles[index]));
+    tiles = std::move(sorted);
+}
+
+NameListing Timetable::FillNameList(SelectionMode mode) const
+{
+    NameListing listing;
+    // folded spelling -> index of the listed name
+    std::unordered_map<std::string, std::size_t> listed;
+    std::unordered_map<std::string, bool> variantSeen;
+    for (const auto &tile : tiles()) {
+        const std::string &key = nameKey(*tile, mode);
+        if (key.empty()) {
+            ++listing.emptyKeyTiles;
+            continue;
+        }
+        const auto [it, added] = listed.try_emplace(platform::cp1252LowerCase(key),
+                                                    listing.names.size());
+        if (added) {
+            listing.names.push_back(key);
+        } else if (listing.names[it->second] != key) {
+            ++listing.caseVariantTiles;
+            if (variantSeen.try_emplace(key, true).second)
+                listing.caseVariants.emplace_back(key, listing.names[it->second]);
+        }
+    }
+    return listing;
+}
+
+NameListing Timetable::Listing(SelectionMode mode)
+{
+    SortTiles(mode);
+    NameListing listing = FillNameList(mode);
+    selectionMode_ = mode;
+    if (const std::string note = unreachableTilesMessage(listing, mode); !note.empty())
+        message(note);
+    return listing;
+}
+
+void Timetable::BuildPrintList(std::string_view name)
+{
+    printList_.clear();
+    for (const auto &tile : tiles()) {
+        if (nameKey(*tile, selectionMode_) == name)
+            printList_.push_back(tile.get());
+    }
+}
+
+std::string unreachableTilesMessage(const NameListing &listing, SelectionMode mode)
+{
+    const int total = listing.emptyKeyTiles + listing.caseVariantTiles;
+    if (total == 0)
+        return {};
+    const bool teachers = mode == SelectionMode::Teachers;
+    using platform::cp1252;
+    std::string text = cp1252(u8"Bemærk: ") + std::to_string(total) +
+                       (total == 1 ? cp1252(u8" brik kommer") : cp1252(u8" brikker kommer")) +
+                       cp1252(teachers ? u8" ikke med på nogen udskrift i lærervisning: "
+                                       : u8" ikke med på nogen udskrift i klassevisning: ");
+    if (listing.emptyKeyTiles > 0)
+        text += std::to_string(listing.emptyKeyTiles) +
+                cp1252(teachers ? u8" uden lærerbetegnelse" : u8" uden klassebetegnelse");
+    if (listing.emptyKeyTiles > 0 && listing.caseVariantTiles > 0)
+        text += cp1252(u8" og ");
+    if (listing.caseVariantTiles > 0) {
+        constexpr std::size_t kNamesShown = 10;
+        text += std::to_string(listing.caseVariantTiles) +
+                cp1252(u8", hvor navnet kun adskiller sig fra listens ved store og små "
+                       u8"bogstaver (");
+        for (std::size_t i = 0; i < listing.caseVariants.size() && i < kNamesShown; ++i) {
+            if (i > 0)
+                text += ", ";
+            text += listing.caseVariants[i].first + cp1252(u8" på listen som ") +
+                    listing.caseVariants[i].second;
+        }
+        if (listing.caseVariants.size() > kNamesShown)
+            text += cp1252(u8" m.fl.");
+        text += ")";
+    }
+    return text + "." + kLineBreaks;
+}
+
+} // namespace timetable

@@ -1,0 +1,79 @@
+#pragma once
+// The timetable data of one program run: the tile list read from the export file, the column
+// positions found in its header lines, the selection mode and the print list. One object of
+// this class exists for the whole run; the windows and the tile sheet reach it by reference.
+
+#include "timetable/tbrik.h"
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace timetable {
+
+// The names of one listing, and the tiles that listing leaves unreachable: a tile is printed
+// only when its name key equals a listed name byte for byte, so tiles with an empty key and
+// tiles whose key differs from the listed spelling only in letter case never reach a sheet.
+struct NameListing {
+    std::vector<std::string> names;
+    int emptyKeyTiles = 0;
+    int caseVariantTiles = 0;
+    // Each case variant that has tiles, with the listed spelling that hides it.
+    std::vector<std::pair<std::string, std::string>> caseVariants;
+};
+
+class Timetable {
+public:
+    // Receives every message for the main window's message area (Windows-1252 text that ends
+    // in two line breaks).
+    using MessageSink = std::function<void(const std::string &)>;
+
+    explicit Timetable(MessageSink sink = {});
+
+    void setMessageSink(MessageSink sink) { sink_ = std::move(sink); }
+
+    // Reads the export file into a new tile list. Throws platform::EInOutError when the file
+    // cannot be opened or read; the tiles read before a failing read stay in the list.
+    void LoadBrikker(const std::filesystem::path &path);
+
+    // Sets the column positions from a header line; false when it stopped at a missing name.
+    bool ParseHeader(std::string_view line);
+    TBrik MakeBrik(std::string_view line) const;
+
+    void SortTiles(SelectionMode mode);
+    // The distinct name keys in tile-list order, a name equal to an earlier one but for letter
+    // case (A-Z with a-z, and the Windows-1252 accented letters) counting as the same.
+    NameListing FillNameList(SelectionMode mode) const;
+    // A listing as the list buttons run it: sort, list, set the selection mode, and report
+    // unreachable tiles in the message area.
+    NameListing Listing(SelectionMode mode);
+
+    void BuildPrintList(std::string_view name);
+
+    bool hasTileList() const { return tiles_.has_value(); }
+    // The tile list; empty before the first load.
+    const std::vector<std::unique_ptr<TBrik>> &tiles() const;
+    const std::vector<const TBrik *> &printList() const { return printList_; }
+    SelectionMode selectionMode() const { return selectionMode_; }
+    // Column positions, 1-based field numbers in the order of kColumnNames; 0 until found.
+    const std::array<int, 5> &columnPositions() const { return columns_; }
+
+private:
+    void message(const std::string &text) const;
+
+    MessageSink sink_;
+    std::array<int, 5> columns_{};
+    std::optional<std::vector<std::unique_ptr<TBrik>>> tiles_;
+    SelectionMode selectionMode_ = SelectionMode::Classes;
+    std::vector<const TBrik *> printList_;
+};
+
+// The message area's line about a listing's unreachable tiles; empty when there are none.
+std::string unreachableTilesMessage(const NameListing &listing, SelectionMode mode);
+
+} // namespace timetable
