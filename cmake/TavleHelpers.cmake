@@ -32,7 +32,7 @@ function(tavle_folder_tests)
     target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock tavle_testmain)
     target_compile_definitions(${target} PRIVATE
       TAVLE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TAVLE_BINARY_DIR="${PROJECT_BINARY_DIR}")
-    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX "${folder}."
       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
   endforeach()
 endfunction()

@@ -1,0 +1,176 @@
+// Reading export files into the tile list.
+#include "platform/cp1252.h"
+#include "platform/fileerror.h"
+#include "timetable/exportfile.h"
+#include "timetable/timetable.h"
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+using timetable::GetField;
+using timetable::Timetable;
+
+namespace {
+
+class ExportFile : public ::testing::Test {
+protected:
+    std::filesystem::path write(const std::string &bytes, const char *name = "skema.csv")
+    {
+        const std::filesystem::path path = dir.filePath(name).toStdString();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::vector<std::string> fields(std::size_t i) const
+    {
+        const auto &t = *table.tiles().at(i);
+        return {t.Laerer, t.Klasse, t.Fag, t.Lokale, t.Periode};
+    }
+
+    QTemporaryDir dir;
+    std::vector<std::string> messages;
+    Timetable table{[this](const std::string &m) { messages.push_back(m); }};
+};
+
+const std::string kHeader = "[PERIODEBETEGNELSE];[UGE];[FAGBETEGNELSE];[KLASSEBETEGNELSE];[L\xC6RERBETEGNELSE];[LOKALEBETEGNELSE]";
+
+} // namespace
+
+TEST(GetField, FollowsTheFieldRules)
+{
+    EXPECT_EQ(GetField("a;b;c", 1), "a");
+    EXPECT_EQ(GetField("a;b;c", 0), "a");
+    EXPECT_EQ(GetField("a;b;c", -3), "a");
+    EXPECT_EQ(GetField("a;b;c", 2), "b");
+    EXPECT_EQ(GetField("a;b;c", 3), "c");
+    EXPECT_EQ(GetField("a;b;c", 4), "c") << "past the last field gives the last field";
+    EXPECT_EQ(GetField("a;b;c", 1000000000), "c");
+    EXPECT_EQ(GetField("a;;c", 2), "");
+    EXPECT_EQ(GetField("a;b;", 3), "");
+    EXPECT_EQ(GetField("\" x;y \";z", 1), "\" x") << "no quoting: every ';' separates";
+    EXPECT_EQ(GetField("", 5), "");
+}
+
+TEST_F(ExportFile, ReadsTheFiveColumnsWhereverTheHeaderPutsThem)
+{
+    table.LoadBrikker(write(kHeader + "\r\nMa 1;12;da;7b;AB;A12\r\n\r\nTi 2;12; ma ;\"8a\";\xD8J;Fys\n"));
+    ASSERT_EQ(table.tiles().size(), 2u);
+    EXPECT_EQ(fields(0), (std::vector<std::string>{"AB", "7b", "da", "A12", "Ma 1"}));
+    EXPECT_EQ(fields(1), (std::vector<std::string>{"\xD8J", "\"8a\"", " ma ", "Fys", "Ti 2"}))
+        << "texts are kept as they stand";
+    EXPECT_EQ(table.columnPositions(), (std::array<int, 5>{5, 4, 3, 6, 1}));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], platform::cp1252(u8"Læser brikker...\r\n\r\n"));
+}
+
+TEST_F(ExportFile, LineEndsCtrlZAndEmptyLines)
+{
+    // LF and CR LF alike, a lone CR is dropped, a line of spaces is a tile, Ctrl-Z ends the file.
+    table.LoadBrikker(write(kHeader + "\nx;;f;k;l;r\r\ny;;f;k\r;l\rl;r\n   \n\n\r\nz;;f;k;l;r\x1Aw;;f;k;l;r\n"));
+    ASSERT_EQ(table.tiles().size(), 4u);
+    EXPECT_EQ(fields(0)[0], "l");
+    EXPECT_EQ(fields(1)[0], "ll") << "lone CRs vanish, the line goes on";
+    EXPECT_EQ(fields(1)[1], "k");
+    EXPECT_EQ(fields(2)[4], "   ");
+    EXPECT_EQ(fields(3)[4], "z");
+}
+
+TEST_F(ExportFile, HeaderLinesNeverYieldTilesAndSetPositionsFromTheirPlace)
+{
+    // Names found as substrings; a longer name containing one of them decides by its first
+    // occurrence; a second header changes the lines after it; headers in other case are data.
+    table.LoadBrikker(write("a;b;c;d;e\n"
+                            "[x];[XL\xC6RERBETEGNELSE];KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\n"
+                            "1;2;3;4;5;6\n"
+                            "[KLASSEBETEGNELSE;L\xC6RERBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\n"
+                            "1;2;3;4;5;6\n"
+                            "[not a header but starts with a bracket;1;2\n"
+                            "[l\xe6rerbetegnelse\n"));
+    ASSERT_EQ(table.tiles().size(), 3u);
+    EXPECT_EQ(fields(0), (std::vector<std::string>(5, "a"))) << "before any header all positions are 0";
+    EXPECT_EQ(fields(1), (std::vector<std::string>{"2", "3", "4", "5", "6"}));
+    EXPECT_EQ(fields(2), (std::vector<std::string>{"2", "1", "3", "4", "5"}));
+}
+
+TEST_F(ExportFile, MissingNamesKeepEarlierPositionsAcrossLoadsAndAreReported)
+{
+    table.LoadBrikker(write(kHeader + "\nMa 1;12;da;7b;AB;A12\n"));
+    messages.clear();
+    // The second file's header lacks KLASSEBETEGNELSE: teacher keeps its new position, class and
+    // every later name keep the positions of the first file.
+    table.LoadBrikker(write("[L\xC6RERBETEGNELSE;X;FAGBETEGNELSE\nAB;x;y;z;w;v\n", "b.csv"));
+    EXPECT_EQ(table.columnPositions(), (std::array<int, 5>{1, 4, 3, 6, 1}));
+    ASSERT_EQ(table.tiles().size(), 1u) << "the second load replaces the tiles of the first";
+    EXPECT_EQ(fields(0), (std::vector<std::string>{"AB", "z", "y", "v", "AB"}));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], platform::cp1252(u8"Advarsel: Overskriften i linje 1 mangler kolonnerne "
+                                            u8"KLASSEBETEGNELSE, LOKALEBETEGNELSE, PERIODEBETEGNELSE. "
+                                            u8"Brikkernes felter kan derfor komme fra forkerte kolonner.\r\n\r\n"));
+}
+
+TEST_F(ExportFile, EmptyFilesGiveAnEmptyListAndStillTheMessage)
+{
+    table.LoadBrikker(write(""));
+    EXPECT_TRUE(table.hasTileList());
+    EXPECT_TRUE(table.tiles().empty());
+    table.LoadBrikker(write("\n\r\n\n"));
+    EXPECT_TRUE(table.tiles().empty());
+    EXPECT_EQ(messages.size(), 2u);
+}
+
+TEST_F(ExportFile, Utf8FilesAreConvertedAndSaySo)
+{
+    // A byte-order mark, or valid UTF-8 with high bytes: converted, with one line about it.
+    table.LoadBrikker(write("\xEF\xBB\xBF" "[L\xC3\x86RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\n"
+                            "\xC3\x98J;7b;da;\xE2\x82\xAC;\xE2\x98\x83\n"));
+    ASSERT_EQ(table.tiles().size(), 1u);
+    EXPECT_EQ(fields(0), (std::vector<std::string>{"\xD8J", "7b", "da", "\x80", "?"}));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], platform::cp1252(u8"Filen er gemt som UTF-8 og er omsat til Windows-1252; 1 tegn "
+                                            u8"uden en Windows-1252-form er blevet til '?'.\r\n\r\n"));
+
+    // Windows-1252 bytes that are not valid UTF-8 are read byte for byte, without a word.
+    messages.clear();
+    table.LoadBrikker(write(kHeader + "\nMa 1;12;da;7b;\xC6" "B;A12\n"));
+    EXPECT_EQ(fields(0)[0], "\xC6" "B");
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(ExportFile, UnreadableFilesRaiseTheRunTimeTexts)
+{
+    try {
+        table.LoadBrikker(dir.filePath("missing.csv").toStdString());
+        FAIL() << "no error raised";
+    } catch (const platform::EInOutError &e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+    EXPECT_TRUE(table.tiles().empty()) << "the new empty list stays in place";
+    EXPECT_EQ(messages.size(), 1u) << "the reading message comes before the failure";
+
+    try {
+        table.LoadBrikker(dir.path().toStdString()); // a folder cannot be read as a file
+        FAIL() << "no error raised";
+    } catch (const platform::EInOutError &e) {
+        EXPECT_STREQ(e.what(), "File access denied");
+    }
+    EXPECT_STREQ(platform::EInOutError(1784).what(), "I/O error 1784");
+}
+
+TEST_F(ExportFile, ArbitraryBytesLoadWithoutHarm)
+{
+    // NUL bytes, binary noise, no line end at all, and one very long line.
+    std::string binary;
+    for (int i = 0; i < 100000; ++i)
+        binary += static_cast<char>((i * 7919) & 0xFF);
+    table.LoadBrikker(write(binary));
+    EXPECT_GT(table.tiles().size(), 0u);
+
+    table.LoadBrikker(write(std::string("a\0b;c\0;d", 8)));
+    ASSERT_EQ(table.tiles().size(), 1u);
+
+    const std::string longLine(50 * 1024 * 1024, 'x');
+    table.LoadBrikker(write(longLine));
+    ASSERT_EQ(table.tiles().size(), 1u);
+    EXPECT_EQ(table.tiles()[0]->Laerer.size(), longLine.size());
+}
