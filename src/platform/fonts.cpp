@@ -1,5 +1,7 @@
 #include "platform/fonts.h"
 
+#include "platform/canvas.h"
+
 #include <QFontDatabase>
 #include <QStringList>
 #include <mutex>
@@ -28,6 +30,17 @@ QString loadProjectFonts()
         QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), family);
     });
     return family;
+}
+
+std::string fontFilePath(unsigned style)
+{
+    const bool bold = (style & fsBold) != 0;
+    const bool italic = (style & fsItalic) != 0;
+    const char *file = bold && italic ? "LiberationSans-BoldItalic.ttf"
+                       : bold         ? "LiberationSans-Bold.ttf"
+                       : italic       ? "LiberationSans-Italic.ttf"
+                                      : "LiberationSans-Regular.ttf";
+    return std::string(TAVLE_FONT_DIR "/") + file;
 }
 
 QFont windowFont()

@@ -1,0 +1,55 @@
+#include "platform/fontmetrics.h"
+
+#include "platform/fontface.h"
+#include "platform/rounding.h"
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <utility>
+
+namespace platform {
+
+namespace {
+constexpr long double pointsPerInch = 72.0L;
+
+int scaled(int designUnits, int em, int unitsPerEm)
+{
+    return static_cast<int>(
+        roundHalfEven(static_cast<long double>(designUnits) * em / unitsPerEm));
+}
+} // namespace
+
+FontMetrics::FontMetrics(const FontFace &face, int em)
+    : face_(&face), em_(em), ascent_(scaled(face.winAscent(), em, face.unitsPerEm())),
+      descent_(scaled(face.winDescent(), em, face.unitsPerEm()))
+{
+    for (unsigned byte = 0; byte < advances_.size(); ++byte)
+        advances_[byte] =
+            scaled(face.advance(static_cast<unsigned char>(byte)), em, face.unitsPerEm());
+}
+
+int emPixels(int points, int pixelsPerInch)
+{
+    // A negative size is a height in points as well; only its magnitude counts.
+    return static_cast<int>(
+        roundHalfEven(static_cast<long double>(std::abs(points)) * pixelsPerInch / pointsPerInch));
+}
+
+const FontMetrics &fontMetrics(const TFont &font, int pixelsPerInch)
+{
+    // Glyph advances per face and em size are computed once; the map only grows, so the
+    // references handed out stay valid.
+    static std::mutex mutex;
+    static std::map<std::pair<unsigned, int>, std::unique_ptr<FontMetrics>> cache;
+    const unsigned style = font.Style & (fsBold | fsItalic);
+    const int em = emPixels(font.Size, pixelsPerInch);
+    const std::lock_guard lock(mutex);
+    auto &entry = cache[{style, em}];
+    if (!entry)
+        entry = std::make_unique<FontMetrics>(faceForStyle(style), em);
+    return *entry;
+}
+
+} // namespace platform
