@@ -1,0 +1,128 @@
+#include "cli/tavleprint.h"
+
+#include "platform/cp1252.h"
+#include "platform/fileerror.h"
+#include "timetable/timetable.h"
+
+#include <optional>
+#include <string_view>
+
+namespace cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: tavleprint list (--teachers|--classes)... EXPORT\n"
+    "       tavleprint tiles [(--teachers|--classes)...] EXPORT\n"
+    "       tavleprint --help\n"
+    "\n"
+    "  list   the teachers or classes the selection window would list, one per line;\n"
+    "         each mode flag runs one listing, in the order given, the last one counts\n"
+    "  tiles  every tile of the tile list: teacher, class, subject, room, period, TAB-separated,\n"
+    "         in tile-list order (file order, or the order the given listings leave)\n";
+
+int usageError(std::ostream &err, std::string_view problem)
+{
+    err << "tavleprint: " << problem << "\n" << kUsage;
+    return kExitUsage;
+}
+
+// The mode flags and the one export file of `list` and `tiles`.
+struct ListingArgs {
+    std::vector<timetable::SelectionMode> modes;
+    std::string exportPath;
+};
+
+std::optional<ListingArgs> parseListingArgs(const std::vector<std::string> &args, std::string &problem)
+{
+    ListingArgs parsed;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        if (arg == "--teachers") {
+            parsed.modes.push_back(timetable::SelectionMode::Teachers);
+        } else if (arg == "--classes") {
+            parsed.modes.push_back(timetable::SelectionMode::Classes);
+        } else if (arg.starts_with("--")) {
+            problem = "unknown option " + arg;
+            return std::nullopt;
+        } else if (parsed.exportPath.empty()) {
+            parsed.exportPath = arg;
+        } else {
+            problem = "more than one export file";
+            return std::nullopt;
+        }
+    }
+    if (parsed.exportPath.empty()) {
+        problem = "no export file given";
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+// Messages for the message area that matter on a terminal: everything but the reading note.
+void toTerminal(std::ostream &err, const std::string &message)
+{
+    static const std::string reading = platform::cp1252(u8"Læser brikker...\r\n\r\n");
+    if (message == reading)
+        return;
+    std::string text = message;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    err << "tavleprint: " << platform::cp1252ToUtf8(text) << "\n";
+}
+
+int runListing(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    const bool tiles = args[0] == "tiles";
+    std::string problem;
+    const auto parsed = parseListingArgs(args, problem);
+    if (!parsed)
+        return usageError(err, problem);
+    if (!tiles && parsed->modes.empty())
+        return usageError(err, "list needs --teachers or --classes");
+
+    timetable::Timetable table([&err](const std::string &m) { toTerminal(err, m); });
+    try {
+        table.LoadBrikker(parsed->exportPath);
+    } catch (const platform::EInOutError &e) {
+        err << "tavleprint: " << parsed->exportPath << ": " << e.what() << "\n";
+        return kExitFailure;
+    }
+    timetable::NameListing listing;
+    for (const auto mode : parsed->modes)
+        listing = table.Listing(mode);
+
+    if (tiles) {
+        for (const auto &t : table.tiles())
+            out << platform::cp1252ToUtf8(t->Laerer + '\t' + t->Klasse + '\t' + t->Fag + '\t' +
+                                          t->Lokale + '\t' + t->Periode)
+                << '\n';
+    } else {
+        for (const auto &name : listing.names)
+            out << platform::cp1252ToUtf8(name) << '\n';
+    }
+    out.flush();
+    return out ? kExitOk : kExitFailure;
+}
+
+} // namespace
+
+bool needsQtApplication(const std::string &command)
+{
+    return command != "list" && command != "tiles" && command != "--help" && command != "-h" &&
+           command != "help";
+}
+
+int runTavleprint(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    if (args.empty())
+        return usageError(err, "no command given");
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (args[0] == "list" || args[0] == "tiles")
+        return runListing(args, out, err);
+    return usageError(err, "unknown command " + args[0]);
+}
+
+} // namespace cli
