@@ -1,0 +1,25 @@
+#pragma once
+// The numbered window messages of the page output, as events posted to a client object:
+// progress in percent (1024) and pages available (1025). Posting never waits for the
+// receiving thread.
+
+#include <QEvent>
+#include <cstdint>
+
+namespace output {
+
+inline constexpr int WM_USER = 1024;
+inline constexpr QEvent::Type msgProgress = static_cast<QEvent::Type>(WM_USER);
+inline constexpr QEvent::Type msgPageAvailable = static_cast<QEvent::Type>(WM_USER + 1);
+
+class TBRMessage : public QEvent {
+public:
+    TBRMessage(QEvent::Type type, std::intptr_t wParam, std::intptr_t lParam)
+        : QEvent(type), WParam(wParam), LParam(lParam)
+    {
+    }
+    const std::intptr_t WParam;
+    const std::intptr_t LParam;
+};
+
+} // namespace output

@@ -1,0 +1,289 @@
+#include "output/brprinter.h"
+
+#include "output/brerror.h"
+#include "output/brmessage.h"
+
+#include <QCoreApplication>
+
+namespace output {
+
+namespace {
+constexpr long double nativePerPaperGuessStep = 40; // 4 mm
+constexpr double mmPerPaperGuessStep = 4;
+} // namespace
+
+TBRPrinter::TBRPrinter(const TPrinterSettings &reportSettings, TBRPrinterDevice *device) : device_(device)
+{
+    settings_.UseStandardprinter = reportSettings.UseStandardprinter;
+    settings_.MemoryLimit = reportSettings.MemoryLimit;
+    TopWaste = settings_.TopOffset;
+    LeftWaste = settings_.LeftOffset;
+    HorizontalFactor = DefaultFactor;
+    VerticalFactor = DefaultFactor;
+}
+
+TBRPrinter::~TBRPrinter()
+{
+    if (state_ != TOutputState::Idle)
+        Reset();
+}
+
+platform::Canvas *TBRPrinter::PageCanvas()
+{
+    if (recording_)
+        return recording_.get();
+    return printerCanvas_;
+}
+
+void TBRPrinter::post(QEvent::Type type, int wParam)
+{
+    std::lock_guard lock(clientMutex_);
+    if (client_)
+        QCoreApplication::postEvent(client_, new TBRMessage(type, wParam, 0)); // Qt takes ownership
+}
+
+void TBRPrinter::SetProgress(int percent)
+{
+    progress_ = percent;
+    post(msgProgress, percent);
+}
+
+void TBRPrinter::SetAvailablePageCount(int count)
+{
+    available_ = count;
+    post(msgPageAvailable, count);
+}
+
+void TBRPrinter::SetClient(QObject *client)
+{
+    std::lock_guard lock(clientMutex_);
+    client_ = client;
+}
+
+QObject *TBRPrinter::Client() const
+{
+    std::lock_guard lock(clientMutex_);
+    return client_;
+}
+
+void TBRPrinter::SetBeingPreviewed(bool on)
+{
+    const bool was = beingPreviewed_.exchange(on);
+    if (was && !on) {
+        if (state_ == TOutputState::Running)
+            CancelJob();
+        if (OnAfterPreview)
+            OnAfterPreview();
+    }
+}
+
+void TBRPrinter::StartJob()
+{
+    if (state_ != TOutputState::Idle)
+        throw EBRError(msgNotReady);
+    recording_.reset();
+    printerCanvas_ = nullptr;
+    available_ = 0;
+    cancelled_ = false;
+    if (Destination == TDestination::Printer) {
+        if (!device_)
+            throw EBRError(msgNotReady);
+        device_->ApplySettings(settings_);
+        TopWaste = settings_.TopOffset;
+        LeftWaste = settings_.LeftOffset;
+    } else {
+        TopWaste = 0;
+        LeftWaste = 0;
+    }
+    pagesInJob_ = 0;
+    pageNumber_ = 0;
+    loaded_ = false;
+    if (Destination == TDestination::Record) {
+        pageList_.SetStream(std::make_unique<TBRStream>(settings_.MemoryLimit));
+        pageList_.SetCompression(Compression);
+        HorizontalFactor = ScreenPixelsPerInch / NativePerInch;
+        VerticalFactor = ScreenPixelsPerInch / NativePerInch;
+    } else {
+        HorizontalFactor = device_->PixelsPerInchX() / NativePerInch;
+        VerticalFactor = device_->PixelsPerInchY() / NativePerInch;
+        if (HorizontalFactor < MinimumFactor)
+            HorizontalFactor = DefaultFactor;
+        if (VerticalFactor < MinimumFactor)
+            VerticalFactor = DefaultFactor;
+    }
+    state_ = TOutputState::Running;
+}
+
+bool TBRPrinter::insideRange(int page) const
+{
+    return (settings_.FirstPage < 1 || page >= settings_.FirstPage) &&
+           (settings_.LastPage < 1 || page <= settings_.LastPage);
+}
+
+void TBRPrinter::storeCurrentPage()
+{
+    if (!recording_)
+        return;
+    const platform::TMetafile page = recording_->finish();
+    recording_.reset();
+    if (Destination == TDestination::Record)
+        pageList_.AddPage(page);
+}
+
+void TBRPrinter::NewPage()
+{
+    if (state_ != TOutputState::Running)
+        throw EBRError(msgIllegalNewPage);
+    if (pagesInJob_ > 0) {
+        if (Destination == TDestination::Record) {
+            storeCurrentPage();
+        } else if (insideRange(pageNumber_)) {
+            if (device_->Printing() && pageNumber_ != settings_.LastPage)
+                device_->NewPage();
+        } else {
+            recording_.reset(); // the scratch page of a page outside the range
+        }
+        SetAvailablePageCount(available_ + 1);
+    }
+    ++pageNumber_;
+    ++pagesInJob_;
+    if (Destination == TDestination::Record || !insideRange(pageNumber_))
+        startRecordedPage();
+    else
+        startPrinterPage();
+}
+
+void TBRPrinter::startRecordedPage()
+{
+    printerCanvas_ = nullptr;
+    const int width = ToDeviceWidth(settings_.PaperWidth());
+    const int height = ToDeviceHeight(settings_.PaperLength());
+    recording_ = std::make_unique<platform::EmfCanvas>(width, height, ScreenPixelsPerInch);
+    HorizontalFactor = ScreenPixelsPerInch / NativePerInch;
+    VerticalFactor = ScreenPixelsPerInch / NativePerInch;
+}
+
+void TBRPrinter::startPrinterPage()
+{
+    recording_.reset();
+    if (!device_->Printing()) {
+        device_->SetTitle(Title);
+        device_->BeginDoc();
+    }
+    printerCanvas_ = device_->Canvas();
+    HorizontalFactor = device_->PixelsPerInchX() / NativePerInch;
+    VerticalFactor = device_->PixelsPerInchY() / NativePerInch;
+    if (VerticalFactor < MinimumFactor)
+        VerticalFactor = 1.0L;
+}
+
+void TBRPrinter::FinishJob()
+{
+    if (state_ != TOutputState::Running)
+        return;
+    if (Destination == TDestination::Printer) {
+        if (device_->Printing())
+            device_->EndDoc();
+        recording_.reset();
+    } else if (pageNumber_ > 0) {
+        storeCurrentPage();
+    }
+    printerCanvas_ = nullptr;
+    state_ = TOutputState::Finished;
+    SetAvailablePageCount(available_ + 1);
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+    if (Destination == TDestination::Record) {
+        auto lock = pageList_.Lock();
+        pageList_.WriteHeader();
+    } else if (OnAfterPrint) {
+        OnAfterPrint();
+    }
+}
+
+void TBRPrinter::AbortJob()
+{
+    if (Destination == TDestination::Printer) {
+        if (device_ && device_->Printing())
+            device_->Abort();
+        recording_.reset();
+    } else if (recording_) {
+        if (FeedsExportFilter)
+            recording_.reset();
+        else
+            storeCurrentPage();
+    }
+    printerCanvas_ = nullptr;
+    state_ = TOutputState::Finished;
+    // The header is rewritten with the true count, so that an abandoned store saves right.
+    if (Destination == TDestination::Record && pageList_.Stream() && pageList_.PageCount() > 0) {
+        auto lock = pageList_.Lock();
+        pageList_.WriteHeader();
+    }
+}
+
+void TBRPrinter::Reset()
+{
+    if (state_ == TOutputState::Running)
+        CancelJob();
+    recording_.reset();
+    printerCanvas_ = nullptr;
+    pageList_.Clear();
+    pageNumber_ = 0;
+    state_ = TOutputState::Idle;
+}
+
+std::unique_ptr<platform::TMetafile> TBRPrinter::GetPage(int n)
+{
+    const TOutputState state = state_;
+    if (state == TOutputState::Idle || n < 1 || n > pageNumber_)
+        return nullptr;
+    return pageList_.GetPage(n);
+}
+
+void TBRPrinter::LoadPages(const std::filesystem::path &file)
+{
+    if (state_ != TOutputState::Idle)
+        Reset();
+    pageList_.LoadFromFile(file);
+    pageNumber_ = pageList_.PageCount();
+    HorizontalFactor = ScreenPixelsPerInch / NativePerInch;
+    VerticalFactor = ScreenPixelsPerInch / NativePerInch;
+    if (pageNumber_ >= 1) {
+        const std::unique_ptr<platform::TMetafile> first = pageList_.GetPage(1);
+        guessPaper(*first);
+    }
+    available_ = pageNumber_.load();
+    state_ = TOutputState::Finished;
+    OnPrinterSetup = nullptr;
+    OnExport = nullptr;
+    loaded_ = true;
+    LoadedFileFlag = true;
+}
+
+void TBRPrinter::guessPaper(const platform::TMetafile &page)
+{
+    const int w = static_cast<int>(page.Width() / HorizontalFactor / nativePerPaperGuessStep);
+    const int h = static_cast<int>(page.Height() / VerticalFactor / nativePerPaperGuessStep);
+    for (int size = 1; size <= paperGuessLastRow; ++size) {
+        const int tw = static_cast<int>(paperTable[size].Width / mmPerPaperGuessStep);
+        const int tl = static_cast<int>(paperTable[size].Length / mmPerPaperGuessStep);
+        if (tw == w && tl == h) {
+            settings_.SetPaperSize(size);
+            settings_.SetOrientation(TOrientation::Portrait);
+        }
+        if (tw == h && tl == w) {
+            settings_.SetPaperSize(size);
+            settings_.SetOrientation(TOrientation::Landscape);
+        }
+    }
+}
+
+void TBRPrinter::SavePages(const std::filesystem::path &file)
+{
+    if (state_ != TOutputState::Finished)
+        return;
+    pageList_.SaveToFile(file);
+}
+
+} // namespace output

@@ -1,0 +1,123 @@
+#pragma once
+// The page output of one report run. Recording, each page is drawn on an EMF-recording canvas
+// and appended to the page store, which the preview reads while the run goes on; printing,
+// each page is drawn on the printer. The client object (the preview's page view or the
+// progress window) receives the progress (1024) and the count of completed pages (1025) as
+// posted events, so the run never waits for the user-interface thread.
+
+#include "output/pagelist.h"
+#include "output/pagetarget.h"
+#include "output/printerdevice.h"
+#include "output/printersettings.h"
+#include "platform/emfcanvas.h"
+#include "platform/emfmetafile.h"
+
+#include <QEvent>
+#include <QObject>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace output {
+
+class TBRPrinter : public TBRPageTarget {
+public:
+    enum class TDestination { Record, Printer };
+    enum class TOutputState { Idle, Running, Finished };
+
+    // The screen as reference device of recorded pages.
+    static constexpr int ScreenPixelsPerInch = 96;
+    static constexpr long double NativePerInch = 254;
+    static constexpr long double DefaultFactor = 0.37795L;
+    static constexpr long double MinimumFactor = 0.1L;
+
+    // `reportSettings`: the report's printer settings (memory limit, standard printer);
+    // `device`: the printer when the system has one, else nullptr.
+    explicit TBRPrinter(const TPrinterSettings &reportSettings = {}, TBRPrinterDevice *device = nullptr);
+    ~TBRPrinter() override;
+    TBRPrinter(const TBRPrinter &) = delete;
+    TBRPrinter &operator=(const TBRPrinter &) = delete;
+
+    platform::Canvas *PageCanvas() override;
+    bool DrawsToPrinter() const override { return Destination == TDestination::Printer; }
+
+    void StartJob();
+    void NewPage();
+    void FinishJob();
+    void CancelJob() { cancelled_ = true; }
+    void AbortJob();
+    void Reset();
+
+    int Progress() const { return progress_; }
+    void SetProgress(int percent);
+    int AvailablePageCount() const { return available_; }
+    void SetAvailablePageCount(int count);
+
+    // Page n as a new metafile for the caller, or nullptr when it is not stored (yet).
+    std::unique_ptr<platform::TMetafile> GetPage(int n);
+    void LoadPages(const std::filesystem::path &file);
+    void SavePages(const std::filesystem::path &file);
+
+    void SetClient(QObject *client);
+    QObject *Client() const;
+    // A preview that shows this output sets the flag; clearing it cancels a running job and
+    // calls the after-preview hook.
+    void SetBeingPreviewed(bool on);
+    bool BeingPreviewed() const { return beingPreviewed_; }
+
+    bool Cancelled() const { return cancelled_; }
+    int PageNumber() const { return pageNumber_; }
+    int PagesInJob() const { return pagesInJob_; }
+    TOutputState OutputState() const { return state_; }
+    bool Loaded() const { return loaded_; }
+    bool HasPrinters() const { return device_ != nullptr; }
+
+    TPrinterSettings &Settings() { return settings_; }
+    TBRPageList &PageList() { return pageList_; }
+
+    TDestination Destination = TDestination::Record;
+    std::string Title;
+    // Set by the run from the report's options at the start of every job.
+    bool Compression = false;
+    // True while the run feeds an export filter: an abandoned page is then not stored.
+    bool FeedsExportFilter = false;
+
+    std::function<void()> OnAfterPrint;
+    std::function<void()> OnAfterPreview;
+    std::function<void()> OnPrinterSetup;
+    std::function<void()> OnExport;
+
+    // The preview's process-wide loaded-file flag: set by every load of a saved file.
+    static inline std::atomic<bool> LoadedFileFlag{false};
+
+private:
+    bool insideRange(int page) const;
+    void startRecordedPage();
+    void startPrinterPage();
+    void storeCurrentPage();
+    void post(QEvent::Type type, int wParam);
+    void guessPaper(const platform::TMetafile &page);
+
+    TPrinterSettings settings_;
+    TBRPrinterDevice *device_;
+    TBRPageList pageList_;
+    std::unique_ptr<platform::EmfCanvas> recording_;
+    platform::Canvas *printerCanvas_ = nullptr;
+
+    std::atomic<TOutputState> state_{TOutputState::Idle};
+    std::atomic<int> pageNumber_{0};
+    std::atomic<int> pagesInJob_{0};
+    std::atomic<int> available_{0};
+    std::atomic<int> progress_{0};
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> beingPreviewed_{false};
+    bool loaded_ = false;
+
+    mutable std::mutex clientMutex_;
+    QObject *client_ = nullptr;
+};
+
+} // namespace output

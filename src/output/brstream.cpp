@@ -1,0 +1,214 @@
+#include "output/brstream.h"
+
+#include "output/brerror.h"
+#include "platform/fileerror.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace output {
+
+namespace {
+constexpr const char *tempPrefix = "BRP";
+constexpr std::size_t maxTempDirectoryLength = 260;
+constexpr int accessDenied = 5;
+} // namespace
+
+TBRStream::TBRStream(std::int64_t memoryLimit) : memoryLimit_(memoryLimit) {}
+
+TBRStream::TBRStream(const std::filesystem::path &file) : inMemory_(false), readOnly_(true), memoryLimit_(0)
+{
+    file_ = std::fopen(file.c_str(), "rb");
+    if (!file_)
+        throw platform::EInOutError::fromErrno(errno);
+    if (std::fseek(file_, 0, SEEK_END) != 0) {
+        const int err = errno;
+        std::fclose(file_);
+        throw platform::EInOutError::fromErrno(err);
+    }
+    size_ = ftello(file_);
+    filePosition_ = size_;
+}
+
+TBRStream::~TBRStream()
+{
+    std::lock_guard lock(mutex_);
+    if (file_)
+        std::fclose(file_);
+    if (ownsFile_) {
+        std::error_code ignored; // a file already gone is not an error here
+        std::filesystem::remove(tempName_, ignored);
+    }
+}
+
+void TBRStream::seekFile(std::int64_t position)
+{
+    if (fseeko(file_, position, SEEK_SET) != 0)
+        throw platform::EInOutError::fromErrno(errno);
+    filePosition_ = position;
+}
+
+std::size_t TBRStream::readUnlocked(void *buffer, std::size_t count)
+{
+    if (position_ >= size_ || count == 0)
+        return 0;
+    const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(count, size_ - position_));
+    if (inMemory_) {
+        std::memcpy(buffer, memory_.data() + position_, n);
+    } else {
+        if (filePosition_ != position_ || fileWriting_)
+            seekFile(position_);
+        fileWriting_ = false;
+        const std::size_t got = std::fread(buffer, 1, n, file_);
+        filePosition_ += static_cast<std::int64_t>(got);
+        if (got != n && std::ferror(file_))
+            throw platform::EInOutError::fromErrno(errno);
+        position_ += static_cast<std::int64_t>(got);
+        return got;
+    }
+    position_ += static_cast<std::int64_t>(n);
+    return n;
+}
+
+std::size_t TBRStream::Read(void *buffer, std::size_t count)
+{
+    std::lock_guard lock(mutex_);
+    return readUnlocked(buffer, count);
+}
+
+void TBRStream::ReadBuffer(void *buffer, std::size_t count)
+{
+    std::lock_guard lock(mutex_);
+    if (readUnlocked(buffer, count) != count)
+        throw EReadError();
+}
+
+void TBRStream::Write(const void *buffer, std::size_t count)
+{
+    std::lock_guard lock(mutex_);
+    if (readOnly_)
+        throw platform::EInOutError(accessDenied);
+    if (count == 0)
+        return;
+    if (inMemory_) {
+        const std::size_t end = static_cast<std::size_t>(position_) + count;
+        if (end > memory_.size())
+            memory_.resize(end);
+        std::memcpy(memory_.data() + position_, buffer, count);
+        position_ = static_cast<std::int64_t>(end);
+        size_ = std::max<std::int64_t>(size_, position_);
+        if (size_ > memoryLimit_)
+            moveToFile();
+        return;
+    }
+    if (filePosition_ != position_ || !fileWriting_)
+        seekFile(position_);
+    fileWriting_ = true;
+    if (std::fwrite(buffer, 1, count, file_) != count)
+        throw platform::EInOutError::fromErrno(errno);
+    position_ += static_cast<std::int64_t>(count);
+    filePosition_ = position_;
+    size_ = std::max(size_, position_);
+}
+
+void TBRStream::moveToFile()
+{
+    std::filesystem::path dir = std::filesystem::temp_directory_path();
+    if (dir.native().size() > maxTempDirectoryLength)
+        throw platform::EInOutError(3); // path not found
+    std::string pattern = (dir / (std::string(tempPrefix) + "XXXXXX")).native();
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0)
+        throw platform::EInOutError::fromErrno(errno);
+    std::FILE *file = fdopen(fd, "w+b");
+    if (!file) {
+        const int err = errno;
+        ::close(fd);
+        std::filesystem::remove(pattern);
+        throw platform::EInOutError::fromErrno(err);
+    }
+    tempName_ = pattern;
+    ownsFile_ = true;
+    file_ = file;
+    if (std::fwrite(memory_.data(), 1, memory_.size(), file_) != memory_.size())
+        throw platform::EInOutError::fromErrno(errno);
+    filePosition_ = static_cast<std::int64_t>(memory_.size());
+    fileWriting_ = true;
+    std::vector<char>().swap(memory_);
+    inMemory_ = false;
+    // The next write appends: the stream's position is at the end already.
+}
+
+std::int64_t TBRStream::Seek(std::int64_t offset, Origin origin)
+{
+    std::lock_guard lock(mutex_);
+    std::int64_t target = offset;
+    if (origin == Origin::Current)
+        target = position_ + offset;
+    else if (origin == Origin::End)
+        target = size_ + offset;
+    if (target < 0)
+        throw EBRError("Stream seek before its start");
+    position_ = target;
+    return position_;
+}
+
+std::int64_t TBRStream::Position()
+{
+    std::lock_guard lock(mutex_);
+    return position_;
+}
+
+std::int64_t TBRStream::Size()
+{
+    std::lock_guard lock(mutex_);
+    return size_;
+}
+
+void TBRStream::CopyTo(std::FILE *out)
+{
+    std::lock_guard lock(mutex_);
+    position_ = 0;
+    std::vector<char> block(CopyBlockSize);
+    for (;;) {
+        const std::size_t n = readUnlocked(block.data(), block.size());
+        if (n == 0)
+            break;
+        if (std::fwrite(block.data(), 1, n, out) != n)
+            throw platform::EInOutError::fromErrno(errno);
+    }
+}
+
+std::int32_t TBRStream::ReadInt32()
+{
+    unsigned char b[4];
+    ReadBuffer(b, 4);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                                     (static_cast<std::uint32_t>(b[2]) << 16) |
+                                     (static_cast<std::uint32_t>(b[3]) << 24));
+}
+
+void TBRStream::WriteInt32(std::int32_t value)
+{
+    const auto v = static_cast<std::uint32_t>(value);
+    const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                                static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+    Write(b, 4);
+}
+
+bool TBRStream::InMemory()
+{
+    std::lock_guard lock(mutex_);
+    return inMemory_;
+}
+
+std::filesystem::path TBRStream::TempFileName()
+{
+    std::lock_guard lock(mutex_);
+    return tempName_;
+}
+
+} // namespace output

@@ -1,0 +1,31 @@
+#pragma once
+// The printer as the page output drives it when pages go straight to paper: a document with
+// a title, its pages, and the canvas of the current page.
+
+#include "output/printersettings.h"
+#include "platform/canvas.h"
+
+#include <string>
+
+namespace output {
+
+class TBRPrinterDevice {
+public:
+    virtual ~TBRPrinterDevice() = default;
+    virtual int PixelsPerInchX() const = 0;
+    virtual int PixelsPerInchY() const = 0;
+    // True while a document is open.
+    virtual bool Printing() const = 0;
+    virtual void SetTitle(const std::string &title) = 0;
+    // Opens the document and its first page.
+    virtual void BeginDoc() = 0;
+    virtual void NewPage() = 0;
+    // Ends the last page and the document.
+    virtual void EndDoc() = 0;
+    // Discards the document.
+    virtual void Abort() = 0;
+    virtual platform::Canvas *Canvas() = 0;
+    virtual void ApplySettings(const TPrinterSettings &) {}
+};
+
+} // namespace output

@@ -1,0 +1,226 @@
+#include "platform/emfcanvas.h"
+
+#include "platform/cp1252.h"
+#include "platform/emfformat.h"
+#include "platform/fonts.h"
+#include "platform/rounding.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <tuple>
+
+namespace platform {
+
+using namespace emf;
+
+namespace {
+
+std::uint32_t penStyleCode(TPenStyle style)
+{
+    switch (style) {
+    case TPenStyle::psDash: return PS_DASH;
+    case TPenStyle::psDot: return PS_DOT;
+    case TPenStyle::psDashDot: return PS_DASHDOT;
+    case TPenStyle::psDashDotDot: return PS_DASHDOTDOT;
+    case TPenStyle::psClear: return PS_NULL;
+    case TPenStyle::psInsideFrame: return PS_INSIDEFRAME;
+    default: return PS_SOLID;
+    }
+}
+
+std::u16string toUtf16(std::string_view cp1252)
+{
+    std::u16string out(cp1252.size(), u'\0');
+    for (std::size_t i = 0; i < cp1252.size(); ++i)
+        out[i] = cp1252ToUnicode(static_cast<unsigned char>(cp1252[i]));
+    return out;
+}
+
+using MetricsKey = std::tuple<std::string, int, unsigned, int>;
+
+} // namespace
+
+int fontPixelHeight(int points, int pixelsPerInch)
+{
+    return static_cast<int>(roundHalfEven(static_cast<long double>(points) * pixelsPerInch / pointsPerInch));
+}
+
+const EmfFontMetrics &emfFontMetrics(const TFont &font, int pixelsPerInch)
+{
+    static std::mutex mutex;
+    static std::map<MetricsKey, std::unique_ptr<EmfFontMetrics>> cache;
+    const MetricsKey key{font.Name, font.Size, font.Style, pixelsPerInch};
+    std::lock_guard lock(mutex);
+    auto found = cache.find(key);
+    if (found != cache.end())
+        return *found->second;
+
+    // Every face is realised by the project's Liberation Sans, which has Arial's metrics.
+    QFont qfont(loadProjectFonts());
+    qfont.setPixelSize(std::max(1, fontPixelHeight(font.Size, pixelsPerInch)));
+    qfont.setBold(font.Style & fsBold);
+    qfont.setItalic(font.Style & fsItalic);
+    qfont.setUnderline(font.Style & fsUnderline);
+    qfont.setStrikeOut(font.Style & fsStrikeOut);
+    qfont.setKerning(false);
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    const QFontMetricsF qm(qfont);
+    auto metrics = std::make_unique<EmfFontMetrics>();
+    for (int b = 0; b < 256; ++b)
+        metrics->advance[b] = qm.horizontalAdvance(QChar(cp1252ToUnicode(static_cast<unsigned char>(b))));
+    metrics->height = qm.height();
+    metrics->ascent = qm.ascent();
+    return *cache.emplace(key, std::move(metrics)).first->second;
+}
+
+EmfCanvas::EmfCanvas(int widthPx, int heightPx, int pixelsPerInch)
+    : writer_(widthPx, heightPx, pixelsPerInch, pixelsPerInch), width_(widthPx), height_(heightPx),
+      ppi_(pixelsPerInch)
+{
+    // Texts are drawn without background; a fill never has an outline.
+    writer_.setBkMode(TRANSPARENT);
+    writer_.setTextAlign(TA_TOP);
+    writer_.selectObject(stockObjectFlag | NULL_PEN);
+}
+
+EmfCanvas::~EmfCanvas() = default;
+
+void EmfCanvas::realizeBrush()
+{
+    if (brushWritten_ && writtenBrush_ == brush_)
+        return;
+    const std::uint32_t style = brush_.Style == TBrushStyle::bsClear ? BS_NULL : BS_SOLID;
+    const std::uint32_t handle = writer_.createBrush(style, brush_.Color);
+    writer_.selectObject(handle);
+    if (brushWritten_)
+        writer_.deleteObject(brushHandle_);
+    brushHandle_ = handle;
+    writtenBrush_ = brush_;
+    brushWritten_ = true;
+}
+
+void EmfCanvas::realizePen()
+{
+    if (penWritten_ ? writtenPen_ == pen_ : pen_ == TPen{})
+        return;
+    const std::uint32_t handle = writer_.createPen(penStyleCode(pen_.Style), pen_.Width, pen_.Color);
+    writer_.selectObject(handle);
+    if (penWritten_)
+        writer_.deleteObject(penHandle_);
+    penHandle_ = handle;
+    writtenPen_ = pen_;
+    penWritten_ = true;
+}
+
+void EmfCanvas::realizeFont()
+{
+    if (!fontWritten_ || !(writtenFont_.Name == font_.Name && writtenFont_.Size == font_.Size &&
+                           writtenFont_.Style == font_.Style)) {
+        EmfLogFont lf;
+        lf.Height = -fontPixelHeight(font_.Size, ppi_);
+        lf.Weight = (font_.Style & fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.Italic = font_.Style & fsItalic;
+        lf.Underline = font_.Style & fsUnderline;
+        lf.StrikeOut = font_.Style & fsStrikeOut;
+        lf.FaceName = toUtf16(font_.Name);
+        const std::uint32_t handle = writer_.createFont(lf);
+        writer_.selectObject(handle);
+        if (fontWritten_)
+            writer_.deleteObject(fontHandle_);
+        fontHandle_ = handle;
+        metrics_ = &emfFontMetrics(font_, ppi_);
+        fontWritten_ = true;
+    }
+    // A new device context draws text in black, so black needs no record.
+    if (writtenTextColor_ != font_.Color) {
+        writer_.setTextColor(font_.Color);
+        writtenTextColor_ = font_.Color;
+    }
+    writtenFont_ = font_;
+}
+
+void EmfCanvas::fillRect(const TRect &rect)
+{
+    if (finished_)
+        throw std::logic_error("page already finished");
+    if (brush_.Style == TBrushStyle::bsClear || rect.width() <= 0 || rect.height() <= 0)
+        return;
+    realizePen();
+    realizeBrush();
+    writer_.patternBlt(rect, PATCOPY);
+}
+
+std::vector<std::int32_t> EmfCanvas::advances(std::string_view text, const EmfFontMetrics &m, int &total) const
+{
+    // Each character's advance is the step between the rounded running sums, so that the
+    // integer advances add up to the rounded width of the whole text.
+    std::vector<std::int32_t> out(text.size());
+    double sum = 0;
+    long long previous = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        sum += m.advance[static_cast<unsigned char>(text[i])];
+        const long long rounded = roundHalfEven(sum);
+        out[i] = static_cast<std::int32_t>(rounded - previous);
+        previous = rounded;
+    }
+    total = static_cast<int>(previous);
+    return out;
+}
+
+void EmfCanvas::textOut(int x, int y, std::string_view text, TTextAlign align)
+{
+    if (finished_)
+        throw std::logic_error("page already finished");
+    if (text.empty())
+        return;
+    realizeFont();
+    std::uint32_t code = TA_TOP;
+    if (align == TTextAlign::Right)
+        code |= TA_RIGHT;
+    else if (align == TTextAlign::Center)
+        code |= TA_CENTER;
+    if (code != writtenAlign_) {
+        writer_.setTextAlign(code);
+        writtenAlign_ = code;
+    }
+    int total = 0;
+    const std::vector<std::int32_t> dx = advances(text, *metrics_, total);
+    int left = x;
+    if (align == TTextAlign::Right)
+        left = x - total;
+    else if (align == TTextAlign::Center)
+        left = x - total / 2;
+    const int height = static_cast<int>(roundHalfEven(metrics_->height));
+    const TRect bounds{left, y, left + total - 1, y + height - 1};
+    writer_.extTextOutW(x, y, toUtf16(text), dx, bounds);
+}
+
+TSize EmfCanvas::textExtent(std::string_view text)
+{
+    const EmfFontMetrics &m = emfFontMetrics(font_, ppi_);
+    int total = 0;
+    advances(text, m, total);
+    return {total, static_cast<int>(roundHalfEven(m.height))};
+}
+
+void EmfCanvas::setClipRect(const TRect &rect)
+{
+    writer_.resetClip();
+    writer_.intersectClipRect(rect);
+}
+
+void EmfCanvas::clearClip() { writer_.resetClip(); }
+
+TMetafile EmfCanvas::finish()
+{
+    if (finished_)
+        throw std::logic_error("page already finished");
+    finished_ = true;
+    return TMetafile(writer_.finish());
+}
+
+} // namespace platform

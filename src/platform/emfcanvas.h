@@ -1,0 +1,82 @@
+#pragma once
+// The drawing surface of a recorded page: every call is written as enhanced metafile records
+// while the run draws. Texts are written as 16-bit text with the measured advance of every
+// character, so that a replay at any scale keeps the positions measured while recording.
+// Objects are written only when a drawing call needs them.
+
+#include "platform/canvas.h"
+#include "platform/emfmetafile.h"
+#include "platform/emfwriter.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+// Advances of the 256 Windows-1252 characters of one font, and its height, in pixels of the
+// reference device.
+struct EmfFontMetrics {
+    double advance[256] = {};
+    double height = 0;
+    double ascent = 0;
+};
+
+// Measured once per font and resolution for the whole process (thread-safe).
+const EmfFontMetrics &emfFontMetrics(const TFont &font, int pixelsPerInch);
+
+// The font height in pixels that a font of `points` has on a device of `pixelsPerInch`.
+int fontPixelHeight(int points, int pixelsPerInch);
+
+class EmfCanvas : public Canvas {
+public:
+    // A page of widthPx × heightPx on a reference device with the given resolution (the
+    // screen: 96 pixels per inch).
+    EmfCanvas(int widthPx, int heightPx, int pixelsPerInch = 96);
+    ~EmfCanvas() override;
+
+    int pixelsPerInchX() const override { return ppi_; }
+    int pixelsPerInchY() const override { return ppi_; }
+    void setFont(const TFont &font) override { font_ = font; }
+    const TFont &font() const override { return font_; }
+    void setBrush(const TBrush &brush) override { brush_ = brush; }
+    const TBrush &brush() const override { return brush_; }
+    void setPen(const TPen &pen) override { pen_ = pen; }
+    const TPen &pen() const override { return pen_; }
+    void fillRect(const TRect &rect) override;
+    void textOut(int x, int y, std::string_view text, TTextAlign align = TTextAlign::Left) override;
+    TSize textExtent(std::string_view text) override;
+    void setClipRect(const TRect &rect) override;
+    void clearClip() override;
+
+    // Completes the metafile; the canvas takes no more drawing afterwards.
+    TMetafile finish();
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    void realizeBrush();
+    void realizePen();
+    void realizeFont();
+    std::vector<std::int32_t> advances(std::string_view text, const EmfFontMetrics &m, int &total) const;
+
+    EmfWriter writer_;
+    int width_, height_, ppi_;
+    TFont font_;
+    TBrush brush_;
+    TPen pen_;
+
+    // What the metafile has selected at present.
+    std::uint32_t fontHandle_ = 0, brushHandle_ = 0, penHandle_ = 0;
+    bool fontWritten_ = false, brushWritten_ = false, penWritten_ = false;
+    TFont writtenFont_;
+    TBrush writtenBrush_;
+    TPen writtenPen_;
+    TColor writtenTextColor_ = clBlack;
+    std::uint32_t writtenAlign_ = 0;
+    const EmfFontMetrics *metrics_ = nullptr; // of writtenFont_
+    bool finished_ = false;
+};
+
+} // namespace platform

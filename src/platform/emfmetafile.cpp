@@ -1,0 +1,58 @@
+#include "platform/emfmetafile.h"
+
+#include "platform/cp1252.h"
+#include "platform/emfformat.h"
+#include "platform/emfplayer.h"
+#include "platform/rounding.h"
+
+namespace platform {
+
+namespace {
+constexpr int screenPixelsPerInch = 96;
+
+int frameToPixels(long long hundredthsMm)
+{
+    return static_cast<int>(roundHalfEven(static_cast<long double>(hundredthsMm) * screenPixelsPerInch /
+                                          emf::hundredthsMmPerInch));
+}
+} // namespace
+
+TMetafile::TMetafile(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes))
+{
+    EmfHandler check; // the walk itself validates
+    walkEmf(bytes_.data(), bytes_.size(), check);
+    header_ = readEmfHeader(bytes_.data(), bytes_.size());
+    bytes_.resize(header_.Bytes);
+    width_ = frameToPixels(static_cast<long long>(header_.Frame.Right) - header_.Frame.Left);
+    height_ = frameToPixels(static_cast<long long>(header_.Frame.Bottom) - header_.Frame.Top);
+}
+
+void TMetafile::walk(EmfHandler &handler) const { walkEmf(bytes_.data(), bytes_.size(), handler); }
+
+void TMetafile::play(QPainter &painter, const QRectF &target) const
+{
+    EmfPlayer player(painter, target, width_, height_);
+    walk(player);
+}
+
+std::vector<std::string> TMetafile::texts() const
+{
+    EmfTextEnumerator enumerator;
+    walk(enumerator);
+    return std::move(enumerator.Texts);
+}
+
+void EmfTextEnumerator::text(const EmfText &t)
+{
+    if (!t.Wide) {
+        std::string bytes(t.Text.size(), '\0');
+        for (std::size_t i = 0; i < t.Text.size(); ++i)
+            bytes[i] = static_cast<char>(t.Text[i]);
+        Texts.push_back(std::move(bytes));
+        return;
+    }
+    Texts.push_back(fromQString(QString(reinterpret_cast<const QChar *>(t.Text.data()),
+                                        static_cast<qsizetype>(t.Text.size()))));
+}
+
+} // namespace platform

@@ -1,0 +1,212 @@
+#include "platform/emfplayer.h"
+
+#include "platform/emfformat.h"
+#include "platform/fonts.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace platform {
+
+using namespace emf;
+
+namespace {
+// Bounds of the save stack and of the object table that a hostile file could inflate.
+constexpr std::size_t maxSavedStates = 1024;
+constexpr int defaultFontPixels = 12;
+constexpr int boldFromWeight = 600;
+constexpr std::uint32_t BLACK_BRUSH = 4;
+constexpr std::uint32_t WHITE_PEN = 6;
+// A pixel size a font can take without Qt complaining; larger texts are clamped.
+constexpr int maxFontPixels = 10000;
+
+QColor toQColor(TColor c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+} // namespace
+
+EmfPlayer::EmfPlayer(QPainter &painter, const QRectF &target, int width, int height)
+    : painter_(painter), family_(loadProjectFonts())
+{
+    painter_.save();
+    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+    painter_.translate(target.topLeft());
+    if (width > 0 && height > 0)
+        painter_.scale(target.width() / width, target.height() / height);
+    state_.font.font = QFont(family_);
+    state_.font.font.setPixelSize(defaultFontPixels);
+}
+
+EmfPlayer::~EmfPlayer() { painter_.restore(); }
+
+void EmfPlayer::header(const EmfHeader &h) { objects_.assign(h.Handles, std::monostate{}); }
+
+void EmfPlayer::createFont(std::uint32_t index, const EmfLogFont &lf)
+{
+    // Every face is realised by the project's Liberation Sans, which has Arial's metrics.
+    QFont font(family_);
+    const int pixels = lf.Height == 0 ? defaultFontPixels : std::min(std::abs(lf.Height), maxFontPixels);
+    font.setPixelSize(std::max(pixels, 1));
+    font.setBold(lf.Weight >= boldFromWeight);
+    font.setItalic(lf.Italic);
+    font.setUnderline(lf.Underline);
+    font.setStrikeOut(lf.StrikeOut);
+    font.setKerning(false);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    objects_[index] = FontObject{font};
+}
+
+void EmfPlayer::createBrush(std::uint32_t index, std::uint32_t style, TColor color)
+{
+    objects_[index] = BrushObject{style == BS_NULL, color};
+}
+
+void EmfPlayer::createPen(std::uint32_t index, std::uint32_t style, int width, TColor color)
+{
+    objects_[index] = PenObject{(style & PS_STYLE_MASK) == PS_NULL, std::max(width, 1), color};
+}
+
+void EmfPlayer::selectObject(std::uint32_t index)
+{
+    if (index & stockObjectFlag) {
+        switch (index & ~stockObjectFlag) {
+        case WHITE_BRUSH: state_.brush = {false, clWhite}; break;
+        case BLACK_BRUSH: state_.brush = {false, clBlack}; break;
+        case NULL_BRUSH: state_.brush = {true, clWhite}; break;
+        case BLACK_PEN: state_.pen = {false, 1, clBlack}; break;
+        case WHITE_PEN: state_.pen = {false, 1, clWhite}; break;
+        case NULL_PEN: state_.pen = {true, 1, clBlack}; break;
+        default: break;
+        }
+        return;
+    }
+    const Object &object = objects_[index];
+    if (const auto *f = std::get_if<FontObject>(&object))
+        state_.font = *f;
+    else if (const auto *b = std::get_if<BrushObject>(&object))
+        state_.brush = *b;
+    else if (const auto *p = std::get_if<PenObject>(&object))
+        state_.pen = *p;
+}
+
+void EmfPlayer::deleteObject(std::uint32_t index) { objects_[index] = std::monostate{}; }
+
+void EmfPlayer::patternFill(const TRect &r, std::uint32_t rasterOperation)
+{
+    const QRectF rect(r.Left, r.Top, r.width(), r.height());
+    if (rasterOperation == BLACKNESS)
+        painter_.fillRect(rect, Qt::black);
+    else if (rasterOperation == WHITENESS)
+        painter_.fillRect(rect, Qt::white);
+    else if (rasterOperation == PATCOPY && !state_.brush.null)
+        painter_.fillRect(rect, toQColor(state_.brush.color));
+}
+
+void EmfPlayer::rectangle(const TRect &box)
+{
+    const long long w = static_cast<long long>(box.Right) - box.Left;
+    const long long h = static_cast<long long>(box.Bottom) - box.Top;
+    if (w <= 0 || h <= 0)
+        return;
+    const QRectF rect(box.Left, box.Top, static_cast<qreal>(w), static_cast<qreal>(h));
+    if (!state_.brush.null)
+        painter_.fillRect(rect, toQColor(state_.brush.color));
+    if (!state_.pen.null) {
+        const qreal pw = state_.pen.width;
+        painter_.setPen(QPen(toQColor(state_.pen.color), pw));
+        painter_.setBrush(Qt::NoBrush);
+        painter_.drawRect(rect.adjusted(pw / 2, pw / 2, -pw / 2, -pw / 2));
+    }
+}
+
+void EmfPlayer::text(const EmfText &t)
+{
+    if (t.Text.empty())
+        return;
+    const QFont &font = state_.font.font;
+    const QFontMetricsF metrics(font);
+    std::vector<qreal> advances(t.Text.size());
+    qreal total = 0;
+    for (std::size_t i = 0; i < t.Text.size(); ++i) {
+        advances[i] = i < t.Dx.size() ? t.Dx[i] : metrics.horizontalAdvance(QChar(t.Text[i]));
+        total += advances[i];
+    }
+    qreal x = t.X;
+    const std::uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
+    if (horizontal == TA_CENTER)
+        x -= total / 2;
+    else if (horizontal == TA_RIGHT)
+        x -= total;
+    qreal top = t.Y;
+    const std::uint32_t vertical = state_.textAlign & TA_VERTICAL_MASK;
+    if (vertical == TA_BASELINE)
+        top -= metrics.ascent();
+    else if (vertical == TA_BOTTOM)
+        top -= metrics.height();
+
+    if (t.Options & ETO_OPAQUE) {
+        const TRect &r = t.Rectangle;
+        painter_.fillRect(QRectF(r.Left, r.Top, qreal(r.Right) - r.Left, qreal(r.Bottom) - r.Top),
+                          toQColor(state_.bkColor));
+    }
+    if (state_.bkMode == OPAQUE)
+        painter_.fillRect(QRectF(x, top, total, metrics.height()), toQColor(state_.bkColor));
+
+    painter_.setFont(font);
+    painter_.setPen(toQColor(state_.textColor));
+    const qreal baseline = top + metrics.ascent();
+    for (std::size_t i = 0; i < t.Text.size(); ++i) {
+        const QChar c(t.Text[i]);
+        if (!c.isSpace())
+            painter_.drawText(QPointF(x, baseline), QString(c));
+        x += advances[i];
+    }
+}
+
+void EmfPlayer::applyClip()
+{
+    if (state_.clip)
+        painter_.setClipRect(*state_.clip, Qt::ReplaceClip);
+    else
+        painter_.setClipping(false);
+}
+
+void EmfPlayer::resetClip()
+{
+    state_.clip.reset();
+    applyClip();
+}
+
+void EmfPlayer::intersectClipRect(const TRect &r)
+{
+    const QRectF rect(r.Left, r.Top, qreal(r.Right) - r.Left, qreal(r.Bottom) - r.Top);
+    state_.clip = state_.clip ? state_.clip->intersected(rect) : rect;
+    applyClip();
+}
+
+void EmfPlayer::saveDC()
+{
+    if (saved_.size() < maxSavedStates)
+        saved_.push_back(state_);
+}
+
+void EmfPlayer::restoreDC(std::int32_t relative)
+{
+    // Negative: that many states back; positive: the absolute state number.
+    std::size_t keep;
+    if (relative < 0) {
+        const std::size_t back = static_cast<std::size_t>(-static_cast<long long>(relative));
+        if (back > saved_.size())
+            return;
+        keep = saved_.size() - back;
+    } else {
+        if (relative < 1 || static_cast<std::size_t>(relative) > saved_.size())
+            return;
+        keep = static_cast<std::size_t>(relative) - 1;
+    }
+    state_ = saved_[keep];
+    saved_.resize(keep);
+    applyClip();
+}
+
+} // namespace platform

@@ -1,0 +1,77 @@
+#pragma once
+// Replays a metafile into any rectangle of a QPainter: the page's pixel grid is stretched over
+// the rectangle, fonts are drawn at the scaled size and every character at its recorded
+// position, so that the screen, thumbnails and paper show the same layout.
+
+#include "platform/emfreader.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QRectF>
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace platform {
+
+class EmfPlayer : public EmfHandler {
+public:
+    // `width` × `height`: the metafile's page in its own pixels.
+    EmfPlayer(QPainter &painter, const QRectF &target, int width, int height);
+    ~EmfPlayer() override;
+
+    void header(const EmfHeader &h) override;
+    void createFont(std::uint32_t index, const EmfLogFont &font) override;
+    void createBrush(std::uint32_t index, std::uint32_t style, TColor color) override;
+    void createPen(std::uint32_t index, std::uint32_t style, int width, TColor color) override;
+    void selectObject(std::uint32_t index) override;
+    void deleteObject(std::uint32_t index) override;
+    void setTextColor(TColor color) override { state_.textColor = color; }
+    void setBkColor(TColor color) override { state_.bkColor = color; }
+    void setBkMode(std::uint32_t mode) override { state_.bkMode = mode; }
+    void setTextAlign(std::uint32_t align) override { state_.textAlign = align; }
+    void patternFill(const TRect &rect, std::uint32_t rasterOperation) override;
+    void rectangle(const TRect &box) override;
+    void text(const EmfText &t) override;
+    void resetClip() override;
+    void intersectClipRect(const TRect &rect) override;
+    void saveDC() override;
+    void restoreDC(std::int32_t relative) override;
+
+private:
+    struct FontObject {
+        QFont font;
+    };
+    struct BrushObject {
+        bool null = false;
+        TColor color = clWhite;
+    };
+    struct PenObject {
+        bool null = false;
+        int width = 1;
+        TColor color = clBlack;
+    };
+    using Object = std::variant<std::monostate, FontObject, BrushObject, PenObject>;
+
+    struct State {
+        FontObject font;
+        BrushObject brush;
+        PenObject pen;
+        TColor textColor = clBlack;
+        TColor bkColor = clWhite;
+        std::uint32_t bkMode = 2; // opaque, as a new device context
+        std::uint32_t textAlign = 0;
+        std::optional<QRectF> clip;
+    };
+
+    void applyClip();
+
+    QPainter &painter_;
+    std::vector<Object> objects_;
+    State state_;
+    std::vector<State> saved_;
+    QString family_;
+};
+
+} // namespace platform
