@@ -1,0 +1,339 @@
+#include "report/label.h"
+
+#include "output/pagetarget.h"
+#include "platform/fontmetrics.h"
+#include "platform/rounding.h"
+#include "platform/screen.h"
+#include "report/band.h"
+#include "report/customreport.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace report {
+
+namespace {
+constexpr char lineFeed = '\n';
+constexpr char carriageReturn = '\r';
+constexpr std::string_view lineHeightSample = "W";
+constexpr long double pointsPerInch = 72.0L;
+constexpr long double bottomAllowance = 1.0L; // native units below the label a line may reach
+
+bool isBreakCharacter(char c) { return c == ' ' || c == '-' || c == carriageReturn; }
+
+platform::TTextAlign textAlign(TAlignment alignment)
+{
+    switch (alignment) {
+    case TAlignment::taRightJustify:
+        return platform::TTextAlign::Right;
+    case TAlignment::taCenter:
+        return platform::TTextAlign::Center;
+    default:
+        return platform::TTextAlign::Left;
+    }
+}
+} // namespace
+
+TBRCustomLabel::TBRCustomLabel() = default;
+
+void TBRCustomLabel::SetCaption(const std::string &caption)
+{
+    caption_ = caption;
+    printText_ = caption;
+    formatted_ = false;
+    BreakLines();
+}
+
+void TBRCustomLabel::SetFont(const platform::TFont &font)
+{
+    font_ = font;
+    BreakLines();
+}
+
+void TBRCustomLabel::SetParentFont(bool parentFont)
+{
+    parentFont_ = parentFont;
+    BreakLines();
+}
+
+platform::TFont TBRCustomLabel::EffectiveFont() const
+{
+    const TBRBasePanel *parent = Parent();
+    if (!parentFont_ || parent == nullptr)
+        return font_;
+    if (parent->IsBand() && static_cast<const TBRCustomBand *>(parent)->ParentFont &&
+        ParentReport() != nullptr)
+        return ParentReport()->Font;
+    return parent->Font;
+}
+
+int TBRCustomLabel::widthOf(std::string_view text, const TBRTextMeasure *measure) const
+{
+    if (measure == nullptr) // no report: the control's own screen canvas
+        return platform::fontMetrics(EffectiveFont(), platform::screenPixelsPerInch()).width(text);
+    return static_cast<int>(platform::roundHalfEven(measure->Width(text) * Zoom() / percent));
+}
+
+int TBRCustomLabel::MeasuredWidth(std::string_view text) const
+{
+    if (ParentReport() == nullptr)
+        return widthOf(text, nullptr);
+    const TBRTextMeasure measure = ParentReport()->Measure(EffectiveFont());
+    return widthOf(text, &measure);
+}
+
+void TBRCustomLabel::BreakLines()
+{
+    if (Parent() == nullptr)
+        return;
+    lines_.clear();
+    std::optional<TBRTextMeasure> measure;
+    if (ParentReport() != nullptr)
+        measure.emplace(ParentReport()->Measure(EffectiveFont()));
+    const TBRTextMeasure *m = measure ? &*measure : nullptr;
+
+    std::string text = printText_;
+    text.erase(std::remove(text.begin(), text.end(), lineFeed), text.end());
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(carriageReturn, start);
+        const std::string segment =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (AutoSize)
+            lines_.push_back(segment);
+        else
+            breakSegment(segment, m, Width());
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+
+    if (AutoSize && ParentReport() != nullptr && !boundsUpdating_)
+        applyAutoSize(m);
+    if (CaptionBased() && ParentReport() != nullptr && !boundsUpdating_)
+        applyMinimumHeight();
+    formatted_ = true;
+}
+
+void TBRCustomLabel::breakSegment(const std::string &segment, const TBRTextMeasure *measure,
+                                  int width)
+{
+    std::string line;
+    bool closed = false;
+    std::size_t start = 0;
+    while (start < segment.size()) {
+        std::size_t end = start;
+        while (end < segment.size() && !isBreakCharacter(segment[end]))
+            ++end;
+        if (end < segment.size())
+            ++end; // the word keeps its space or hyphen
+        std::string word = segment.substr(start, end - start);
+        start = end;
+
+        if (widthOf(line + word, measure) <= width) {
+            line += word;
+            continue;
+        }
+        if (line.empty()) {
+            // The word alone is too wide: keep the front part that fits, drop the rest.
+            std::size_t kept = 0;
+            while (kept < word.size() && widthOf(line + word[kept], measure) < width)
+                line += word[kept++];
+            word.clear();
+        }
+        lines_.push_back(line);
+        line.clear();
+        if (widthOf(word, measure) > width) {
+            if (width == 0)
+                word.clear();
+            else
+                while (!word.empty() && widthOf(word, measure) > width)
+                    word.pop_back();
+            lines_.push_back(word);
+            word.clear();
+        }
+        if (!WordWrap) {
+            word.clear();
+            closed = true;
+        }
+        line += word;
+    }
+    if (!closed)
+        lines_.push_back(line);
+}
+
+void TBRCustomLabel::applyAutoSize(const TBRTextMeasure *measure)
+{
+    boundsUpdating_ = true;
+    int newWidth = 0;
+    for (const std::string &line : lines_)
+        newWidth = std::max(newWidth, widthOf(line, measure));
+    if (Frame.DrawLeft())
+        newWidth += Frame.Width();
+    if (Frame.DrawRight())
+        newWidth += Frame.Width();
+    const int oldWidth = Width();
+    int left = Left();
+    if (Alignment() == TAlignment::taRightJustify)
+        left += oldWidth - newWidth;
+    else if (Alignment() == TAlignment::taCenter)
+        left += (oldWidth - newWidth) / 2;
+    SetBounds(left, Top(), newWidth, Height());
+    applyMinimumHeight();
+    boundsUpdating_ = false;
+}
+
+void TBRCustomLabel::applyMinimumHeight()
+{
+    const int textHeight = ParentReport()->ReferenceTextExtent(EffectiveFont(), lineHeightSample).cy;
+    const int minimum = textHeight * Zoom() / percent + 1;
+    if (Height() < minimum)
+        SetHeight(minimum);
+}
+
+void TBRCustomLabel::Loaded()
+{
+    TBRPrintable::Loaded();
+    if (FontSize > 0) {
+        font_.Size = FontSize;
+        BreakLines();
+    }
+}
+
+void TBRCustomLabel::BeginPrinting()
+{
+    TBRPrintable::BeginPrinting();
+    SetCaption(caption_);
+}
+
+long double TBRCustomLabel::lineHeight() const
+{
+    output::TBRPageTarget *target = Printer();
+    if (target != nullptr && target->PageCanvas() != nullptr)
+        return target->PageCanvas()->textExtent(lineHeightSample).cy / target->VerticalFactor;
+    // No page canvas: the reference device stands in for it.
+    const int dpi = ParentReport() != nullptr ? ParentReport()->ReferenceResolution()
+                                              : platform::screenPixelsPerInch();
+    return platform::fontMetrics(EffectiveFont(), dpi).height() / (dpi / nativePerInch);
+}
+
+void TBRCustomLabel::PrintControl(long double offsetX, long double offsetY)
+{
+    if (!MayPrint())
+        return;
+    platform::Canvas *canvas = Printer() != nullptr ? Printer()->PageCanvas() : nullptr;
+    if (canvas != nullptr)
+        canvas->setFont(EffectiveFont());
+    // The position is fixed before OnPrint runs; a handler's Left or Top counts next time.
+    const long double left = Size.Native(TBRPrintableSize::LeftIndex) + offsetX;
+    const long double top = Size.Native(TBRPrintableSize::TopIndex) + offsetY;
+    const long double width = Size.Native(TBRPrintableSize::WidthIndex);
+    const long double height = Size.Native(TBRPrintableSize::HeightIndex);
+    drawText(left, top, width, height, width, lineHeight());
+}
+
+void TBRCustomLabel::drawText(long double left, long double top, long double width,
+                              long double height, long double widthBeforePrint,
+                              long double lineHeight)
+{
+    platform::Canvas *canvas = Printer() != nullptr ? Printer()->PageCanvas() : nullptr;
+    std::optional<std::string> definedText;
+    if (!printText_.empty() && OnPrint) {
+        std::string value = printText_;
+        OnPrint(*this, value);
+        if (canvas != nullptr)
+            canvas->setFont(EffectiveFont());
+        height = Size.Native(TBRPrintableSize::HeightIndex);
+        lineHeight = this->lineHeight();
+        if (value != printText_) {
+            definedText = printText_;
+            printText_ = value;
+        }
+    }
+    BreakLines();
+    // A handler's Width or Height counts in this very print.
+    width = Size.Native(TBRPrintableSize::WidthIndex);
+
+    const bool drawing = Drawing();
+    const output::TBRPageTarget *t = Printer();
+    if (drawing && !Transparent) {
+        canvas->setBrush({Color, platform::TBrushStyle::bsSolid});
+        canvas->setPen({Color, 0, platform::TPenStyle::psSolid});
+        canvas->fillRect({t->ToDeviceX(left), t->ToDeviceY(top), t->ToDeviceX(left + width),
+                          t->ToDeviceY(top + height)});
+    }
+    const long double frameNative =
+        platform::roundHalfEven(Frame.Width() / pointsPerInch * nativePerInch);
+    if (Frame.AnySide()) {
+        if (Frame.DrawTop())
+            top += frameNative;
+        if (Frame.DrawLeft())
+            left += frameNative;
+    }
+    long double bottomLimit = top + height + bottomAllowance;
+    long double lineTop = top;
+
+    long double x = left;
+    if (AutoSize) {
+        // Keep the right edge (or the centre) where it was before the lines were rebuilt.
+        if (Alignment() == TAlignment::taRightJustify)
+            x = left - (width - widthBeforePrint);
+        else if (Alignment() == TAlignment::taCenter)
+            x = left - (width - widthBeforePrint) / 2;
+    }
+    if (Alignment() == TAlignment::taRightJustify)
+        x += width;
+    else if (Alignment() == TAlignment::taCenter)
+        x += width / 2;
+    const platform::TTextAlign align = textAlign(Alignment());
+
+    if (PrintFinished)
+        lineCursor_ = 0;
+    long double growth = 0;
+    bool firstGrowth = true;
+    auto *band = static_cast<TBRCustomBand *>(ParentBand());
+    const auto room = [&]() {
+        if (bottomLimit >= lineTop + lineHeight)
+            return true;
+        if (!AutoStretch || band == nullptr || ParentReport() == nullptr)
+            return false;
+        const long double needed = lineHeight + band->Size.Native(TBRBandSize::HeightIndex) +
+                                   band->Expanded;
+        if (ParentReport()->AvailableSpace() < platform::roundHalfEven(needed))
+            return false;
+        // A sibling may already have grown the band further than this label's first line.
+        if (!firstGrowth || lineHeight >= band->Expanded)
+            band->Expanded += lineHeight;
+        firstGrowth = false;
+        growth = band->Expanded;
+        const long double previousLimit = bottomLimit;
+        bottomLimit = top + height + bottomAllowance + growth;
+        if (drawing && !Transparent) {
+            canvas->setBrush({Color, platform::TBrushStyle::bsSolid});
+            canvas->fillRect({t->ToDeviceX(left), t->ToDeviceY(previousLimit),
+                              t->ToDeviceX(left + width), t->ToDeviceY(bottomLimit)});
+        }
+        return true;
+    };
+    while (lineCursor_ < static_cast<int>(lines_.size()) && room()) {
+        const std::string &line = lines_[static_cast<std::size_t>(lineCursor_)];
+        if (drawing && !line.empty())
+            canvas->textOut(t->ToDeviceX(x), t->ToDeviceY(lineTop), line, align);
+        lineTop += lineHeight;
+        ++lineCursor_;
+    }
+    PrintFinished = !(lineCursor_ < static_cast<int>(lines_.size()) && AutoStretch);
+    if (canvas != nullptr)
+        canvas->clearClip();
+
+    if (drawing && Frame.AnySide())
+        Frame.PaintFrame(*canvas,
+                         {t->ToDeviceX(left - frameNative), t->ToDeviceY(top - frameNative),
+                          t->ToDeviceX(left + width),
+                          t->ToDeviceY(top + Size.Native(TBRPrintableSize::HeightIndex) + growth)},
+                         t->HorizontalFactor, t->VerticalFactor);
+    if (definedText)
+        printText_ = *definedText;
+}
+
+} // namespace report

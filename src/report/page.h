@@ -1,0 +1,68 @@
+#pragma once
+// TBRPage, the report's Page: paper, margins, columns. Every length is indexed; the index
+// also says which way the Characters unit counts.
+
+#include "platform/screen.h"
+#include "report/papersize.h"
+#include "report/unitbase.h"
+
+namespace report {
+
+enum class TBROrientation { poPortrait, poLandscape };
+
+class TBRPage : public TBRUnitBase {
+public:
+    enum Index {
+        BottomMarginIndex, LengthIndex, TopMarginIndex, WidthIndex, LeftMarginIndex,
+        RightMarginIndex, ColumnSpaceIndex
+    };
+    static constexpr int lengthCount = 7;
+
+    explicit TBRPage(int resolution = platform::screenPixelsPerInch());
+
+    // A length in Units. Setting Length or Width does nothing unless PaperSize is Custom.
+    long double GetValue(int index) const { return Get(index); }
+    void SetValue(int index, long double value);
+
+    long double BottomMargin() const { return Get(BottomMarginIndex); }
+    long double Length() const { return Get(LengthIndex); }
+    long double TopMargin() const { return Get(TopMarginIndex); }
+    long double Width() const { return Get(WidthIndex); }
+    long double LeftMargin() const { return Get(LeftMarginIndex); }
+    long double RightMargin() const { return Get(RightMarginIndex); }
+    long double ColumnSpace() const { return Get(ColumnSpaceIndex); }
+    void SetBottomMargin(long double v) { SetValue(BottomMarginIndex, v); }
+    void SetLength(long double v) { SetValue(LengthIndex, v); }
+    void SetTopMargin(long double v) { SetValue(TopMarginIndex, v); }
+    void SetWidth(long double v) { SetValue(WidthIndex, v); }
+    void SetLeftMargin(long double v) { SetValue(LeftMarginIndex, v); }
+    void SetRightMargin(long double v) { SetValue(RightMarginIndex, v); }
+    void SetColumnSpace(long double v) { SetValue(ColumnSpaceIndex, v); }
+
+    int Columns() const { return columns_; }
+    void SetColumns(int columns);
+    TBROrientation Orientation() const { return orientation_; }
+    void SetOrientation(TBROrientation orientation);
+    TBRPaperSize PaperSize() const { return paperSize_; }
+    void SetPaperSize(TBRPaperSize size);
+    // A design aid on the report's own surface, which this program never shows.
+    bool Ruler = true;
+
+    TCustomBandReport *Report() const { return report_; }
+    void SetReport(TCustomBandReport *report);
+
+    // Pushes Width and Length into the report control's pixel bounds.
+    void UpdateParent() override;
+    // Stored values are taken as they are; the page then pushes itself into the report.
+    void SetValues(const std::vector<long double> &values) override;
+
+private:
+    void arrange();
+
+    int columns_ = 1;
+    TBROrientation orientation_ = TBROrientation::poPortrait;
+    TBRPaperSize paperSize_ = TBRPaperSize::Default;
+    TCustomBandReport *report_ = nullptr;
+};
+
+} // namespace report

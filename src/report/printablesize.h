@@ -1,0 +1,41 @@
+#pragma once
+// TBRPrintableSize, a printable control's Size: Height (0), Left (1), Top (2), Width (3).
+// Left and Top count from the top left corner of the band, or of the paper for a control
+// placed on the report itself.
+
+#include "platform/screen.h"
+#include "report/unitbase.h"
+
+namespace report {
+
+class TBRPrintable;
+
+class TBRPrintableSize : public TBRUnitBase {
+public:
+    enum Index { HeightIndex, LeftIndex, TopIndex, WidthIndex };
+
+    explicit TBRPrintableSize(TBRPrintable &control,
+                              int resolution = platform::screenPixelsPerInch());
+
+    long double GetValue(int index) const { return Get(index); }
+    void SetValue(int index, long double value);
+    long double Height() const { return Get(HeightIndex); }
+    long double Left() const { return Get(LeftIndex); }
+    long double Top() const { return Get(TopIndex); }
+    long double Width() const { return Get(WidthIndex); }
+    void SetHeight(long double v) { SetValue(HeightIndex, v); }
+    void SetLeft(long double v) { SetValue(LeftIndex, v); }
+    void SetTop(long double v) { SetValue(TopIndex, v); }
+    void SetWidth(long double v) { SetValue(WidthIndex, v); }
+
+    // Stores whole-pixel bounds as native lengths (the control's bounds set from outside).
+    void TakePixels(int left, int top, int width, int height);
+
+    // Gives the control the pixel bounds that its lengths round to.
+    void UpdateParent() override;
+
+private:
+    TBRPrintable &control_;
+};
+
+} // namespace report

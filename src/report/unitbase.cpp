@@ -1,0 +1,144 @@
+#include "report/unitbase.h"
+
+#include "report/customreport.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <istream>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+#include <stdexcept>
+
+namespace report {
+
+namespace {
+// The shortest text that reads back as exactly the same extended value.
+std::string formatValue(long double value)
+{
+    constexpr int maxDigits = 21;
+    char buffer[64];
+    for (int digits = 1; digits <= maxDigits; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*Lg", digits, value);
+        if (std::strtold(buffer, nullptr) == value)
+            break;
+    }
+    std::string text(buffer);
+    if (text.find_first_of(".eEn") == std::string::npos)
+        text += ".0";
+    return text;
+}
+} // namespace
+
+TBRUnitBase::TBRUnitBase(int resolution, std::vector<long double> initial,
+                         std::vector<bool> horizontal)
+    : resolution_(resolution), native_(std::move(initial)), horizontal_(std::move(horizontal))
+{
+}
+
+TBRUnitContext TBRUnitBase::context() const
+{
+    TBRUnitContext c;
+    c.Resolution = resolution_;
+    c.Zoom = zoom_;
+    if (parentReport_ != nullptr)
+        c.FontSize = parentReport_->Font.Size;
+    return c;
+}
+
+long double TBRUnitBase::FromNative(long double x, TBRUnit unit, bool horizontal) const
+{
+    return NativeToUnit(x, unit, horizontal, context());
+}
+
+long double TBRUnitBase::ToNative(long double x, TBRUnit unit, bool horizontal) const
+{
+    return UnitToNative(x, unit, horizontal, context());
+}
+
+long double TBRUnitBase::Get(int index) const
+{
+    return FromNative(Native(index), Units(), Horizontal(index));
+}
+
+long double TBRUnitBase::ToNativeAt(int index, long double value) const
+{
+    return ToNative(value, Units(), Horizontal(index));
+}
+
+void TBRUnitBase::SaveUnits(TBRUnit switchTo)
+{
+    savedUnits_.push_back(Units());
+    SetUnits(switchTo);
+}
+
+void TBRUnitBase::RestoreUnits()
+{
+    if (savedUnits_.empty())
+        return;
+    const TBRUnit previous = savedUnits_.back();
+    savedUnits_.pop_back();
+    SetUnits(previous);
+}
+
+void TBRUnitBase::SetValues(const std::vector<long double> &values)
+{
+    if (values.size() != native_.size())
+        throw std::invalid_argument("a Values list of " + std::to_string(native_.size()) +
+                                    " lengths was expected, " + std::to_string(values.size()) +
+                                    " were given");
+    native_ = values;
+}
+
+void TBRUnitBase::WriteValues(std::ostream &out) const
+{
+    out << '(';
+    for (std::size_t i = 0; i < native_.size(); ++i)
+        out << (i == 0 ? "" : " ") << formatValue(native_[i]);
+    out << ')';
+}
+
+void TBRUnitBase::ReadValues(std::istream &in)
+{
+    char open = 0;
+    if (!(in >> open) || open != '(')
+        throw std::invalid_argument("a Values list starts with '('");
+    std::vector<long double> values;
+    std::string token;
+    for (;;) {
+        if (!(in >> token))
+            throw std::invalid_argument("a Values list ends with ')'");
+        bool closes = false;
+        if (token.back() == ')') {
+            closes = true;
+            token.pop_back();
+        }
+        if (!token.empty()) {
+            char *end = nullptr;
+            errno = 0;
+            const long double value = std::strtold(token.c_str(), &end);
+            if (end != token.c_str() + token.size() || errno == ERANGE)
+                throw std::invalid_argument("not a number in a Values list: " + token);
+            values.push_back(value);
+        }
+        if (closes)
+            break;
+    }
+    SetValues(values);
+}
+
+std::string TBRUnitBase::ValuesText() const
+{
+    std::ostringstream out;
+    WriteValues(out);
+    return out.str();
+}
+
+void TBRUnitBase::SetValuesText(const std::string &text)
+{
+    std::istringstream in(text);
+    ReadValues(in);
+}
+
+} // namespace report
