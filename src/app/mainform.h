@@ -1,0 +1,64 @@
+#pragma once
+// The main window: choose the export file, read the program's messages, list teachers or
+// classes, and choose cutting lines for the sheets.
+
+#include "app/anchors.h"
+#include "timetable/timetable.h"
+
+#include <QFileDialog>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class TMainForm;
+}
+
+namespace app {
+
+class TSelectForm;
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMainForm(timetable::Timetable &table, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    void setSelectForm(TSelectForm *selectForm) { selectForm_ = selectForm; }
+
+    // Appends a message (Windows-1252, ending in its line breaks) to the message area.
+    void appendMessage(const std::string &message);
+
+    // The cut-frame choice and the full path of the last export file chosen.
+    bool cutFrames() const;
+    const QString &exportFilePath() const { return exportFilePath_; }
+
+    // How the open dialog is asked for a file; replaceable so that the handlers can be driven
+    // without a person at the dialog. Returns nothing when the user cancels.
+    using FileChooser = std::function<std::optional<QString>()>;
+    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+    void ButtonSourceClick();
+    void ButtonTeachersClick();
+    void ButtonClassesClick();
+    void Button1Click();
+
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void listing(timetable::SelectionMode mode);
+    std::optional<QString> runOpenDialog();
+
+    std::unique_ptr<Ui::TMainForm> ui_;
+    timetable::Timetable &table_;
+    TSelectForm *selectForm_ = nullptr;
+    QFileDialog *openDialog_; // child widget: kept between uses, so it remembers the last file
+    FileChooser chooseFile_;
+    QString exportFilePath_;
+    Anchors anchors_;
+};
+
+} // namespace app

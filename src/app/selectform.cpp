@@ -1,0 +1,65 @@
+#include "app/selectform.h"
+
+#include "app/justerform.h"
+#include "app/tapplication.h"
+#include "platform/cp1252.h"
+#include "platform/fonts.h"
+#include "ui_selectform.h"
+
+namespace app {
+namespace {
+
+const QSize kClientSize(170, 440);
+constexpr int kEntryHeight = 13;
+
+} // namespace
+
+TSelectForm::TSelectForm(timetable::Timetable &table, QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), ui_(std::make_unique<Ui::TSelectForm>()),
+      table_(table)
+{
+    setFont(platform::windowFont());
+    ui_->setupUi(this);
+    setFixedSize(kClientSize);
+    connect(ui_->ShowButton, &QPushButton::clicked, this,
+            [this] { runHandler([this] { ShowButtonClick(ui_->ShowButton); }); });
+    connect(ui_->PrintButton, &QPushButton::clicked, this,
+            [this] { runHandler([this] { ShowButtonClick(ui_->PrintButton); }); });
+    connect(ui_->Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
+    connect(ui_->Button2, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TSelectForm::~TSelectForm() = default;
+
+void TSelectForm::setNames(const std::vector<std::string> &names)
+{
+    names_ = names;
+    ui_->ListBox->clear();
+    for (const auto &name : names) {
+        auto *item = new QListWidgetItem(platform::toQString(name), ui_->ListBox);
+        item->setSizeHint(QSize(0, kEntryHeight));
+    }
+}
+
+std::vector<std::string> TSelectForm::names() const { return names_; }
+
+void TSelectForm::ShowButtonClick(QObject *sender)
+{
+    const OutputAction action = sender == ui_->ShowButton ? OutputAction::Preview : OutputAction::Print;
+    for (int row = 0; row < ui_->ListBox->count(); ++row) {
+        if (!ui_->ListBox->item(row)->isSelected())
+            continue;
+        const std::string &name = names_[static_cast<std::size_t>(row)];
+        table_.BuildPrintList(name);
+        if (output_)
+            output_(action, name);
+    }
+}
+
+void TSelectForm::Button1Click()
+{
+    if (justerForm_)
+        justerForm_->exec();
+}
+
+} // namespace app

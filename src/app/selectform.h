@@ -1,0 +1,55 @@
+#pragma once
+// The selection window: the teachers or classes of the loaded file, to preview or print their
+// tile sheets one name after the other, or to open the printer adjustment first.
+
+#include "timetable/timetable.h"
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Ui {
+class TSelectForm;
+}
+
+namespace app {
+
+class TJusterForm;
+
+enum class OutputAction { Preview, Print };
+
+class TSelectForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSelectForm(timetable::Timetable &table, QWidget *parent = nullptr);
+    ~TSelectForm() override;
+
+    void setJusterForm(TJusterForm *justerForm) { justerForm_ = justerForm; }
+
+    // Produces the tile sheet of one name whose print list has just been built, as a preview
+    // or a print job titled with the name. Until one is set, the output buttons only walk the
+    // selection.
+    using SheetOutput = std::function<void(OutputAction, const std::string &name)>;
+    void setSheetOutput(SheetOutput output) { output_ = std::move(output); }
+
+    // Replaces the list's entries (Windows-1252 names); clears every selection.
+    void setNames(const std::vector<std::string> &names);
+    std::vector<std::string> names() const;
+
+    // The one handler of "Vis udskrift" and "Udskriv": ShowButton means preview, any other
+    // sender print.
+    void ShowButtonClick(QObject *sender);
+    void Button1Click();
+
+
+private:
+    std::unique_ptr<Ui::TSelectForm> ui_;
+    timetable::Timetable &table_;
+    TJusterForm *justerForm_ = nullptr;
+    SheetOutput output_;
+    std::vector<std::string> names_; // the entries' own bytes, row by row
+};
+
+} // namespace app

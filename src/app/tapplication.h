@@ -1,0 +1,32 @@
+#pragma once
+// The application object: its title, and the error display that shows any exception a window
+// handler lets escape, after which the event loop goes on.
+
+#include <QApplication>
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace app {
+
+inline constexpr const char *kApplicationTitle = "Tavleplanner";
+
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // Shows `error` in a message box with an error icon, captioned with the application title.
+    static void ShowException(const std::exception &error);
+};
+
+// The text the error display shows for an exception message (Windows-1252): the message with a
+// full stop appended when its last character sorts after ".".
+std::string errorDisplayText(const std::string &message);
+
+// Runs a window handler; an exception it raises goes to the error display.
+void runHandler(const std::function<void()> &handler);
+
+} // namespace app

@@ -1,0 +1,296 @@
+// The three windows driven through their handlers, headless.
+#include "app/justerform.h"
+#include "app/mainform.h"
+#include "app/selectform.h"
+#include "app/tapplication.h"
+#include "platform/cp1252.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QDir>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kExample = QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv");
+
+// Runs `inspect` on the next modal window that opens, then closes it.
+void whenModalOpens(std::function<void(QWidget *)> inspect)
+{
+    QTimer::singleShot(0, [inspect = std::move(inspect)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr) << "no modal window opened";
+        inspect(modal);
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->done(QDialog::Accepted);
+        else
+            modal->close();
+    });
+}
+
+// The controls are reached by their names, as the windows' definitions give them.
+template <typename T> T *child(QWidget &form, const char *name)
+{
+    T *found = form.findChild<T *>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+struct MainControls {
+    explicit MainControls(QWidget &f)
+        : Memo(child<QPlainTextEdit>(f, "Memo")), ButtonSource(child<QPushButton>(f, "ButtonSource")),
+          ButtonTeachers(child<QPushButton>(f, "ButtonTeachers")), Button1(child<QPushButton>(f, "Button1")),
+          ButtonClasses(child<QPushButton>(f, "ButtonClasses")), CBRammer(child<QCheckBox>(f, "CBRammer")),
+          Label1(child<QLabel>(f, "Label1"))
+    {
+    }
+    QPlainTextEdit *Memo;
+    QPushButton *ButtonSource, *ButtonTeachers, *Button1, *ButtonClasses;
+    QCheckBox *CBRammer;
+    QLabel *Label1;
+};
+
+struct SelectControls {
+    explicit SelectControls(QWidget &f)
+        : ListBox(child<QListWidget>(f, "ListBox")), ShowButton(child<QPushButton>(f, "ShowButton")),
+          PrintButton(child<QPushButton>(f, "PrintButton"))
+    {
+    }
+    QListWidget *ListBox;
+    QPushButton *ShowButton, *PrintButton;
+};
+
+struct JusterControls {
+    explicit JusterControls(QWidget &f)
+        : SpinTopMargin(child<QDoubleSpinBox>(f, "SpinTopMargin")), SpinLeftMargin(child<QDoubleSpinBox>(f, "SpinLeftMargin")),
+          SpinBottomMargin(child<QDoubleSpinBox>(f, "SpinBottomMargin")),
+          SpinRightMargin(child<QDoubleSpinBox>(f, "SpinRightMargin")), Button1(child<QPushButton>(f, "Button1"))
+    {
+    }
+    QDoubleSpinBox *SpinTopMargin, *SpinLeftMargin, *SpinBottomMargin, *SpinRightMargin;
+    QPushButton *Button1;
+};
+
+void saveScreenshot(QWidget &w, const char *name)
+{
+    QDir().mkpath(TAVLE_BINARY_DIR "/screenshots");
+    w.grab().save(QStringLiteral(TAVLE_BINARY_DIR "/screenshots/") + name);
+}
+
+class Forms : public ::testing::Test {
+protected:
+    Forms()
+    {
+        table.setMessageSink([this](const std::string &m) { mainForm.appendMessage(m); });
+        mainForm.setSelectForm(&selectForm);
+        selectForm.setJusterForm(&justerForm);
+        mainForm.setFileChooser([this] { return chosen; });
+    }
+    QString memo() { return main.Memo->toPlainText(); }
+
+    timetable::Timetable table;
+    app::TMainForm mainForm{table};
+    app::TSelectForm selectForm{table, &mainForm};
+    app::TJusterForm justerForm{&mainForm};
+    std::optional<QString> chosen;
+    MainControls main{mainForm};
+    SelectControls select{selectForm};
+};
+
+const QString kInitialMemo = QString::fromUtf8(
+    "Tryk på [Kilde] for at vælge den CSV-fil, du har eksporteret  fra Zelo \n"
+    "eller \n"
+    "Kvadrix Skemalægning med oplysninger om de brikker, du ønsker \n"
+    "at udskrive.\n\n");
+const QString kReading = QString::fromUtf8("Læser brikker...\n\n");
+const QString kChooseMode = QString::fromUtf8(
+    "Tryk på knappen [Vælg lærere] eller [Vælg klasser] for at vælge, om du vil udskrive med fast "
+    "lærerfarve eller fast klassefarve på brikkerne!\n\n");
+
+} // namespace
+
+TEST_F(Forms, MainWindowStartsWithOnlySourceAndCloseUsable)
+{
+    mainForm.show();
+    saveScreenshot(mainForm, "mainform.png");
+    EXPECT_EQ(mainForm.windowTitle(), QString::fromUtf8("Tavleplanner v. 2.2"));
+    EXPECT_EQ(mainForm.size(), QSize(353, 338));
+    EXPECT_EQ(memo(), kInitialMemo);
+    EXPECT_TRUE(main.ButtonSource->isEnabled());
+    EXPECT_TRUE(main.Button1->isEnabled());
+    EXPECT_FALSE(main.ButtonTeachers->isEnabled());
+    EXPECT_FALSE(main.ButtonClasses->isEnabled());
+    EXPECT_FALSE(mainForm.cutFrames());
+
+    // Tab order: memo, source, teachers, close, classes, check box.
+    const std::vector<QWidget *> controls = {main.Memo, main.ButtonSource, main.ButtonTeachers,
+                                             main.Button1, main.ButtonClasses, main.CBRammer};
+    std::vector<QWidget *> chain;
+    for (QWidget *w = main.Memo; chain.size() < controls.size(); w = w->nextInFocusChain()) {
+        if (std::find(controls.begin(), controls.end(), w) != controls.end())
+            chain.push_back(w);
+    }
+    EXPECT_EQ(chain, controls);
+}
+
+TEST_F(Forms, LoadingWritesTheMessagesAndEnablesTheListButtons)
+{
+    mainForm.ButtonSourceClick(); // cancelled dialog: nothing happens
+    EXPECT_EQ(memo(), kInitialMemo);
+    chosen = QStringLiteral("/nonexistent/skema.csv");
+    mainForm.ButtonSourceClick(); // a file that does not exist: nothing either
+    EXPECT_EQ(memo(), kInitialMemo);
+    EXPECT_FALSE(main.ButtonTeachers->isEnabled());
+
+    chosen = kExample;
+    mainForm.ButtonSourceClick();
+    mainForm.ButtonSourceClick();
+    EXPECT_EQ(memo(), kInitialMemo + kReading + kChooseMode + kReading + kChooseMode);
+    EXPECT_TRUE(main.ButtonTeachers->isEnabled());
+    EXPECT_TRUE(main.ButtonClasses->isEnabled());
+    EXPECT_EQ(mainForm.exportFilePath(), QFileInfo(kExample).absoluteFilePath());
+    EXPECT_EQ(table.tiles().size(), 800u);
+}
+
+TEST_F(Forms, AFailedLoadShowsTheErrorBoxAndLeavesTheButtons)
+{
+    chosen = QDir::tempPath(); // exists, but is no file to read
+    QString shown, caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    whenModalOpens([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        caption = box->windowTitle();
+        icon = box->icon();
+    });
+    main.ButtonSource->click();
+    EXPECT_EQ(shown, QStringLiteral("File access denied."));
+    EXPECT_EQ(caption, QStringLiteral("Tavleplanner"));
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_FALSE(main.ButtonTeachers->isEnabled());
+    EXPECT_EQ(memo(), kInitialMemo + kReading) << "no second message after a failed load";
+}
+
+TEST(ErrorDisplay, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt)
+{
+    EXPECT_EQ(app::errorDisplayText("File not found"), "File not found.");
+    EXPECT_EQ(app::errorDisplayText("Done."), "Done.");
+    EXPECT_EQ(app::errorDisplayText("I/O error 5)"), "I/O error 5)");
+    EXPECT_EQ(app::errorDisplayText("Fejl: \xF8"), "Fejl: \xF8.");
+    EXPECT_EQ(app::errorDisplayText(""), "");
+}
+
+TEST_F(Forms, ListingsFillTheSelectionWindowInTileOrder)
+{
+    chosen = kExample;
+    mainForm.ButtonSourceClick();
+    QStringList listed;
+    whenModalOpens([&](QWidget *w) {
+        ASSERT_EQ(w, &selectForm);
+        saveScreenshot(selectForm, "selectform.png");
+        for (int i = 0; i < select.ListBox->count(); ++i)
+            listed << select.ListBox->item(i)->text();
+    });
+    main.ButtonTeachers->click();
+    ASSERT_EQ(listed.size(), 40);
+    EXPECT_EQ(table.selectionMode(), timetable::SelectionMode::Teachers);
+    for (int i = 1; i < listed.size(); ++i)
+        EXPECT_LT(platform::fromQString(listed[i - 1]), platform::fromQString(listed[i])) << "byte order";
+
+    whenModalOpens([&](QWidget *) {
+        listed.clear();
+        for (int i = 0; i < select.ListBox->count(); ++i)
+            listed << select.ListBox->item(i)->text();
+    });
+    main.ButtonClasses->click();
+    EXPECT_EQ(listed.size(), 25);
+    EXPECT_EQ(listed.front(), QStringLiteral("0a"));
+    EXPECT_EQ(table.selectionMode(), timetable::SelectionMode::Classes);
+}
+
+TEST_F(Forms, OutputButtonsWalkTheSelectedEntriesInListOrder)
+{
+    chosen = kExample;
+    mainForm.ButtonSourceClick();
+    table.Listing(timetable::SelectionMode::Classes);
+    selectForm.setNames({"7b", "0a", "9a"});
+    std::vector<std::pair<app::OutputAction, std::string>> runs;
+    std::vector<std::size_t> printListSizes;
+    selectForm.setSheetOutput([&](app::OutputAction action, const std::string &name) {
+        runs.emplace_back(action, name);
+        printListSizes.push_back(table.printList().size());
+    });
+    selectForm.ShowButtonClick(select.ShowButton);
+    EXPECT_TRUE(runs.empty()) << "nothing selected, nothing done";
+
+    select.ListBox->item(0)->setSelected(true);
+    select.ListBox->item(2)->setSelected(true);
+    select.PrintButton->click();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0], std::make_pair(app::OutputAction::Print, std::string("7b")));
+    EXPECT_EQ(runs[1], std::make_pair(app::OutputAction::Print, std::string("9a")));
+    EXPECT_GT(printListSizes[0], 0u);
+    select.ShowButton->click();
+    EXPECT_EQ(runs[2].first, app::OutputAction::Preview);
+    EXPECT_TRUE(select.ListBox->item(0)->isSelected()) << "selection kept";
+}
+
+TEST_F(Forms, MarginsClampStepAndRestoreStandard)
+{
+    const auto m0 = justerForm.margins();
+    EXPECT_DOUBLE_EQ(m0.top, 8.5);
+    EXPECT_DOUBLE_EQ(m0.left, 12.0);
+    EXPECT_DOUBLE_EQ(m0.bottom, 9.0);
+    EXPECT_DOUBLE_EQ(m0.right, 20.0);
+
+    justerForm.show();
+    QApplication::setActiveWindow(&justerForm);
+    saveScreenshot(justerForm, "justerform.png");
+    JusterControls ui(justerForm);
+    const auto typeInto = [](QDoubleSpinBox *spin, const QString &text) {
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, text);
+        QTest::keyClick(spin, Qt::Key_Tab);
+    };
+    typeInto(ui.SpinTopMargin, QStringLiteral("600"));
+    EXPECT_DOUBLE_EQ(justerForm.margins().top, 500.0);
+    typeInto(ui.SpinBottomMargin, QStringLiteral("-600"));
+    EXPECT_DOUBLE_EQ(justerForm.margins().bottom, -500.0);
+    typeInto(ui.SpinLeftMargin, QStringLiteral("0"));
+    EXPECT_DOUBLE_EQ(justerForm.margins().left, 0.0);
+    ui.SpinRightMargin->setFocus();
+    QTest::keyClick(ui.SpinRightMargin, Qt::Key_Up);
+    EXPECT_NEAR(justerForm.margins().right, 20.1, 1e-9);
+    EXPECT_EQ(ui.SpinRightMargin->text(), QLocale().toString(20.1, 'f', 1));
+
+    justerForm.close(); // the title-bar button keeps the values
+    EXPECT_DOUBLE_EQ(justerForm.margins().top, 500.0);
+    ui.Button1->click();
+    const auto m1 = justerForm.margins();
+    EXPECT_DOUBLE_EQ(m1.top, 8.5);
+    EXPECT_DOUBLE_EQ(m1.left, 12.0);
+    EXPECT_DOUBLE_EQ(m1.bottom, 9.0);
+    EXPECT_DOUBLE_EQ(m1.right, 20.0);
+}
+
+TEST_F(Forms, TheMessageAreaGrowsWithTheWindowAndButtonsKeepToTheBottom)
+{
+    mainForm.show();
+    mainForm.resize(453, 438);
+    auto &ui = main;
+    EXPECT_EQ(ui.Memo->geometry(), QRect(11, 10, 428, 338));
+    EXPECT_EQ(ui.ButtonSource->geometry(), QRect(47, 364, 75, 25));
+    EXPECT_EQ(ui.Button1->geometry(), QRect(230, 404, 75, 25));
+    EXPECT_EQ(ui.CBRammer->geometry(), QRect(52, 304, 17, 17));
+    EXPECT_EQ(ui.Label1->geometry(), QRect(72, 303, 109, 27));
+}
