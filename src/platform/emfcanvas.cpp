@@ -2,16 +2,9 @@
 
 #include "platform/cp1252.h"
 #include "platform/emfformat.h"
-#include "platform/fonts.h"
 #include "platform/rounding.h"
 
-#include <QFont>
-#include <QFontMetricsF>
-#include <map>
-#include <memory>
-#include <mutex>
 #include <stdexcept>
-#include <tuple>
 
 namespace platform {
 
@@ -40,42 +33,7 @@ std::u16string toUtf16(std::string_view cp1252)
     return out;
 }
 
-using MetricsKey = std::tuple<std::string, int, unsigned, int>;
-
 } // namespace
-
-int fontPixelHeight(int points, int pixelsPerInch)
-{
-    return static_cast<int>(roundHalfEven(static_cast<long double>(points) * pixelsPerInch / pointsPerInch));
-}
-
-const EmfFontMetrics &emfFontMetrics(const TFont &font, int pixelsPerInch)
-{
-    static std::mutex mutex;
-    static std::map<MetricsKey, std::unique_ptr<EmfFontMetrics>> cache;
-    const MetricsKey key{font.Name, font.Size, font.Style, pixelsPerInch};
-    std::lock_guard lock(mutex);
-    auto found = cache.find(key);
-    if (found != cache.end())
-        return *found->second;
-
-    // Every face is realised by the project's Liberation Sans, which has Arial's metrics.
-    QFont qfont(loadProjectFonts());
-    qfont.setPixelSize(std::max(1, fontPixelHeight(font.Size, pixelsPerInch)));
-    qfont.setBold(font.Style & fsBold);
-    qfont.setItalic(font.Style & fsItalic);
-    qfont.setUnderline(font.Style & fsUnderline);
-    qfont.setStrikeOut(font.Style & fsStrikeOut);
-    qfont.setKerning(false);
-    qfont.setHintingPreference(QFont::PreferNoHinting);
-    const QFontMetricsF qm(qfont);
-    auto metrics = std::make_unique<EmfFontMetrics>();
-    for (int b = 0; b < 256; ++b)
-        metrics->advance[b] = qm.horizontalAdvance(QChar(cp1252ToUnicode(static_cast<unsigned char>(b))));
-    metrics->height = qm.height();
-    metrics->ascent = qm.ascent();
-    return *cache.emplace(key, std::move(metrics)).first->second;
-}
 
 EmfCanvas::EmfCanvas(int widthPx, int heightPx, int pixelsPerInch)
     : writer_(widthPx, heightPx, pixelsPerInch, pixelsPerInch), width_(widthPx), height_(heightPx),
@@ -121,7 +79,7 @@ void EmfCanvas::realizeFont()
     if (!fontWritten_ || !(writtenFont_.Name == font_.Name && writtenFont_.Size == font_.Size &&
                            writtenFont_.Style == font_.Style)) {
         EmfLogFont lf;
-        lf.Height = -fontPixelHeight(font_.Size, ppi_);
+        lf.Height = -emPixels(font_.Size, ppi_);
         lf.Weight = (font_.Style & fsBold) ? FW_BOLD : FW_NORMAL;
         lf.Italic = font_.Style & fsItalic;
         lf.Underline = font_.Style & fsUnderline;
@@ -132,7 +90,7 @@ void EmfCanvas::realizeFont()
         if (fontWritten_)
             writer_.deleteObject(fontHandle_);
         fontHandle_ = handle;
-        metrics_ = &emfFontMetrics(font_, ppi_);
+        metrics_ = &fontMetrics(font_, ppi_);
         fontWritten_ = true;
     }
     // A new device context draws text in black, so black needs no record.
@@ -154,23 +112,6 @@ void EmfCanvas::fillRect(const TRect &rect)
     writer_.patternBlt(rect, PATCOPY);
 }
 
-std::vector<std::int32_t> EmfCanvas::advances(std::string_view text, const EmfFontMetrics &m, int &total) const
-{
-    // Each character's advance is the step between the rounded running sums, so that the
-    // integer advances add up to the rounded width of the whole text.
-    std::vector<std::int32_t> out(text.size());
-    double sum = 0;
-    long long previous = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        sum += m.advance[static_cast<unsigned char>(text[i])];
-        const long long rounded = roundHalfEven(sum);
-        out[i] = static_cast<std::int32_t>(rounded - previous);
-        previous = rounded;
-    }
-    total = static_cast<int>(previous);
-    return out;
-}
-
 void EmfCanvas::textOut(int x, int y, std::string_view text, TTextAlign align)
 {
     if (finished_)
@@ -187,25 +128,22 @@ void EmfCanvas::textOut(int x, int y, std::string_view text, TTextAlign align)
         writer_.setTextAlign(code);
         writtenAlign_ = code;
     }
+    std::vector<std::int32_t> dx(text.size());
     int total = 0;
-    const std::vector<std::int32_t> dx = advances(text, *metrics_, total);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        dx[i] = metrics_->advance(static_cast<unsigned char>(text[i]));
+        total += dx[i];
+    }
     int left = x;
     if (align == TTextAlign::Right)
         left = x - total;
     else if (align == TTextAlign::Center)
         left = x - total / 2;
-    const int height = static_cast<int>(roundHalfEven(metrics_->height));
-    const TRect bounds{left, y, left + total - 1, y + height - 1};
+    const TRect bounds{left, y, left + total - 1, y + metrics_->height() - 1};
     writer_.extTextOutW(x, y, toUtf16(text), dx, bounds);
 }
 
-TSize EmfCanvas::textExtent(std::string_view text)
-{
-    const EmfFontMetrics &m = emfFontMetrics(font_, ppi_);
-    int total = 0;
-    advances(text, m, total);
-    return {total, static_cast<int>(roundHalfEven(m.height))};
-}
+TSize EmfCanvas::textExtent(std::string_view text) { return fontMetrics(font_, ppi_).extent(text); }
 
 void EmfCanvas::setClipRect(const TRect &rect)
 {

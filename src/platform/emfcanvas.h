@@ -7,26 +7,13 @@
 #include "platform/canvas.h"
 #include "platform/emfmetafile.h"
 #include "platform/emfwriter.h"
+#include "platform/fontmetrics.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace platform {
-
-// Advances of the 256 Windows-1252 characters of one font, and its height, in pixels of the
-// reference device.
-struct EmfFontMetrics {
-    double advance[256] = {};
-    double height = 0;
-    double ascent = 0;
-};
-
-// Measured once per font and resolution for the whole process (thread-safe).
-const EmfFontMetrics &emfFontMetrics(const TFont &font, int pixelsPerInch);
-
-// The font height in pixels that a font of `points` has on a device of `pixelsPerInch`.
-int fontPixelHeight(int points, int pixelsPerInch);
 
 class EmfCanvas : public Canvas {
 public:
@@ -59,7 +46,6 @@ private:
     void realizeBrush();
     void realizePen();
     void realizeFont();
-    std::vector<std::int32_t> advances(std::string_view text, const EmfFontMetrics &m, int &total) const;
 
     EmfWriter writer_;
     int width_, height_, ppi_;
@@ -75,7 +61,7 @@ private:
     TPen writtenPen_;
     TColor writtenTextColor_ = clBlack;
     std::uint32_t writtenAlign_ = 0;
-    const EmfFontMetrics *metrics_ = nullptr; // of writtenFont_
+    const FontMetrics *metrics_ = nullptr; // of writtenFont_
     bool finished_ = false;
 };
 
