@@ -1,0 +1,76 @@
+// tavleprint list and tiles, through the same entry point as the program.
+#include "cli/tavleprint.h"
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+struct Outcome {
+    int code;
+    std::string out, err;
+};
+
+Outcome tavleprint(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    const int code = cli::runTavleprint(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+class Tavleprint : public ::testing::Test {
+protected:
+    Tavleprint()
+    {
+        std::ofstream(path, std::ios::binary)
+            << "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\r\n"
+               "\xD8J;2b;da;A1;Ma 1\r\n"
+               "ab;1a;ma;A2;Ti 2\r\n"
+               "AB;1a;fy;Fys;On 3\r\n";
+    }
+    QTemporaryDir dir;
+    std::string path = dir.filePath("skema.csv").toStdString();
+};
+
+} // namespace
+
+TEST_F(Tavleprint, ListPrintsTheNamesOfTheLastListingAsUtf8)
+{
+    const Outcome teachers = tavleprint({"list", "--teachers", path});
+    EXPECT_EQ(teachers.code, 0);
+    EXPECT_EQ(teachers.out, "AB\n\xC3\x98J\n");
+    // The case variant "ab" is reported, not silently dropped.
+    EXPECT_NE(teachers.err.find("1 brik kommer ikke med"), std::string::npos) << teachers.err;
+
+    const Outcome classes = tavleprint({"list", "--teachers", "--classes", path});
+    EXPECT_EQ(classes.out, "1a\n2b\n");
+}
+
+TEST_F(Tavleprint, TilesInFileOrderOrInTheOrderTheListingsLeave)
+{
+    EXPECT_EQ(tavleprint({"tiles", path}).out,
+              "\xC3\x98J\t2b\tda\tA1\tMa 1\nab\t1a\tma\tA2\tTi 2\nAB\t1a\tfy\tFys\tOn 3\n");
+    EXPECT_EQ(tavleprint({"tiles", "--classes", path}).out,
+              "AB\t1a\tfy\tFys\tOn 3\nab\t1a\tma\tA2\tTi 2\n\xC3\x98J\t2b\tda\tA1\tMa 1\n");
+}
+
+TEST_F(Tavleprint, UsageAndFileErrors)
+{
+    EXPECT_EQ(tavleprint({}).code, 2);
+    EXPECT_EQ(tavleprint({"list", path}).code, 2) << "list needs a mode";
+    EXPECT_EQ(tavleprint({"list", "--teachers"}).code, 2);
+    EXPECT_EQ(tavleprint({"list", "--teachers", path, path}).code, 2);
+    EXPECT_EQ(tavleprint({"list", "--pupils", path}).code, 2);
+    EXPECT_EQ(tavleprint({"frobnicate"}).code, 2);
+    const Outcome help = tavleprint({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("usage: tavleprint list"), std::string::npos);
+
+    const std::string missing = dir.filePath("none.csv").toStdString();
+    const Outcome failed = tavleprint({"list", "--classes", missing});
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_EQ(failed.err, "tavleprint: " + missing + ": File not found\n");
+    EXPECT_EQ(failed.out, "");
+}
