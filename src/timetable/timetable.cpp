@@ -70,9 +70,26 @@ bool Timetable::ParseHeader(std::string_view line)
 
 TBrik Timetable::MakeBrik(std::string_view line) const
 {
-    const auto field = [&](Column c) { return std::string(GetField(line, columns_[c])); };
-    return TBrik{field(ColLaerer), field(ColKlasse), field(ColFag), field(ColLokale),
-                 field(ColPeriode)};
+    // GetField for each of the five columns, in one walk along the line: the columns are taken
+    // in the order of their positions, so no field is searched for twice.
+    std::array<int, 5> byPosition{ColLaerer, ColKlasse, ColFag, ColLokale, ColPeriode};
+    std::sort(byPosition.begin(), byPosition.end(),
+              [&](int a, int b) { return columns_[a] < columns_[b]; });
+    std::array<std::string_view, 5> fields;
+    std::string_view rest = line;
+    int field = 1;
+    for (const int c : byPosition) {
+        for (; field < columns_[c]; ++field) {
+            const auto sep = rest.find(';');
+            if (sep == std::string_view::npos)
+                break; // past the last field: the rest stays the last field
+            rest.remove_prefix(sep + 1);
+        }
+        fields[c] = rest.substr(0, rest.find(';'));
+    }
+    return TBrik{std::string(fields[ColLaerer]), std::string(fields[ColKlasse]),
+                 std::string(fields[ColFag]), std::string(fields[ColLokale]),
+                 std::string(fields[ColPeriode])};
 }
 
 void Timetable::LoadBrikker(const std::filesystem::path &path)

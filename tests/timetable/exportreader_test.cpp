@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <numeric>
+#include <random>
 
 using timetable::GetField;
 using timetable::Timetable;
@@ -173,4 +175,37 @@ TEST_F(ExportFile, ArbitraryBytesLoadWithoutHarm)
     table.LoadBrikker(write(longLine));
     ASSERT_EQ(table.tiles().size(), 1u);
     EXPECT_EQ(table.tiles()[0]->Laerer.size(), longLine.size());
+}
+
+TEST(MakeBrik, TakesEachColumnAsGetFieldDoes)
+{
+    // Random header layouts (names in any fields, some missing so that earlier positions stay)
+    // against random data lines with fewer or more fields than the header.
+    std::mt19937 rng(99);
+    Timetable table;
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::string> header(std::uniform_int_distribution<int>(5, 9)(rng), "[X]");
+        std::vector<int> places(header.size());
+        std::iota(places.begin(), places.end(), 0);
+        std::shuffle(places.begin(), places.end(), rng);
+        const std::size_t present = std::uniform_int_distribution<std::size_t>(0, 5)(rng);
+        for (std::size_t c = 0; c < present; ++c)
+            header[places[c]] = "[" + std::string(timetable::kColumnNames[c]) + "]";
+        std::string headerLine;
+        for (const auto &h : header)
+            headerLine += (headerLine.empty() ? "" : ";") + h;
+        table.ParseHeader(headerLine);
+
+        std::string line;
+        const int fieldCount = std::uniform_int_distribution<int>(1, 12)(rng);
+        for (int f = 0; f < fieldCount; ++f)
+            line += (f ? ";" : "") + std::string(f % 3 == 0 ? "" : "f" + std::to_string(f));
+        const auto tile = table.MakeBrik(line);
+        const auto &pos = table.columnPositions();
+        ASSERT_EQ(tile.Laerer, GetField(line, pos[0])) << line;
+        ASSERT_EQ(tile.Klasse, GetField(line, pos[1])) << line;
+        ASSERT_EQ(tile.Fag, GetField(line, pos[2])) << line;
+        ASSERT_EQ(tile.Lokale, GetField(line, pos[3])) << line;
+        ASSERT_EQ(tile.Periode, GetField(line, pos[4])) << line;
+    }
 }
