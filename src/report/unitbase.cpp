@@ -17,16 +17,21 @@ namespace {
 // The shortest text that reads back as exactly the same extended value.
 std::string formatValue(long double value)
 {
+    constexpr int maxDecimals = 20;
     constexpr int maxDigits = 21;
-    char buffer[64];
-    for (int digits = 1; digits <= maxDigits; ++digits) {
-        std::snprintf(buffer, sizeof buffer, "%.*Lg", digits, value);
-        if (std::strtold(buffer, nullptr) == value)
-            break;
+    char buffer[128];
+    bool exact = false;
+    for (int decimals = 1; decimals <= maxDecimals && !exact; ++decimals) {
+        std::snprintf(buffer, sizeof buffer, "%.*Lf", decimals, value);
+        exact = std::strtold(buffer, nullptr) == value;
     }
+    if (!exact) // very small or very large values
+        std::snprintf(buffer, sizeof buffer, "%.*Lg", maxDigits, value);
     std::string text(buffer);
-    if (text.find_first_of(".eEn") == std::string::npos)
-        text += ".0";
+    // Trailing zeros beyond the first decimal say nothing.
+    if (exact)
+        while (text.size() > 2 && text.back() == '0' && text[text.size() - 2] != '.')
+            text.pop_back();
     return text;
 }
 } // namespace
