@@ -11,6 +11,14 @@
 
 #include <array>
 #include <memory>
+#include <ostream>
+
+namespace platform {
+inline void PrintTo(const TRect &r, std::ostream *os)
+{
+    *os << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
+}
+} // namespace platform
 
 namespace reporttest {
 
