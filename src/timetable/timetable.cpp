@@ -50,6 +50,12 @@ void Timetable::message(const std::string &text) const
         sink_(text);
 }
 
+void Timetable::updateColumnWalk()
+{
+    std::sort(columnWalk_.begin(), columnWalk_.end(),
+              [&](int a, int b) { return columns_[a] < columns_[b]; });
+}
+
 const std::vector<std::unique_ptr<TBrik>> &Timetable::tiles() const
 {
     static const std::vector<std::unique_ptr<TBrik>> none;
@@ -64,6 +70,7 @@ bool Timetable::ParseHeader(std::string_view line)
             return false;
         const auto before = line.substr(0, at);
         columns_[c] = static_cast<int>(std::count(before.begin(), before.end(), ';')) + 1;
+        updateColumnWalk();
     }
     return true;
 }
@@ -72,13 +79,10 @@ TBrik Timetable::MakeBrik(std::string_view line) const
 {
     // GetField for each of the five columns, in one walk along the line: the columns are taken
     // in the order of their positions, so no field is searched for twice.
-    std::array<int, 5> byPosition{ColLaerer, ColKlasse, ColFag, ColLokale, ColPeriode};
-    std::sort(byPosition.begin(), byPosition.end(),
-              [&](int a, int b) { return columns_[a] < columns_[b]; });
     std::array<std::string_view, 5> fields;
     std::string_view rest = line;
     int field = 1;
-    for (const int c : byPosition) {
+    for (const int c : columnWalk_) {
         for (; field < columns_[c]; ++field) {
             const auto sep = rest.find(';');
             if (sep == std::string_view::npos)
@@ -120,6 +124,7 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
     }
 
     auto &tiles = *tiles_;
+    tiles.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
     int lineNumber = 0;
     forEachLine(content, [&](std::string_view line) {
         ++lineNumber;

@@ -65,9 +65,12 @@ public:
 
 private:
     void message(const std::string &text) const;
+    void updateColumnWalk();
 
     MessageSink sink_;
     std::array<int, 5> columns_{};
+    // The five columns in the order of their positions, so that MakeBrik walks a line once.
+    std::array<int, 5> columnWalk_{0, 1, 2, 3, 4};
     std::optional<std::vector<std::unique_ptr<TBrik>>> tiles_;
     SelectionMode selectionMode_ = SelectionMode::Classes;
     std::vector<const TBrik *> printList_;
