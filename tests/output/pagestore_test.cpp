@@ -218,7 +218,9 @@ TEST(PageStore, AFileWithTheOlder124ByteHeaderReadsFromOffset124)
     const auto b = testpages::fileBytes(dir.file("new.brp"));
 
     // The same pages behind the older header: count at offset 5, every offset 4 less.
-    std::vector<unsigned char> old(124, 0);
+    std::vector<unsigned char> old;
+    old.reserve(b.size());
+    old.resize(124, 0);
     old[0] = 3;
     old[2] = 40;
     old[5] = 3;

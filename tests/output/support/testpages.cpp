@@ -20,7 +20,7 @@ void drawPage(platform::Canvas &canvas, int n, int fills, int texts)
     platform::TFont font;
     font.Size = 9;
     for (int i = 0; i < texts; ++i) {
-        font.Style = (i % 5 == 0) ? platform::fsBold : 0;
+        font.Style = (i % 5 == 0) ? unsigned{platform::fsBold} : 0u;
         canvas.setFont(font);
         const int tile = i / 5;
         const int x = 24 + (tile % columns) * tileWidth, y = 24 + (tile / columns % 6) * tileHeight + (i % 5) * 30;
