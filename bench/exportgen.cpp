@@ -18,22 +18,35 @@ struct Subject {
 };
 
 const std::array<Subject, 18> kSubjects = {{
-    {u8"da", nullptr, 8},     {u8"ma", nullptr, 6},     {u8"eng", nullptr, 4},
-    {u8"ty", nullptr, 2},     {u8"fr", nullptr, 1},     {u8"idr", u8"Hal", 3},
-    {u8"fy/ke", u8"Fys", 2},  {u8"bio", u8"Bio", 1},    {u8"geo", u8"Geo", 1},
-    {u8"hi", nullptr, 2},     {u8"kr", nullptr, 1},     {u8"sam", nullptr, 1},
-    {u8"nat/tek", u8"Nat", 2}, {u8"mu", u8"Musik", 2},  {u8"bil", u8"Billed", 1},
-    {u8"hå", u8"Håndarb", 1}, {u8"sløjd", u8"Sløjd", 1}, {u8"madk", u8"Skolekøkken", 1},
+    {u8"da", nullptr, 8},
+    {u8"ma", nullptr, 6},
+    {u8"eng", nullptr, 4},
+    {u8"ty", nullptr, 2},
+    {u8"fr", nullptr, 1},
+    {u8"idr", u8"Hal", 3},
+    {u8"fy/ke", u8"Fys", 2},
+    {u8"bio", u8"Bio", 1},
+    {u8"geo", u8"Geo", 1},
+    {u8"hi", nullptr, 2},
+    {u8"kr", nullptr, 1},
+    {u8"sam", nullptr, 1},
+    {u8"nat/tek", u8"Nat", 2},
+    {u8"mu", u8"Musik", 2},
+    {u8"bil", u8"Billed", 1},
+    {u8"hå", u8"Håndarb", 1},
+    {u8"sløjd", u8"Sløjd", 1},
+    {u8"madk", u8"Skolekøkken", 1},
 }};
 
 const std::array<const char8_t *, 24> kFirstNames = {
-    u8"Anne", u8"Bent", u8"Birgitte", u8"Jørgen", u8"Søren", u8"Åse", u8"Ærø", u8"Mette",
-    u8"Ole", u8"Pia", u8"Henrik", u8"Karen", u8"Lars", u8"Øjvind", u8"Hanne", u8"Niels",
-    u8"Inge", u8"Frederik", u8"Gitte", u8"Claus", u8"Dorte", u8"Erik", u8"Tove", u8"Ulla"};
+    u8"Anne", u8"Bent",     u8"Birgitte", u8"Jørgen", u8"Søren", u8"Åse",    u8"Ærø",   u8"Mette",
+    u8"Ole",  u8"Pia",      u8"Henrik",   u8"Karen",  u8"Lars",  u8"Øjvind", u8"Hanne", u8"Niels",
+    u8"Inge", u8"Frederik", u8"Gitte",    u8"Claus",  u8"Dorte", u8"Erik",   u8"Tove",  u8"Ulla"};
 const std::array<const char8_t *, 20> kSurnames = {
-    u8"Hansen", u8"Jensen", u8"Nielsen", u8"Ødegaard", u8"Åkjær", u8"Mørk", u8"Kjær",
-    u8"Bæk", u8"Holm", u8"Lund", u8"Dahl", u8"Sørensen", u8"Madsen", u8"Østergaard",
-    u8"Rasmussen", u8"Juul", u8"Krogh", u8"Vestergaard", u8"Thygesen", u8"Brønd"};
+    u8"Hansen", u8"Jensen",   u8"Nielsen",     u8"Ødegaard",   u8"Åkjær",
+    u8"Mørk",   u8"Kjær",     u8"Bæk",         u8"Holm",       u8"Lund",
+    u8"Dahl",   u8"Sørensen", u8"Madsen",      u8"Østergaard", u8"Rasmussen",
+    u8"Juul",   u8"Krogh",    u8"Vestergaard", u8"Thygesen",   u8"Brønd"};
 const std::array<const char8_t *, 5> kDays = {u8"Ma", u8"Ti", u8"On", u8"To", u8"Fr"};
 constexpr int kPeriodsPerDay = 7;
 
@@ -98,14 +111,15 @@ std::string generateExport(int lessons, unsigned seed)
         std::vector<std::size_t> teacherOf(kSubjects.size());
         for (auto &t : teacherOf)
             t = rng() % teachers.size();
-        const std::string homeRoom = std::string(1, static_cast<char>('A' + c % 4)) +
-                                     std::to_string(1 + c % 20);
+        const std::string homeRoom =
+            std::string(1, static_cast<char>('A' + c % 4)) + std::to_string(1 + c % 20);
         for (int k = 0; k < perClass && written < lessons; ++k, ++written) {
             const std::size_t s = pickSubject(rng);
             const int slot = k % (static_cast<int>(kDays.size()) * kPeriodsPerDay);
             const std::string day = platform::cp1252(kDays[slot / kPeriodsPerDay]);
             const std::string period = day + " " + std::to_string(1 + slot % kPeriodsPerDay);
-            const std::string room = kSubjects[s].room ? platform::cp1252(kSubjects[s].room) : homeRoom;
+            const std::string room =
+                kSubjects[s].room ? platform::cp1252(kSubjects[s].room) : homeRoom;
             out += std::to_string(written + 1) + ";" + day + ";" + period + ";" +
                    platform::cp1252(kSubjects[s].code) + ";" + classes[c] + ";" +
                    teachers[teacherOf[s]] + ";" + room + ";" + (k % 17 == 0 ? "ulige uger" : "") +

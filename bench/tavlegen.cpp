@@ -11,8 +11,8 @@ int main(int argc, char **argv)
         std::cerr << "usage: tavlegen LESSONS [SEED]\n";
         return 2;
     }
-    const std::string text = bench::generateExport(std::atoi(argv[1]),
-                                                   argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 1);
+    const std::string text = bench::generateExport(
+        std::atoi(argv[1]), argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 1);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::ferror(stdout) ? 1 : 0;
 }

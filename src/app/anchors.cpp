@@ -13,8 +13,10 @@ void Anchors::apply(QSize size) const
     const int dh = size.height() - designSize_.height();
     for (const auto &e : entries_) {
         QRect r = e.design;
-        const bool left = e.anchors.testFlag(Anchor::Left), right = e.anchors.testFlag(Anchor::Right);
-        const bool top = e.anchors.testFlag(Anchor::Top), bottom = e.anchors.testFlag(Anchor::Bottom);
+        const bool left = e.anchors.testFlag(Anchor::Left),
+                   right = e.anchors.testFlag(Anchor::Right);
+        const bool top = e.anchors.testFlag(Anchor::Top),
+                   bottom = e.anchors.testFlag(Anchor::Bottom);
         if (left && right)
             r.setWidth(r.width() + dw);
         else if (right)

@@ -16,7 +16,8 @@ const QSize kPictureSize(128, 150);
 } // namespace
 
 TJusterForm::TJusterForm(QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), ui_(std::make_unique<Ui::TJusterForm>())
+    : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint),
+      ui_(std::make_unique<Ui::TJusterForm>())
 {
     setFont(platform::windowFont());
     ui_->setupUi(this);
@@ -25,7 +26,8 @@ TJusterForm::TJusterForm(QWidget *parent)
     ui_->Image1->setAttribute(Qt::WA_TranslucentBackground);
     ui_->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(ui_->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui_->Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
+    connect(ui_->Button1, &QPushButton::clicked, this,
+            [this] { runHandler([this] { Button1Click(); }); });
     FormCreate();
 }
 
@@ -43,8 +45,8 @@ void TJusterForm::Button1Click()
 
 Margins TJusterForm::margins() const
 {
-    return {ui_->SpinTopMargin->value(), ui_->SpinLeftMargin->value(), ui_->SpinBottomMargin->value(),
-            ui_->SpinRightMargin->value()};
+    return {ui_->SpinTopMargin->value(), ui_->SpinLeftMargin->value(),
+            ui_->SpinBottomMargin->value(), ui_->SpinRightMargin->value()};
 }
 
 QPixmap marginIllustration()
@@ -67,10 +69,18 @@ QPixmap marginIllustration()
     // bottom (left) 9, right (bottom) 20 mm of 210 x 297 mm.
     const QRect tiles(sheet.left() + 5, sheet.top() + 6, sheet.width() - 10, sheet.height() - 19);
     const QColor marginColour(255, 220, 220);
-    p.fillRect(QRect(sheet.left() + 1, sheet.top() + 1, sheet.width() - 2, tiles.top() - sheet.top() - 1), marginColour);
-    p.fillRect(QRect(sheet.left() + 1, tiles.bottom() + 1, sheet.width() - 2, sheet.bottom() - tiles.bottom() - 1), marginColour);
-    p.fillRect(QRect(sheet.left() + 1, tiles.top(), tiles.left() - sheet.left() - 1, tiles.height()), marginColour);
-    p.fillRect(QRect(tiles.right() + 1, tiles.top(), sheet.right() - tiles.right() - 1, tiles.height()), marginColour);
+    p.fillRect(
+        QRect(sheet.left() + 1, sheet.top() + 1, sheet.width() - 2, tiles.top() - sheet.top() - 1),
+        marginColour);
+    p.fillRect(QRect(sheet.left() + 1, tiles.bottom() + 1, sheet.width() - 2,
+                     sheet.bottom() - tiles.bottom() - 1),
+               marginColour);
+    p.fillRect(
+        QRect(sheet.left() + 1, tiles.top(), tiles.left() - sheet.left() - 1, tiles.height()),
+        marginColour);
+    p.fillRect(
+        QRect(tiles.right() + 1, tiles.top(), sheet.right() - tiles.right() - 1, tiles.height()),
+        marginColour);
 
     // Six tiles across (the sheet's rows), ten down (its columns).
     p.setPen(QColor(90, 90, 160));
@@ -102,10 +112,10 @@ QPixmap marginIllustration()
         p.drawLine(x1 - 2, y - 2, x1, y);
         p.drawLine(x1 - 2, y + 2, x1, y);
     };
-    arrowV(sheet.left() + 28, sheet.top() + 1, tiles.top() - 1);          // left margin, top
-    arrowH(sheet.top() + 18, tiles.right() + 1, sheet.right() - 1);       // top margin, right
-    arrowH(sheet.bottom() - 26, sheet.left() + 1, tiles.left() - 1);      // bottom margin, left
-    arrowV(sheet.right() - 40, tiles.bottom() + 1, sheet.bottom() - 1);   // right margin, bottom
+    arrowV(sheet.left() + 28, sheet.top() + 1, tiles.top() - 1);        // left margin, top
+    arrowH(sheet.top() + 18, tiles.right() + 1, sheet.right() - 1);     // top margin, right
+    arrowH(sheet.bottom() - 26, sheet.left() + 1, tiles.left() - 1);    // bottom margin, left
+    arrowV(sheet.right() - 40, tiles.bottom() + 1, sheet.bottom() - 1); // right margin, bottom
     return picture;
 }
 

@@ -30,7 +30,6 @@ public:
     // "Sæt standard"; also run once when the window is created.
     void Button1Click();
 
-
 private:
     void FormCreate();
 

@@ -11,7 +11,8 @@ int main(int argc, char **argv)
 
     timetable::Timetable table;
     app::TMainForm mainForm(table);
-    table.setMessageSink([&mainForm](const std::string &message) { mainForm.appendMessage(message); });
+    table.setMessageSink(
+        [&mainForm](const std::string &message) { mainForm.appendMessage(message); });
     app::TSelectForm selectForm(table, &mainForm);
     app::TJusterForm justerForm(&mainForm);
     mainForm.setSelectForm(&selectForm);

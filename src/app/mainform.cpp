@@ -17,8 +17,7 @@ const QSize kClientSize(353, 338);
 } // namespace
 
 TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::TMainForm>()), table_(table),
-      anchors_(kClientSize)
+    : QWidget(parent), ui_(std::make_unique<Ui::TMainForm>()), table_(table), anchors_(kClientSize)
 {
     setFont(platform::windowFont());
     ui_->setupUi(this);
@@ -32,16 +31,21 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
     chooseFile_ = [this] { return runOpenDialog(); };
 
     anchors_.add(ui_->Memo, Anchor::Left | Anchor::Top | Anchor::Right | Anchor::Bottom);
-    for (QWidget *button : {static_cast<QWidget *>(ui_->ButtonSource), static_cast<QWidget *>(ui_->ButtonTeachers),
-                            static_cast<QWidget *>(ui_->Button1), static_cast<QWidget *>(ui_->ButtonClasses)})
+    for (QWidget *button :
+         {static_cast<QWidget *>(ui_->ButtonSource), static_cast<QWidget *>(ui_->ButtonTeachers),
+          static_cast<QWidget *>(ui_->Button1), static_cast<QWidget *>(ui_->ButtonClasses)})
         anchors_.add(button, Anchor::Left | Anchor::Bottom);
     anchors_.add(ui_->CBRammer, Anchor::Left | Anchor::Top);
     anchors_.add(ui_->Label1, Anchor::Left | Anchor::Top);
 
-    connect(ui_->ButtonSource, &QPushButton::clicked, this, [this] { runHandler([this] { ButtonSourceClick(); }); });
-    connect(ui_->ButtonTeachers, &QPushButton::clicked, this, [this] { runHandler([this] { ButtonTeachersClick(); }); });
-    connect(ui_->ButtonClasses, &QPushButton::clicked, this, [this] { runHandler([this] { ButtonClassesClick(); }); });
-    connect(ui_->Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
+    connect(ui_->ButtonSource, &QPushButton::clicked, this,
+            [this] { runHandler([this] { ButtonSourceClick(); }); });
+    connect(ui_->ButtonTeachers, &QPushButton::clicked, this,
+            [this] { runHandler([this] { ButtonTeachersClick(); }); });
+    connect(ui_->ButtonClasses, &QPushButton::clicked, this,
+            [this] { runHandler([this] { ButtonClassesClick(); }); });
+    connect(ui_->Button1, &QPushButton::clicked, this,
+            [this] { runHandler([this] { Button1Click(); }); });
 }
 
 TMainForm::~TMainForm() = default;

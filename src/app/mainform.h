@@ -44,7 +44,6 @@ public:
     void ButtonClassesClick();
     void Button1Click();
 
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
 

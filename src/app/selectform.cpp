@@ -15,8 +15,8 @@ constexpr int kEntryHeight = 13;
 } // namespace
 
 TSelectForm::TSelectForm(timetable::Timetable &table, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), ui_(std::make_unique<Ui::TSelectForm>()),
-      table_(table)
+    : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint),
+      ui_(std::make_unique<Ui::TSelectForm>()), table_(table)
 {
     setFont(platform::windowFont());
     ui_->setupUi(this);
@@ -25,7 +25,8 @@ TSelectForm::TSelectForm(timetable::Timetable &table, QWidget *parent)
             [this] { runHandler([this] { ShowButtonClick(ui_->ShowButton); }); });
     connect(ui_->PrintButton, &QPushButton::clicked, this,
             [this] { runHandler([this] { ShowButtonClick(ui_->PrintButton); }); });
-    connect(ui_->Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
+    connect(ui_->Button1, &QPushButton::clicked, this,
+            [this] { runHandler([this] { Button1Click(); }); });
     connect(ui_->Button2, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -45,7 +46,8 @@ std::vector<std::string> TSelectForm::names() const { return names_; }
 
 void TSelectForm::ShowButtonClick(QObject *sender)
 {
-    const OutputAction action = sender == ui_->ShowButton ? OutputAction::Preview : OutputAction::Print;
+    const OutputAction action =
+        sender == ui_->ShowButton ? OutputAction::Preview : OutputAction::Print;
     for (int row = 0; row < ui_->ListBox->count(); ++row) {
         if (!ui_->ListBox->item(row)->isSelected())
             continue;

@@ -43,7 +43,6 @@ public:
     void ShowButtonClick(QObject *sender);
     void Button1Click();
 
-
 private:
     std::unique_ptr<Ui::TSelectForm> ui_;
     timetable::Timetable &table_;

@@ -32,7 +32,8 @@ struct ListingArgs {
     std::string exportPath;
 };
 
-std::optional<ListingArgs> parseListingArgs(const std::vector<std::string> &args, std::string &problem)
+std::optional<ListingArgs> parseListingArgs(const std::vector<std::string> &args,
+                                            std::string &problem)
 {
     ListingArgs parsed;
     for (std::size_t i = 1; i < args.size(); ++i) {

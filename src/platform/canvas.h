@@ -22,7 +22,7 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 
 struct TFont {
     std::string Name = "Arial";
-    int Size = 10; // points
+    int Size = 10;      // points
     unsigned Style = 0; // TFontStyle bits
     TColor Color = clBlack;
     bool operator==(const TFont &) const = default;
@@ -30,7 +30,14 @@ struct TFont {
 
 enum class TBrushStyle { bsSolid, bsClear };
 enum class TPenStyle {
-    psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle,
+    psSolid,
+    psDash,
+    psDot,
+    psDashDot,
+    psDashDotDot,
+    psClear,
+    psInsideFrame,
+    psUserStyle,
     psAlternate
 };
 

@@ -165,11 +165,16 @@ unsigned char cp1252Upper(unsigned char b)
     if (b >= 0xE0 && b <= 0xFE && b != 0xF7)
         return b - 0x20;
     switch (b) {
-    case 0x9A: return 0x8A; // š
-    case 0x9C: return 0x8C; // œ
-    case 0x9E: return 0x8E; // ž
-    case 0xFF: return 0x9F; // ÿ
-    default: return b;
+    case 0x9A:
+        return 0x8A; // š
+    case 0x9C:
+        return 0x8C; // œ
+    case 0x9E:
+        return 0x8E; // ž
+    case 0xFF:
+        return 0x9F; // ÿ
+    default:
+        return b;
     }
 }
 
@@ -180,11 +185,16 @@ unsigned char cp1252Lower(unsigned char b)
     if (b >= 0xC0 && b <= 0xDE && b != 0xD7)
         return b + 0x20;
     switch (b) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return b;
+    case 0x8A:
+        return 0x9A;
+    case 0x8C:
+        return 0x9C;
+    case 0x8E:
+        return 0x9E;
+    case 0x9F:
+        return 0xFF;
+    default:
+        return b;
     }
 }
 

@@ -11,11 +11,16 @@ namespace {
 std::string messageFor(int code)
 {
     switch (code) {
-    case 2: return "File not found";
-    case 3: return "Path not found";
-    case 4: return "Too many open files";
-    case 5: return "File access denied";
-    default: return "I/O error " + std::to_string(code);
+    case 2:
+        return "File not found";
+    case 3:
+        return "Path not found";
+    case 4:
+        return "Too many open files";
+    case 5:
+        return "File access denied";
+    default:
+        return "I/O error " + std::to_string(code);
     }
 }
 
@@ -42,15 +47,20 @@ EInOutError::EInOutError(int code) : std::runtime_error(messageFor(code)), code_
 EInOutError EInOutError::fromErrno(int err)
 {
     switch (err) {
-    case ENOENT: return EInOutError(2);
-    case ENOTDIR: return EInOutError(3);
+    case ENOENT:
+        return EInOutError(2);
+    case ENOTDIR:
+        return EInOutError(3);
     case EMFILE:
-    case ENFILE: return EInOutError(4);
+    case ENFILE:
+        return EInOutError(4);
     case EACCES:
     case EPERM:
     case EISDIR:
-    case EROFS: return EInOutError(5);
-    default: return EInOutError(err);
+    case EROFS:
+        return EInOutError(5);
+    default:
+        return EInOutError(err);
     }
 }
 

@@ -134,7 +134,8 @@ std::vector<std::size_t> exchangeSortOrder(std::size_t n, Compare compare)
 }
 
 // The procedure itself, quadratic: kept as the definition the fast order is checked against.
-template <typename T, typename Compare> void exchangeSortInPlace(std::vector<T> &items, Compare compare)
+template <typename T, typename Compare>
+void exchangeSortInPlace(std::vector<T> &items, Compare compare)
 {
     for (std::size_t i = 0; i < items.size(); ++i) {
         for (std::size_t j = i; j < items.size(); ++j) {

@@ -20,9 +20,11 @@ std::strong_ordering compareBytes(const std::string &a, const std::string &b)
 std::strong_ordering compareTiles(const TBrik &a, const TBrik &b, SelectionMode mode)
 {
     const bool teachers = mode == SelectionMode::Teachers;
-    if (auto c = compareBytes(teachers ? a.Laerer : a.Klasse, teachers ? b.Laerer : b.Klasse); c != 0)
+    if (auto c = compareBytes(teachers ? a.Laerer : a.Klasse, teachers ? b.Laerer : b.Klasse);
+        c != 0)
         return c;
-    if (auto c = compareBytes(teachers ? a.Klasse : a.Laerer, teachers ? b.Klasse : b.Laerer); c != 0)
+    if (auto c = compareBytes(teachers ? a.Klasse : a.Laerer, teachers ? b.Klasse : b.Laerer);
+        c != 0)
         return c;
     return compareBytes(a.Lokale, b.Lokale);
 }
@@ -116,7 +118,8 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
         auto conversion = platform::utf8ToCp1252(content);
         converted = std::move(conversion.text);
         content = converted;
-        std::string note = platform::cp1252(u8"Filen er gemt som UTF-8 og er omsat til Windows-1252");
+        std::string note =
+            platform::cp1252(u8"Filen er gemt som UTF-8 og er omsat til Windows-1252");
         if (conversion.replaced > 0)
             note += platform::cp1252(u8"; ") + std::to_string(conversion.replaced) +
                     platform::cp1252(u8" tegn uden en Windows-1252-form er blevet til '?'");
@@ -178,8 +181,8 @@ NameListing Timetable::FillNameList(SelectionMode mode) const
             ++listing.emptyKeyTiles;
             continue;
         }
-        const auto [it, added] = listed.try_emplace(platform::cp1252LowerCase(key),
-                                                    listing.names.size());
+        const auto [it, added] =
+            listed.try_emplace(platform::cp1252LowerCase(key), listing.names.size());
         if (added) {
             listing.names.push_back(key);
         } else if (listing.names[it->second] != key) {

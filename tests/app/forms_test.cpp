@@ -7,13 +7,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QDir>
-#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -46,12 +46,13 @@ template <typename T> T *child(QWidget &form, const char *name)
 
 struct MainControls {
     explicit MainControls(QWidget &f)
-        : Memo(child<QPlainTextEdit>(f, "Memo")), ButtonSource(child<QPushButton>(f, "ButtonSource")),
-          ButtonTeachers(child<QPushButton>(f, "ButtonTeachers")), Button1(child<QPushButton>(f, "Button1")),
-          ButtonClasses(child<QPushButton>(f, "ButtonClasses")), CBRammer(child<QCheckBox>(f, "CBRammer")),
-          Label1(child<QLabel>(f, "Label1"))
-    {
-    }
+        : Memo(child<QPlainTextEdit>(f, "Memo")),
+          ButtonSource(child<QPushButton>(f, "ButtonSource")),
+          ButtonTeachers(child<QPushButton>(f, "ButtonTeachers")),
+          Button1(child<QPushButton>(f, "Button1")),
+          ButtonClasses(child<QPushButton>(f, "ButtonClasses")),
+          CBRammer(child<QCheckBox>(f, "CBRammer")), Label1(child<QLabel>(f, "Label1"))
+    {}
     QPlainTextEdit *Memo;
     QPushButton *ButtonSource, *ButtonTeachers, *Button1, *ButtonClasses;
     QCheckBox *CBRammer;
@@ -60,21 +61,22 @@ struct MainControls {
 
 struct SelectControls {
     explicit SelectControls(QWidget &f)
-        : ListBox(child<QListWidget>(f, "ListBox")), ShowButton(child<QPushButton>(f, "ShowButton")),
+        : ListBox(child<QListWidget>(f, "ListBox")),
+          ShowButton(child<QPushButton>(f, "ShowButton")),
           PrintButton(child<QPushButton>(f, "PrintButton"))
-    {
-    }
+    {}
     QListWidget *ListBox;
     QPushButton *ShowButton, *PrintButton;
 };
 
 struct JusterControls {
     explicit JusterControls(QWidget &f)
-        : SpinTopMargin(child<QDoubleSpinBox>(f, "SpinTopMargin")), SpinLeftMargin(child<QDoubleSpinBox>(f, "SpinLeftMargin")),
+        : SpinTopMargin(child<QDoubleSpinBox>(f, "SpinTopMargin")),
+          SpinLeftMargin(child<QDoubleSpinBox>(f, "SpinLeftMargin")),
           SpinBottomMargin(child<QDoubleSpinBox>(f, "SpinBottomMargin")),
-          SpinRightMargin(child<QDoubleSpinBox>(f, "SpinRightMargin")), Button1(child<QPushButton>(f, "Button1"))
-    {
-    }
+          SpinRightMargin(child<QDoubleSpinBox>(f, "SpinRightMargin")),
+          Button1(child<QPushButton>(f, "Button1"))
+    {}
     QDoubleSpinBox *SpinTopMargin, *SpinLeftMargin, *SpinBottomMargin, *SpinRightMargin;
     QPushButton *Button1;
 };
@@ -105,11 +107,11 @@ protected:
     SelectControls select{selectForm};
 };
 
-const QString kInitialMemo = QString::fromUtf8(
-    "Tryk på [Kilde] for at vælge den CSV-fil, du har eksporteret  fra Zelo \n"
-    "eller \n"
-    "Kvadrix Skemalægning med oplysninger om de brikker, du ønsker \n"
-    "at udskrive.\n\n");
+const QString kInitialMemo =
+    QString::fromUtf8("Tryk på [Kilde] for at vælge den CSV-fil, du har eksporteret  fra Zelo \n"
+                      "eller \n"
+                      "Kvadrix Skemalægning med oplysninger om de brikker, du ønsker \n"
+                      "at udskrive.\n\n");
 const QString kReading = QString::fromUtf8("Læser brikker...\n\n");
 const QString kChooseMode = QString::fromUtf8(
     "Tryk på knappen [Vælg lærere] eller [Vælg klasser] for at vælge, om du vil udskrive med fast "
@@ -131,7 +133,7 @@ TEST_F(Forms, MainWindowStartsWithOnlySourceAndCloseUsable)
     EXPECT_FALSE(mainForm.cutFrames());
 
     // Tab order: memo, source, teachers, close, classes, check box.
-    const std::vector<QWidget *> controls = {main.Memo, main.ButtonSource, main.ButtonTeachers,
+    const std::vector<QWidget *> controls = {main.Memo,    main.ButtonSource,  main.ButtonTeachers,
                                              main.Button1, main.ButtonClasses, main.CBRammer};
     std::vector<QWidget *> chain;
     for (QWidget *w = main.Memo; chain.size() < controls.size(); w = w->nextInFocusChain()) {
@@ -204,7 +206,8 @@ TEST_F(Forms, ListingsFillTheSelectionWindowInTileOrder)
     ASSERT_EQ(listed.size(), 40);
     EXPECT_EQ(table.selectionMode(), timetable::SelectionMode::Teachers);
     for (int i = 1; i < listed.size(); ++i)
-        EXPECT_LT(platform::fromQString(listed[i - 1]), platform::fromQString(listed[i])) << "byte order";
+        EXPECT_LT(platform::fromQString(listed[i - 1]), platform::fromQString(listed[i]))
+            << "byte order";
 
     whenModalOpens([&](QWidget *) {
         listed.clear();

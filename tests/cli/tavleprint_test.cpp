@@ -25,7 +25,8 @@ protected:
     Tavleprint()
     {
         std::ofstream(path, std::ios::binary)
-            << "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\r\n"
+            << "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;"
+               "PERIODEBETEGNELSE\r\n"
                "\xD8J;2b;da;A1;Ma 1\r\n"
                "ab;1a;ma;A2;Ti 2\r\n"
                "AB;1a;fy;Fys;On 3\r\n";

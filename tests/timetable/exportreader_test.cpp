@@ -35,7 +35,8 @@ protected:
     Timetable table{[this](const std::string &m) { messages.push_back(m); }};
 };
 
-const std::string kHeader = "[PERIODEBETEGNELSE];[UGE];[FAGBETEGNELSE];[KLASSEBETEGNELSE];[L\xC6RERBETEGNELSE];[LOKALEBETEGNELSE]";
+const std::string kHeader = "[PERIODEBETEGNELSE];[UGE];[FAGBETEGNELSE];[KLASSEBETEGNELSE];["
+                            "L\xC6RERBETEGNELSE];[LOKALEBETEGNELSE]";
 
 } // namespace
 
@@ -56,7 +57,8 @@ TEST(GetField, FollowsTheFieldRules)
 
 TEST_F(ExportFile, ReadsTheFiveColumnsWhereverTheHeaderPutsThem)
 {
-    table.LoadBrikker(write(kHeader + "\r\nMa 1;12;da;7b;AB;A12\r\n\r\nTi 2;12; ma ;\"8a\";\xD8J;Fys\n"));
+    table.LoadBrikker(
+        write(kHeader + "\r\nMa 1;12;da;7b;AB;A12\r\n\r\nTi 2;12; ma ;\"8a\";\xD8J;Fys\n"));
     ASSERT_EQ(table.tiles().size(), 2u);
     EXPECT_EQ(fields(0), (std::vector<std::string>{"AB", "7b", "da", "A12", "Ma 1"}));
     EXPECT_EQ(fields(1), (std::vector<std::string>{"\xD8J", "\"8a\"", " ma ", "Fys", "Ti 2"}))
@@ -69,7 +71,8 @@ TEST_F(ExportFile, ReadsTheFiveColumnsWhereverTheHeaderPutsThem)
 TEST_F(ExportFile, LineEndsCtrlZAndEmptyLines)
 {
     // LF and CR LF alike, a lone CR is dropped, a line of spaces is a tile, Ctrl-Z ends the file.
-    table.LoadBrikker(write(kHeader + "\nx;;f;k;l;r\r\ny;;f;k\r;l\rl;r\n   \n\n\r\nz;;f;k;l;r\x1Aw;;f;k;l;r\n"));
+    table.LoadBrikker(
+        write(kHeader + "\nx;;f;k;l;r\r\ny;;f;k\r;l\rl;r\n   \n\n\r\nz;;f;k;l;r\x1Aw;;f;k;l;r\n"));
     ASSERT_EQ(table.tiles().size(), 4u);
     EXPECT_EQ(fields(0)[0], "l");
     EXPECT_EQ(fields(1)[0], "ll") << "lone CRs vanish, the line goes on";
@@ -82,15 +85,18 @@ TEST_F(ExportFile, HeaderLinesNeverYieldTilesAndSetPositionsFromTheirPlace)
 {
     // Names found as substrings; a longer name containing one of them decides by its first
     // occurrence; a second header changes the lines after it; headers in other case are data.
-    table.LoadBrikker(write("a;b;c;d;e\n"
-                            "[x];[XL\xC6RERBETEGNELSE];KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\n"
-                            "1;2;3;4;5;6\n"
-                            "[KLASSEBETEGNELSE;L\xC6RERBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\n"
-                            "1;2;3;4;5;6\n"
-                            "[not a header but starts with a bracket;1;2\n"
-                            "[l\xe6rerbetegnelse\n"));
+    table.LoadBrikker(write(
+        "a;b;c;d;e\n"
+        "[x];[XL\xC6RERBETEGNELSE];KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;"
+        "PERIODEBETEGNELSE\n"
+        "1;2;3;4;5;6\n"
+        "[KLASSEBETEGNELSE;L\xC6RERBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\n"
+        "1;2;3;4;5;6\n"
+        "[not a header but starts with a bracket;1;2\n"
+        "[l\xe6rerbetegnelse\n"));
     ASSERT_EQ(table.tiles().size(), 3u);
-    EXPECT_EQ(fields(0), (std::vector<std::string>(5, "a"))) << "before any header all positions are 0";
+    EXPECT_EQ(fields(0), (std::vector<std::string>(5, "a")))
+        << "before any header all positions are 0";
     EXPECT_EQ(fields(1), (std::vector<std::string>{"2", "3", "4", "5", "6"}));
     EXPECT_EQ(fields(2), (std::vector<std::string>{"2", "1", "3", "4", "5"}));
 }
@@ -106,9 +112,11 @@ TEST_F(ExportFile, MissingNamesKeepEarlierPositionsAcrossLoadsAndAreReported)
     ASSERT_EQ(table.tiles().size(), 1u) << "the second load replaces the tiles of the first";
     EXPECT_EQ(fields(0), (std::vector<std::string>{"AB", "z", "y", "v", "AB"}));
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1], platform::cp1252(u8"Advarsel: Overskriften i linje 1 mangler kolonnerne "
-                                            u8"KLASSEBETEGNELSE, LOKALEBETEGNELSE, PERIODEBETEGNELSE. "
-                                            u8"Brikkernes felter kan derfor komme fra forkerte kolonner.\r\n\r\n"));
+    EXPECT_EQ(
+        messages[1],
+        platform::cp1252(u8"Advarsel: Overskriften i linje 1 mangler kolonnerne "
+                         u8"KLASSEBETEGNELSE, LOKALEBETEGNELSE, PERIODEBETEGNELSE. "
+                         u8"Brikkernes felter kan derfor komme fra forkerte kolonner.\r\n\r\n"));
 }
 
 TEST_F(ExportFile, EmptyFilesGiveAnEmptyListAndStillTheMessage)
@@ -124,18 +132,23 @@ TEST_F(ExportFile, EmptyFilesGiveAnEmptyListAndStillTheMessage)
 TEST_F(ExportFile, Utf8FilesAreConvertedAndSaySo)
 {
     // A byte-order mark, or valid UTF-8 with high bytes: converted, with one line about it.
-    table.LoadBrikker(write("\xEF\xBB\xBF" "[L\xC3\x86RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\n"
+    table.LoadBrikker(write("\xEF\xBB\xBF"
+                            "[L\xC3\x86RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;"
+                            "LOKALEBETEGNELSE;PERIODEBETEGNELSE\n"
                             "\xC3\x98J;7b;da;\xE2\x82\xAC;\xE2\x98\x83\n"));
     ASSERT_EQ(table.tiles().size(), 1u);
     EXPECT_EQ(fields(0), (std::vector<std::string>{"\xD8J", "7b", "da", "\x80", "?"}));
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1], platform::cp1252(u8"Filen er gemt som UTF-8 og er omsat til Windows-1252; 1 tegn "
-                                            u8"uden en Windows-1252-form er blevet til '?'.\r\n\r\n"));
+    EXPECT_EQ(messages[1],
+              platform::cp1252(u8"Filen er gemt som UTF-8 og er omsat til Windows-1252; 1 tegn "
+                               u8"uden en Windows-1252-form er blevet til '?'.\r\n\r\n"));
 
     // Windows-1252 bytes that are not valid UTF-8 are read byte for byte, without a word.
     messages.clear();
-    table.LoadBrikker(write(kHeader + "\nMa 1;12;da;7b;\xC6" "B;A12\n"));
-    EXPECT_EQ(fields(0)[0], "\xC6" "B");
+    table.LoadBrikker(write(kHeader + "\nMa 1;12;da;7b;\xC6"
+                                      "B;A12\n"));
+    EXPECT_EQ(fields(0)[0], "\xC6"
+                            "B");
     EXPECT_EQ(messages.size(), 1u);
 }
 

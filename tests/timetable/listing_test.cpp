@@ -17,7 +17,8 @@ class Listing : public ::testing::Test {
 protected:
     void load(const std::vector<std::string> &lines)
     {
-        std::string content = "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\r\n";
+        std::string content = "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;"
+                              "PERIODEBETEGNELSE\r\n";
         for (const auto &line : lines)
             content += line + "\r\n";
         const std::string path = dir.filePath("skema.csv").toStdString();
@@ -58,11 +59,12 @@ TEST_F(Listing, NamesInByteOrderOncePerSpellingIgnoringCase)
     EXPECT_TRUE(table.printList().empty());
 
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], platform::cp1252(u8"Bemærk: 4 brikker kommer ikke med på nogen udskrift i "
-                                            u8"lærervisning: 1 uden lærerbetegnelse og 3, hvor navnet kun "
-                                            u8"adskiller sig fra listens ved store og små bogstaver "
-                                            u8"(ab på listen som AB, cd på listen som Cd, åh på listen som ÅH)."
-                                            u8"\r\n\r\n"));
+    EXPECT_EQ(messages[0],
+              platform::cp1252(u8"Bemærk: 4 brikker kommer ikke med på nogen udskrift i "
+                               u8"lærervisning: 1 uden lærerbetegnelse og 3, hvor navnet kun "
+                               u8"adskiller sig fra listens ved store og små bogstaver "
+                               u8"(ab på listen som AB, cd på listen som Cd, åh på listen som ÅH)."
+                               u8"\r\n\r\n"));
 
     const auto classes = table.Listing(SelectionMode::Classes);
     EXPECT_EQ(classes.names, (std::vector<std::string>{"1a", "2b"}));
@@ -72,7 +74,8 @@ TEST_F(Listing, NamesInByteOrderOncePerSpellingIgnoringCase)
 
 TEST_F(Listing, PrintListFollowsTheSortedTileList)
 {
-    load({"AB;2b;da;B2;p1", "AB;1a;ma;A1;p2", "CD;1a;fy;A1;p3", "AB;1a;en;A0;p4", "AB;1a;hi;A1;p5"});
+    load(
+        {"AB;2b;da;B2;p1", "AB;1a;ma;A1;p2", "CD;1a;fy;A1;p3", "AB;1a;en;A0;p4", "AB;1a;hi;A1;p5"});
     table.Listing(SelectionMode::Teachers);
     table.BuildPrintList("AB");
     // by class, then room; of the two equal keys (AB 1a A1) the procedure puts the later-read
@@ -107,8 +110,11 @@ TEST_F(Listing, SortTilesMatchesTheProcedureOnLoadedFiles)
     const std::vector<std::string> rooms = {"A1", "a1", ""};
     std::vector<std::string> lines;
     for (int i = 0; i < 300; ++i) {
-        auto pick = [&](const std::vector<std::string> &v) { return v[std::uniform_int_distribution<std::size_t>(0, v.size() - 1)(rng)]; };
-        lines.push_back(pick(teachers) + ";" + pick(classes) + ";" + std::to_string(i) + ";" + pick(rooms) + ";p");
+        auto pick = [&](const std::vector<std::string> &v) {
+            return v[std::uniform_int_distribution<std::size_t>(0, v.size() - 1)(rng)];
+        };
+        lines.push_back(pick(teachers) + ";" + pick(classes) + ";" + std::to_string(i) + ";" +
+                        pick(rooms) + ";p");
     }
     load(lines);
     std::vector<timetable::TBrik> reference;
@@ -116,10 +122,14 @@ TEST_F(Listing, SortTilesMatchesTheProcedureOnLoadedFiles)
         reference.push_back(*t);
     const auto key = [](bool teacherFirst) {
         return [teacherFirst](const timetable::TBrik &a, const timetable::TBrik &b) {
-            const auto &a1 = teacherFirst ? a.Laerer : a.Klasse, &b1 = teacherFirst ? b.Laerer : b.Klasse;
-            const auto &a2 = teacherFirst ? a.Klasse : a.Laerer, &b2 = teacherFirst ? b.Klasse : b.Laerer;
-            if (auto c = a1.compare(b1) <=> 0; c != 0) return c;
-            if (auto c = a2.compare(b2) <=> 0; c != 0) return c;
+            const auto &a1 = teacherFirst ? a.Laerer : a.Klasse,
+                       &b1 = teacherFirst ? b.Laerer : b.Klasse;
+            const auto &a2 = teacherFirst ? a.Klasse : a.Laerer,
+                       &b2 = teacherFirst ? b.Klasse : b.Laerer;
+            if (auto c = a1.compare(b1) <=> 0; c != 0)
+                return c;
+            if (auto c = a2.compare(b2) <=> 0; c != 0)
+                return c;
             return a.Lokale.compare(b.Lokale) <=> 0;
         };
     };
