@@ -25,6 +25,8 @@ public:
 
     // Gives the band pixel height and width round(Height) and round(Width) in Pixels.
     void UpdateParent() override;
+    // Stored values are taken as they are; outside loading the owner follows at once.
+    void SetValues(const std::vector<long double> &values) override;
 
 private:
     TBRCustomBand &band_;

@@ -33,6 +33,8 @@ public:
 
     // Gives the control the pixel bounds that its lengths round to.
     void UpdateParent() override;
+    // Stored values are taken as they are; outside loading the owner follows at once.
+    void SetValues(const std::vector<long double> &values) override;
 
 private:
     TBRPrintable &control_;

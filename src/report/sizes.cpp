@@ -35,6 +35,13 @@ void TBRBandSize::UpdateParent()
                     roundedPixels(*this, Native(HeightIndex), false));
 }
 
+void TBRBandSize::SetValues(const std::vector<long double> &values)
+{
+    TBRUnitBase::SetValues(values);
+    if (!band_.Loading())
+        UpdateParent();
+}
+
 TBRPrintableSize::TBRPrintableSize(TBRPrintable &control, int resolution)
     : TBRUnitBase(resolution, {0.0L, 0.0L, 0.0L, 0.0L}, {false, true, false, true}),
       control_(control)
@@ -47,6 +54,13 @@ void TBRPrintableSize::SetValue(int index, long double value)
         return;
     StoreNative(index, ToNativeAt(index, value));
     UpdateParent();
+}
+
+void TBRPrintableSize::SetValues(const std::vector<long double> &values)
+{
+    TBRUnitBase::SetValues(values);
+    if (!control_.Loading())
+        UpdateParent();
 }
 
 void TBRPrintableSize::TakePixels(int left, int top, int width, int height)

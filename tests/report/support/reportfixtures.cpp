@@ -24,7 +24,7 @@ void defineLabel(TBRLabel &label, int points, std::array<long double, 4> values,
 } // namespace
 
 TileSheet::TileSheet(long double top, long double bottom, long double left, long double right,
-                     bool heightFirst)
+                     bool heightFirst, bool fitLabels)
 {
     report.BeginLoading();
     report.SetZoom(60);
@@ -67,6 +67,8 @@ TileSheet::TileSheet(long double top, long double bottom, long double left, long
     if (!heightFirst)
         setHeight();
     for (TBRLabel *label : labels) {
+        if (!fitLabels)
+            break;
         label->SetWidth(detail->Bounds().Width - 12);
         label->SetLeft(6);
     }
