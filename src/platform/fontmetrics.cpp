@@ -3,6 +3,7 @@
 #include "platform/fontface.h"
 #include "platform/rounding.h"
 
+#include <array>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -43,12 +44,26 @@ const FontMetrics &fontMetrics(const TFont &font, int pixelsPerInch)
     // references handed out stay valid.
     static std::mutex mutex;
     static std::map<std::pair<unsigned, int>, std::unique_ptr<FontMetrics>> cache;
+    // The few fonts a thread is using right now are found without taking the lock.
+    struct Recent {
+        unsigned style = 0;
+        int em = -1;
+        const FontMetrics *metrics = nullptr;
+    };
+    constexpr std::size_t recentCount = 4;
+    thread_local std::array<Recent, recentCount> recent{};
+    thread_local std::size_t nextRecent = 0;
+
     const unsigned style = font.Style & (fsBold | fsItalic);
     const int em = emPixels(font.Size, pixelsPerInch);
+    for (const Recent &r : recent)
+        if (r.metrics != nullptr && r.style == style && r.em == em)
+            return *r.metrics;
     const std::lock_guard lock(mutex);
     auto &entry = cache[{style, em}];
     if (!entry)
         entry = std::make_unique<FontMetrics>(faceForStyle(style), em);
+    recent[nextRecent++ % recentCount] = {style, em, entry.get()};
     return *entry;
 }
 

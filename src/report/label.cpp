@@ -119,6 +119,15 @@ void TBRCustomLabel::breakSegment(const std::string &segment, const TBRTextMeasu
                                   int width)
 {
     std::string line;
+    std::string word;
+    // Width of the current line with `extra` appended, without building a new string.
+    const auto widthWith = [&](std::string_view extra) {
+        const std::size_t length = line.size();
+        line.append(extra);
+        const int w = widthOf(line, measure);
+        line.resize(length);
+        return w;
+    };
     bool closed = false;
     std::size_t start = 0;
     while (start < segment.size()) {
@@ -127,17 +136,17 @@ void TBRCustomLabel::breakSegment(const std::string &segment, const TBRTextMeasu
             ++end;
         if (end < segment.size())
             ++end; // the word keeps its space or hyphen
-        std::string word = segment.substr(start, end - start);
+        word.assign(segment, start, end - start);
         start = end;
 
-        if (widthOf(line + word, measure) <= width) {
+        if (widthWith(word) <= width) {
             line += word;
             continue;
         }
         if (line.empty()) {
             // The word alone is too wide: keep the front part that fits, drop the rest.
             std::size_t kept = 0;
-            while (kept < word.size() && widthOf(line + word[kept], measure) < width)
+            while (kept < word.size() && widthWith(std::string_view(&word[kept], 1)) < width)
                 line += word[kept++];
             word.clear();
         }

@@ -193,3 +193,20 @@ TEST(ScreenResolution, AnOverrideHoldsWhileItLives)
     }
     EXPECT_EQ(screenPixelsPerInch(), before);
 }
+
+TEST(FontMeasuring, CachedMetricsEqualFreshlyComputedOnes)
+{
+    // More fonts than a thread keeps at hand, in an order that evicts and finds them again.
+    const std::string text = "K V A D R I X \xC6bler-p\xE6re 12.b";
+    for (int round = 0; round < 2; ++round)
+        for (unsigned style : {0u, unsigned{fsBold}, unsigned{fsItalic}})
+            for (int points = 5; points <= 30; points += 5)
+                for (int dpi : {96, 300, 600}) {
+                    const FontMetrics fresh(faceForStyle(style), emPixels(points, dpi));
+                    const FontMetrics &cached = fontMetrics(arial(points, style), dpi);
+                    ASSERT_EQ(cached.em(), fresh.em());
+                    ASSERT_EQ(cached.height(), fresh.height());
+                    ASSERT_EQ(cached.width(text), fresh.width(text))
+                        << points << " pt at " << dpi << " style " << style;
+                }
+}
