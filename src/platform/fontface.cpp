@@ -32,8 +32,7 @@ class Reader {
 public:
     explicit Reader(const std::vector<unsigned char> &data, const std::string &path)
         : data_(data), path_(path)
-    {
-    }
+    {}
     unsigned u16(std::size_t at) const
     {
         check(at + 2);
@@ -54,8 +53,7 @@ public:
             if (std::string_view(reinterpret_cast<const char *>(&data_[record]), 4) == tag)
                 return u32(record + 8);
         }
-        throw std::runtime_error("font file " + path_ + " has no " + std::string(tag) +
-                                 " table");
+        throw std::runtime_error("font file " + path_ + " has no " + std::string(tag) + " table");
     }
 
 private:

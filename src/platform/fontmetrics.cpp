@@ -17,8 +17,7 @@ constexpr long double pointsPerInch = 72.0L;
 
 int scaled(int designUnits, int em, int unitsPerEm)
 {
-    return static_cast<int>(
-        roundHalfEven(static_cast<long double>(designUnits) * em / unitsPerEm));
+    return static_cast<int>(roundHalfEven(static_cast<long double>(designUnits) * em / unitsPerEm));
 }
 } // namespace
 

@@ -7,8 +7,8 @@
 #include <QColor>
 #include <QFile>
 #include <QGlyphRun>
-#include <QPainter>
 #include <QPaintDevice>
+#include <QPainter>
 #include <QVector>
 #include <stdexcept>
 

@@ -9,8 +9,7 @@ namespace platform {
 
 RecordingCanvas::RecordingCanvas(int pixelsPerInchX, int pixelsPerInchY)
     : dpiX_(pixelsPerInchX), dpiY_(pixelsPerInchY)
-{
-}
+{}
 
 CanvasOp RecordingCanvas::current(CanvasOp::Kind kind) const
 {

@@ -12,12 +12,12 @@ namespace platform {
 struct CanvasOp {
     enum class Kind { FillRect, TextOut, SetClip, ClearClip };
     Kind kind = Kind::FillRect;
-    TRect rect;          // FillRect, SetClip
-    TBrush brush;        // brush in force
-    TPen pen;            // pen in force
-    TFont font;          // font in force
-    int x = 0, y = 0;    // TextOut
-    std::string text;    // TextOut
+    TRect rect;       // FillRect, SetClip
+    TBrush brush;     // brush in force
+    TPen pen;         // pen in force
+    TFont font;       // font in force
+    int x = 0, y = 0; // TextOut
+    std::string text; // TextOut
     TTextAlign align = TTextAlign::Left;
 };
 

@@ -29,8 +29,7 @@ int screenPixelsPerInch()
 
 ScreenResolutionOverride::ScreenResolutionOverride(int pixelsPerInch)
     : previous_(overridden.exchange(pixelsPerInch))
-{
-}
+{}
 
 ScreenResolutionOverride::~ScreenResolutionOverride() { overridden.store(previous_); }
 

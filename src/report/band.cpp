@@ -6,10 +6,7 @@
 
 namespace report {
 
-TBRCustomBand::TBRCustomBand() : Size(*this)
-{
-    bounds_.Height = newBandPixelHeight;
-}
+TBRCustomBand::TBRCustomBand() : Size(*this) { bounds_.Height = newBandPixelHeight; }
 
 TBRCustomBand::~TBRCustomBand()
 {

@@ -10,8 +10,17 @@
 namespace report {
 
 enum class TBRBandType {
-    rbTitle, rbPageHeader, rbDetail, rbPageFooter, rbSummary, rbGroupHeader, rbGroupFooter,
-    rbSubDetail, rbColumnHeader, rbOverlay, rbChild
+    rbTitle,
+    rbPageHeader,
+    rbDetail,
+    rbPageFooter,
+    rbSummary,
+    rbGroupHeader,
+    rbGroupFooter,
+    rbSubDetail,
+    rbColumnHeader,
+    rbOverlay,
+    rbChild
 };
 
 class TBRCustomBand;
@@ -61,7 +70,7 @@ public:
 
     // Run fields of the band's latest print.
     platform::TRect BandFrameRect;
-    long double Expanded = 0; // native units added by stretching controls
+    long double Expanded = 0;  // native units added by stretching controls
     bool BeingPlaced = false;  // set while the band layout places the band
     int StreamPixelHeight = 0; // the pixel height read while the definition was loaded
 

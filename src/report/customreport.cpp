@@ -33,8 +33,9 @@ long double TBRTextMeasure::Width(std::string_view text) const
 {
     if (printerCanvas_ != nullptr) {
         const int dpi = printerCanvas_->pixelsPerInchX();
-        return platform::roundHalfEven(static_cast<long double>(printerCanvas_->textExtent(text).cx) *
-                                       referencePixelsPerInch / dpi);
+        return platform::roundHalfEven(
+            static_cast<long double>(printerCanvas_->textExtent(text).cx) * referencePixelsPerInch /
+            dpi);
     }
     return reference_->width(text) + 1;
 }
@@ -244,9 +245,9 @@ void TCustomBandReport::BandsChanged()
 
 void TCustomBandReport::rebuildBandOrder()
 {
-    static constexpr TBRBandType order[] = {
-        TBRBandType::rbPageHeader, TBRBandType::rbTitle,   TBRBandType::rbColumnHeader,
-        TBRBandType::rbDetail,     TBRBandType::rbSummary, TBRBandType::rbPageFooter};
+    static constexpr TBRBandType order[] = {TBRBandType::rbPageHeader,   TBRBandType::rbTitle,
+                                            TBRBandType::rbColumnHeader, TBRBandType::rbDetail,
+                                            TBRBandType::rbSummary,      TBRBandType::rbPageFooter};
     bandOrder_.clear();
     const auto place = [this](TBRCustomBand *band) {
         // A band and its chain of child bands.

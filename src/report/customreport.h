@@ -37,8 +37,7 @@ class TBRTextMeasure {
 public:
     TBRTextMeasure(const platform::FontMetrics &reference, platform::Canvas *printerCanvas)
         : reference_(&reference), printerCanvas_(printerCanvas)
-    {
-    }
+    {}
     long double Width(std::string_view text) const;
 
 private:

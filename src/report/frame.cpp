@@ -23,7 +23,10 @@ void TBRFrame::SetSide(int index, bool draw)
         sides_[static_cast<std::size_t>(index)] = draw;
 }
 
-bool TBRFrame::AnySide() const { return std::any_of(sides_.begin(), sides_.end(), std::identity{}); }
+bool TBRFrame::AnySide() const
+{
+    return std::any_of(sides_.begin(), sides_.end(), std::identity{});
+}
 
 int TBRFrame::Thickness(long double factor, int widthPoints)
 {

@@ -194,7 +194,8 @@ void TBRCustomLabel::applyAutoSize(const TBRTextMeasure *measure)
 
 void TBRCustomLabel::applyMinimumHeight()
 {
-    const int textHeight = ParentReport()->ReferenceTextExtent(EffectiveFont(), lineHeightSample).cy;
+    const int textHeight =
+        ParentReport()->ReferenceTextExtent(EffectiveFont(), lineHeightSample).cy;
     const int minimum = textHeight * Zoom() / percent + 1;
     if (Height() < minimum)
         SetHeight(minimum);
@@ -306,8 +307,8 @@ void TBRCustomLabel::drawText(long double left, long double top, long double wid
             return true;
         if (!AutoStretch || band == nullptr || ParentReport() == nullptr)
             return false;
-        const long double needed = lineHeight + band->Size.Native(TBRBandSize::HeightIndex) +
-                                   band->Expanded;
+        const long double needed =
+            lineHeight + band->Size.Native(TBRBandSize::HeightIndex) + band->Expanded;
         if (ParentReport()->AvailableSpace() < platform::roundHalfEven(needed))
             return false;
         // A sibling may already have grown the band further than this label's first line.

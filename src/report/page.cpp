@@ -80,8 +80,8 @@ void TBRPage::UpdateParent()
         return;
     const UpdatingGuard guard(*this);
     const auto pixels = [this](int index) {
-        return static_cast<int>(platform::roundHalfEven(FromNative(Native(index), TBRUnit::Pixels,
-                                                                   Horizontal(index))));
+        return static_cast<int>(
+            platform::roundHalfEven(FromNative(Native(index), TBRUnit::Pixels, Horizontal(index))));
     };
     const PixelBounds &b = report_->Bounds();
     report_->SetBounds(b.Left, b.Top, pixels(WidthIndex), b.Height);

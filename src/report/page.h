@@ -13,8 +13,13 @@ enum class TBROrientation { poPortrait, poLandscape };
 class TBRPage : public TBRUnitBase {
 public:
     enum Index {
-        BottomMarginIndex, LengthIndex, TopMarginIndex, WidthIndex, LeftMarginIndex,
-        RightMarginIndex, ColumnSpaceIndex
+        BottomMarginIndex,
+        LengthIndex,
+        TopMarginIndex,
+        WidthIndex,
+        LeftMarginIndex,
+        RightMarginIndex,
+        ColumnSpaceIndex
     };
     static constexpr int lengthCount = 7;
 

@@ -144,10 +144,10 @@ void TBRPrintable::PrintControl(long double offsetX, long double offsetY)
     const long double width = Size.Native(TBRPrintableSize::WidthIndex);
     const long double height = Size.Native(TBRPrintableSize::HeightIndex);
     output::TBRPageTarget &t = *printer_;
-    Frame.PaintFrame(*t.PageCanvas(),
-                     {t.ToDeviceX(left), t.ToDeviceY(top), t.ToDeviceX(left + width),
-                      t.ToDeviceY(top + height)},
-                     t.HorizontalFactor, t.VerticalFactor);
+    Frame.PaintFrame(
+        *t.PageCanvas(),
+        {t.ToDeviceX(left), t.ToDeviceY(top), t.ToDeviceX(left + width), t.ToDeviceY(top + height)},
+        t.HorizontalFactor, t.VerticalFactor);
 }
 
 } // namespace report

@@ -16,8 +16,7 @@ int roundedPixels(const TBRUnitBase &size, long double native, bool horizontal)
 
 TBRBandSize::TBRBandSize(TBRCustomBand &band, int resolution)
     : TBRUnitBase(resolution, {initialHeight, initialWidth}, {false, true}), band_(band)
-{
-}
+{}
 
 void TBRBandSize::SetValue(int index, long double value)
 {
@@ -45,8 +44,7 @@ void TBRBandSize::SetValues(const std::vector<long double> &values)
 TBRPrintableSize::TBRPrintableSize(TBRPrintable &control, int resolution)
     : TBRUnitBase(resolution, {0.0L, 0.0L, 0.0L, 0.0L}, {false, true, false, true}),
       control_(control)
-{
-}
+{}
 
 void TBRPrintableSize::SetValue(int index, long double value)
 {

@@ -39,8 +39,7 @@ std::string formatValue(long double value)
 TBRUnitBase::TBRUnitBase(int resolution, std::vector<long double> initial,
                          std::vector<bool> horizontal)
     : resolution_(resolution), native_(std::move(initial)), horizontal_(std::move(horizontal))
-{
-}
+{}
 
 TBRUnitContext TBRUnitBase::context() const
 {

@@ -57,7 +57,10 @@ protected:
     TBRUnitBase(int resolution, std::vector<long double> initial, std::vector<bool> horizontal);
 
     long double ToNativeAt(int index, long double value) const;
-    void StoreNative(int index, long double value) { native_.at(static_cast<std::size_t>(index)) = value; }
+    void StoreNative(int index, long double value)
+    {
+        native_.at(static_cast<std::size_t>(index)) = value;
+    }
     bool Horizontal(int index) const { return horizontal_.at(static_cast<std::size_t>(index)); }
 
     // Sets the parent-updating flag for the life of the guard; nested pushes keep it set.

@@ -29,9 +29,9 @@ TEST(FontMeasuring, EmIsPointsTimesResolutionOver72RoundedHalfToEven)
 {
     EXPECT_EQ(emPixels(9, 96), 12);
     EXPECT_EQ(emPixels(6, 96), 8);
-    EXPECT_EQ(emPixels(10, 96), 13);   // 13.33
-    EXPECT_EQ(emPixels(9, 300), 38);   // 37.5, tie to even
-    EXPECT_EQ(emPixels(15, 300), 62);  // 62.5, tie to even
+    EXPECT_EQ(emPixels(10, 96), 13);  // 13.33
+    EXPECT_EQ(emPixels(9, 300), 38);  // 37.5, tie to even
+    EXPECT_EQ(emPixels(15, 300), 62); // 62.5, tie to even
     EXPECT_EQ(emPixels(6, 600), 50);
     EXPECT_EQ(emPixels(-9, 96), 12);
 }

@@ -24,9 +24,9 @@ std::vector<TRect> rects(const std::vector<CanvasOp> &ops)
 
 TEST(FrameThickness, OnePointIsOneFourAndEightPixelsAt96_300And600Dpi)
 {
-    EXPECT_EQ(TBRFrame::Thickness(factor(96), 1), 1);  // 1.333
-    EXPECT_EQ(TBRFrame::Thickness(factor(300), 1), 4); // 4.1667
-    EXPECT_EQ(TBRFrame::Thickness(factor(600), 1), 8); // 8.3333
+    EXPECT_EQ(TBRFrame::Thickness(factor(96), 1), 1);   // 1.333
+    EXPECT_EQ(TBRFrame::Thickness(factor(300), 1), 4);  // 4.1667
+    EXPECT_EQ(TBRFrame::Thickness(factor(600), 1), 8);  // 8.3333
     EXPECT_EQ(TBRFrame::Thickness(factor(600), 2), 17); // 16.667
     EXPECT_EQ(TBRFrame::Thickness(factor(96), 3), 4);   // 4.0
 }
@@ -49,10 +49,9 @@ TEST(PaintFrame, LinesLieInsideTheRectangleAndOverlapInTheCorners)
     frame.SetColor(0x123456);
     platform::RecordingCanvas canvas(300, 300);
     frame.PaintFrame(canvas, {10, 20, 50, 60}, factor(300), factor(300));
-    EXPECT_EQ(rects(canvas.fills()), (std::vector<TRect>{{10, 20, 50, 24},
-                                                         {10, 56, 50, 60},
-                                                         {10, 20, 14, 60},
-                                                         {46, 20, 50, 60}}));
+    EXPECT_EQ(rects(canvas.fills()),
+              (std::vector<TRect>{
+                  {10, 20, 50, 24}, {10, 56, 50, 60}, {10, 20, 14, 60}, {46, 20, 50, 60}}));
     for (const CanvasOp &op : canvas.fills()) {
         EXPECT_EQ(op.brush.Color, 0x123456u);
         EXPECT_EQ(op.brush.Style, platform::TBrushStyle::bsSolid);
@@ -178,7 +177,7 @@ TEST(CutFramePixels, At600DpiABottomLineEndsATenthOfAMillimetreBelowTheBand)
     sheet.detail->Draw(120, 85);
     const auto fills = target.canvas.fills();
     ASSERT_EQ(fills.size(), 2u);
-    EXPECT_EQ(fills[0].rect, (TRect{283, 201, 700, 1300})); // band: 85 .. 550.333
+    EXPECT_EQ(fills[0].rect, (TRect{283, 201, 700, 1300}));  // band: 85 .. 550.333
     EXPECT_EQ(fills[1].rect, (TRect{283, 1294, 700, 1302})); // ends at 551.333
 }
 

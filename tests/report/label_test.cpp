@@ -247,9 +247,9 @@ TEST(Printing, AnOpaqueLabelPaintsItsRectangleBeforeItsText)
     EXPECT_EQ(ops[0].brush.Color, platform::clWhite);
     EXPECT_EQ(ops[0].pen.Width, 0);
     const long double px = 254.0L / 96 * 100 / 60;
-    EXPECT_EQ(ops[0].rect, (platform::TRect{target.ToDeviceX(120 + 6 * px), target.ToDeviceY(85 + 12 * px),
-                                            target.ToDeviceX(120 + 34 * px),
-                                            target.ToDeviceY(85 + 22 * px)}));
+    EXPECT_EQ(ops[0].rect,
+              (platform::TRect{target.ToDeviceX(120 + 6 * px), target.ToDeviceY(85 + 12 * px),
+                               target.ToDeviceX(120 + 34 * px), target.ToDeviceY(85 + 22 * px)}));
     EXPECT_EQ(ops[1].text, "Dansk");
     EXPECT_EQ(ops[1].font.Size, 9);
     EXPECT_EQ(ops[2].kind, platform::CanvasOp::Kind::ClearClip);
@@ -345,8 +345,9 @@ TEST(Printing, AFrameShiftsTheTextAndIsDrawnAroundTheLabel)
     EXPECT_EQ(t.target.canvas.texts()[0].y, t.target.ToDeviceY(204));
     const auto fills = t.target.canvas.fills();
     ASSERT_EQ(fills.size(), 3u); // background, top line, left line
-    EXPECT_EQ(fills[1].rect, (platform::TRect{t.target.ToDeviceX(100), t.target.ToDeviceY(200),
-                                              t.target.ToDeviceX(254), t.target.ToDeviceY(200) + 1}));
+    EXPECT_EQ(fills[1].rect,
+              (platform::TRect{t.target.ToDeviceX(100), t.target.ToDeviceY(200),
+                               t.target.ToDeviceX(254), t.target.ToDeviceY(200) + 1}));
 }
 
 namespace {
@@ -463,4 +464,25 @@ TEST(Printing, BeginPrintingResetsThePrintTextToTheCaption)
     EXPECT_TRUE(t.label->Printing());
     t.label->EndPrinting();
     EXPECT_FALSE(t.label->Printing());
+}
+
+TEST(Printing, AutoSizeCentredMovesHalfTheGrowthAndTheFileLabelTakesThePathsWidth)
+{
+    LabelInBand t(100, 30);
+    t.label->AutoSize = true;
+    t.label->SetAlignment(TAlignment::taCenter);
+    t.label->SetCaption("ab"); // 15 px
+    t.label->SetLeft(100);
+    // 38 px: the left edge moves by (15 − 38) div 2, truncated toward zero: −11.
+    t.label->SetCaption("abcdef");
+    EXPECT_EQ(t.label->Width(), 38);
+    EXPECT_EQ(t.label->Left(), 89);
+
+    TileSheet sheet;
+    TBRLabel &file = *sheet.fileLabel;
+    const int left = file.Left();
+    file.SetCaption("C:\\Skemaer\\skema 2024.csv");
+    EXPECT_EQ(file.Width(), file.MeasuredWidth("C:\\Skemaer\\skema 2024.csv"));
+    EXPECT_GT(file.Width(), 40);
+    EXPECT_EQ(file.Left(), left);
 }

@@ -214,10 +214,10 @@ TEST(Loading, StoredValuesAreTakenAsTheyAreUntilLoadingEnds)
     EXPECT_EQ(band.Bounds().Height, 106);
     EXPECT_EQ(band.Size.Native(TBRBandSize::HeightIndex), 466);
     EXPECT_EQ(band.Bounds().Width, 405); // one column: 476 − round(71.43)
-    EXPECT_EQ(band.Bounds().Top, 19); // round(85 / 4.4097) = round(19.28)
+    EXPECT_EQ(band.Bounds().Top, 19);    // round(85 / 4.4097) = round(19.28)
     // Pixel bounds from Size; zero ones take the loaded bounds; the font size is applied.
-    EXPECT_EQ(label.Left(), 3);  // round(15 / 4.41)
-    EXPECT_EQ(label.Top(), 6);   // round(25 / 4.41) = round(5.67)
+    EXPECT_EQ(label.Left(), 3); // round(15 / 4.41)
+    EXPECT_EQ(label.Top(), 6);  // round(25 / 4.41) = round(5.67)
     EXPECT_EQ(label.Width(), 30);
     EXPECT_EQ(label.Height(), 12);
     EXPECT_EQ(label.Font().Size, 9);

@@ -41,8 +41,7 @@ TileSheet::TileSheet(long double top, long double bottom, long double left, long
         TAlignment::taRightJustify, TAlignment::taLeftJustify};
     for (std::size_t i = 0; i < labels.size(); ++i) {
         labels[i] = &report.CreateControl<TBRLabel>(*detail);
-        defineLabel(*labels[i], points[i], {heights[i], 6 * px, tops[i], 49 * px},
-                    alignments[i]);
+        defineLabel(*labels[i], points[i], {heights[i], 6 * px, tops[i], 49 * px}, alignments[i]);
     }
     sideLabel = &report.CreateControl<TBRLabel>(report);
     defineLabel(*sideLabel, 6, {195.79L, 1989.67L, 2701.4L, 26.46L}, TAlignment::taLeftJustify);
@@ -55,8 +54,9 @@ TileSheet::TileSheet(long double top, long double bottom, long double left, long
     // Creation: the margins, then the band height, from the same units as the definition.
     report.SetUnits(TBRUnit::MM);
     const auto setHeight = [this] {
-        detail->Size.SetHeight((report.Page.Length() - report.Page.TopMargin() -
-                                report.Page.BottomMargin()) / 6 - 0.05L);
+        detail->Size.SetHeight(
+            (report.Page.Length() - report.Page.TopMargin() - report.Page.BottomMargin()) / 6 -
+            0.05L);
     };
     if (heightFirst)
         setHeight();

@@ -52,8 +52,7 @@ public:
 // fitted to the given margins (mm) the way the tile sheet does when it is created.
 struct TileSheet {
     explicit TileSheet(long double top = 8.5L, long double bottom = 9.0L, long double left = 12.0L,
-                       long double right = 20.0L, bool heightFirst = false,
-                       bool fitLabels = true);
+                       long double right = 20.0L, bool heightFirst = false, bool fitLabels = true);
 
     platform::ScreenResolutionOverride screen{96};
     TestReport report;
