@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
@@ -296,4 +297,12 @@ TEST_F(Forms, TheMessageAreaGrowsWithTheWindowAndButtonsKeepToTheBottom)
     EXPECT_EQ(ui.Button1->geometry(), QRect(230, 404, 75, 25));
     EXPECT_EQ(ui.CBRammer->geometry(), QRect(52, 304, 17, 17));
     EXPECT_EQ(ui.Label1->geometry(), QRect(72, 303, 109, 27));
+}
+
+TEST_F(Forms, TheOpenDialogOffersExportFilesThatMustExist)
+{
+    auto *dialog = child<QFileDialog>(mainForm, "OpenDialog");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("Eksportfil fra ZL2000 (*.csv)")});
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
 }
