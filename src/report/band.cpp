@@ -137,7 +137,8 @@ void TBRCustomBand::Draw(long double x, long double y)
     if (target == nullptr)
         return;
     const long double w = Size.Native(TBRBandSize::WidthIndex);
-    const long double h = Size.Native(TBRBandSize::HeightIndex);
+    const long double h =
+        PreCaluculateBandHeight ? PrecalculatedHeight : Size.Native(TBRBandSize::HeightIndex);
     if (!TransparentBand && enabled_)
         BandFrameRect = {target->ToDeviceX(x), target->ToDeviceY(y), target->ToDeviceX(x + w),
                          target->ToDeviceY(y + h)};

@@ -42,6 +42,9 @@ public:
     bool AlignToBottom = false;
     bool KeepOnOnePage = false;
     bool PreCaluculateBandHeight = false;
+    // With PreCaluculateBandHeight, the height (native) that stands in for Size.Height in the
+    // band's background rectangle.
+    long double PrecalculatedHeight = 0;
     TBRBandBeforePrintEvent BeforePrint;
     TBRBandAfterPrintEvent AfterPrint;
 

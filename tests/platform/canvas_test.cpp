@@ -210,3 +210,24 @@ TEST(FontMeasuring, CachedMetricsEqualFreshlyComputedOnes)
                         << points << " pt at " << dpi << " style " << style;
                 }
 }
+
+TEST(PainterCanvas, AWorkerThreadPaintsTheSamePixels)
+{
+    const auto paint = [] {
+        QImage image = whitePage(160, 30);
+        QPainter painter(&image);
+        PainterCanvas canvas(painter, 96, 96);
+        canvas.setFont(arial(9, fsBold));
+        canvas.textOut(150, 5, "K\xF8benhavn 3.b", TTextAlign::Right);
+        canvas.setBrush({0x0000FF, TBrushStyle::bsSolid});
+        canvas.fillRect({0, 25, 160, 26});
+        painter.end();
+        return image;
+    };
+    const QImage main = paint();
+    QImage worker;
+    std::thread thread([&] { worker = paint(); });
+    thread.join();
+    EXPECT_FALSE(ink(main).isNull());
+    EXPECT_EQ(main, worker);
+}

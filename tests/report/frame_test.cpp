@@ -242,3 +242,18 @@ TEST(BandDrawing, ControlsPrintInControlOrderAtTheBandsPosition)
     EXPECT_EQ(texts[1].x, target.ToDeviceX(296 + 26.458333L + 123.47222L));
     EXPECT_EQ(texts[3].font.Size, 6);
 }
+
+TEST(BandDrawing, APrecalculatedHeightStandsInForTheBackgroundOnly)
+{
+    TileSheet sheet;
+    RecordingPageTarget target;
+    sheet.report.SetPageTarget(&target);
+    sheet.detail->Frame.SetDrawBottom(true);
+    sheet.detail->PreCaluculateBandHeight = true;
+    sheet.detail->PrecalculatedHeight = 1000;
+    sheet.detail->Draw(120, 85);
+    const auto fills = target.canvas.fills();
+    ASSERT_EQ(fills.size(), 2u);
+    EXPECT_EQ(fills[0].rect.Bottom, target.ToDeviceY(1085));
+    EXPECT_EQ(fills[1].rect.Bottom, target.ToDeviceY(85 + 466.3333L));
+}
