@@ -1,0 +1,64 @@
+#include "output/progressform.h"
+
+#include "output/brmessage.h"
+#include "output/brprinter.h"
+#include "platform/fonts.h"
+#include "ui_progressform.h"
+
+#include <QApplication>
+#include <QScreen>
+
+namespace output {
+namespace {
+
+const QSize kClientSize(149, 97);
+// The gauge moves in steps of five percent.
+constexpr int kGaugeStep = 5;
+
+} // namespace
+
+TBRProgressForm::TBRProgressForm(TBRPrinter &printer, bool show)
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::CustomizeWindowHint),
+      ui_(std::make_unique<Ui::TBRProgressForm>()), printer_(printer)
+{
+    setFont(platform::windowFont());
+    ui_->setupUi(this);
+    setFixedSize(kClientSize);
+    setModal(false);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    connect(ui_->CancelButton, &QPushButton::clicked, this, &TBRProgressForm::CancelButtonClick);
+    printer_.SetClient(this);
+    if (show)
+        QDialog::show();
+}
+
+TBRProgressForm::~TBRProgressForm()
+{
+    if (printer_.Client() == this)
+        printer_.SetClient(nullptr);
+}
+
+void TBRProgressForm::CancelButtonClick() { printer_.CancelJob(); }
+
+void TBRProgressForm::customEvent(QEvent *event)
+{
+    if (event->type() == msgProgress)
+        progressMessage();
+    else
+        QDialog::customEvent(event);
+}
+
+void TBRProgressForm::progressMessage()
+{
+    // The message's own value may be stale by now: show what the page output holds.
+    const int p = printer_.Progress();
+    if (p % kGaugeStep != 0)
+        return;
+    ui_->Gauge->setValue(p);
+    ui_->Info->setText(QString::number(p) + QStringLiteral("% ") + QStringLiteral(" Afsluttet"));
+    QCoreApplication::processEvents();
+}
+
+} // namespace output
