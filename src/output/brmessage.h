@@ -4,6 +4,7 @@
 // receiving thread.
 
 #include <QEvent>
+#include <QObject>
 #include <cstdint>
 
 namespace output {
@@ -21,5 +22,13 @@ public:
     const std::intptr_t WParam;
     const std::intptr_t LParam;
 };
+
+// Posts message `type` to `receiver`, from any thread.
+void postMessage(QObject *receiver, QEvent::Type type, std::intptr_t wParam, std::intptr_t lParam = 0);
+
+// The page output's message in `event`, or nullptr for any other event. A client's event()
+// reads messages through this: the event crossed threads through Qt's own locks, which
+// ThreadSanitizer sees only through the hand-over marked here.
+const TBRMessage *receivedMessage(const QEvent *event);
 
 } // namespace output

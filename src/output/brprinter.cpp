@@ -39,7 +39,7 @@ void TBRPrinter::post(QEvent::Type type, int wParam)
 {
     std::lock_guard lock(clientMutex_);
     if (client_)
-        QCoreApplication::postEvent(client_, new TBRMessage(type, wParam, 0)); // Qt takes ownership
+        postMessage(client_, type, wParam);
 }
 
 void TBRPrinter::SetProgress(int percent)

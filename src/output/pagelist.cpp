@@ -262,7 +262,14 @@ void TBRPageList::LoadFromFile(const std::filesystem::path &file)
     std::lock_guard lock(mutex_);
     stream_.reset();
     pageCount_ = 0;
-    stream_ = std::make_unique<TBRStream>(file);
+    Open(std::make_unique<TBRStream>(file));
+}
+
+void TBRPageList::Open(std::unique_ptr<TBRStream> stream)
+{
+    std::lock_guard lock(mutex_);
+    stream_ = std::move(stream);
+    pageCount_ = 0;
     try {
         ReadHeader();
         if (pageCount_ >= 1)

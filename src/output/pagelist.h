@@ -41,6 +41,8 @@ public:
     void ReadHeader();
     // Opens a saved report file as the page store and checks its record chain.
     void LoadFromFile(const std::filesystem::path &file);
+    // The same for a stream that holds a saved report file's bytes.
+    void Open(std::unique_ptr<TBRStream> stream);
     // Copies the whole store into `file`, replacing it.
     void SaveToFile(const std::filesystem::path &file);
 

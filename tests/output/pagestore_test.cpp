@@ -17,12 +17,11 @@ class MessageLog : public QObject {
 public:
     bool event(QEvent *e) override
     {
-        if (e->type() == msgPageAvailable || e->type() == msgProgress) {
-            const auto *m = static_cast<TBRMessage *>(e);
-            (e->type() == msgPageAvailable ? pages : progress).push_back(static_cast<int>(m->WParam));
-            return true;
-        }
-        return QObject::event(e);
+        const TBRMessage *m = receivedMessage(e);
+        if (!m)
+            return QObject::event(e);
+        (m->type() == msgPageAvailable ? pages : progress).push_back(static_cast<int>(m->WParam));
+        return true;
     }
     std::vector<int> pages;
     std::vector<int> progress;

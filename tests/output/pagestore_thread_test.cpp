@@ -18,9 +18,11 @@ class PageCounter : public QObject {
 public:
     bool event(QEvent *e) override
     {
-        if (e->type() != msgPageAvailable)
+        const TBRMessage *message = receivedMessage(e);
+        if (!message)
             return QObject::event(e);
-        last = static_cast<int>(static_cast<TBRMessage *>(e)->WParam);
+        if (message->type() == msgPageAvailable)
+            last = static_cast<int>(message->WParam);
         return true;
     }
     int last = 0;
