@@ -1,0 +1,85 @@
+// Every input the fuzz targets start from or once failed on (fuzz/corpus, fuzz/regressions)
+// is replayed here: a seed loads, any input ends in the engine's own error at worst.
+#include "output/brerror.h"
+#include "output/pagelist.h"
+#include "platform/emfmetafile.h"
+#include "support/testpages.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <limits>
+
+namespace {
+
+const std::filesystem::path fuzzDir = std::filesystem::path(TAVLE_SOURCE_DIR) / "fuzz";
+
+std::vector<std::filesystem::path> inputs(const std::string &target)
+{
+    std::vector<std::filesystem::path> found;
+    for (const auto &folder : {fuzzDir / "corpus" / target, fuzzDir / "regressions" / target})
+        if (std::filesystem::is_directory(folder))
+            for (const auto &entry : std::filesystem::directory_iterator(folder))
+                found.push_back(entry.path());
+    return found;
+}
+
+// Reads a saved report file the way the fuzz target does; "" when it reads.
+std::string readReportFile(const std::vector<unsigned char> &bytes)
+{
+    auto stream = std::make_unique<output::TBRStream>(std::numeric_limits<std::int64_t>::max());
+    stream->Write(bytes.data(), bytes.size());
+    output::TBRPageList pages;
+    try {
+        pages.Open(std::move(stream));
+        for (int n = 1; n <= pages.PageCount(); ++n)
+            pages.GetPage(n)->texts();
+        for (int n = pages.PageCount(); n >= 1; n -= 2)
+            pages.GetPage(n);
+    } catch (const output::EBRError &e) {
+        return e.what();
+    }
+    return "";
+}
+
+std::string readMetafile(const std::vector<unsigned char> &bytes)
+{
+    try {
+        const platform::TMetafile page(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        page.texts();
+        QImage image(64, 48, QImage::Format_RGB32);
+        QPainter painter(&image);
+        page.play(painter, QRectF(0, 0, 64, 48));
+    } catch (const platform::EmfError &e) {
+        return e.what();
+    }
+    return "";
+}
+
+} // namespace
+
+TEST(FuzzInputs, SavedReportFilesLoadOrFailWithTheEnginesError)
+{
+    const auto files = inputs("brpfile");
+    ASSERT_GE(files.size(), 4u) << "the committed seeds";
+    for (const auto &file : files) {
+        const std::string message = readReportFile(testpages::fileBytes(file));
+        if (file.parent_path().parent_path().filename() == "corpus") {
+            EXPECT_EQ(message, "") << file;
+        }
+    }
+}
+
+TEST(FuzzInputs, MetafilesLoadOrFailWithTheReadersError)
+{
+    const auto files = inputs("emf");
+    ASSERT_GE(files.size(), 2u) << "the committed seeds";
+    for (const auto &file : files) {
+        const std::string message = readMetafile(testpages::fileBytes(file));
+        if (file.parent_path().parent_path().filename() == "corpus") {
+            EXPECT_EQ(message, "") << file;
+        }
+    }
+}
