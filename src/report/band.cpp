@@ -100,7 +100,7 @@ void TBRCustomBand::SetBounds(int left, int top, int width, int height)
     }
     if (report_ == nullptr || loading_) {
         bounds_ = {left, top, width, height};
-        if (loading_)
+        if (loading_ && !BeingPlaced)
             StreamPixelHeight = height;
         return;
     }

@@ -47,6 +47,7 @@ void TBRCustomLabel::SetCaption(const std::string &caption)
 void TBRCustomLabel::SetFont(const platform::TFont &font)
 {
     font_ = font;
+    parentFont_ = false;
     BreakLines();
 }
 
@@ -205,8 +206,9 @@ void TBRCustomLabel::Loaded()
 {
     TBRPrintable::Loaded();
     if (FontSize > 0) {
-        font_.Size = FontSize;
-        BreakLines();
+        platform::TFont font = font_;
+        font.Size = FontSize;
+        SetFont(font);
     }
 }
 

@@ -32,6 +32,7 @@ public:
     TBRLabelOnPrintEvent OnPrint;
 
     const platform::TFont &Font() const { return font_; }
+    // A font of its own: ParentFont is cleared.
     void SetFont(const platform::TFont &font);
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool parentFont);
@@ -68,7 +69,7 @@ private:
     std::string caption_;
     std::string printText_;
     platform::TFont font_;
-    bool parentFont_ = false;
+    bool parentFont_ = true;
     std::vector<std::string> lines_;
     int lineCursor_ = 0;
     bool boundsUpdating_ = false;

@@ -486,3 +486,26 @@ TEST(Printing, AutoSizeCentredMovesHalfTheGrowthAndTheFileLabelTakesThePathsWidt
     EXPECT_GT(file.Width(), 40);
     EXPECT_EQ(file.Left(), left);
 }
+
+TEST(Fonts, ALabelUsesItsParentsFontUntilItGetsOneOfItsOwn)
+{
+    platform::ScreenResolutionOverride screen(96);
+    TestReport report;
+    report.Font.Size = 14;
+    TBRBand &band = report.CreateBand(TBRBandType::rbDetail);
+    TBRLabel &label = report.CreateControl<TBRLabel>(band);
+    EXPECT_TRUE(label.ParentFont());
+    EXPECT_EQ(label.EffectiveFont().Size, 14); // the band passes the report's font on
+    band.ParentFont = false;
+    band.Font.Size = 11;
+    EXPECT_EQ(label.EffectiveFont().Size, 11);
+    label.SetFont(arial9);
+    EXPECT_FALSE(label.ParentFont());
+    EXPECT_EQ(label.EffectiveFont().Size, 9);
+    // The font decides the lines.
+    label.AutoSize = true;
+    label.SetCaption("Matematik");
+    const int width9 = label.Width();
+    label.SetFont({"Arial", 18, 0, platform::clBlack});
+    EXPECT_GT(label.Width(), width9 * 3 / 2);
+}
