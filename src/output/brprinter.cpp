@@ -79,15 +79,16 @@ void TBRPrinter::SetBeingPreviewed(bool on)
 
 void TBRPrinter::StartJob()
 {
+    // Refused before anything changes: a job in progress keeps its current page.
     if (state_ != TOutputState::Idle)
+        throw EBRError(msgNotReady);
+    if (Destination == TDestination::Printer && !device_)
         throw EBRError(msgNotReady);
     recording_.reset();
     printerCanvas_ = nullptr;
     available_ = 0;
     cancelled_ = false;
     if (Destination == TDestination::Printer) {
-        if (!device_)
-            throw EBRError(msgNotReady);
         device_->ApplySettings(settings_);
         TopWaste = settings_.TopOffset;
         LeftWaste = settings_.LeftOffset;

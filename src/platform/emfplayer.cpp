@@ -1,9 +1,10 @@
 #include "platform/emfplayer.h"
 
 #include "platform/emfformat.h"
-#include "platform/fonts.h"
+#include "platform/fontface.h"
+#include "platform/fontmetrics.h"
 
-#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -19,22 +20,21 @@ constexpr int defaultFontPixels = 12;
 constexpr int boldFromWeight = 600;
 constexpr std::uint32_t BLACK_BRUSH = 4;
 constexpr std::uint32_t WHITE_PEN = 6;
-// A pixel size a font can take without Qt complaining; larger texts are clamped.
-constexpr int maxFontPixels = 10000;
+// Larger fonts than any page holds are drawn at this size (a hostile file could ask for more).
+constexpr int maxFontPixels = 2000;
 
 QColor toQColor(TColor c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
 } // namespace
 
 EmfPlayer::EmfPlayer(QPainter &painter, const QRectF &target, int width, int height)
-    : painter_(painter), family_(loadProjectFonts())
+    : painter_(painter)
 {
     painter_.save();
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     painter_.translate(target.topLeft());
     if (width > 0 && height > 0)
         painter_.scale(target.width() / width, target.height() / height);
-    state_.font.font = QFont(family_);
-    state_.font.font.setPixelSize(defaultFontPixels);
+    state_.font.em = defaultFontPixels;
 }
 
 EmfPlayer::~EmfPlayer() { painter_.restore(); }
@@ -43,17 +43,22 @@ void EmfPlayer::header(const EmfHeader &h) { objects_.assign(h.Handles, std::mon
 
 void EmfPlayer::createFont(std::uint32_t index, const EmfLogFont &lf)
 {
-    // Every face is realised by the project's Liberation Sans, which has Arial's metrics.
-    QFont font(family_);
-    const int pixels = lf.Height == 0 ? defaultFontPixels : std::min(std::abs(lf.Height), maxFontPixels);
-    font.setPixelSize(std::max(pixels, 1));
-    font.setBold(lf.Weight >= boldFromWeight);
-    font.setItalic(lf.Italic);
-    font.setUnderline(lf.Underline);
-    font.setStrikeOut(lf.StrikeOut);
-    font.setKerning(false);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    objects_[index] = FontObject{font};
+    FontObject font;
+    font.em = lf.Height == 0 ? defaultFontPixels : std::clamp(std::abs(lf.Height), 1, maxFontPixels);
+    font.style = (lf.Weight >= boldFromWeight ? fsBold : 0u) | (lf.Italic ? fsItalic : 0u) |
+                 (lf.Underline ? fsUnderline : 0u) | (lf.StrikeOut ? fsStrikeOut : 0u);
+    objects_[index] = font;
+}
+
+const QRawFont &EmfPlayer::rawFont(unsigned style, int em)
+{
+    QRawFont &font = rawFonts_[{style, em}];
+    if (!font.isValid()) {
+        font = QRawFont(QString::fromStdString(faceForStyle(style).path()), em, QFont::PreferNoHinting);
+        if (!font.isValid())
+            throw std::runtime_error("cannot load font file " + faceForStyle(style).path());
+    }
+    return font;
 }
 
 void EmfPlayer::createBrush(std::uint32_t index, std::uint32_t style, TColor color)
@@ -123,18 +128,25 @@ void EmfPlayer::text(const EmfText &t)
 {
     if (t.Text.empty())
         return;
-    const QFont &font = state_.font.font;
-    const QFontMetricsF metrics(font);
-    std::vector<qreal> advances(t.Text.size());
+    const unsigned faceStyle = state_.font.style & (fsBold | fsItalic);
+    const QRawFont &font = rawFont(faceStyle, state_.font.em);
+    const FontMetrics metrics(faceForStyle(faceStyle), state_.font.em);
+    const QString unicode(reinterpret_cast<const QChar *>(t.Text.data()), static_cast<qsizetype>(t.Text.size()));
+    QList<quint32> glyphs = font.glyphIndexesForString(unicode);
+    glyphs.resize(static_cast<qsizetype>(t.Text.size()));
+    const QList<QPointF> fontAdvances = font.advancesForGlyphIndexes(glyphs);
+
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
     qreal total = 0;
-    for (std::size_t i = 0; i < t.Text.size(); ++i) {
-        advances[i] = i < t.Dx.size() ? t.Dx[i] : metrics.horizontalAdvance(QChar(t.Text[i]));
-        total += advances[i];
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        positions.append(QPointF(total, 0));
+        total += static_cast<std::size_t>(i) < t.Dx.size() ? t.Dx[static_cast<std::size_t>(i)] : fontAdvances[i].x();
     }
     qreal x = t.X;
     const std::uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
     if (horizontal == TA_CENTER)
-        x -= total / 2;
+        x -= std::trunc(total / 2); // whole pixels, as the device computes it
     else if (horizontal == TA_RIGHT)
         x -= total;
     qreal top = t.Y;
@@ -152,15 +164,14 @@ void EmfPlayer::text(const EmfText &t)
     if (state_.bkMode == OPAQUE)
         painter_.fillRect(QRectF(x, top, total, metrics.height()), toQColor(state_.bkColor));
 
-    painter_.setFont(font);
+    QGlyphRun run;
+    run.setRawFont(font);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    run.setUnderline((state_.font.style & fsUnderline) != 0);
+    run.setStrikeOut((state_.font.style & fsStrikeOut) != 0);
     painter_.setPen(toQColor(state_.textColor));
-    const qreal baseline = top + metrics.ascent();
-    for (std::size_t i = 0; i < t.Text.size(); ++i) {
-        const QChar c(t.Text[i]);
-        if (!c.isSpace())
-            painter_.drawText(QPointF(x, baseline), QString(c));
-        x += advances[i];
-    }
+    painter_.drawGlyphRun(QPointF(x, top + metrics.ascent()), run);
 }
 
 void EmfPlayer::applyClip()

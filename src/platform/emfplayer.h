@@ -7,6 +7,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRawFont>
+#include <map>
 #include <QPainter>
 #include <QRectF>
 #include <optional>
@@ -41,7 +43,8 @@ public:
 
 private:
     struct FontObject {
-        QFont font;
+        unsigned style = 0; // TFontStyle bits
+        int em = 12;        // pixels of the metafile
     };
     struct BrushObject {
         bool null = false;
@@ -66,12 +69,13 @@ private:
     };
 
     void applyClip();
+    const QRawFont &rawFont(unsigned style, int em);
 
     QPainter &painter_;
     std::vector<Object> objects_;
     State state_;
     std::vector<State> saved_;
-    QString family_;
+    std::map<std::pair<unsigned, int>, QRawFont> rawFonts_;
 };
 
 } // namespace platform

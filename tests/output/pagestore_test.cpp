@@ -122,6 +122,8 @@ TEST(PageStore, TheLifeCycleRefusesCallsOutOfTurn)
         EXPECT_STREQ(e.what(), "Illegal call to NewPage");
     }
     printer.StartJob();
+    printer.NewPage();
+    printer.PageCanvas()->textOut(1, 1, "kept");
     try {
         printer.StartJob();
         ADD_FAILURE() << "StartJob twice";
@@ -129,7 +131,9 @@ TEST(PageStore, TheLifeCycleRefusesCallsOutOfTurn)
         EXPECT_STREQ(e.what(), "BRPrinter not ready");
     }
     EXPECT_EQ(printer.OutputState(), TBRPrinter::TOutputState::Running);
+    ASSERT_NE(printer.PageCanvas(), nullptr) << "the page being drawn survives";
     printer.FinishJob();
+    EXPECT_EQ(printer.GetPage(1)->texts(), std::vector<std::string>{"kept"});
     EXPECT_THROW(printer.NewPage(), EBRError);
     printer.Reset();
     EXPECT_EQ(printer.OutputState(), TBRPrinter::TOutputState::Idle);

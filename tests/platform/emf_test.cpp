@@ -5,6 +5,7 @@
 #include "platform/emfreader.h"
 #include "platform/emfwriter.h"
 #include "platform/fontmetrics.h"
+#include "platform/paintercanvas.h"
 
 #include <QImage>
 #include <QPainter>
@@ -294,4 +295,33 @@ TEST(EmfPlaying, ClipRectanglesLimitTheFills)
     EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(20, 20), QColor(Qt::gray));
     EXPECT_EQ(image.pixelColor(45, 45), QColor(Qt::black));
+}
+
+TEST(EmfPlaying, AReplayAtFullSizeGivesTheSamePixelsAsDrawingDirectly)
+{
+    // The page view and printing of stored pages must show what direct printing shows.
+    auto draw = [](Canvas &canvas) {
+        canvas.setBrush({0x00E0E0E0, TBrushStyle::bsSolid});
+        canvas.fillRect({4, 4, 150, 60});
+        canvas.setFont(arial(9));
+        canvas.textOut(8, 8, "L\xE6rer HK");
+        canvas.setFont(arial(11, fsBold));
+        canvas.textOut(140, 30, "3.b", TTextAlign::Right);
+        canvas.textOut(80, 45, "Fysik", TTextAlign::Center);
+    };
+    QImage direct(160, 70, QImage::Format_RGB32);
+    direct.fill(Qt::gray);
+    {
+        QPainter painter(&direct);
+        PainterCanvas canvas(painter, 96, 96);
+        draw(canvas);
+    }
+    EmfCanvas recorder(160, 70);
+    draw(recorder);
+    const QImage replayed = render(recorder.finish(), {160, 70}, QRectF(0, 0, 160, 70));
+    int differing = 0;
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 160; ++x)
+            differing += direct.pixel(x, y) != replayed.pixel(x, y);
+    EXPECT_EQ(differing, 0);
 }
