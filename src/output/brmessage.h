@@ -17,14 +17,14 @@ class TBRMessage : public QEvent {
 public:
     TBRMessage(QEvent::Type type, std::intptr_t wParam, std::intptr_t lParam)
         : QEvent(type), WParam(wParam), LParam(lParam)
-    {
-    }
+    {}
     const std::intptr_t WParam;
     const std::intptr_t LParam;
 };
 
 // Posts message `type` to `receiver`, from any thread.
-void postMessage(QObject *receiver, QEvent::Type type, std::intptr_t wParam, std::intptr_t lParam = 0);
+void postMessage(QObject *receiver, QEvent::Type type, std::intptr_t wParam,
+                 std::intptr_t lParam = 0);
 
 // The page output's message in `event`, or nullptr for any other event. A client's event()
 // reads messages through this: the event crossed threads through Qt's own locks, which

@@ -12,7 +12,8 @@ constexpr long double nativePerPaperGuessStep = 40; // 4 mm
 constexpr double mmPerPaperGuessStep = 4;
 } // namespace
 
-TBRPrinter::TBRPrinter(const TPrinterSettings &reportSettings, TBRPrinterDevice *device) : device_(device)
+TBRPrinter::TBRPrinter(const TPrinterSettings &reportSettings, TBRPrinterDevice *device)
+    : device_(device)
 {
     settings_.UseStandardprinter = reportSettings.UseStandardprinter;
     settings_.MemoryLimit = reportSettings.MemoryLimit;

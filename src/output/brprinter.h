@@ -36,7 +36,8 @@ public:
 
     // `reportSettings`: the report's printer settings (memory limit, standard printer);
     // `device`: the printer when the system has one, else nullptr.
-    explicit TBRPrinter(const TPrinterSettings &reportSettings = {}, TBRPrinterDevice *device = nullptr);
+    explicit TBRPrinter(const TPrinterSettings &reportSettings = {},
+                        TBRPrinterDevice *device = nullptr);
     ~TBRPrinter() override;
     TBRPrinter(const TBRPrinter &) = delete;
     TBRPrinter &operator=(const TBRPrinter &) = delete;

@@ -19,7 +19,8 @@ constexpr int accessDenied = 5;
 
 TBRStream::TBRStream(std::int64_t memoryLimit) : memoryLimit_(memoryLimit) {}
 
-TBRStream::TBRStream(const std::filesystem::path &file) : inMemory_(false), readOnly_(true), memoryLimit_(0)
+TBRStream::TBRStream(const std::filesystem::path &file)
+    : inMemory_(false), readOnly_(true), memoryLimit_(0)
 {
     file_ = std::fopen(file.c_str(), "rb");
     if (!file_)
@@ -55,7 +56,8 @@ std::size_t TBRStream::readUnlocked(void *buffer, std::size_t count)
 {
     if (position_ >= size_ || count == 0)
         return 0;
-    const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(count, size_ - position_));
+    const std::size_t n =
+        static_cast<std::size_t>(std::min<std::int64_t>(count, size_ - position_));
     if (inMemory_) {
         std::memcpy(buffer, memory_.data() + position_, n);
     } else {
@@ -186,16 +188,17 @@ std::int32_t TBRStream::ReadInt32()
 {
     unsigned char b[4];
     ReadBuffer(b, 4);
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                                     (static_cast<std::uint32_t>(b[2]) << 16) |
-                                     (static_cast<std::uint32_t>(b[3]) << 24));
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+        (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
 }
 
 void TBRStream::WriteInt32(std::int32_t value)
 {
     const auto v = static_cast<std::uint32_t>(value);
     const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+                                static_cast<unsigned char>(v >> 16),
+                                static_cast<unsigned char>(v >> 24)};
     Write(b, 4);
 }
 

@@ -4,7 +4,8 @@
 
 namespace output {
 
-TBRCompress::TBRCompress(std::vector<std::uint8_t> &out) : compressing_(true), bitPosition_(0), out_(&out)
+TBRCompress::TBRCompress(std::vector<std::uint8_t> &out)
+    : compressing_(true), bitPosition_(0), out_(&out)
 {
     initTree();
 }
@@ -116,7 +117,8 @@ std::vector<std::uint8_t> TBRCompress::compress(const std::uint8_t *data, std::s
     return out;
 }
 
-std::vector<std::uint8_t> TBRCompress::expand(const std::uint8_t *data, std::size_t size, std::size_t length)
+std::vector<std::uint8_t> TBRCompress::expand(const std::uint8_t *data, std::size_t size,
+                                              std::size_t length)
 {
     std::vector<std::uint8_t> out(length);
     TBRCompress c(data, size);

@@ -24,7 +24,8 @@ public:
     std::uint8_t Get();
 
     static std::vector<std::uint8_t> compress(const std::uint8_t *data, std::size_t size);
-    static std::vector<std::uint8_t> expand(const std::uint8_t *data, std::size_t size, std::size_t length);
+    static std::vector<std::uint8_t> expand(const std::uint8_t *data, std::size_t size,
+                                            std::size_t length);
 
 private:
     void initTree();
@@ -33,8 +34,8 @@ private:
     static constexpr int leafBase = 256;
     static constexpr int nodeCount = 512;
 
-    std::array<std::uint8_t, nodeCount + 1> up_{};     // indexed 1 to 512
-    std::array<std::uint16_t, leafBase> left_{};        // indexed 0 to 255
+    std::array<std::uint8_t, nodeCount + 1> up_{}; // indexed 1 to 512
+    std::array<std::uint16_t, leafBase> left_{};   // indexed 0 to 255
     std::array<std::uint16_t, leafBase> right_{};
     bool compressing_;
     int bitPosition_;

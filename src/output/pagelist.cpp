@@ -21,7 +21,8 @@ constexpr int oldPageCountOffset = 5;
 constexpr int oldCompressionOffset = 18;
 constexpr int recordOverhead = 12; // page number, record end, record start
 // The smallest page a record can hold: an empty metafile, or a compressed length and a byte.
-constexpr std::int64_t minimumUncompressedPage = platform::emf::headerMinimumSize + platform::emf::eofSize;
+constexpr std::int64_t minimumUncompressedPage =
+    platform::emf::headerMinimumSize + platform::emf::eofSize;
 constexpr std::int64_t minimumCompressedPage = 5;
 constexpr int bitsPerByte = 8;
 // Days from 30 December 1899 to 1 January 1970.
@@ -116,9 +117,11 @@ void TBRPageList::ReadHeader()
     if (count < 0)
         bad("negative page count " + std::to_string(count));
     const std::int64_t room = s.Size() - size;
-    const std::int64_t smallest = recordOverhead + (compressed ? minimumCompressedPage : minimumUncompressedPage);
+    const std::int64_t smallest =
+        recordOverhead + (compressed ? minimumCompressedPage : minimumUncompressedPage);
     if (count > room / smallest)
-        bad("page count " + std::to_string(count) + " does not fit in " + std::to_string(s.Size()) + " bytes");
+        bad("page count " + std::to_string(count) + " does not fit in " + std::to_string(s.Size()) +
+            " bytes");
     // Reading takes the flag from the file, so that a compressed file opens.
     compression_ = compressed;
     pageCount_ = count;
@@ -173,7 +176,8 @@ void TBRPageList::seekToPage(int n)
         s.Seek(at - 4);
         const std::int64_t previous = static_cast<std::uint32_t>(s.ReadInt32());
         if (previous < first || previous + recordOverhead > at)
-            bad("record start " + std::to_string(previous) + " before page " + std::to_string(number));
+            bad("record start " + std::to_string(previous) + " before page " +
+                std::to_string(number));
         const std::int32_t before = readPageNumber(previous, size);
         if (before != number - 1)
             bad("page " + std::to_string(before) + " precedes page " + std::to_string(number));
@@ -211,7 +215,8 @@ void TBRPageList::AddPage(const platform::TMetafile &page)
     }
     putLe32(field, static_cast<std::uint32_t>(start));
     record.insert(record.end(), field, field + 4);
-    putLe32(record.data() + 4, static_cast<std::uint32_t>(start + static_cast<std::int64_t>(record.size())));
+    putLe32(record.data() + 4,
+            static_cast<std::uint32_t>(start + static_cast<std::int64_t>(record.size())));
     // One write: the record reaches the stream whole, and the stream ends at its end.
     s.Write(record.data(), record.size());
     pageCount_ = count;
@@ -249,9 +254,10 @@ std::unique_ptr<platform::TMetafile> TBRPageList::GetPage(int n)
             bad("compressed page " + std::to_string(n) + " without its length");
         const std::uint64_t length = platform::readLe32(data.data());
         if (length > (data.size() - 4) * static_cast<std::uint64_t>(bitsPerByte))
-            bad("compressed page " + std::to_string(n) + " claims " + std::to_string(length) + " bytes");
-        return std::make_unique<platform::TMetafile>(
-            TBRCompress::expand(data.data() + 4, data.size() - 4, static_cast<std::size_t>(length)));
+            bad("compressed page " + std::to_string(n) + " claims " + std::to_string(length) +
+                " bytes");
+        return std::make_unique<platform::TMetafile>(TBRCompress::expand(
+            data.data() + 4, data.size() - 4, static_cast<std::size_t>(length)));
     } catch (const platform::EmfError &e) {
         bad("page " + std::to_string(n) + ": " + e.what());
     }

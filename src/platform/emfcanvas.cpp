@@ -15,13 +15,20 @@ namespace {
 std::uint32_t penStyleCode(TPenStyle style)
 {
     switch (style) {
-    case TPenStyle::psDash: return PS_DASH;
-    case TPenStyle::psDot: return PS_DOT;
-    case TPenStyle::psDashDot: return PS_DASHDOT;
-    case TPenStyle::psDashDotDot: return PS_DASHDOTDOT;
-    case TPenStyle::psClear: return PS_NULL;
-    case TPenStyle::psInsideFrame: return PS_INSIDEFRAME;
-    default: return PS_SOLID;
+    case TPenStyle::psDash:
+        return PS_DASH;
+    case TPenStyle::psDot:
+        return PS_DOT;
+    case TPenStyle::psDashDot:
+        return PS_DASHDOT;
+    case TPenStyle::psDashDotDot:
+        return PS_DASHDOTDOT;
+    case TPenStyle::psClear:
+        return PS_NULL;
+    case TPenStyle::psInsideFrame:
+        return PS_INSIDEFRAME;
+    default:
+        return PS_SOLID;
     }
 }
 
@@ -65,7 +72,8 @@ void EmfCanvas::realizePen()
 {
     if (penWritten_ ? writtenPen_ == pen_ : pen_ == TPen{})
         return;
-    const std::uint32_t handle = writer_.createPen(penStyleCode(pen_.Style), pen_.Width, pen_.Color);
+    const std::uint32_t handle =
+        writer_.createPen(penStyleCode(pen_.Style), pen_.Width, pen_.Color);
     writer_.selectObject(handle);
     if (penWritten_)
         writer_.deleteObject(penHandle_);

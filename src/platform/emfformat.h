@@ -28,18 +28,18 @@ inline constexpr std::uint32_t EMR_EXTTEXTOUTA = 83;
 inline constexpr std::uint32_t EMR_EXTTEXTOUTW = 84;
 
 // Record sizes and offsets (bytes).
-inline constexpr std::uint32_t recordHeaderSize = 8;     // Type, Size
-inline constexpr std::uint32_t headerMinimumSize = 88;   // EMR_HEADER without extensions
-inline constexpr std::uint32_t headerWrittenSize = 108;  // with both extensions, no description
+inline constexpr std::uint32_t recordHeaderSize = 8;    // Type, Size
+inline constexpr std::uint32_t headerMinimumSize = 88;  // EMR_HEADER without extensions
+inline constexpr std::uint32_t headerWrittenSize = 108; // with both extensions, no description
 inline constexpr std::uint32_t headerSignatureOffset = 40;
 inline constexpr std::uint32_t headerBytesOffset = 48;
 inline constexpr std::uint32_t headerRecordsOffset = 52;
 inline constexpr std::uint32_t headerHandlesOffset = 56;
 inline constexpr std::uint32_t eofSize = 20;
 inline constexpr std::uint32_t bitBltSize = 100;
-inline constexpr std::uint32_t logFontSize = 92;         // LogFont with its 32-character face name
-inline constexpr std::uint32_t logFontPanoseSize = 320;  // the fixed form GDI writes
-inline constexpr std::uint32_t extTextOutFixedSize = 76; // up to the string
+inline constexpr std::uint32_t logFontSize = 92;          // LogFont with its 32-character face name
+inline constexpr std::uint32_t logFontPanoseSize = 320;   // the fixed form GDI writes
+inline constexpr std::uint32_t extTextOutFixedSize = 76;  // up to the string
 inline constexpr std::uint32_t extTextOutTextOffset = 36; // where the EmrText object starts
 inline constexpr std::uint32_t faceNameChars = 32;
 

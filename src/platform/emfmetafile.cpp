@@ -12,8 +12,8 @@ constexpr int screenPixelsPerInch = 96;
 
 int frameToPixels(long long hundredthsMm)
 {
-    return static_cast<int>(roundHalfEven(static_cast<long double>(hundredthsMm) * screenPixelsPerInch /
-                                          emf::hundredthsMmPerInch));
+    return static_cast<int>(roundHalfEven(static_cast<long double>(hundredthsMm) *
+                                          screenPixelsPerInch / emf::hundredthsMmPerInch));
 }
 } // namespace
 

@@ -44,7 +44,8 @@ void EmfPlayer::header(const EmfHeader &h) { objects_.assign(h.Handles, std::mon
 void EmfPlayer::createFont(std::uint32_t index, const EmfLogFont &lf)
 {
     FontObject font;
-    font.em = lf.Height == 0 ? defaultFontPixels : std::clamp(std::abs(lf.Height), 1, maxFontPixels);
+    font.em =
+        lf.Height == 0 ? defaultFontPixels : std::clamp(std::abs(lf.Height), 1, maxFontPixels);
     font.style = (lf.Weight >= boldFromWeight ? fsBold : 0u) | (lf.Italic ? fsItalic : 0u) |
                  (lf.Underline ? fsUnderline : 0u) | (lf.StrikeOut ? fsStrikeOut : 0u);
     objects_[index] = font;
@@ -54,7 +55,8 @@ const QRawFont &EmfPlayer::rawFont(unsigned style, int em)
 {
     QRawFont &font = rawFonts_[{style, em}];
     if (!font.isValid()) {
-        font = QRawFont(QString::fromStdString(faceForStyle(style).path()), em, QFont::PreferNoHinting);
+        font = QRawFont(QString::fromStdString(faceForStyle(style).path()), em,
+                        QFont::PreferNoHinting);
         if (!font.isValid())
             throw std::runtime_error("cannot load font file " + faceForStyle(style).path());
     }
@@ -75,13 +77,26 @@ void EmfPlayer::selectObject(std::uint32_t index)
 {
     if (index & stockObjectFlag) {
         switch (index & ~stockObjectFlag) {
-        case WHITE_BRUSH: state_.brush = {false, clWhite}; break;
-        case BLACK_BRUSH: state_.brush = {false, clBlack}; break;
-        case NULL_BRUSH: state_.brush = {true, clWhite}; break;
-        case BLACK_PEN: state_.pen = {false, 1, clBlack}; break;
-        case WHITE_PEN: state_.pen = {false, 1, clWhite}; break;
-        case NULL_PEN: state_.pen = {true, 1, clBlack}; break;
-        default: break;
+        case WHITE_BRUSH:
+            state_.brush = {false, clWhite};
+            break;
+        case BLACK_BRUSH:
+            state_.brush = {false, clBlack};
+            break;
+        case NULL_BRUSH:
+            state_.brush = {true, clWhite};
+            break;
+        case BLACK_PEN:
+            state_.pen = {false, 1, clBlack};
+            break;
+        case WHITE_PEN:
+            state_.pen = {false, 1, clWhite};
+            break;
+        case NULL_PEN:
+            state_.pen = {true, 1, clBlack};
+            break;
+        default:
+            break;
         }
         return;
     }
@@ -131,7 +146,8 @@ void EmfPlayer::text(const EmfText &t)
     const unsigned faceStyle = state_.font.style & (fsBold | fsItalic);
     const QRawFont &font = rawFont(faceStyle, state_.font.em);
     const FontMetrics metrics(faceForStyle(faceStyle), state_.font.em);
-    const QString unicode(reinterpret_cast<const QChar *>(t.Text.data()), static_cast<qsizetype>(t.Text.size()));
+    const QString unicode(reinterpret_cast<const QChar *>(t.Text.data()),
+                          static_cast<qsizetype>(t.Text.size()));
     QList<quint32> glyphs = font.glyphIndexesForString(unicode);
     glyphs.resize(static_cast<qsizetype>(t.Text.size()));
     const QList<QPointF> fontAdvances = font.advancesForGlyphIndexes(glyphs);
@@ -141,7 +157,8 @@ void EmfPlayer::text(const EmfText &t)
     qreal total = 0;
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
         positions.append(QPointF(total, 0));
-        total += static_cast<std::size_t>(i) < t.Dx.size() ? t.Dx[static_cast<std::size_t>(i)] : fontAdvances[i].x();
+        total += static_cast<std::size_t>(i) < t.Dx.size() ? t.Dx[static_cast<std::size_t>(i)]
+                                                           : fontAdvances[i].x();
     }
     qreal x = t.X;
     const std::uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;

@@ -7,10 +7,10 @@
 
 #include <QColor>
 #include <QFont>
-#include <QRawFont>
-#include <map>
 #include <QPainter>
+#include <QRawFont>
 #include <QRectF>
+#include <map>
 #include <optional>
 #include <variant>
 #include <vector>

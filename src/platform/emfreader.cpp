@@ -22,8 +22,7 @@ class Record {
 public:
     Record(std::uint32_t type, const std::uint8_t *data, std::uint32_t size)
         : type_(type), data_(data), size_(size)
-    {
-    }
+    {}
     void require(std::uint32_t minimum) const
     {
         if (size_ < minimum)
@@ -127,10 +126,12 @@ public:
             if (w <= 0 || h <= 0)
                 break;
             // 64-bit sums so that a hostile width cannot wrap around.
-            const long long right = static_cast<long long>(x) + w, bottom = static_cast<long long>(y) + h;
+            const long long right = static_cast<long long>(x) + w,
+                            bottom = static_cast<long long>(y) + h;
             if (right > INT32_MAX || bottom > INT32_MAX)
                 fail("fill rectangle outside the coordinate range");
-            handler_.patternFill({x, y, static_cast<int>(right), static_cast<int>(bottom)}, r.u32(40));
+            handler_.patternFill({x, y, static_cast<int>(right), static_cast<int>(bottom)},
+                                 r.u32(40));
             break;
         }
         case EMR_RECTANGLE:
@@ -185,7 +186,8 @@ public:
         out.Text.reserve(chars);
         for (std::uint64_t i = 0; i < chars; ++i) {
             const std::uint8_t *p = r.at(static_cast<std::uint32_t>(offString + i * charSize));
-            out.Text.push_back(wide ? static_cast<char16_t>(p[0] | (p[1] << 8)) : static_cast<char16_t>(p[0]));
+            out.Text.push_back(wide ? static_cast<char16_t>(p[0] | (p[1] << 8))
+                                    : static_cast<char16_t>(p[0]));
         }
         if (hasDx) {
             out.Dx.reserve(chars);
@@ -268,7 +270,8 @@ void walkEmf(const std::uint8_t *data, std::size_t size, EmfHandler &handler)
     if (!sawEof)
         fail("no end record");
     if (records != h.Records)
-        fail("header counts " + std::to_string(h.Records) + " records, found " + std::to_string(records));
+        fail("header counts " + std::to_string(h.Records) + " records, found " +
+             std::to_string(records));
 }
 
 } // namespace platform

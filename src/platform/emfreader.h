@@ -21,8 +21,8 @@ public:
 };
 
 struct EmfHeader {
-    TRect Bounds;  // inclusive, device pixels
-    TRect Frame;   // inclusive, hundredths of a millimetre
+    TRect Bounds; // inclusive, device pixels
+    TRect Frame;  // inclusive, hundredths of a millimetre
     std::uint32_t Bytes = 0;
     std::uint32_t Records = 0;
     std::uint32_t Handles = 0;
@@ -32,11 +32,11 @@ struct EmfHeader {
 };
 
 struct EmfText {
-    bool Wide = true;      // EMR_EXTTEXTOUTW; false for the 8-bit EMR_EXTTEXTOUTA
-    int X = 0, Y = 0;      // reference point
+    bool Wide = true; // EMR_EXTTEXTOUTW; false for the 8-bit EMR_EXTTEXTOUTA
+    int X = 0, Y = 0; // reference point
     std::uint32_t Options = 0;
-    TRect Rectangle;       // clipping or opaquing rectangle (Options)
-    std::u16string Text;   // 16-bit text; an 8-bit text holds its bytes widened
+    TRect Rectangle;              // clipping or opaquing rectangle (Options)
+    std::u16string Text;          // 16-bit text; an 8-bit text holds its bytes widened
     std::vector<std::int32_t> Dx; // advance of each character, empty when not recorded
 };
 

@@ -16,7 +16,8 @@ constexpr std::uint32_t headerReservedAndDescription = 0; // no description text
 
 int toHundredthsMm(int pixels, int ppi)
 {
-    return static_cast<int>(roundHalfEven(static_cast<long double>(pixels) * hundredthsMmPerInch / ppi));
+    return static_cast<int>(
+        roundHalfEven(static_cast<long double>(pixels) * hundredthsMmPerInch / ppi));
 }
 } // namespace
 
@@ -51,9 +52,9 @@ void EmfWriter::endRecord(std::size_t start)
 
 void EmfWriter::put32(std::uint32_t value)
 {
-    const std::uint8_t le[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                static_cast<std::uint8_t>(value >> 16),
-                                static_cast<std::uint8_t>(value >> 24)};
+    const std::uint8_t le[4] = {
+        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
     bytes_.insert(bytes_.end(), le, le + 4);
 }
 
@@ -222,9 +223,10 @@ void EmfWriter::rectangle(const TRect &box)
     addBounds({box.Left, box.Top, box.Right - 1, box.Bottom - 1});
 }
 
-void EmfWriter::textRecord(std::uint32_t type, int x, int y, const std::uint8_t *chars, std::size_t count,
-                           std::size_t charSize, const std::vector<std::int32_t> &advances,
-                           const TRect &bounds, std::uint32_t options)
+void EmfWriter::textRecord(std::uint32_t type, int x, int y, const std::uint8_t *chars,
+                           std::size_t count, std::size_t charSize,
+                           const std::vector<std::int32_t> &advances, const TRect &bounds,
+                           std::uint32_t options)
 {
     if (advances.size() != count)
         throw std::invalid_argument("one advance per character");
@@ -256,8 +258,9 @@ void EmfWriter::textRecord(std::uint32_t type, int x, int y, const std::uint8_t 
     addBounds(bounds);
 }
 
-void EmfWriter::extTextOutW(int x, int y, const std::u16string &text, const std::vector<std::int32_t> &advances,
-                            const TRect &bounds, std::uint32_t options)
+void EmfWriter::extTextOutW(int x, int y, const std::u16string &text,
+                            const std::vector<std::int32_t> &advances, const TRect &bounds,
+                            std::uint32_t options)
 {
     std::vector<std::uint8_t> le(text.size() * 2);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -267,11 +270,12 @@ void EmfWriter::extTextOutW(int x, int y, const std::u16string &text, const std:
     textRecord(EMR_EXTTEXTOUTW, x, y, le.data(), text.size(), 2, advances, bounds, options);
 }
 
-void EmfWriter::extTextOutA(int x, int y, const std::string &text, const std::vector<std::int32_t> &advances,
-                            const TRect &bounds, std::uint32_t options)
+void EmfWriter::extTextOutA(int x, int y, const std::string &text,
+                            const std::vector<std::int32_t> &advances, const TRect &bounds,
+                            std::uint32_t options)
 {
-    textRecord(EMR_EXTTEXTOUTA, x, y, reinterpret_cast<const std::uint8_t *>(text.data()), text.size(), 1,
-               advances, bounds, options);
+    textRecord(EMR_EXTTEXTOUTA, x, y, reinterpret_cast<const std::uint8_t *>(text.data()),
+               text.size(), 1, advances, bounds, options);
 }
 
 void EmfWriter::resetClip()
@@ -305,9 +309,9 @@ void EmfWriter::restoreDC(std::int32_t relative)
 std::vector<std::uint8_t> EmfWriter::finish()
 {
     const std::size_t eof = beginRecord(EMR_EOF);
-    put32(0);        // no palette entries
-    put32(16);       // offset of the (empty) palette
-    put32(eofSize);  // SizeLast repeats the record size
+    put32(0);       // no palette entries
+    put32(16);      // offset of the (empty) palette
+    put32(eofSize); // SizeLast repeats the record size
     endRecord(eof);
     finished_ = true;
 
@@ -326,19 +330,23 @@ std::vector<std::uint8_t> EmfWriter::finish()
     putAt(headerBytesOffset, static_cast<std::uint32_t>(bytes_.size()));
     putAt(headerRecordsOffset, static_cast<std::uint32_t>(records_));
     putAt(headerHandlesOffset, static_cast<std::uint32_t>(handlesInUse_.size())); // reserved word 0
-    putAt(60, headerReservedAndDescription); // nDescription
-    putAt(64, headerReservedAndDescription); // offDescription
-    putAt(68, 0);                            // palette entries
+    putAt(60, headerReservedAndDescription);                                      // nDescription
+    putAt(64, headerReservedAndDescription);                                      // offDescription
+    putAt(68, 0);                                                                 // palette entries
     // Reference device: the page itself at the recording resolution.
     putAt(72, static_cast<std::uint32_t>(width_));
     putAt(76, static_cast<std::uint32_t>(height_));
-    putAt(80, static_cast<std::uint32_t>(roundHalfEven(static_cast<long double>(width_) * 25.4L / ppiX_)));
-    putAt(84, static_cast<std::uint32_t>(roundHalfEven(static_cast<long double>(height_) * 25.4L / ppiY_)));
+    putAt(80, static_cast<std::uint32_t>(
+                  roundHalfEven(static_cast<long double>(width_) * 25.4L / ppiX_)));
+    putAt(84, static_cast<std::uint32_t>(
+                  roundHalfEven(static_cast<long double>(height_) * 25.4L / ppiY_)));
     putAt(88, 0); // no pixel format
     putAt(92, 0);
     putAt(96, 0); // no OpenGL records
-    putAt(100, static_cast<std::uint32_t>(roundHalfEven(static_cast<long double>(width_) * micrometresPerInch / ppiX_)));
-    putAt(104, static_cast<std::uint32_t>(roundHalfEven(static_cast<long double>(height_) * micrometresPerInch / ppiY_)));
+    putAt(100, static_cast<std::uint32_t>(
+                   roundHalfEven(static_cast<long double>(width_) * micrometresPerInch / ppiX_)));
+    putAt(104, static_cast<std::uint32_t>(
+                   roundHalfEven(static_cast<long double>(height_) * micrometresPerInch / ppiY_)));
     return std::move(bytes_);
 }
 

@@ -42,10 +42,12 @@ public:
     // Rectangle with the selected pen and brush; `box` as passed to GDI.
     void rectangle(const TRect &box);
     // Text at reference point (x, y); `advances` holds one advance per character.
-    void extTextOutW(int x, int y, const std::u16string &text, const std::vector<std::int32_t> &advances,
-                     const TRect &bounds, std::uint32_t options = 0);
-    void extTextOutA(int x, int y, const std::string &text, const std::vector<std::int32_t> &advances,
-                     const TRect &bounds, std::uint32_t options = 0);
+    void extTextOutW(int x, int y, const std::u16string &text,
+                     const std::vector<std::int32_t> &advances, const TRect &bounds,
+                     std::uint32_t options = 0);
+    void extTextOutA(int x, int y, const std::string &text,
+                     const std::vector<std::int32_t> &advances, const TRect &bounds,
+                     std::uint32_t options = 0);
 
     void resetClip();
     void intersectClipRect(const TRect &rect);

@@ -12,7 +12,8 @@ namespace {
 
 std::filesystem::path tempPath(const std::string &name)
 {
-    return std::filesystem::temp_directory_path() / ("tavle-pages-" + std::to_string(::getpid()) + "-" + name);
+    return std::filesystem::temp_directory_path() /
+           ("tavle-pages-" + std::to_string(::getpid()) + "-" + name);
 }
 
 } // namespace

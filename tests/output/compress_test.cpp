@@ -14,7 +14,7 @@ TEST(SplayCompression, AnyBytesComeBackUnchanged)
         for (int kind = 0; kind < 3; ++kind) {
             std::vector<std::uint8_t> data(length);
             for (auto &b : data)
-                b = kind == 0 ? static_cast<std::uint8_t>(random())
+                b = kind == 0   ? static_cast<std::uint8_t>(random())
                     : kind == 1 ? static_cast<std::uint8_t>(random() % 4)
                                 : static_cast<std::uint8_t>(255 - random() % 2);
             const auto packed = TBRCompress::compress(data.data(), data.size());
@@ -61,5 +61,6 @@ TEST(SplayCompression, ExpandingPastTheInputIsAnError)
 {
     const std::vector<std::uint8_t> data(100, 7);
     const auto packed = TBRCompress::compress(data.data(), data.size());
-    EXPECT_THROW(TBRCompress::expand(packed.data(), packed.size(), packed.size() * 8 + 1), EBRError);
+    EXPECT_THROW(TBRCompress::expand(packed.data(), packed.size(), packed.size() * 8 + 1),
+                 EBRError);
 }

@@ -18,7 +18,8 @@ using Bytes = std::vector<unsigned char>;
 
 std::uint32_t le32(const Bytes &b, std::size_t at)
 {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
+           (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 
 void put32(Bytes &b, std::size_t at, std::uint32_t v)
@@ -83,20 +84,37 @@ TEST_F(HostileFiles, DamagedRecordChainsAreRefused)
         const char *says;
     };
     const std::vector<Case> cases = {
-        {"record end pointing at its own start", [&](Bytes &b) { put32(b, 128 + 4, 128); }, "record end"},
-        {"record end pointing back into the header", [&](Bytes &b) { put32(b, record2 + 4, 50); }, "record end"},
-        {"record end beyond the file", [&](Bytes &b) { put32(b, record2 + 4, static_cast<std::uint32_t>(b.size() + 100)); }, "record end"},
+        {"record end pointing at its own start", [&](Bytes &b) { put32(b, 128 + 4, 128); },
+         "record end"},
+        {"record end pointing back into the header", [&](Bytes &b) { put32(b, record2 + 4, 50); },
+         "record end"},
+        {"record end beyond the file",
+         [&](Bytes &b) { put32(b, record2 + 4, static_cast<std::uint32_t>(b.size() + 100)); },
+         "record end"},
         {"record end negative", [&](Bytes &b) { put32(b, record2 + 4, 0xFFFFFFF0); }, "record end"},
         {"page numbers out of order", [&](Bytes &b) { put32(b, record2, 3); }, "follows page"},
         {"page number zero", [&](Bytes &b) { put32(b, record3, 0); }, "page number"},
-        {"last record start pointing at the first", [&](Bytes &b) { put32(b, b.size() - 4, 128); }, "does not end with its start"},
-        {"trailing start outside the file", [&](Bytes &b) { put32(b, b.size() - 4, 0x7FFFFFFF); }, "does not end with its start"},
+        {"last record start pointing at the first", [&](Bytes &b) { put32(b, b.size() - 4, 128); },
+         "does not end with its start"},
+        {"trailing start outside the file", [&](Bytes &b) { put32(b, b.size() - 4, 0x7FFFFFFF); },
+         "does not end with its start"},
         {"more pages counted than stored", [&](Bytes &b) { put32(b, 8, 4); }, "outside the file"},
         {"negative page count", [&](Bytes &b) { put32(b, 8, 0xFFFFFFFF); }, "negative page count"},
         {"absurd page count", [&](Bytes &b) { put32(b, 8, 2000000000); }, "does not fit"},
-        {"metafile longer than its record", [&](Bytes &b) { put32(b, 136 + platform::emf::headerBytesOffset, static_cast<std::uint32_t>(record2 - 136 + 4)); }, "page 1"},
-        {"metafile shorter than its record", [&](Bytes &b) { put32(b, 136 + platform::emf::headerBytesOffset, static_cast<std::uint32_t>(record2 - 136 - 4 - 20)); }, "page 1"},
-        {"metafile record sizes that do not add up", [&](Bytes &b) { put32(b, 136 + 108 + 4, 16); }, "page 1"},
+        {"metafile longer than its record",
+         [&](Bytes &b) {
+             put32(b, 136 + platform::emf::headerBytesOffset,
+                   static_cast<std::uint32_t>(record2 - 136 + 4));
+         },
+         "page 1"},
+        {"metafile shorter than its record",
+         [&](Bytes &b) {
+             put32(b, 136 + platform::emf::headerBytesOffset,
+                   static_cast<std::uint32_t>(record2 - 136 - 4 - 20));
+         },
+         "page 1"},
+        {"metafile record sizes that do not add up", [&](Bytes &b) { put32(b, 136 + 108 + 4, 16); },
+         "page 1"},
         {"file cut in the last record", [&](Bytes &b) { b.resize(b.size() - 30); }, ""},
     };
     for (const Case &c : cases) {
@@ -137,7 +155,8 @@ TEST_F(HostileFiles, AMissingFileIsAFileError)
 TEST_F(HostileFiles, EveryTruncationOfAFileFailsCleanly)
 {
     for (std::size_t size = 0; size < plain.size(); size += 7) {
-        const std::string message = load(Bytes(plain.begin(), plain.begin() + static_cast<long>(size)));
+        const std::string message =
+            load(Bytes(plain.begin(), plain.begin() + static_cast<long>(size)));
         EXPECT_NE(message, "") << size;
     }
 }

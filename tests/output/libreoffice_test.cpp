@@ -40,8 +40,9 @@ TEST(IndependentReader, LibreOfficeFindsTheTextsOfARecordedTilePage)
         GTEST_SKIP() << "needs soffice (libreoffice-draw) and pdftotext (poppler-utils)";
     }
     testpages::TempDir dir;
-    const std::vector<std::string> texts = {"L\xE6rer ABC", "Klasse 1.a", "Fag MAT", "Lokale 12",
-                                            "Periode 3", "\xC6\xD8\xC5 \xE6\xF8\xE5"};
+    const std::vector<std::string> texts = {"L\xE6rer ABC", "Klasse 1.a",
+                                            "Fag MAT",      "Lokale 12",
+                                            "Periode 3",    "\xC6\xD8\xC5 \xE6\xF8\xE5"};
     platform::EmfCanvas canvas(794, 1123);
     canvas.setBrush({platform::clWhite, platform::TBrushStyle::bsSolid});
     canvas.fillRect({20, 20, 96, 200});
@@ -56,16 +57,20 @@ TEST(IndependentReader, LibreOfficeFindsTheTextsOfARecordedTilePage)
     const auto emf = dir.file("tile.emf");
     {
         std::ofstream out(emf, std::ios::binary);
-        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char *>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
     const QString outDir = QString::fromStdString(dir.file("").string());
-    const QString profile = "-env:UserInstallation=file://" + QString::fromStdString(dir.file("profile").string());
+    const QString profile =
+        "-env:UserInstallation=file://" + QString::fromStdString(dir.file("profile").string());
     ASSERT_TRUE(run(soffice, {profile, "--headless", "--convert-to", "pdf", "--outdir", outDir,
                               QString::fromStdString(emf.string())}));
     QByteArray pdfText;
-    ASSERT_TRUE(run(pdftotext, {QString::fromStdString(dir.file("tile.pdf").string()), "-"}, &pdfText));
+    ASSERT_TRUE(
+        run(pdftotext, {QString::fromStdString(dir.file("tile.pdf").string()), "-"}, &pdfText));
     const QString found = QString::fromUtf8(pdfText);
     for (const std::string &text : texts)
-        EXPECT_TRUE(found.contains(platform::toQString(text))) << platform::cp1252ToUtf8(text) << " in\n"
-                                                               << found.toStdString();
+        EXPECT_TRUE(found.contains(platform::toQString(text)))
+            << platform::cp1252ToUtf8(text) << " in\n"
+            << found.toStdString();
 }

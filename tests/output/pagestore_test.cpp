@@ -29,7 +29,8 @@ public:
 
 std::int32_t le32(const std::vector<unsigned char> &b, std::size_t at)
 {
-    return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<unsigned>(b[at + 3]) << 24));
+    return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
+                                     (static_cast<unsigned>(b[at + 3]) << 24));
 }
 
 std::string firstText(const platform::TMetafile &page)
@@ -296,8 +297,8 @@ TEST(PageStore, ConversionsToDevicePixelsRoundHalfToEven)
     EXPECT_EQ(printer.ToDeviceHeight(2970), 1123);
     EXPECT_EQ(printer.ToDeviceX(2100), 794);
     printer.HorizontalFactor = 0.5L;
-    EXPECT_EQ(printer.ToDeviceWidth(5), 2);  // 2.5
-    EXPECT_EQ(printer.ToDeviceWidth(7), 4);  // 3.5
+    EXPECT_EQ(printer.ToDeviceWidth(5), 2); // 2.5
+    EXPECT_EQ(printer.ToDeviceWidth(7), 4); // 3.5
     printer.FinishJob();
 }
 

@@ -17,7 +17,8 @@ struct Shown {
 
 Shown shown(output::TBRProgressForm &form)
 {
-    return {form.findChild<QProgressBar *>("Gauge")->value(), form.findChild<QLabel *>("Info")->text()};
+    return {form.findChild<QProgressBar *>("Gauge")->value(),
+            form.findChild<QLabel *>("Info")->text()};
 }
 
 } // namespace

@@ -76,7 +76,10 @@ QImage render(const TMetafile &page, QSize size, QRectF target)
 
 class RecordingHandler : public EmfHandler {
 public:
-    void patternFill(const TRect &r, std::uint32_t rop) override { fills.push_back(r), rops.push_back(rop); }
+    void patternFill(const TRect &r, std::uint32_t rop) override
+    {
+        fills.push_back(r), rops.push_back(rop);
+    }
     void createFont(std::uint32_t, const EmfLogFont &f) override { fonts.push_back(f); }
     void text(const EmfText &t) override { texts.push_back(t); }
     std::vector<TRect> fills;
@@ -101,7 +104,8 @@ TEST(EmfRecording, APageHasTheStandardHeaderAndEndsWithEof)
     EXPECT_EQ(h.Bytes, b.size());
     EXPECT_EQ(h.Records, recs.size());
     EXPECT_EQ(readLe32(&b[headerSignatureOffset]), 0x464D4520u);
-    EXPECT_EQ(std::memcmp(&b[41], "EMF", 4), 0) << "the letters and a zero byte, as the store's header test reads them";
+    EXPECT_EQ(std::memcmp(&b[41], "EMF", 4), 0)
+        << "the letters and a zero byte, as the store's header test reads them";
     EXPECT_EQ(h.Device, (TSize{a4Width, a4Height}));
     EXPECT_EQ(h.Millimeters, (TSize{210, 297}));
     EXPECT_EQ(h.Frame.Left, 0);
@@ -148,7 +152,8 @@ TEST(EmfRecording, TextIsUtf16WithTheMeasuredAdvanceOfEveryCharacter)
 {
     EmfCanvas canvas(a4Width, a4Height);
     canvas.setFont(arial(10, fsBold | fsItalic));
-    const std::string text = "\xC6" "ble\xF8 \x80"; // Windows-1252: Æ, ø and the euro sign
+    const std::string text = "\xC6"
+                             "ble\xF8 \x80"; // Windows-1252: Æ, ø and the euro sign
     const TSize extent = canvas.textExtent(text);
     canvas.textOut(100, 50, text, TTextAlign::Right);
     const TMetafile page = canvas.finish();
@@ -206,7 +211,8 @@ TEST(EmfReading, UnknownRecordsAreSkippedAndEightBitTextIsEnumerated)
     w.extTextOutA(1, 2, "Lokale \xC6", {5, 5, 5, 5, 5, 5, 5, 5}, {1, 2, 40, 14});
     std::vector<std::uint8_t> b = w.finish();
     // Insert a comment record (type 70) with some payload before EMR_EOF.
-    const std::vector<std::uint8_t> comment = {70, 0, 0, 0, 16, 0, 0, 0, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
+    const std::vector<std::uint8_t> comment = {70,  0,   0,   0,   16, 0, 0, 0,
+                                               'a', 'b', 'c', 'd', 1,  2, 3, 4};
     b.insert(b.end() - eofSize, comment.begin(), comment.end());
     put32(b, headerBytesOffset, static_cast<std::uint32_t>(b.size()));
     put32(b, headerRecordsOffset, readLe32(&b[headerRecordsOffset]) + 1);
@@ -233,16 +239,19 @@ TEST(EmfReading, AMetafileWhoseSizesDoNotAddUpIsRejected)
     };
     const std::vector<Case> cases = {
         {"cut short", [](auto &b) { b.resize(b.size() - 8); }},
-        {"length beyond the data", [](auto &b) { put32(b, headerBytesOffset, static_cast<std::uint32_t>(b.size() + 4)); }},
+        {"length beyond the data",
+         [](auto &b) { put32(b, headerBytesOffset, static_cast<std::uint32_t>(b.size() + 4)); }},
         {"record size zero", [&](auto &b) { put32(b, second + 4, 0); }},
         {"record size not a multiple of 4", [&](auto &b) { put32(b, second + 4, 13); }},
         {"record running past the end", [&](auto &b) { put32(b, second + 4, 0x7FFFFFF0); }},
         {"too few records counted", [](auto &b) { put32(b, headerRecordsOffset, 3); }},
-        {"too many records counted", [](auto &b) { put32(b, headerRecordsOffset, readLe32(&b[headerRecordsOffset]) + 1); }},
+        {"too many records counted",
+         [](auto &b) { put32(b, headerRecordsOffset, readLe32(&b[headerRecordsOffset]) + 1); }},
         {"no end record", [](auto &b) { put32(b, b.size() - eofSize, 70); }},
         {"no signature", [](auto &b) { b[41] = 'X'; }},
         {"header size below its minimum", [](auto &b) { put32(b, 4, 40); }},
-        {"text string outside its record", [&](auto &b) { put32(b, textAt + 36 + 12, 0xFFFFFF00); }},
+        {"text string outside its record",
+         [&](auto &b) { put32(b, textAt + 36 + 12, 0xFFFFFF00); }},
         {"character count too large", [&](auto &b) { put32(b, textAt + 36 + 8, 0x40000000); }},
         {"advances outside their record", [&](auto &b) { put32(b, textAt + 36 + 36, 0xFFFFFFF0); }},
         {"object outside the handle table", [&](auto &b) { put32(b, headerHandlesOffset, 1); }},

@@ -23,7 +23,8 @@ void drawPage(platform::Canvas &canvas, int n, int fills, int texts)
         font.Style = (i % 5 == 0) ? unsigned{platform::fsBold} : 0u;
         canvas.setFont(font);
         const int tile = i / 5;
-        const int x = 24 + (tile % columns) * tileWidth, y = 24 + (tile / columns % 6) * tileHeight + (i % 5) * 30;
+        const int x = 24 + (tile % columns) * tileWidth,
+                  y = 24 + (tile / columns % 6) * tileHeight + (i % 5) * 30;
         canvas.textOut(x, y, i == 0 ? pageLabel(n) : "Fag" + std::to_string(i % 37));
     }
 }
@@ -49,7 +50,8 @@ std::vector<unsigned char> fileBytes(const std::filesystem::path &path)
 void writeFile(const std::filesystem::path &path, const std::vector<unsigned char> &bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char *>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 TempDir::TempDir()
