@@ -1,0 +1,357 @@
+#include "platform/printer.h"
+
+#include "platform/cp1252.h"
+#include "platform/paintercanvas.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cmath>
+#include <cups/cups.h>
+
+namespace platform {
+namespace {
+
+constexpr int kFallbackPixelsPerInch = 600;
+constexpr double kPointsPerInch = 72.0;
+constexpr double kTenthMmPerMm = 10.0;
+
+const unsigned kAlwaysSupported =
+    dm::Orientation | dm::PaperSize | dm::PaperLength | dm::PaperWidth | dm::Copies | dm::Collate;
+
+// A CUPS destination, released when it goes out of scope.
+class CupsDest {
+public:
+    explicit CupsDest(const QString &name)
+        : dest_(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr))
+    {
+    }
+    ~CupsDest()
+    {
+        if (dest_)
+            cupsFreeDests(1, dest_);
+    }
+    CupsDest(const CupsDest &) = delete;
+    CupsDest &operator=(const CupsDest &) = delete;
+    cups_dest_t *get() const { return dest_; }
+    std::string option(const char *name) const
+    {
+        const char *value = dest_ ? cupsGetOption(name, dest_->num_options, dest_->options) : nullptr;
+        return value ? value : "";
+    }
+
+private:
+    cups_dest_t *dest_;
+};
+
+// The printer's default resolution as its driver declares it, or 0 when it says nothing.
+int defaultResolution(const CupsDest &dest)
+{
+    if (!dest.get())
+        return 0;
+    cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get());
+    if (!info)
+        return 0;
+    int dpi = 0;
+    if (ipp_attribute_t *attr =
+            cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest.get(), info, "printer-resolution")) {
+        ipp_res_t units;
+        int y = 0;
+        const int x = ippGetResolution(attr, 0, &y, &units);
+        dpi = units == IPP_RES_PER_INCH ? x : static_cast<int>(std::lround(x * 2.54));
+    }
+    cupsFreeDestInfo(info);
+    return dpi;
+}
+
+QPageSize pageSizeOf(const TDeviceMode &mode)
+{
+    if (mode.PaperSize != dm::PaperUser && mode.PaperSize > 0) {
+        const QPageSize::PageSizeId id = QPageSize::id(mode.PaperSize);
+        if (id != QPageSize::Custom)
+            return QPageSize(id);
+    }
+    if (mode.PaperWidth > 0 && mode.PaperLength > 0)
+        return QPageSize(QSizeF(mode.PaperWidth / kTenthMmPerMm, mode.PaperLength / kTenthMmPerMm),
+                         QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+    return QPageSize(QPageSize::A4);
+}
+
+QPrinter::DuplexMode duplexOf(int duplex)
+{
+    switch (duplex) {
+    case dm::DuplexVertical: return QPrinter::DuplexLongSide;
+    case dm::DuplexHorizontal: return QPrinter::DuplexShortSide;
+    default: return QPrinter::DuplexNone;
+    }
+}
+
+} // namespace
+
+// One document: drawn into a temporary PDF with Qt's PDF engine, then handed to CUPS at its end,
+// so that an aborted document never reaches the printer.
+struct TPrinter::Job {
+    QTemporaryFile spool;
+    QPrinter printer{QPrinter::HighResolution};
+    QPainter painter;
+    std::unique_ptr<PainterCanvas> canvas;
+    bool toQueue = true;
+};
+
+TPrinter::TPrinter()
+{
+    readDefaults();
+}
+
+TPrinter::~TPrinter()
+{
+    if (job_)
+        Abort();
+}
+
+std::vector<std::string> TPrinter::Printers()
+{
+    std::vector<std::string> names;
+    for (const QString &name : QPrinterInfo::availablePrinterNames())
+        names.push_back(fromQString(name));
+    return names;
+}
+
+void TPrinter::SetPrinterIndex(int index)
+{
+    if (job_)
+        throw EPrinter("Printing in progress");
+    const QStringList names = QPrinterInfo::availablePrinterNames();
+    if (index < -1 || index >= names.size())
+        throw EPrinter("Printer selected is not valid");
+    index_ = index;
+    name_ = index < 0 ? QString() : names[index];
+    readDefaults();
+}
+
+bool TPrinter::HasPrinter() const
+{
+    return !(name_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_)).isNull();
+}
+
+void TPrinter::readDefaults()
+{
+    const QPrinterInfo info = name_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_);
+    if (!info.isNull())
+        name_ = info.printerName();
+    TDeviceMode mode;
+    mode.Fields = kAlwaysSupported;
+    const auto duplexModes = info.supportedDuplexModes();
+    if (duplexModes.contains(QPrinter::DuplexLongSide) || duplexModes.contains(QPrinter::DuplexShortSide))
+        mode.Fields |= dm::Duplex;
+    const QPageSize size = info.isNull() ? QPageSize(QPageSize::A4) : info.defaultPageSize();
+    mode.PaperSize = size.windowsId() > 0 ? size.windowsId() : dm::PaperUser;
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    mode.PaperWidth = static_cast<int>(std::lround(mm.width() * kTenthMmPerMm));
+    mode.PaperLength = static_cast<int>(std::lround(mm.height() * kTenthMmPerMm));
+    switch (info.defaultDuplexMode()) {
+    case QPrinter::DuplexLongSide: mode.Duplex = dm::DuplexVertical; break;
+    case QPrinter::DuplexShortSide: mode.Duplex = dm::DuplexHorizontal; break;
+    default: mode.Duplex = dm::DuplexSimplex; break;
+    }
+    mode.Collate = 1;
+    defaults_ = mode;
+    mode_ = mode;
+    const int dpi = info.isNull() ? 0 : defaultResolution(CupsDest(name_));
+    dpi_ = dpi > 0 ? dpi : kFallbackPixelsPerInch;
+}
+
+std::string TPrinter::DeviceName() const { return fromQString(name_); }
+
+std::string TPrinter::DriverName() const { return CupsDest(name_).option("printer-make-and-model"); }
+
+std::string TPrinter::PortName() const { return CupsDest(name_).option("device-uri"); }
+
+void TPrinter::SetDeviceMode(const TDeviceMode *mode)
+{
+    if (!mode) {
+        mode_ = defaults_;
+        return;
+    }
+    const unsigned supported = defaults_.Fields;
+    TDeviceMode next = mode_;
+    const auto take = [&](unsigned field, int TDeviceMode::*member) {
+        if (mode->Fields & field & supported)
+            next.*member = mode->*member;
+    };
+    take(dm::Orientation, &TDeviceMode::Orientation);
+    take(dm::PaperSize, &TDeviceMode::PaperSize);
+    take(dm::PaperLength, &TDeviceMode::PaperLength);
+    take(dm::PaperWidth, &TDeviceMode::PaperWidth);
+    take(dm::Copies, &TDeviceMode::Copies);
+    take(dm::Duplex, &TDeviceMode::Duplex);
+    next.Collate = mode->Collate; // written without its mark
+    next.PrintQuality = mode->PrintQuality;
+    next.Color = mode->Color;
+    // A length and width that name another paper than the paper code win, as with any driver.
+    if ((mode->Fields & dm::PaperLength) && (mode->Fields & dm::PaperWidth) && !(mode->Fields & dm::PaperSize))
+        next.PaperSize = dm::PaperUser;
+    mode_ = next;
+}
+
+namespace {
+
+// The printer's unprintable margins for a page size and orientation, in points.
+QMarginsF minimumMargins(const QString &printerName, const QPageSize &size, QPageLayout::Orientation orientation)
+{
+    if (printerName.isEmpty())
+        return {};
+    QPrinter probe(QPrinterInfo::printerInfo(printerName), QPrinter::HighResolution);
+    probe.setPageSize(size);
+    probe.setPageOrientation(orientation);
+    QPageLayout layout = probe.pageLayout();
+    layout.setUnits(QPageLayout::Point);
+    return layout.minimumMargins();
+}
+
+QPageLayout::Orientation orientationOf(const TDeviceMode &mode)
+{
+    return mode.Orientation == dm::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+} // namespace
+
+TSize TPrinter::PhysicalOffset() const
+{
+    if (!outputFile_.isEmpty())
+        return {};
+    const QMarginsF margins = minimumMargins(name_, pageSizeOf(mode_), orientationOf(mode_));
+    return {static_cast<int>(std::lround(margins.left() / kPointsPerInch * dpi_)),
+            static_cast<int>(std::lround(margins.top() / kPointsPerInch * dpi_))};
+}
+
+TSize TPrinter::PhysicalPageSize() const
+{
+    const QPageLayout layout(pageSizeOf(mode_), orientationOf(mode_), QMarginsF());
+    const QRect full = layout.fullRectPixels(dpi_);
+    return {full.width(), full.height()};
+}
+
+std::vector<int> TPrinter::PaperCodes() const
+{
+    std::vector<int> codes;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name_);
+    for (const QPageSize &size : info.supportedPageSizes()) {
+        if (size.windowsId() > 0 && size.windowsId() != dm::PaperUser)
+            codes.push_back(size.windowsId());
+    }
+    if (info.supportsCustomPageSizes())
+        codes.push_back(dm::PaperUser);
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    return codes;
+}
+
+void TPrinter::SetOutputFile(const QString &pdfPath) { outputFile_ = pdfPath; }
+
+bool TPrinter::Printing() const { return job_ != nullptr; }
+
+void TPrinter::BeginDoc()
+{
+    if (job_)
+        throw EPrinter("Printing in progress");
+    auto job = std::make_unique<Job>();
+    job->toQueue = outputFile_.isEmpty();
+    if (job->toQueue && name_.isEmpty())
+        throw EPrinter("There is no default printer currently selected");
+    QString file = outputFile_;
+    if (job->toQueue) {
+        job->spool.setFileTemplate(QDir::tempPath() + QStringLiteral("/tavleplanner-XXXXXX.pdf"));
+        if (!job->spool.open())
+            throw EPrinter("Cannot create the print spool file");
+        file = job->spool.fileName();
+        job->spool.close();
+    }
+
+    QPrinter &p = job->printer;
+    p.setOutputFormat(QPrinter::PdfFormat);
+    p.setOutputFileName(file);
+    p.setResolution(dpi_);
+    p.setFullPage(false);
+    const QPageSize size = pageSizeOf(mode_);
+    const QPageLayout::Orientation orientation = orientationOf(mode_);
+    const QMarginsF margins = job->toQueue ? minimumMargins(name_, size, orientation) : QMarginsF();
+    p.setPageLayout(QPageLayout(size, orientation, margins, QPageLayout::Point));
+    p.setDocName(toQString(title_));
+    p.setCreator(QStringLiteral("Tavleplanner"));
+    if (!job->painter.begin(&p))
+        throw EPrinter("Printer is not currently printing");
+    job->canvas = std::make_unique<PainterCanvas>(job->painter, dpi_, dpi_);
+    job_ = std::move(job);
+}
+
+void TPrinter::NewPage()
+{
+    if (!job_)
+        throw EPrinter("Printer is not currently printing");
+    if (!job_->printer.newPage())
+        throw EPrinter("Printer is not currently printing");
+}
+
+void TPrinter::EndDoc()
+{
+    if (!job_)
+        throw EPrinter("Printer is not currently printing");
+    std::unique_ptr<Job> job = std::move(job_);
+    job->canvas.reset();
+    if (!job->painter.end())
+        throw EPrinter("Printer is not currently printing");
+    if (!job->toQueue)
+        return;
+
+    // The job's settings as CUPS job options. The pages already have their final size; the
+    // printer must not scale them, or the tiles would miss their places.
+    cups_option_t *options = nullptr;
+    int count = 0;
+    count = cupsAddIntegerOption("copies", std::max(1, mode_.Copies), count, &options);
+    count = cupsAddOption("multiple-document-handling",
+                          mode_.Collate == 1 ? "separate-documents-collated-copies"
+                                             : "separate-documents-uncollated-copies",
+                          count, &options);
+    if (defaults_.Fields & dm::Duplex) {
+        const char *sides = mode_.Duplex == dm::DuplexVertical     ? "two-sided-long-edge"
+                            : mode_.Duplex == dm::DuplexHorizontal ? "two-sided-short-edge"
+                                                                   : "one-sided";
+        count = cupsAddOption("sides", sides, count, &options);
+    }
+    count = cupsAddOption("media", pageSizeOf(mode_).key().toUtf8().constData(), count, &options);
+    count = cupsAddOption("print-scaling", "none", count, &options);
+    count = cupsAddOption("fit-to-page", "false", count, &options);
+    const std::string title = cp1252ToUtf8(title_.empty() ? std::string("Tavleplanner") : title_);
+    const int id = cupsPrintFile(name_.toUtf8().constData(), job->spool.fileName().toUtf8().constData(),
+                                 title.c_str(), count, options);
+    cupsFreeOptions(count, options);
+    if (id == 0)
+        throw EPrinter(std::string("The printer did not take the job: ") + cupsLastErrorString());
+}
+
+void TPrinter::Abort()
+{
+    if (!job_)
+        return;
+    std::unique_ptr<Job> job = std::move(job_);
+    job->canvas.reset();
+    job->printer.abort();
+    job->painter.end(); // into the spool file, which is deleted with the job
+    if (!job->toQueue)
+        QFile::remove(outputFile_);
+}
+
+Canvas &TPrinter::PrinterCanvas()
+{
+    if (!job_)
+        throw EPrinter("Printer is not currently printing");
+    return *job_->canvas;
+}
+
+} // namespace platform
