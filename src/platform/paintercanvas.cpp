@@ -3,6 +3,7 @@
 #include "platform/cp1252.h"
 #include "platform/fontface.h"
 #include "platform/fontmetrics.h"
+#include "platform/fonts.h"
 
 #include <QColor>
 #include <QFile>
@@ -41,8 +42,18 @@ const QRawFont &PainterCanvas::rawFont(unsigned style, int em)
 {
     auto &font = rawFonts_[{style, em}];
     if (!font.isValid()) {
-        font = QRawFont(QString::fromStdString(faceForStyle(style).path()), em,
-                        QFont::PreferNoHinting);
+        // Through the family registered from the project's files, so that PDF output embeds
+        // the font and its text stays text; the positions are ours in any case.
+        QFont qfont(loadProjectFonts());
+        qfont.setPixelSize(em);
+        qfont.setBold((style & fsBold) != 0);
+        qfont.setItalic((style & fsItalic) != 0);
+        qfont.setHintingPreference(QFont::PreferNoHinting);
+        qfont.setStyleStrategy(QFont::NoFontMerging);
+        font = QRawFont::fromFont(qfont);
+        if (!font.isValid())
+            font = QRawFont(QString::fromStdString(faceForStyle(style).path()), em,
+                            QFont::PreferNoHinting);
         if (!font.isValid())
             throw std::runtime_error("cannot load font file " + faceForStyle(style).path());
     }

@@ -34,7 +34,7 @@ public:
     void setPen(const TPen &pen) override { pen_ = pen; }
     const TPen &pen() const override { return pen_; }
     void fillRect(const TRect &rect) override;
-    void textOut(int x, int y, std::string_view text, TTextAlign align) override;
+    void textOut(int x, int y, std::string_view text, TTextAlign align = TTextAlign::Left) override;
     TSize textExtent(std::string_view text) override;
     void setClipRect(const TRect &rect) override;
     void clearClip() override;

@@ -6,9 +6,14 @@
 #include "platform/recordingcanvas.h"
 #include "platform/screen.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
 #include <QRawFont>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -230,4 +235,34 @@ TEST(PainterCanvas, AWorkerThreadPaintsTheSamePixels)
     thread.join();
     EXPECT_FALSE(ink(main).isNull());
     EXPECT_EQ(main, worker);
+}
+
+TEST(PainterCanvas, TextInAPdfStaysTextInTheEmbeddedFont)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("text.pdf"));
+    {
+        QPdfWriter writer(path);
+        writer.setResolution(300);
+        QPainter painter(&writer);
+        PainterCanvas canvas(painter);
+        EXPECT_EQ(canvas.pixelsPerInchX(), 300);
+        canvas.setFont(arial(12));
+        canvas.textOut(300, 300,
+                       "Matematik K\xF8"
+                       "benhavn");
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    EXPECT_TRUE(pdf.contains("/FontFile2")) << "the glyphs were drawn as outlines";
+    EXPECT_TRUE(pdf.contains("/ToUnicode"));
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext not installed; text extraction not checked";
+    QProcess process;
+    process.start(pdftotext, {path, QStringLiteral("-")});
+    ASSERT_TRUE(process.waitForFinished());
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+              QString::fromUtf8("Matematik K\u00f8benhavn"));
 }
