@@ -5,6 +5,7 @@
 #include "platform/fontmetrics.h"
 
 #include <QGlyphRun>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -22,6 +23,12 @@ constexpr std::uint32_t BLACK_BRUSH = 4;
 constexpr std::uint32_t WHITE_PEN = 6;
 // Larger fonts than any page holds are drawn at this size (a hostile file could ask for more).
 constexpr int maxFontPixels = 2000;
+// Glyphs go through Qt's glyph cache only at sizes and shapes a page view or a printer uses;
+// others are filled as outlines (the cache fails on extreme, very uneven scales) and glyphs
+// smaller than a device pixel are not drawn.
+constexpr qreal maxCachedGlyphPixels = 400;
+constexpr qreal maxCachedGlyphStretch = 4;
+constexpr qreal minVisibleGlyphPixels = 0.5;
 
 QColor toQColor(TColor c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
 } // namespace
@@ -187,8 +194,22 @@ void EmfPlayer::text(const EmfText &t)
     run.setPositions(positions);
     run.setUnderline((state_.font.style & fsUnderline) != 0);
     run.setStrikeOut((state_.font.style & fsStrikeOut) != 0);
-    painter_.setPen(toQColor(state_.textColor));
-    painter_.drawGlyphRun(QPointF(x, top + metrics.ascent()), run);
+    const QTransform &m = painter_.worldTransform();
+    const qreal emX = state_.font.em * std::hypot(m.m11(), m.m12());
+    const qreal emY = state_.font.em * std::hypot(m.m21(), m.m22());
+    if (emX < minVisibleGlyphPixels || emY < minVisibleGlyphPixels)
+        return;
+    const QPointF origin(x, top + metrics.ascent());
+    if (emX <= maxCachedGlyphPixels && emY <= maxCachedGlyphPixels &&
+        emX <= emY * maxCachedGlyphStretch && emY <= emX * maxCachedGlyphStretch) {
+        painter_.setPen(toQColor(state_.textColor));
+        painter_.drawGlyphRun(origin, run);
+        return;
+    }
+    QPainterPath outlines;
+    for (qsizetype i = 0; i < glyphs.size(); ++i)
+        outlines.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+    painter_.fillPath(outlines, toQColor(state_.textColor));
 }
 
 void EmfPlayer::applyClip()

@@ -334,3 +334,22 @@ TEST(EmfPlaying, AReplayAtFullSizeGivesTheSamePixelsAsDrawingDirectly)
             differing += direct.pixel(x, y) != replayed.pixel(x, y);
     EXPECT_EQ(differing, 0);
 }
+
+TEST(EmfPlaying, TextAtVeryLargeOrUnevenScalesIsStillDrawn)
+{
+    EmfCanvas canvas(40, 20);
+    canvas.setFont(arial(10));
+    canvas.textOut(2, 2, "H");
+    const TMetafile page = canvas.finish();
+    auto darkPixels = [](const QImage &image) {
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                dark += image.pixelColor(x, y).lightness() < 64;
+        return dark;
+    };
+    // 40 times larger: the H's left stem covers the image's top left corner area.
+    EXPECT_GT(darkPixels(render(page, {300, 400}, QRectF(0, 0, 40 * 40, 20 * 40))), 1000);
+    // Stretched eight times wider than high.
+    EXPECT_GT(darkPixels(render(page, {640, 40}, QRectF(0, 0, 640, 40))), 50);
+}
