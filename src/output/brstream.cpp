@@ -20,7 +20,7 @@ constexpr int accessDenied = 5;
 TBRStream::TBRStream(std::int64_t memoryLimit) : memoryLimit_(memoryLimit) {}
 
 TBRStream::TBRStream(const std::filesystem::path &file)
-    : inMemory_(false), readOnly_(true), memoryLimit_(0)
+    : inMemory_(false), readOnly_(true), sourceFile_(file), memoryLimit_(0)
 {
     file_ = std::fopen(file.c_str(), "rb");
     if (!file_)

@@ -43,6 +43,8 @@ public:
     bool InMemory();
     // The temporary file's path once the stream has moved there; empty otherwise.
     std::filesystem::path TempFileName();
+    // The saved report file the stream was opened on; empty for a stream of a run.
+    const std::filesystem::path &SourceFile() const { return sourceFile_; }
 
 private:
     std::size_t readUnlocked(void *buffer, std::size_t count);
@@ -56,6 +58,7 @@ private:
     bool readOnly_ = false;
     bool ownsFile_ = false;
     std::filesystem::path tempName_;
+    std::filesystem::path sourceFile_;
     std::int64_t memoryLimit_;
     std::int64_t position_ = 0;
     std::int64_t size_ = 0;

@@ -291,6 +291,11 @@ void TBRPageList::SaveToFile(const std::filesystem::path &file)
 {
     std::lock_guard lock(mutex_);
     TBRStream &s = stream();
+    // Saving a loaded file under its own name: it holds these bytes already, and opening it
+    // for writing would empty the file being read.
+    std::error_code ignored;
+    if (!s.SourceFile().empty() && std::filesystem::equivalent(file, s.SourceFile(), ignored))
+        return;
     std::FILE *out = std::fopen(file.c_str(), "wb");
     if (!out)
         throw platform::EInOutError::fromErrno(errno);

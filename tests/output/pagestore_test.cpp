@@ -193,6 +193,13 @@ TEST(PageStore, ASavedFileReopensWithItsPagesAndGuessesItsPaper)
     // A4 and A4Small both match; the later row wins.
     EXPECT_EQ(loaded.Settings().PaperSize(), paperA4Small);
     EXPECT_EQ(loaded.Settings().Orientation(), TOrientation::Portrait);
+    // Saved again, also under its own name, it stays the same file.
+    loaded.SavePages(dir.file("again.brp"));
+    EXPECT_EQ(testpages::fileBytes(dir.file("again.brp")),
+              testpages::fileBytes(dir.file("saved.brp")));
+    const auto before = testpages::fileBytes(dir.file("saved.brp"));
+    loaded.SavePages(dir.file("saved.brp"));
+    EXPECT_EQ(testpages::fileBytes(dir.file("saved.brp")), before);
     // A reopened file is never deleted by its page output.
     loaded.Reset();
     EXPECT_TRUE(std::filesystem::exists(dir.file("saved.brp")));
