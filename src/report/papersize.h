@@ -79,6 +79,7 @@ enum class TBRPaperSize {
 };
 
 inline constexpr int paperSizeCount = 70;
+static_assert(static_cast<int>(TBRPaperSize::Custom) == paperSizeCount - 1);
 // The Windows paper code sent for a custom paper.
 inline constexpr int customPaperCode = 256;
 
