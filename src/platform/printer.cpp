@@ -82,15 +82,6 @@ QPageSize pageSizeOf(const TDeviceMode &mode)
     return QPageSize(QPageSize::A4);
 }
 
-QPrinter::DuplexMode duplexOf(int duplex)
-{
-    switch (duplex) {
-    case dm::DuplexVertical: return QPrinter::DuplexLongSide;
-    case dm::DuplexHorizontal: return QPrinter::DuplexShortSide;
-    default: return QPrinter::DuplexNone;
-    }
-}
-
 } // namespace
 
 // One document: drawn into a temporary PDF with Qt's PDF engine, then handed to CUPS at its end,
@@ -232,9 +223,13 @@ TSize TPrinter::PhysicalOffset() const
 
 TSize TPrinter::PhysicalPageSize() const
 {
-    const QPageLayout layout(pageSizeOf(mode_), orientationOf(mode_), QMarginsF());
-    const QRect full = layout.fullRectPixels(dpi_);
-    return {full.width(), full.height()};
+    QSizeF mm = pageSizeOf(mode_).size(QPageSize::Millimeter);
+    if (orientationOf(mode_) == QPageLayout::Landscape)
+        mm.transpose();
+    const auto pixels = [this](double length) {
+        return static_cast<int>(std::lround(length / 25.4 * dpi_));
+    };
+    return {pixels(mm.width()), pixels(mm.height())};
 }
 
 std::vector<int> TPrinter::PaperCodes() const

@@ -1,0 +1,179 @@
+// The printer layer on real CUPS queues (set up by .ci/cups-setup) and on PDF files: the canvas's
+// origin sits at the printable area, so a position less the physical offset lands on paper
+// where it was meant, with or without unprintable margins.
+#include "platform/printer.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <optional>
+
+using platform::TPrinter;
+
+namespace {
+
+constexpr double kMmPerPoint = 25.4 / 72.0;
+// Where the test printers' device files are (see .ci/cups-setup).
+const QString kSpool = QStringLiteral("/var/spool/tavle-print/");
+
+struct WordBox {
+    double xMinMm, yMinMm;
+};
+
+QString wordBoxes(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Where pdftotext finds `word` on the first page, in millimetres from the sheet's corner.
+std::optional<WordBox> findWord(const QString &pdf, const QString &word)
+{
+    const QString html = wordBoxes(pdf);
+    const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>") +
+                                QRegularExpression::escape(word) + QStringLiteral("</word>"));
+    const auto m = re.match(html);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return WordBox{m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint};
+}
+
+int queueIndex(const std::string &name)
+{
+    const auto names = TPrinter::Printers();
+    const auto it = std::find(names.begin(), names.end(), name);
+    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+}
+
+// Waits until the queue's device file has been written after `since`.
+QString waitForJob(const QString &queue, const QDateTime &since)
+{
+    const QString file = kSpool + queue + QStringLiteral(".pdf");
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 60000) {
+        const QFileInfo info(file);
+        if (info.exists() && info.lastModified() >= since && info.size() > 0) {
+            QThread::msleep(300); // let the backend finish writing
+            return file;
+        }
+        QThread::msleep(100);
+    }
+    return {};
+}
+
+// Prints `word` at paper position (x, y) mm, compensating the printer's physical offset.
+void printWordAt(TPrinter &printer, const std::string &word, double xMm, double yMm)
+{
+    printer.BeginDoc();
+    auto &canvas = printer.PrinterCanvas();
+    canvas.setFont({"Arial", 12, 0, platform::clBlack});
+    const auto offset = printer.PhysicalOffset();
+    const int x = static_cast<int>(std::lround(xMm / 25.4 * printer.PixelsPerInchX())) - offset.cx;
+    const int y = static_cast<int>(std::lround(yMm / 25.4 * printer.PixelsPerInchY())) - offset.cy;
+    canvas.textOut(x, y, word);
+    printer.EndDoc();
+}
+
+} // namespace
+
+TEST(Printer, APdfFileHasNoOffsetAndTakesTheDeviceModesPaper)
+{
+    QTemporaryDir dir;
+    dir.setAutoRemove(qEnvironmentVariableIsEmpty("TAVLE_KEEP_TEST_FILES"));
+    TPrinter printer;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    printer.SetOutputFile(pdf);
+    platform::TDeviceMode mode = printer.DeviceMode();
+    mode.Fields |= platform::dm::PaperSize;
+    mode.PaperSize = 9; // A4
+    printer.SetDeviceMode(&mode);
+    EXPECT_EQ(printer.PhysicalOffset(), (platform::TSize{0, 0}));
+    printWordAt(printer, "FILEPOS", 30.0, 40.0);
+    const auto box = findWord(pdf, QStringLiteral("FILEPOS"));
+    ASSERT_TRUE(box) << "text not found in " << pdf.toStdString() << ":\n"
+                     << wordBoxes(pdf).toStdString();
+    EXPECT_NEAR(box->xMinMm, 30.0, 0.2);
+    EXPECT_NEAR(box->yMinMm, 40.0, 0.2);
+
+    // An aborted document leaves nothing behind.
+    const QString aborted = dir.filePath(QStringLiteral("aborted.pdf"));
+    printer.SetOutputFile(aborted);
+    printer.BeginDoc();
+    printer.PrinterCanvas().textOut(10, 10, "GONE");
+    printer.Abort();
+    EXPECT_FALSE(printer.Printing());
+    EXPECT_FALSE(QFile::exists(aborted));
+}
+
+TEST(Printer, SelectionAndUnsupportedSettings)
+{
+    TPrinter printer;
+    EXPECT_THROW(printer.SetPrinterIndex(static_cast<int>(TPrinter::Printers().size())), platform::EPrinter);
+    EXPECT_THROW(printer.SetPrinterIndex(-2), platform::EPrinter);
+    EXPECT_THROW(printer.NewPage(), platform::EPrinter);
+    EXPECT_THROW(printer.PrinterCanvas(), platform::EPrinter);
+
+    // No paper source can be chosen through CUPS: the field is not in the mask and keeps its value.
+    platform::TDeviceMode wanted = printer.DeviceMode();
+    EXPECT_FALSE(wanted.Fields & platform::dm::DefaultSource);
+    wanted.Fields |= platform::dm::DefaultSource | platform::dm::Copies;
+    wanted.DefaultSource = 4;
+    wanted.Copies = 3;
+    printer.SetDeviceMode(&wanted);
+    EXPECT_EQ(printer.DeviceMode().DefaultSource, platform::dm::SourceAuto);
+    EXPECT_EQ(printer.DeviceMode().Copies, 3);
+    printer.SetDeviceMode(nullptr);
+    EXPECT_EQ(printer.DeviceMode().Copies, 1) << "the driver's defaults again";
+}
+
+class CupsQueue : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
+{
+    const std::string queue = GetParam();
+    const int index = queueIndex(queue);
+    if (index < 0)
+        GTEST_SKIP() << "CUPS test printer " << queue << " is not set up (run .ci/cups-setup as root)";
+    TPrinter printer;
+    printer.SetPrinterIndex(index);
+    ASSERT_TRUE(printer.HasPrinter());
+    EXPECT_EQ(printer.DeviceName(), queue);
+    EXPECT_EQ(printer.PortName(), "file://" + kSpool.toStdString() + queue + ".pdf");
+    const auto papers = printer.PaperCodes();
+    EXPECT_NE(std::find(papers.begin(), papers.end(), 9), papers.end()) << "A4 offered";
+
+    platform::TDeviceMode mode = printer.DeviceMode();
+    mode.PaperSize = 9;
+    printer.SetDeviceMode(&mode);
+    if (queue == "tavle-margins") {
+        // 18 pt and 36 pt at 600 pixels per inch
+        EXPECT_EQ(printer.PixelsPerInchX(), 600);
+        EXPECT_EQ(printer.PhysicalOffset(), (platform::TSize{150, 300}));
+    } else {
+        EXPECT_EQ(printer.PhysicalOffset(), (platform::TSize{0, 0}));
+    }
+    EXPECT_EQ(printer.PhysicalPageSize().cx, static_cast<int>(std::lround(210 / 25.4 * printer.PixelsPerInchX())));
+
+    const QDateTime submitted = QDateTime::currentDateTime().addSecs(-1);
+    printer.SetTitle("Tavleplanner printer test");
+    printWordAt(printer, "QUEUEPOS", 52.0, 61.0);
+    const QString pdf = waitForJob(QString::fromStdString(queue), submitted);
+    ASSERT_FALSE(pdf.isEmpty()) << "no job arrived from " << queue;
+    const auto box = findWord(pdf, QStringLiteral("QUEUEPOS"));
+    ASSERT_TRUE(box) << "text not found in " << pdf.toStdString() << ":\n"
+                     << wordBoxes(pdf).toStdString();
+    EXPECT_NEAR(box->xMinMm, 52.0, 0.2);
+    EXPECT_NEAR(box->yMinMm, 61.0, 0.2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Queues, CupsQueue, ::testing::Values("tavle-pdf", "tavle-margins"));
