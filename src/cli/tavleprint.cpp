@@ -1,5 +1,7 @@
 #include "cli/tavleprint.h"
 
+#include "cli/pagescommand.h"
+
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "timetable/timetable.h"
@@ -13,12 +15,14 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: tavleprint list (--teachers|--classes)... EXPORT\n"
     "       tavleprint tiles [(--teachers|--classes)...] EXPORT\n"
+    "       tavleprint pages FILE.brp\n"
     "       tavleprint --help\n"
     "\n"
     "  list   the teachers or classes the selection window would list, one per line;\n"
     "         each mode flag runs one listing, in the order given, the last one counts\n"
     "  tiles  every tile of the tile list: teacher, class, subject, room, period, TAB-separated,\n"
-    "         in tile-list order (file order, or the order the given listings leave)\n";
+    "         in tile-list order (file order, or the order the given listings leave)\n"
+    "  pages  a saved report file's page count, then each page's texts in drawing order\n";
 
 int usageError(std::ostream &err, std::string_view problem)
 {
@@ -123,6 +127,11 @@ int runTavleprint(const std::vector<std::string> &args, std::ostream &out, std::
     }
     if (args[0] == "list" || args[0] == "tiles")
         return runListing(args, out, err);
+    if (args[0] == "pages") {
+        if (args.size() != 2 || args[1].starts_with("--"))
+            return usageError(err, "pages needs exactly one saved report file");
+        return runPagesCommand(args[1], out, err);
+    }
     return usageError(err, "unknown command " + args[0]);
 }
 

@@ -65,6 +65,8 @@ TEST_F(Tavleprint, UsageAndFileErrors)
     EXPECT_EQ(tavleprint({"list", "--teachers", path, path}).code, 2);
     EXPECT_EQ(tavleprint({"list", "--pupils", path}).code, 2);
     EXPECT_EQ(tavleprint({"frobnicate"}).code, 2);
+    EXPECT_EQ(tavleprint({"pages"}).code, 2);
+    EXPECT_EQ(tavleprint({"pages", "a.brp", "b.brp"}).code, 2);
     const Outcome help = tavleprint({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("usage: tavleprint list"), std::string::npos);
