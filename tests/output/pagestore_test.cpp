@@ -319,3 +319,22 @@ TEST(PageStore, SavingBeforeTheRunHasFinishedWritesNothing)
     EXPECT_FALSE(std::filesystem::exists(dir.file("early.brp")));
     printer.FinishJob();
 }
+
+TEST(PageStore, APreviewClosedDuringTheRunCancelsItAndRaisesAfterPreview)
+{
+    TBRPrinter printer;
+    int afterPreview = 0;
+    printer.OnAfterPreview = [&] { ++afterPreview; };
+    printer.SetBeingPreviewed(false);
+    EXPECT_EQ(afterPreview, 0) << "only clearing a set flag counts";
+    printer.SetBeingPreviewed(true);
+    printer.StartJob();
+    printer.NewPage();
+    printer.SetBeingPreviewed(false);
+    EXPECT_TRUE(printer.Cancelled());
+    EXPECT_EQ(afterPreview, 1);
+    printer.AbortJob();
+    printer.SetBeingPreviewed(true);
+    printer.SetBeingPreviewed(false);
+    EXPECT_EQ(afterPreview, 2);
+}
