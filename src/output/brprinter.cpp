@@ -10,10 +10,11 @@ namespace output {
 namespace {
 constexpr long double nativePerPaperGuessStep = 40; // 4 mm
 constexpr double mmPerPaperGuessStep = 4;
+constexpr long double hundredthsMmPerNative = 10;
 } // namespace
 
 TBRPrinter::TBRPrinter(const TPrinterSettings &reportSettings, TBRPrinterDevice *device)
-    : device_(device)
+    : device_(device), screenPixelsPerInch_(platform::screenPixelsPerInch())
 {
     settings_.UseStandardprinter = reportSettings.UseStandardprinter;
     settings_.MemoryLimit = reportSettings.MemoryLimit;
@@ -103,8 +104,8 @@ void TBRPrinter::StartJob()
     if (Destination == TDestination::Record) {
         pageList_.SetStream(std::make_unique<TBRStream>(settings_.MemoryLimit));
         pageList_.SetCompression(Compression);
-        HorizontalFactor = ScreenPixelsPerInch / NativePerInch;
-        VerticalFactor = ScreenPixelsPerInch / NativePerInch;
+        HorizontalFactor = screenFactor();
+        VerticalFactor = screenFactor();
     } else {
         HorizontalFactor = device_->PixelsPerInchX() / NativePerInch;
         VerticalFactor = device_->PixelsPerInchY() / NativePerInch;
@@ -160,9 +161,9 @@ void TBRPrinter::startRecordedPage()
     printerCanvas_ = nullptr;
     const int width = ToDeviceWidth(settings_.PaperWidth());
     const int height = ToDeviceHeight(settings_.PaperLength());
-    recording_ = std::make_unique<platform::EmfCanvas>(width, height, ScreenPixelsPerInch);
-    HorizontalFactor = ScreenPixelsPerInch / NativePerInch;
-    VerticalFactor = ScreenPixelsPerInch / NativePerInch;
+    recording_ = std::make_unique<platform::EmfCanvas>(width, height, screenPixelsPerInch_);
+    HorizontalFactor = screenFactor();
+    VerticalFactor = screenFactor();
 }
 
 void TBRPrinter::startPrinterPage()
@@ -249,8 +250,8 @@ void TBRPrinter::LoadPages(const std::filesystem::path &file)
         Reset();
     pageList_.LoadFromFile(file);
     pageNumber_ = pageList_.PageCount();
-    HorizontalFactor = ScreenPixelsPerInch / NativePerInch;
-    VerticalFactor = ScreenPixelsPerInch / NativePerInch;
+    HorizontalFactor = screenFactor();
+    VerticalFactor = screenFactor();
     if (pageNumber_ >= 1) {
         const std::unique_ptr<platform::TMetafile> first = pageList_.GetPage(1);
         guessPaper(*first);
@@ -265,8 +266,15 @@ void TBRPrinter::LoadPages(const std::filesystem::path &file)
 
 void TBRPrinter::guessPaper(const platform::TMetafile &page)
 {
-    const int w = static_cast<int>(page.Width() / HorizontalFactor / nativePerPaperGuessStep);
-    const int h = static_cast<int>(page.Height() / VerticalFactor / nativePerPaperGuessStep);
+    // The page's size in native units, from its frame (hundredths of a millimetre), so that
+    // a file recorded on a screen of another resolution is measured the same.
+    const platform::TRect &frame = page.header().Frame;
+    const long double width =
+        (static_cast<long double>(frame.Right) - frame.Left) / hundredthsMmPerNative;
+    const long double length =
+        (static_cast<long double>(frame.Bottom) - frame.Top) / hundredthsMmPerNative;
+    const int w = static_cast<int>(width / nativePerPaperGuessStep);
+    const int h = static_cast<int>(length / nativePerPaperGuessStep);
     for (int size = 1; size <= paperGuessLastRow; ++size) {
         const int tw = static_cast<int>(paperTable[size].Width / mmPerPaperGuessStep);
         const int tl = static_cast<int>(paperTable[size].Length / mmPerPaperGuessStep);

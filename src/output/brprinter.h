@@ -11,6 +11,7 @@
 #include "output/printersettings.h"
 #include "platform/emfcanvas.h"
 #include "platform/emfmetafile.h"
+#include "platform/screen.h"
 
 #include <QEvent>
 #include <QObject>
@@ -28,8 +29,6 @@ public:
     enum class TDestination { Record, Printer };
     enum class TOutputState { Idle, Running, Finished };
 
-    // The screen as reference device of recorded pages.
-    static constexpr int ScreenPixelsPerInch = 96;
     static constexpr long double NativePerInch = 254;
     static constexpr long double DefaultFactor = 0.37795L;
     static constexpr long double MinimumFactor = 0.1L;
@@ -102,8 +101,13 @@ private:
     void post(QEvent::Type type, int wParam);
     void guessPaper(const platform::TMetafile &page);
 
+    long double screenFactor() const { return screenPixelsPerInch_ / NativePerInch; }
+
     TPrinterSettings settings_;
     TBRPrinterDevice *device_;
+    // The screen is the reference device of recorded pages. Read once, on the thread that
+    // creates the page output, so that a run on another thread never asks the window system.
+    const int screenPixelsPerInch_;
     TBRPageList pageList_;
     std::unique_ptr<platform::EmfCanvas> recording_;
     platform::Canvas *printerCanvas_ = nullptr;

@@ -1,6 +1,7 @@
 #include "output/brerror.h"
 #include "output/brmessage.h"
 #include "output/brprinter.h"
+#include "platform/screen.h"
 #include "support/testpages.h"
 
 #include <QCoreApplication>
@@ -337,4 +338,32 @@ TEST(PageStore, APreviewClosedDuringTheRunCancelsItAndRaisesAfterPreview)
     printer.SetBeingPreviewed(true);
     printer.SetBeingPreviewed(false);
     EXPECT_EQ(afterPreview, 2);
+}
+
+TEST(PageStore, PagesAreRecordedAtTheScreensResolution)
+{
+    testpages::TempDir dir;
+    {
+        const platform::ScreenResolutionOverride screen(120);
+        TBRPrinter printer;
+        testpages::recordRun(printer, 1, 1, 1);
+        EXPECT_EQ(printer.GetPage(1)->header().Device, (platform::TSize{992, 1403}));
+        EXPECT_EQ(printer.ToDeviceWidth(254), 120);
+        printer.SavePages(dir.file("120.brp"));
+    }
+    // Opened on a 96 pixels per inch screen the file's paper is still found, and the other
+    // way round.
+    TBRPrinter loaded;
+    loaded.Settings().SetPaperSize(1);
+    loaded.LoadPages(dir.file("120.brp"));
+    EXPECT_EQ(loaded.Settings().PaperSize(), paperA4Small);
+
+    TBRPrinter recorded;
+    testpages::recordRun(recorded, 1, 1, 1);
+    recorded.SavePages(dir.file("96.brp"));
+    const platform::ScreenResolutionOverride screen(120);
+    TBRPrinter loaded120;
+    loaded120.Settings().SetPaperSize(1);
+    loaded120.LoadPages(dir.file("96.brp"));
+    EXPECT_EQ(loaded120.Settings().PaperSize(), paperA4Small);
 }

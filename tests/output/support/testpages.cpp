@@ -1,10 +1,30 @@
 #include "testpages.h"
 
+#include "platform/screen.h"
+
+#include <gtest/gtest.h>
+
 #include <fstream>
+#include <memory>
 #include <random>
 #include <stdexcept>
 
 namespace testpages {
+
+namespace {
+// Every page output test records against a standard 96 pixels per inch screen, whatever the
+// machine's screen says.
+class StandardScreen : public ::testing::Environment {
+public:
+    void SetUp() override { screen_ = std::make_unique<platform::ScreenResolutionOverride>(96); }
+    void TearDown() override { screen_.reset(); }
+
+private:
+    std::unique_ptr<platform::ScreenResolutionOverride> screen_;
+};
+[[maybe_unused]] const auto *const standardScreen =
+    ::testing::AddGlobalTestEnvironment(new StandardScreen);
+} // namespace
 
 std::string pageLabel(int n) { return "side " + std::to_string(n); }
 
