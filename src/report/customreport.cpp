@@ -1,9 +1,12 @@
 #include "report/customreport.h"
 
+#include "output/brprinter.h"
 #include "output/pagetarget.h"
 #include "platform/fontmetrics.h"
 #include "platform/rounding.h"
+#include "report/createreportthread.h"
 #include "report/printable.h"
+#include "report/reportwindow.h"
 
 #include <algorithm>
 
@@ -40,7 +43,8 @@ long double TBRTextMeasure::Width(std::string_view text) const
     return reference_->width(text) + 1;
 }
 
-TCustomBandReport::TCustomBandReport(TBRPaperSize defaultPaper, int resolution) : Page(resolution)
+TCustomBandReport::TCustomBandReport(TBRPaperSize defaultPaper, int resolution)
+    : Page(resolution), window_(std::make_unique<TBRReportWindow>(*this))
 {
     Font.Name = "Arial";
     Font.Size = defaultFontPoints;
@@ -50,6 +54,9 @@ TCustomBandReport::TCustomBandReport(TBRPaperSize defaultPaper, int resolution) 
 
 TCustomBandReport::~TCustomBandReport()
 {
+    // Nothing of the report goes while its preview's run thread can still reach it.
+    StopRun();
+    pageOutput_.reset();
     destroying_ = true;
     ownedControls_.clear();
     ownedBands_.clear();
@@ -214,6 +221,18 @@ TBRBand &TCustomBandReport::CreateBand(TBRBandType type)
     result.SetBandType(type);
     result.SetParent(this);
     return result;
+}
+
+void TCustomBandReport::DestroyBand(TBRCustomBand *band)
+{
+    if (band == nullptr)
+        return;
+    const auto owned = std::find_if(ownedBands_.begin(), ownedBands_.end(),
+                                    [band](const auto &b) { return b.get() == band; });
+    if (owned != ownedBands_.end())
+        ownedBands_.erase(owned);
+    else
+        band->SetParent(nullptr);
 }
 
 std::vector<TBRPrintable *> TCustomBandReport::AllControls() const

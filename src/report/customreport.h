@@ -1,21 +1,37 @@
 #pragma once
 // TCustomBandReport: the report's definition and geometry — its page, its bands in band order,
 // the printable controls placed on it, units and zoom fanned out to all of them, the band
-// layout, text measuring for its labels and the frame around the printable area. The run
-// builds on this class.
+// layout, text measuring for its labels and the frame around the printable area — and its run:
+// the data loop, the placement of bands down the columns and across the pages, and the page
+// output the pages go to. The run is in reportrun.cpp, preview and print in reportpreview.cpp
+// and reportprint.cpp.
 
 #include "platform/canvas.h"
 #include "platform/screen.h"
 #include "report/band.h"
+#include "report/bandsflags.h"
 #include "report/basepanel.h"
+#include "report/controller.h"
+#include "report/environment.h"
 #include "report/page.h"
+#include "report/previewsettings.h"
+#include "report/reportprintersettings.h"
 
+#include <atomic>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <string_view>
 #include <vector>
 
+class QObject;
+
 namespace output {
 class TBRPageTarget;
+class TBRPrinter;
+class TBRPrinterDevice;
 }
 namespace platform {
 class FontMetrics;
@@ -24,6 +40,20 @@ class FontMetrics;
 namespace report {
 
 class TBRPrintable;
+class TBRCreateReportThread;
+class TBRReportWindow;
+class TCustomBandReport;
+
+using TBRReportBeforePrintEvent = std::function<void(TCustomBandReport &Sender, bool &PrintReport)>;
+using TBROnNeedDataEvent = std::function<void(TCustomBandReport &Sender, bool &MoreData)>;
+using TBRNotifyEvent = std::function<void(TCustomBandReport &Sender)>;
+
+// The report's Options.
+struct TBROptions {
+    bool FirstPageHeader = true;
+    bool LastPageFooter = true;
+    bool Compression = false;
+};
 
 inline constexpr int minZoom = 1;
 inline constexpr int maxZoom = 300;
@@ -95,8 +125,9 @@ public:
     void SetPageTarget(output::TBRPageTarget *target) { pageTarget_ = target; }
     // Bands and controls draw onto the page canvas (False only while an export filter re-runs).
     bool Rendering = true;
-    // Native units left on the page for the run's next band; 0 when no run is in progress.
-    virtual long long AvailableSpace() const { return 0; }
+    // Native units left on the page for the run's next band; 0 when no run is in progress or
+    // before the first page.
+    virtual long long AvailableSpace() const;
 
     // The report's frame around the area inside the page margins of the current page.
     void PaintReportFrame();
@@ -121,11 +152,110 @@ public:
     void RemoveBand(TBRCustomBand *band);
     void BandsChanged();
 
+    // Destroys a band the report made itself; a band owned elsewhere only leaves the report.
+    void DestroyBand(TBRCustomBand *band);
+
+    // ---- Definition used by the run ----
+    TBRBands Bands{*this};
+    TBROptions Options;
+    bool PrintIfEmpty = true;
+    std::string ReportTitle; // Windows-1252
+    bool ShowProgress = true;
+    TBandReportPrinterSettings PrinterSettings;
+    TBRPreviewSettings PreviewSettings;
+    TBRReportBeforePrintEvent BeforePrint;
+    TBROnNeedDataEvent OnNeedData;
+    TBRNotifyEvent OnStartPage;
+    TBRNotifyEvent OnEndPage;
+    TBRNotifyEvent AfterPrint;
+    TBRNotifyEvent AfterPreview;
+    // Called instead of the process-wide preview provider when set.
+    TBRPreviewProvider OnPreview;
+    TBREnvironment Environment;
+    TBRController &Controller() { return controller_; }
+
+    // ---- Run state ----
+    // True when no run is in progress; a run is refused while it is False.
+    bool Available() const { return available_.load(); }
+    bool Cancelled() const { return cancelled_.load(); }
+    long long CurrentX() const { return currentX_; }
+    long long CurrentY() const { return currentY_; }
+    int CurrentColumn() const { return currentColumn_; }
+    int PageNumber() const { return pageNumber_; }
+    long long ColumnTop() const { return columnTop_; }
+    long double PageFooterTotal() const { return pageFooterTotal_; }
+
+    // ---- The run ----
+    // One run into the current page output (a recording one is made when there is none).
+    void RunReport();
+    // Prints one band at the current position; nothing for no band.
+    void OutputBand(TBRCustomBand *band);
+    void StartNewColumn();
+    void StartNewPage();
+    void FinishPage();
+    // Only while a run is in progress: sets Cancelled and cancels the page output.
+    void Cancel();
+
+    // ---- Page output ----
+    output::TBRPrinter *PageOutput() const { return pageOutput_.get(); }
+    // Gives the report a page output of the caller's (the command-line tool records into one
+    // and saves it) or takes it back. Only while no run is in progress.
+    void SetPageOutput(std::unique_ptr<output::TBRPrinter> output);
+    std::unique_ptr<output::TBRPrinter> TakePageOutput();
+
+    // ---- Preview and print ----
+    // Runs the report on its own thread into a new recording page output and hands that page
+    // output to the preview (OnPreview, else the process-wide provider). Returns when the
+    // preview has returned and the run thread has ended. Without any provider it waits for
+    // the run and keeps the finished page output.
+    void Preview();
+    // Runs the report on the calling thread straight onto the printer.
+    void Print();
+    // The preview window is closing (message 1028 with the page output it showed). After this
+    // the window must not touch that page output again: it has been released, by the report
+    // for a finished run, by the run thread for a cancelled one, which is waited for here.
+    void EndPreview(output::TBRPrinter *output);
+    // The window that receives 1026 (print) and 1028 (end preview).
+    QObject *ReportWindow() const;
+    // Cancels a run thread that is still going and waits for it to end. A definition whose
+    // handlers use data of its own calls this before that data goes.
+    void StopRun();
+    // The failure that ended the last preview run, if any.
+    std::exception_ptr RunFailure() const { return runFailure_; }
+    // How often a preview's page output was released (by the report or its run thread).
+    int ReleasedPreviewOutputs() const { return releasedPreviewOutputs_.load(); }
+
+    // The process-wide preview provider, set once at program start.
+    static void SetPreviewProvider(TBRPreviewProvider provider);
+    // Where Print finds the printer; none, or a source that answers none: no printer.
+    using TBRPrinterDeviceSource = std::function<output::TBRPrinterDevice *()>;
+    static void SetPrinterDeviceSource(TBRPrinterDeviceSource source);
+
 protected:
     virtual void Loaded();
 
 private:
+    friend class TBRController;
+    friend class TBRCreateReportThread;
+
     void rebuildBandOrder();
+    // Run steps.
+    void runBody();
+    void giveOutputPrinterValues();
+    long double paperLength() const;
+    long double computePageFooterTotal() const;
+    void printBand(TBRCustomBand &band);
+    void spaceCheck(TBRCustomBand &band);
+    void alignToBottom(TBRCustomBand &band);
+    void forceNewPage();
+    void forceNewColumn();
+    long long columnPitch() const;
+    bool outputCancelled() const;
+    void processMessages() const;
+    // Preview.
+    std::unique_ptr<output::TBRPrinter> makePageOutput(output::TBRPrinterDevice *device = nullptr);
+    void runThreadBody();
+    void joinRunThread();
 
     std::vector<TBRCustomBand *> bands_; // in joining order
     std::vector<TBRCustomBand *> bandOrder_;
@@ -135,6 +265,40 @@ private:
     output::TBRPageTarget *pageTarget_ = nullptr;
     std::vector<std::unique_ptr<TBRPrintable>> ownedControls_;
     std::vector<std::unique_ptr<TBRBand>> ownedBands_;
+
+    TBRController controller_{*this};
+    std::unique_ptr<output::TBRPrinter> pageOutput_;
+    std::unique_ptr<TBRReportWindow> window_;
+
+    std::atomic<bool> available_{true};
+    std::atomic<bool> cancelled_{false};
+    long long currentX_ = 0;
+    long long currentY_ = -1;
+    int currentColumn_ = 1;
+    int pageNumber_ = 0;
+    long long columnTop_ = 0;
+    long double pageFooterTotal_ = 0;
+    bool titlePrinted_ = false;
+    bool firstForcedColumn_ = false;
+    bool lastPage_ = false;
+
+    // The preview's run thread. `previewMutex_` guards the hand-over of the page output between
+    // the run thread's end and the end of the preview, so that it is released exactly once.
+    std::mutex previewMutex_;
+    std::unique_ptr<TBRCreateReportThread> runThread_;
+    bool threadActive_ = false;  // guarded by previewMutex_
+    bool previewClosed_ = false; // guarded by previewMutex_
+    // A stop asked for before the run thread reached its run keeps that run cancelled.
+    std::atomic<bool> stopRequested_{false};
+    bool previewing_ = false; // a preview window is open (user-interface thread only)
+    std::exception_ptr runFailure_;
+    std::atomic<int> releasedPreviewOutputs_{0};
+};
+
+// The published report of definitions.
+class TBandReport : public TCustomBandReport {
+public:
+    using TCustomBandReport::TCustomBandReport;
 };
 
 } // namespace report

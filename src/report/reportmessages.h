@@ -1,0 +1,13 @@
+#pragma once
+// The numbered messages the report's own window accepts: print the report now (1026, posted by
+// the page output when the preview's print command finds the pages complete) and the preview
+// is closing (1028, sent by the preview window with its page output as LParam).
+
+#include "output/brmessage.h"
+
+namespace report {
+
+inline constexpr QEvent::Type msgPrintReport = static_cast<QEvent::Type>(output::WM_USER + 2);
+inline constexpr QEvent::Type msgEndPreview = static_cast<QEvent::Type>(output::WM_USER + 4);
+
+} // namespace report

@@ -1,0 +1,165 @@
+// Preview: the run on a thread of its own into a recording page output, handed to the preview
+// window while it runs, and the release of that page output when the window closes.
+#include "output/brprinter.h"
+#include "report/createreportthread.h"
+#include "report/customreport.h"
+#include "report/reportwindow.h"
+
+namespace report {
+
+namespace {
+// The one preview provider of the process, set at program start on the user-interface thread.
+TBRPreviewProvider &previewProvider()
+{
+    static TBRPreviewProvider provider;
+    return provider;
+}
+} // namespace
+
+void TCustomBandReport::SetPreviewProvider(TBRPreviewProvider provider)
+{
+    previewProvider() = std::move(provider);
+}
+
+QObject *TCustomBandReport::ReportWindow() const { return window_.get(); }
+
+std::unique_ptr<output::TBRPrinter>
+TCustomBandReport::makePageOutput(output::TBRPrinterDevice *device)
+{
+    output::TPrinterSettings settings;
+    settings.MemoryLimit = PrinterSettings.MemoryLimit;
+    settings.UseStandardprinter = PrinterSettings.UseStandardprinter;
+    auto made = std::make_unique<output::TBRPrinter>(settings, device);
+    if (pageOutput_ != nullptr)
+        made->SetClient(pageOutput_->Client());
+    made->OnAfterPreview = [this] {
+        if (AfterPreview)
+            AfterPreview(*this);
+    };
+    made->OnAfterPrint = [this] {
+        if (AfterPrint)
+            AfterPrint(*this);
+    };
+    return made;
+}
+
+void TCustomBandReport::runThreadBody()
+{
+    try {
+        RunReport();
+    } catch (...) {
+        runFailure_ = std::current_exception(); // ends the thread; read after it has ended
+    }
+    std::unique_ptr<output::TBRPrinter> released;
+    {
+        const std::lock_guard lock(previewMutex_);
+        threadActive_ = false;
+        // The window closed during the run and left the page output to this thread.
+        if (previewClosed_) {
+            SetPageTarget(nullptr);
+            released = std::move(pageOutput_);
+        }
+    }
+    if (released != nullptr) {
+        released.reset();
+        ++releasedPreviewOutputs_;
+    }
+}
+
+void TCustomBandReport::joinRunThread()
+{
+    if (runThread_ != nullptr) {
+        runThread_->Wait();
+        runThread_.reset();
+    }
+}
+
+void TCustomBandReport::Preview()
+{
+    if (!available_ || previewing_)
+        return;
+    joinRunThread();
+    runFailure_ = nullptr;
+    std::unique_ptr<output::TBRPrinter> made = makePageOutput();
+    made->Destination = output::TBRPrinter::TDestination::Record;
+    made->Title = ReportTitle;
+    output::TBRPrinter *output = made.get();
+    pageOutput_ = std::move(made);
+    SetPageTarget(output);
+    {
+        const std::lock_guard lock(previewMutex_);
+        threadActive_ = true;
+        previewClosed_ = false;
+    }
+    stopRequested_ = false;
+    previewing_ = true;
+    runThread_ = std::make_unique<TBRCreateReportThread>(*this);
+
+    const TBRPreviewProvider &provider = OnPreview ? OnPreview : previewProvider();
+    if (!provider) {
+        // Nobody shows the pages: wait for them and keep them.
+        joinRunThread();
+        previewing_ = false;
+        return;
+    }
+    try {
+        provider(TBRPreviewRequest{*output, window_.get(), PreviewSettings, ReportTitle,
+                                   Page.Orientation() == TBROrientation::poLandscape, Zoom()});
+    } catch (...) {
+        EndPreview(output);
+        previewing_ = false;
+        throw;
+    }
+    // A provider that returned without closing the preview closes it here.
+    EndPreview(output);
+    previewing_ = false;
+}
+
+void TCustomBandReport::EndPreview(output::TBRPrinter *output)
+{
+    std::unique_ptr<output::TBRPrinter> released;
+    bool waitForThread = false;
+    {
+        const std::lock_guard lock(previewMutex_);
+        if (output == nullptr || output != pageOutput_.get())
+            return; // not this report's page output, or released already
+        previewClosed_ = true;
+        if (threadActive_) {
+            // The run goes on: cancel it; the run thread releases the page output at its end.
+            stopRequested_ = true;
+            cancelled_ = true;
+            output->CancelJob();
+            waitForThread = true;
+        } else {
+            SetPageTarget(nullptr);
+            released = std::move(pageOutput_);
+        }
+    }
+    if (waitForThread) {
+        // The run stops before its next record; once the thread has ended the page output is
+        // gone and the window must not touch it.
+        joinRunThread();
+        return;
+    }
+    joinRunThread(); // the thread may still be between its run and its end
+    if (released->BeingPreviewed())
+        released->SetBeingPreviewed(false); // raises AfterPreview
+    released.reset();
+    ++releasedPreviewOutputs_;
+}
+
+void TCustomBandReport::StopRun()
+{
+    {
+        const std::lock_guard lock(previewMutex_);
+        if (threadActive_) {
+            stopRequested_ = true;
+            cancelled_ = true;
+            if (pageOutput_ != nullptr)
+                pageOutput_->CancelJob();
+        }
+    }
+    joinRunThread();
+}
+
+} // namespace report
