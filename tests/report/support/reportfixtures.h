@@ -44,8 +44,12 @@ private:
 class TestReport : public report::TCustomBandReport {
 public:
     using TCustomBandReport::TCustomBandReport;
-    long long AvailableSpace() const override { return space; }
+    long long AvailableSpace() const override
+    {
+        return runSpace ? TCustomBandReport::AvailableSpace() : space;
+    }
     long long space = 0;
+    bool runSpace = false; // the run's own space instead of `space`
 };
 
 // The tile sheet's report as its definition stores it, loaded at 96 pixels per inch, then
