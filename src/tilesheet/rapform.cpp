@@ -1,0 +1,225 @@
+#include "tilesheet/rapform.h"
+
+#include "output/brprinter.h"
+
+#include <array>
+
+namespace tilesheet {
+
+using namespace report;
+
+namespace {
+constexpr int reportZoom = 60;
+constexpr int fullProgress = 100;
+constexpr int tileFontPoints = 9;
+constexpr int smallFontPoints = 6;
+// The texts of the definition. The band labels' captions are never printed: OnPrint supplies
+// the text, but only for a label with a caption.
+constexpr const char *makerText = "K V A D R I X";
+
+// Lengths as the definition stores them, in native units (0.1 mm).
+namespace stored {
+// Bottom margin, length, top margin, width, left margin, right margin, column space.
+const std::vector<long double> page{90.0L, 2970.0L, 85.0L, 2100.0L, 120.0L, 195.0L, 0.0L};
+// Height, width.
+const std::vector<long double> detail{466.0L, 176.3888888888889L};
+constexpr long double px = 254.0L / 96.0L; // one screen pixel at zoom 100
+// Height, left, top, width of the band labels, in screen pixels at zoom 100.
+struct LabelBounds {
+    long double height, left, top, width;
+};
+constexpr LabelBounds fag{16, 6, 20, 49};
+constexpr LabelBounds laerer{16, 6, 36, 49};
+constexpr LabelBounds klasse{16, 6, 52, 49};
+constexpr LabelBounds lokale{16, 6, 68, 49};
+constexpr LabelBounds periode{11, 6, 119, 49};
+const std::vector<long double> sideLabel{195.79L, 1989.67L, 2701.4L, 26.46L};
+const std::vector<long double> fileLabel{30.87L, 123.47L, 2897.19L, 127.88L};
+} // namespace stored
+
+void defineLabel(TBRLabel &label, int points, TAlignment alignment,
+                 const std::vector<long double> &values)
+{
+    label.SetFont({"Arial", points, 0, platform::clBlack}); // clWindowText
+    label.SetParentFont(false);
+    label.FontSize = points;
+    label.Color = platform::clWhite;
+    label.Transparent = false;
+    label.WordWrap = true;
+    label.AutoSize = false;
+    label.AutoStretch = false;
+    label.SetAlignToBand(false);
+    label.SetAlignment(alignment);
+    label.Size.SetValues(values);
+    label.SetCaption(makerText);
+}
+
+std::vector<long double> valuesOf(const stored::LabelBounds &b)
+{
+    return {b.height * stored::px, b.left * stored::px, b.top * stored::px, b.width * stored::px};
+}
+} // namespace
+
+TRapForm::TRapForm(const TRapFormInputs &inputs) : inputs_(inputs)
+{
+    define();
+    create();
+}
+
+TRapForm::~TRapForm() { BRBrikker.StopRun(); }
+
+void TRapForm::define()
+{
+    BRBrikker.BeginLoading();
+    BRBrikker.SetZoom(reportZoom);
+    BRBrikker.Page.SetPaperSize(TBRPaperSize::A4);
+    BRBrikker.Page.SetOrientation(TBROrientation::poPortrait);
+    BRBrikker.Page.SetColumns(columnsPerPage);
+    BRBrikker.Page.SetValues(stored::page);
+    BRBrikker.Frame.SetColor(platform::clBlack);
+    BRBrikker.PrintIfEmpty = true;
+    BRBrikker.Options = {.FirstPageHeader = true, .LastPageFooter = true, .Compression = false};
+    BRBrikker.PrinterSettings = {};
+    BRBrikker.PreviewSettings = {};
+    BRBrikker.ReportTitle.clear();
+
+    BrikDetail.SetParent(&BRBrikker);
+    BrikDetail.SetBandType(TBRBandType::rbDetail);
+    BrikDetail.Color = platform::clWhite;
+    BrikDetail.TransparentBand = false;
+    BrikDetail.ForceNewColumn = false;
+    BrikDetail.ForceNewPage = false;
+    BrikDetail.AlignToBottom = false;
+    BrikDetail.KeepOnOnePage = false;
+    BrikDetail.Frame.SetColor(platform::clBlack);
+    BrikDetail.Size.SetValues(stored::detail);
+
+    const std::array<std::pair<TBRLabel *, stored::LabelBounds>, 5> bandLabels{{
+        {&LblFag1, stored::fag},
+        {&LblLaerer1, stored::laerer},
+        {&LblKlasse1, stored::klasse},
+        {&LblLokale1, stored::lokale},
+        {&LblPeriode1, stored::periode},
+    }};
+    for (auto [label, bounds] : bandLabels) {
+        label->SetParent(&BrikDetail);
+        const bool right = label == &LblLaerer1 || label == &LblLokale1;
+        const int points = label == &LblPeriode1 ? smallFontPoints : tileFontPoints;
+        defineLabel(*label, points, right ? TAlignment::taRightJustify : TAlignment::taLeftJustify,
+                    valuesOf(bounds));
+    }
+
+    BRLabel1.SetParent(&BRBrikker);
+    defineLabel(BRLabel1, smallFontPoints, TAlignment::taLeftJustify, stored::sideLabel);
+    BRLabel1.AutoStretch = true;
+    LblFilnavn.SetParent(&BRBrikker);
+    defineLabel(LblFilnavn, smallFontPoints, TAlignment::taLeftJustify, stored::fileLabel);
+    LblFilnavn.AutoSize = true;
+    BRBrikker.EndLoading();
+
+    BRBrikker.BeforePrint = [this](TCustomBandReport &s, bool &p) { BRBrikkerBeforePrint(s, p); };
+    BRBrikker.OnNeedData = [this](TCustomBandReport &s, bool &m) { BRBrikkerNeedData(s, m); };
+    BrikDetail.BeforePrint = [this](TBRCustomBand &s, bool &p) { BrikDetailBeforePrint(s, p); };
+    LblFag1.OnPrint = [this](TBRCustomLabel &s, std::string &v) { LblFag1Print(s, v); };
+    LblLaerer1.OnPrint = [this](TBRCustomLabel &s, std::string &v) { LblLaerer1Print(s, v); };
+    LblKlasse1.OnPrint = [this](TBRCustomLabel &s, std::string &v) { LblKlasse1Print(s, v); };
+    LblLokale1.OnPrint = [this](TBRCustomLabel &s, std::string &v) { LblLokale1Print(s, v); };
+    LblPeriode1.OnPrint = [this](TBRCustomLabel &s, std::string &v) { LblPeriode1Print(s, v); };
+}
+
+void TRapForm::create()
+{
+    BRBrikker.SetUnits(TBRUnit::MM);
+    TBRPage &page = BRBrikker.Page;
+    page.SetTopMargin(inputs_.TopMargin);
+    page.SetBottomMargin(inputs_.BottomMargin);
+    page.SetLeftMargin(inputs_.LeftMargin);
+    page.SetRightMargin(inputs_.RightMargin);
+
+    BrikDetail.Size.SetHeight((page.Length() - page.TopMargin() - page.BottomMargin()) /
+                                  rowsPerColumn -
+                              bandHeightAllowanceMM);
+
+    BRBrikker.Frame.SetDrawLeft(inputs_.CutFrames);
+    BRBrikker.Frame.SetDrawTop(inputs_.CutFrames);
+    BrikDetail.Frame.SetDrawRight(inputs_.CutFrames);
+    BrikDetail.Frame.SetDrawBottom(inputs_.CutFrames);
+
+    // The bounds the OnPrint handlers give, so that the first band prints like every later one.
+    for (TBRLabel *label : {&LblFag1, &LblLaerer1, &LblKlasse1, &LblLokale1, &LblPeriode1})
+        fitLabel(*label);
+}
+
+int TRapForm::tileCount() const
+{
+    return inputs_.PrintList != nullptr ? static_cast<int>(inputs_.PrintList->size()) : 0;
+}
+
+const timetable::TBrik &TRapForm::currentTile() const
+{
+    return *inputs_.PrintList->at(static_cast<std::size_t>(BrikIndex));
+}
+
+void TRapForm::fitLabel(TBRCustomLabel &label)
+{
+    label.SetWidth(BrikDetail.Bounds().Width - 2 * labelInsetPixels);
+    label.SetLeft(labelInsetPixels);
+}
+
+void TRapForm::BRBrikkerBeforePrint(TCustomBandReport &, bool &)
+{
+    CopyCounter = 0;
+    BrikIndex = 0;
+    LblFilnavn.SetCaption(inputs_.FileName);
+}
+
+void TRapForm::BRBrikkerNeedData(TCustomBandReport &Sender, bool &MoreData)
+{
+    ++CopyCounter;
+    if (CopyCounter == copiesPerTile + 1) {
+        CopyCounter = 1;
+        ++BrikIndex;
+    }
+    const int count = tileCount();
+    MoreData = BrikIndex < count;
+    const int progress = MoreData ? BrikIndex * fullProgress / count : fullProgress;
+    if (output::TBRPrinter *output = Sender.PageOutput())
+        output->SetProgress(progress);
+}
+
+void TRapForm::BrikDetailBeforePrint(TBRCustomBand &, bool &PrintBand)
+{
+    PrintBand = BrikIndex < tileCount();
+}
+
+void TRapForm::LblFag1Print(TBRCustomLabel &Sender, std::string &Value)
+{
+    Value = currentTile().Fag;
+    fitLabel(Sender);
+}
+
+void TRapForm::LblLaerer1Print(TBRCustomLabel &Sender, std::string &Value)
+{
+    Value = currentTile().Laerer;
+    fitLabel(Sender);
+}
+
+void TRapForm::LblKlasse1Print(TBRCustomLabel &Sender, std::string &Value)
+{
+    Value = currentTile().Klasse;
+    fitLabel(Sender);
+}
+
+void TRapForm::LblLokale1Print(TBRCustomLabel &Sender, std::string &Value)
+{
+    Value = currentTile().Lokale;
+    fitLabel(Sender);
+}
+
+void TRapForm::LblPeriode1Print(TBRCustomLabel &Sender, std::string &Value)
+{
+    Value = currentTile().Periode;
+    fitLabel(Sender);
+}
+
+} // namespace tilesheet

@@ -1,0 +1,244 @@
+// The tile sheet: its page counts, where the tiles land on the recorded pages, its progress and
+// run state, and the geometry its creation step gives.
+#include "support/sheetfixtures.h"
+
+#include "output/brprinter.h"
+#include "platform/rounding.h"
+#include "report/customreport.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace sheettest;
+using tilesheet::TRapForm;
+using tilesheet::TRapFormInputs;
+
+namespace {
+
+constexpr long double devicePerNative = 96.0L / 254.0L;      // recorded pages, 96 dpi
+constexpr long double pixel60 = 254.0L / 96.0L * 100 / 60; // one control pixel at zoom 60
+
+int device(long double native)
+{
+    return static_cast<int>(platform::roundHalfEven(native * devicePerNative));
+}
+
+// Label tops in whole control pixels (what setting pixel bounds leaves of them).
+const std::map<char, int> labelTopPixels{{'F', 12}, {'L', 22}, {'K', 31}, {'R', 41}, {'P', 71}};
+
+// Where the text of `field` ('F', 'L', 'K', 'R', 'P') of a tile at band (x, y) is drawn: the
+// left-justified fields at the label's left, the right-justified ones at its right edge.
+std::pair<int, int> expectedAt(char field, long double x, long double y)
+{
+    const bool right = field == 'L' || field == 'R';
+    const int labelPixels = 40 - 2 * TRapForm::labelInsetPixels; // band 40 px wide
+    const long double left = x + TRapForm::labelInsetPixels * pixel60;
+    const long double textX = right ? left + labelPixels * pixel60 : left;
+    return {device(textX), device(y + labelTopPixels.at(field) * pixel60)};
+}
+
+
+// The positions of every text of tile `n`'s fields on a page, per field letter.
+std::map<char, std::vector<std::pair<int, int>>> positionsOf(const std::vector<PlacedText> &texts,
+                                                             int n)
+{
+    std::map<char, std::vector<std::pair<int, int>>> found;
+    const std::string number = std::to_string(n);
+    for (const PlacedText &t : texts)
+        if (t.Text.size() > 1 && t.Text.substr(1) == number && labelTopPixels.count(t.Text[0]))
+            found[t.Text[0]].push_back({t.X, t.Y});
+    return found;
+}
+
+int countStarting(const std::vector<PlacedText> &texts, char field)
+{
+    int n = 0;
+    for (const PlacedText &t : texts)
+        n += !t.Text.empty() && t.Text[0] == field && t.Text.size() > 1 && std::isdigit(t.Text[1]);
+    return n;
+}
+
+const long double columnX[] = {120, 296, 472, 648, 824, 1000, 1176, 1352, 1528, 1704};
+const long double rowY[] = {85, 550, 1015, 1480, 1945, 2410};
+
+} // namespace
+
+TEST(TileSheetPages, OneTileGivesOnePageWithThreeCopiesDownTheFirstColumn)
+{
+    Sheet sheet(1);
+    ASSERT_EQ(sheet.run(), 1);
+    const auto found = positionsOf(sheet.texts(1), 1);
+    for (char field : {'F', 'L', 'K', 'R', 'P'}) {
+        ASSERT_EQ(found.at(field).size(), 3u) << field;
+        for (int row = 0; row < 3; ++row)
+            EXPECT_EQ(found.at(field)[row], expectedAt(field, columnX[0], rowY[row]))
+                << field << " row " << row + 1;
+    }
+}
+
+TEST(TileSheetPages, TwentyTilesFillOnePageAndTheTwentyFirstBeginsTheNext)
+{
+    Sheet full(20);
+    ASSERT_EQ(full.run(), 1);
+    const std::vector<PlacedText> page = full.texts(1);
+    EXPECT_EQ(countStarting(page, 'F'), 60);
+    // Tile 20 is the last of the tenth column: rows 4 to 6.
+    const auto last = positionsOf(page, 20);
+    ASSERT_EQ(last.at('K').size(), 3u);
+    for (int copy = 0; copy < 3; ++copy)
+        EXPECT_EQ(last.at('K')[copy], expectedAt('K', columnX[9], rowY[3 + copy]));
+    // Tile 2 stands in rows 4 to 6 of the first column.
+    EXPECT_EQ(positionsOf(page, 2).at('F')[0], expectedAt('F', columnX[0], rowY[3]));
+
+    Sheet over(21);
+    ASSERT_EQ(over.run(), 2);
+    const std::vector<PlacedText> second = over.texts(2);
+    EXPECT_EQ(countStarting(second, 'F'), 3);
+    const auto tile21 = positionsOf(second, 21);
+    ASSERT_EQ(tile21.at('R').size(), 3u);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(tile21.at('R')[row], expectedAt('R', columnX[0], rowY[row]));
+}
+
+TEST(TileSheetPages, SixtyTilesGiveThreePagesAndNoEmptyFourth)
+{
+    Sheet sheet(60);
+    EXPECT_EQ(sheet.run(), 3);
+    EXPECT_EQ(countStarting(sheet.texts(3), 'P'), 60);
+}
+
+TEST(TileSheetPages, TheMakerAndFileNameLabelsStandOnEveryPage)
+{
+    Sheet sheet(21, {.FileName = "C:\\Skema\\eksport.csv"});
+    ASSERT_EQ(sheet.run(), 2);
+    for (int page = 1; page <= 2; ++page) {
+        const std::vector<PlacedText> texts = sheet.texts(page);
+        int fileLabels = 0;
+        int makerX = -1;
+        for (const PlacedText &t : texts) {
+            if (t.Text == "C:\\Skema\\eksport.csv") {
+                ++fileLabels;
+                EXPECT_EQ(t.X, device(123.47L));
+                EXPECT_EQ(t.Y, device(2897.19L));
+            }
+            if (t.Text.rfind("K ", 0) == 0)
+                makerX = t.X;
+        }
+        EXPECT_EQ(fileLabels, 1) << "page " << page;
+        // Right of the tenth column, which ends at 1704 + 176.389.
+        EXPECT_EQ(makerX, device(1989.67L)) << "page " << page;
+        EXPECT_GT(makerX, device(1704 + 176.389L));
+    }
+}
+
+TEST(TileSheetPages, AnEmptyFieldPrintsNoText)
+{
+    Sheet sheet(1);
+    sheet.tiles[0].Fag.clear();
+    ASSERT_EQ(sheet.run(), 1);
+    const std::vector<PlacedText> texts = sheet.texts(1);
+    EXPECT_EQ(countStarting(texts, 'F'), 0);
+    EXPECT_EQ(countStarting(texts, 'L'), 3);
+}
+
+TEST(TileSheetRun, ProgressGoesByTileAndEndsAt100)
+{
+    for (auto [tiles, expected] :
+         std::vector<std::pair<int, std::vector<int>>>{{1, {0, 0, 0, 100}},
+                                                       {4, {0, 0, 0, 25, 25, 25, 50, 50, 50, 75,
+                                                            75, 75, 100}}}) {
+        Sheet sheet(tiles);
+        std::vector<int> progress;
+        const report::TBROnNeedDataEvent handler = sheet.form->BRBrikker.OnNeedData;
+        sheet.form->BRBrikker.OnNeedData = [&](report::TCustomBandReport &s, bool &more) {
+            handler(s, more);
+            progress.push_back(s.PageOutput()->Progress());
+        };
+        sheet.run();
+        EXPECT_EQ(progress, expected) << tiles << " tiles";
+        EXPECT_EQ(sheet.form->BrikIndex, tiles);
+        EXPECT_EQ(sheet.form->CopyCounter, 1);
+    }
+}
+
+TEST(TileSheetRun, AnEmptyPrintListGivesNoPage)
+{
+    Sheet sheet(0);
+    EXPECT_EQ(sheet.run(), 0);
+    EXPECT_EQ(sheet.form->BrikIndex, 0);
+    EXPECT_EQ(sheet.form->CopyCounter, 1);
+}
+
+TEST(TileSheetRun, EveryRunStartsFromTheFirstTileAndGivesTheSamePages)
+{
+    Sheet sheet(25, {.CutFrames = true, .FileName = "skema.csv"});
+    ASSERT_EQ(sheet.run(), 2);
+    auto first1 = sheet.form->BRBrikker.PageOutput()->GetPage(1);
+    auto first2 = sheet.form->BRBrikker.PageOutput()->GetPage(2);
+    ASSERT_EQ(sheet.run(), 2);
+    auto second1 = sheet.form->BRBrikker.PageOutput()->GetPage(1);
+    auto second2 = sheet.form->BRBrikker.PageOutput()->GetPage(2);
+    EXPECT_TRUE(*first1 == *second1);
+    EXPECT_TRUE(*first2 == *second2);
+}
+
+TEST(TileSheetGeometry, TheBandIsASixthOfTheHeightBetweenTheMarginsLessAFraction)
+{
+    Sheet sheet(0);
+    sheet.form->BRBrikker.SetUnits(report::TBRUnit::MM);
+    EXPECT_NEAR(static_cast<double>(sheet.form->BrikDetail.Size.Height()), 46.5333, 5e-5);
+    EXPECT_EQ(sheet.form->BRBrikker.Page.Columns(), 10);
+    EXPECT_NEAR(static_cast<double>(sheet.form->BRBrikker.Page.RightMargin()), 20.0, 1e-9);
+
+    Sheet tall(20, {.TopMargin = 20.0L, .BottomMargin = 20.0L});
+    tall.form->BRBrikker.SetUnits(report::TBRUnit::MM);
+    EXPECT_NEAR(static_cast<double>(tall.form->BrikDetail.Size.Height()), 42.7833, 5e-5);
+    // Six rows of round(427.833) = 428 still fill each column: 20 tiles, one page.
+    ASSERT_EQ(tall.run(), 1);
+    const auto last = positionsOf(tall.texts(1), 20);
+    EXPECT_EQ(last.at('F')[2], expectedAt('F', columnX[9], 200 + 5 * 428));
+}
+
+TEST(TileSheetGeometry, TheBandLabelsTakeTheirHandlersBoundsAtCreation)
+{
+    Sheet sheet(0);
+    for (report::TBRLabel *label : {&sheet.form->LblFag1, &sheet.form->LblLaerer1,
+                                    &sheet.form->LblKlasse1, &sheet.form->LblLokale1,
+                                    &sheet.form->LblPeriode1}) {
+        EXPECT_EQ(label->Left(), 6);
+        EXPECT_EQ(label->Width(), 28);
+    }
+    EXPECT_EQ(sheet.form->LblLaerer1.Top(), 22);
+    EXPECT_NEAR(static_cast<double>(sheet.form->LblLaerer1.Size.Native(
+                    report::TBRPrintableSize::TopIndex)),
+                97.014, 5e-4);
+}
+
+TEST(TileSheetCutFrames, EveryTileGetsARightAndBottomLineAndThePageTheTopAndLeft)
+{
+    Sheet plain(1);
+    ASSERT_EQ(plain.run(), 1);
+    EXPECT_TRUE(blackFills(*plain.form->BRBrikker.PageOutput()->GetPage(1)).empty());
+
+    Sheet cut(1, {.CutFrames = true});
+    ASSERT_EQ(cut.run(), 1);
+    const std::vector<platform::TRect> fills =
+        blackFills(*cut.form->BRBrikker.PageOutput()->GetPage(1));
+    ASSERT_EQ(fills.size(), 8u); // three tiles of two lines, then the page frame's two
+    const int right = device(120 + 176.3889L);
+    for (int copy = 0; copy < 3; ++copy) {
+        const platform::TRect &r = fills[2 * copy];     // bottom line
+        const platform::TRect &l = fills[2 * copy + 1]; // right line
+        const int bottom = device(rowY[copy] + 465.3333L + 1);
+        EXPECT_EQ(r.Bottom, bottom) << copy;
+        EXPECT_EQ(r.Top, bottom - 1) << copy;
+        EXPECT_EQ(r.Left, device(120)) << copy;
+        EXPECT_EQ(l.Right, right) << copy;
+        EXPECT_EQ(l.Left, right - 1) << copy;
+        EXPECT_EQ(l.Top, device(rowY[copy])) << copy;
+    }
+    // The report frame: top along y = 85 from x = 120 to 1900, left down to 2880.
+    EXPECT_EQ(fills[6], (platform::TRect{device(120), device(85), device(1900), device(85) + 1}));
+    EXPECT_EQ(fills[7], (platform::TRect{device(120), device(85), device(120) + 1, device(2880)}));
+}
