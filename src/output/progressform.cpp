@@ -44,7 +44,8 @@ void TBRProgressForm::CancelButtonClick() { printer_.CancelJob(); }
 
 void TBRProgressForm::customEvent(QEvent *event)
 {
-    if (event->type() == msgProgress)
+    const TBRMessage *message = receivedMessage(event);
+    if (message && message->type() == msgProgress)
         progressMessage();
     else
         QDialog::customEvent(event);
