@@ -3,6 +3,7 @@
 #include "output/brprinter.h"
 #include "platform/rounding.h"
 #include "report/customreport.h"
+#include "report/label.h"
 #include "report/printable.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,17 @@ bool isPageBoundType(TBRBandType type)
 {
     return type == TBRBandType::rbTitle || type == TBRBandType::rbPageHeader ||
            type == TBRBandType::rbPageFooter || type == TBRBandType::rbOverlay;
+}
+
+// Where the unfinished labels of a band stand in their lines.
+std::vector<int> unfinishedLineCursors(const TBRCustomBand &band)
+{
+    std::vector<int> cursors;
+    for (const TBRPrintable *control : band.Controls())
+        if (!control->PrintFinished)
+            if (const auto *label = dynamic_cast<const TBRCustomLabel *>(control))
+                cursors.push_back(label->LineCursor());
+    return cursors;
 }
 
 // Switches the report to native units for the life of the guard.
@@ -252,8 +264,17 @@ void TCustomBandReport::printBand(TBRCustomBand &band)
 
         const long double height = band.Size.Native(TBRBandSize::HeightIndex);
         band.Draw(currentX_, currentY_);
+        std::vector<int> lastCursors;
         while (!band.ControlsFinished()) {
-            // A stretching control goes on in the next column.
+            // A stretching control goes on in the next column. One whose next line is taller
+            // than a whole column would begin pages for ever: it ends where it is.
+            const std::vector<int> before = unfinishedLineCursors(band);
+            if (!before.empty() && before == lastCursors) {
+                for (TBRPrintable *control : band.Controls())
+                    control->PrintFinished = true;
+                break;
+            }
+            lastCursors = before;
             pageStarting = true;
             StartNewColumn();
             pageStarting = false;

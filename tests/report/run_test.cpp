@@ -4,6 +4,7 @@
 
 #include "output/brprinter.h"
 #include "report/customreport.h"
+#include "report/label.h"
 
 #include <gtest/gtest.h>
 
@@ -560,6 +561,58 @@ TEST(RunFailure, AFailingHandlerEndsTheRunAndLeavesTheReportUnavailable)
     EXPECT_EQ(r.report.PageOutput()->PageList().PageCount(), 1);
     r.report.RunReport(); // refused
     EXPECT_EQ(r.given, 3);
+}
+
+} // namespace
+
+namespace {
+
+// The texts drawn on every page of a recorded run.
+std::vector<std::vector<std::string>> pageTexts(output::TBRPrinter &output)
+{
+    std::vector<std::vector<std::string>> pages;
+    for (int n = 1; n <= output.PageList().PageCount(); ++n)
+        pages.push_back(output.GetPage(n)->texts());
+    return pages;
+}
+
+TEST(RunStretching, AStretchingLabelGoesOnAtTheTopOfTheNextPage)
+{
+    SmallReport r(100);
+    TBRLabel &label = r.report.CreateControl<TBRLabel>(*r.detail);
+    label.AutoSize = false;
+    label.AutoStretch = true;
+    label.SetBounds(0, 0, 200, 20);
+    std::string text;
+    for (int i = 1; i <= 150; ++i)
+        text += "line" + std::to_string(i) + "\r";
+    text.pop_back();
+    label.SetCaption(text);
+    EXPECT_GE(r.run(1), 2);
+    // Every line once, in order, each page going on where the one before stopped.
+    std::vector<std::string> all;
+    for (const auto &page : pageTexts(*r.report.PageOutput())) {
+        ASSERT_FALSE(page.empty());
+        all.insert(all.end(), page.begin(), page.end());
+    }
+    ASSERT_EQ(all.size(), 150u);
+    for (int i = 0; i < 150; ++i)
+        EXPECT_EQ(all[i], "line" + std::to_string(i + 1));
+    EXPECT_EQ(r.probe->hits.size(), 1u);
+    EXPECT_EQ(advance(*r.detail), 100); // the band keeps its height
+}
+
+TEST(RunStretching, ALineTallerThanAColumnEndsTheLabelInsteadOfPagingForEver)
+{
+    SmallReport r(2700);
+    TBRLabel &label = r.report.CreateControl<TBRLabel>(*r.detail);
+    label.AutoSize = false;
+    label.AutoStretch = true;
+    label.SetBounds(0, 0, 200, 20);
+    label.SetCaption("one\rtwo\rthree");
+    const int pages = r.run(2);
+    EXPECT_LE(pages, 4);
+    EXPECT_TRUE(label.PrintFinished);
 }
 
 } // namespace
