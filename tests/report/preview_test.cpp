@@ -101,8 +101,10 @@ TEST(Preview, PagesArriveWhileTheRunGoesOnAndClosingCancelsIt)
     };
     r.report.Preview();
     EXPECT_TRUE(sawRunning);
-    EXPECT_EQ(counts[0], 1);
-    EXPECT_EQ(counts[1], 2);
+    // Pages completed before the view attached were announced to nobody; from then on every
+    // page is announced in turn.
+    EXPECT_GE(counts[0], 1);
+    EXPECT_EQ(counts[1], counts[0] + 1);
     EXPECT_TRUE(r.report.Cancelled());
     EXPECT_TRUE(r.report.Available());
     EXPECT_EQ(r.report.PageOutput(), nullptr);
