@@ -18,6 +18,8 @@ TBRPrinter::TBRPrinter(const TPrinterSettings &reportSettings, TBRPrinterDevice 
 {
     settings_.UseStandardprinter = reportSettings.UseStandardprinter;
     settings_.MemoryLimit = reportSettings.MemoryLimit;
+    if (device_)
+        device_->ReadSettings(settings_);
     TopWaste = settings_.TopOffset;
     LeftWaste = settings_.LeftOffset;
     HorizontalFactor = DefaultFactor;
@@ -28,6 +30,12 @@ TBRPrinter::~TBRPrinter()
 {
     if (state_ != TOutputState::Idle)
         Reset();
+}
+
+void TBRPrinter::SelectPrinter(int index)
+{
+    if (device_)
+        device_->SelectPrinter(index, settings_);
 }
 
 platform::Canvas *TBRPrinter::PageCanvas()

@@ -74,6 +74,9 @@ public:
     TOutputState OutputState() const { return state_; }
     bool Loaded() const { return loaded_; }
     bool HasPrinters() const { return device_ != nullptr; }
+    // Selects the printer of `index` (-1: the default) with its driver's defaults and reads its
+    // settings; nothing without a printer.
+    void SelectPrinter(int index);
 
     TPrinterSettings &Settings() { return settings_; }
     TBRPageList &PageList() { return pageList_; }

@@ -25,7 +25,13 @@ public:
     // Discards the document.
     virtual void Abort() = 0;
     virtual platform::Canvas *Canvas() = 0;
-    virtual void ApplySettings(const TPrinterSettings &) {}
+    // Writes the settings into the device for the next document.
+    virtual void ApplySettings(TPrinterSettings &) {}
+    // Selects printer `index` of the system's printers (-1: the default) with its driver's
+    // default settings, and reads them into `settings`.
+    virtual void SelectPrinter(int index, TPrinterSettings &settings) {}
+    // Reads the device's current settings into `settings`.
+    virtual void ReadSettings(TPrinterSettings &settings) {}
 };
 
 } // namespace output

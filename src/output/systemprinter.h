@@ -1,0 +1,38 @@
+#pragma once
+// The system's printer as the page output's printer device: a TBRPrinterDevice on the platform
+// printer (Qt Print Support over CUPS).
+
+#include "output/printerdevice.h"
+#include "platform/printer.h"
+
+namespace output {
+
+class TBRSystemPrinter : public TBRPrinterDevice {
+public:
+    // Draws on `printer`, which must outlive this object.
+    explicit TBRSystemPrinter(platform::TPrinter &printer) : printer_(printer) {}
+
+    int PixelsPerInchX() const override { return printer_.PixelsPerInchX(); }
+    int PixelsPerInchY() const override { return printer_.PixelsPerInchY(); }
+    bool Printing() const override { return printer_.Printing(); }
+    void SetTitle(const std::string &title) override { printer_.SetTitle(title); }
+    void BeginDoc() override { printer_.BeginDoc(); }
+    void NewPage() override { printer_.NewPage(); }
+    void EndDoc() override { printer_.EndDoc(); }
+    void Abort() override { printer_.Abort(); }
+    platform::Canvas *Canvas() override
+    {
+        return printer_.Printing() ? &printer_.PrinterCanvas() : nullptr;
+    }
+
+    void ApplySettings(TPrinterSettings &settings) override;
+    void SelectPrinter(int index, TPrinterSettings &settings) override;
+    void ReadSettings(TPrinterSettings &settings) override { settings.ReadSettings(printer_); }
+
+    platform::TPrinter &Printer() { return printer_; }
+
+private:
+    platform::TPrinter &printer_;
+};
+
+} // namespace output
