@@ -2,12 +2,23 @@
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "app/selectform.h"
+#include "app/sheetoutput.h"
 #include "app/tapplication.h"
+#include "output/systemprinter.h"
+#include "platform/printer.h"
+#include "report/customreport.h"
 #include "timetable/timetable.h"
 
 int main(int argc, char **argv)
 {
     app::TApplication application(argc, argv);
+
+    // The process-wide printer; every print run selects its printer on it.
+    platform::TPrinter printer;
+    output::TBRSystemPrinter printerDevice(printer);
+    report::TCustomBandReport::SetPrinterDeviceSource([&printerDevice]() -> output::TBRPrinterDevice * {
+        return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
+    });
 
     timetable::Timetable table;
     app::TMainForm mainForm(table);
@@ -17,6 +28,7 @@ int main(int argc, char **argv)
     app::TJusterForm justerForm(&mainForm);
     mainForm.setSelectForm(&selectForm);
     selectForm.setJusterForm(&justerForm);
+    selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm));
 
     mainForm.show();
     return application.exec();

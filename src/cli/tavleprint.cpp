@@ -1,6 +1,7 @@
 #include "cli/tavleprint.h"
 
 #include "cli/pagescommand.h"
+#include "cli/sheetscommand.h"
 
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
@@ -16,13 +17,19 @@ constexpr std::string_view kUsage =
     "usage: tavleprint list (--teachers|--classes)... EXPORT\n"
     "       tavleprint tiles [(--teachers|--classes)...] EXPORT\n"
     "       tavleprint pages FILE.brp\n"
+    "       tavleprint sheets (--teachers|--classes) EXPORT [NAME...] [--margins T,L,B,R]\n"
+    "                         [--cut-frames] (--save FILE.brp | --pdf FILE.pdf |\n"
+    "                         --print [--printer QUEUE])\n"
     "       tavleprint --help\n"
     "\n"
     "  list   the teachers or classes the selection window would list, one per line;\n"
     "         each mode flag runs one listing, in the order given, the last one counts\n"
     "  tiles  every tile of the tile list: teacher, class, subject, room, period, TAB-separated,\n"
     "         in tile-list order (file order, or the order the given listings leave)\n"
-    "  pages  a saved report file's page count, then each page's texts in drawing order\n";
+    "  pages  a saved report file's page count, then each page's texts in drawing order\n"
+    "  sheets the tile sheets of the given names (all listed ones by default): one saved\n"
+    "         report file (one name), one PDF, or one print job per name; margins in mm,\n"
+    "         8.5,12.0,9.0,20.0 unless given\n";
 
 int usageError(std::ostream &err, std::string_view problem)
 {
@@ -127,6 +134,8 @@ int runTavleprint(const std::vector<std::string> &args, std::ostream &out, std::
     }
     if (args[0] == "list" || args[0] == "tiles")
         return runListing(args, out, err);
+    if (args[0] == "sheets")
+        return runSheetsCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (args[0] == "pages") {
         if (args.size() != 2 || args[1].starts_with("--"))
             return usageError(err, "pages needs exactly one saved report file");
