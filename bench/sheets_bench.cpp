@@ -25,16 +25,16 @@ constexpr int lessons = 10000;
 
 std::vector<timetable::TBrik> lessonsOfOneTeacher(int n)
 {
-    static const char *const subjects[] = {"Dansk", "Matematik", "Engelsk", "Historie",
-                                           "Fysik/kemi", "Idræt", "Billedkunst", "Musik"};
+    static const char *const subjects[] = {"Dansk",      "Matematik", "Engelsk",     "Historie",
+                                           "Fysik/kemi", "Idræt",     "Billedkunst", "Musik"};
     static const char *const rooms[] = {"Lok 12", "Fys 2", "Gym A", "Bibl.", "Lok 105"};
     std::vector<timetable::TBrik> tiles;
     tiles.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
-        tiles.push_back({"ABC", std::to_string(i % 10 + 1) + "." + char('a' + i % 3),
-                         subjects[i % 8], rooms[i % 5],
-                         "Uge " + std::to_string(i % 40 + 1) + ", " + std::to_string(i % 7 + 1) +
-                             ". lektion"});
+        tiles.push_back(
+            {"ABC", std::to_string(i % 10 + 1) + "." + char('a' + i % 3), subjects[i % 8],
+             rooms[i % 5],
+             "Uge " + std::to_string(i % 40 + 1) + ", " + std::to_string(i % 7 + 1) + ". lektion"});
     return tiles;
 }
 
@@ -80,8 +80,8 @@ void BM_FirstPreviewPage(benchmark::State &state)
         sheet.form.BRBrikker.OnPreview = [&](const report::TBRPreviewRequest &request) {
             while (request.Output.GetPage(1) == nullptr)
                 std::this_thread::yield();
-            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-                          .count();
+            seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             output::TBRMessage close(report::msgEndPreview, 0,
                                      reinterpret_cast<std::intptr_t>(&request.Output));
             QCoreApplication::sendEvent(request.ReportWindow, &close);

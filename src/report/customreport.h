@@ -32,7 +32,7 @@ namespace output {
 class TBRPageTarget;
 class TBRPrinter;
 class TBRPrinterDevice;
-}
+} // namespace output
 namespace platform {
 class FontMetrics;
 }

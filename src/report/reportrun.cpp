@@ -11,7 +11,10 @@
 namespace report {
 
 namespace {
-long long rounded(long double value) { return static_cast<long long>(platform::roundHalfEven(value)); }
+long long rounded(long double value)
+{
+    return static_cast<long long>(platform::roundHalfEven(value));
+}
 
 // True while a detail band's space check, or a band re-started on a new column, is starting a
 // new column or page; every band print clears it when it ends. One flag for the whole process,

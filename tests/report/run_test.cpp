@@ -172,9 +172,7 @@ TEST(RunDataLoop, BeforePrintSeesTheReportsUnitsAndHandlersDuringTheRunSeeNative
     TBRUnit inBeforePrint = TBRUnit::Native;
     long double heightSeen = 0;
     r.report.BeforePrint = [&](TCustomBandReport &rep, bool &) { inBeforePrint = rep.Units(); };
-    r.detail->BeforePrint = [&](TBRCustomBand &band, bool &) {
-        heightSeen = band.Size.Height();
-    };
+    r.detail->BeforePrint = [&](TBRCustomBand &band, bool &) { heightSeen = band.Size.Height(); };
     r.run(1);
     EXPECT_EQ(inBeforePrint, TBRUnit::MM);
     EXPECT_DOUBLE_EQ(static_cast<double>(heightSeen), 500.0);

@@ -16,7 +16,7 @@ using tilesheet::TRapFormInputs;
 
 namespace {
 
-constexpr long double devicePerNative = 96.0L / 254.0L;      // recorded pages, 96 dpi
+constexpr long double devicePerNative = 96.0L / 254.0L;    // recorded pages, 96 dpi
 constexpr long double pixel60 = 254.0L / 96.0L * 100 / 60; // one control pixel at zoom 60
 
 int device(long double native)
@@ -37,7 +37,6 @@ std::pair<int, int> expectedAt(char field, long double x, long double y)
     const long double textX = right ? left + labelPixels * pixel60 : left;
     return {device(textX), device(y + labelTopPixels.at(field) * pixel60)};
 }
-
 
 // The positions of every text of tile `n`'s fields on a page, per field letter.
 std::map<char, std::vector<std::pair<int, int>>> positionsOf(const std::vector<PlacedText> &texts,
@@ -144,10 +143,8 @@ TEST(TileSheetPages, AnEmptyFieldPrintsNoText)
 
 TEST(TileSheetRun, ProgressGoesByTileAndEndsAt100)
 {
-    for (auto [tiles, expected] :
-         std::vector<std::pair<int, std::vector<int>>>{{1, {0, 0, 0, 100}},
-                                                       {4, {0, 0, 0, 25, 25, 25, 50, 50, 50, 75,
-                                                            75, 75, 100}}}) {
+    for (auto [tiles, expected] : std::vector<std::pair<int, std::vector<int>>>{
+             {1, {0, 0, 0, 100}}, {4, {0, 0, 0, 25, 25, 25, 50, 50, 50, 75, 75, 75, 100}}}) {
         Sheet sheet(tiles);
         std::vector<int> progress;
         const report::TBROnNeedDataEvent handler = sheet.form->BRBrikker.OnNeedData;
@@ -203,16 +200,16 @@ TEST(TileSheetGeometry, TheBandIsASixthOfTheHeightBetweenTheMarginsLessAFraction
 TEST(TileSheetGeometry, TheBandLabelsTakeTheirHandlersBoundsAtCreation)
 {
     Sheet sheet(0);
-    for (report::TBRLabel *label : {&sheet.form->LblFag1, &sheet.form->LblLaerer1,
-                                    &sheet.form->LblKlasse1, &sheet.form->LblLokale1,
-                                    &sheet.form->LblPeriode1}) {
+    for (report::TBRLabel *label :
+         {&sheet.form->LblFag1, &sheet.form->LblLaerer1, &sheet.form->LblKlasse1,
+          &sheet.form->LblLokale1, &sheet.form->LblPeriode1}) {
         EXPECT_EQ(label->Left(), 6);
         EXPECT_EQ(label->Width(), 28);
     }
     EXPECT_EQ(sheet.form->LblLaerer1.Top(), 22);
-    EXPECT_NEAR(static_cast<double>(sheet.form->LblLaerer1.Size.Native(
-                    report::TBRPrintableSize::TopIndex)),
-                97.014, 5e-4);
+    EXPECT_NEAR(
+        static_cast<double>(sheet.form->LblLaerer1.Size.Native(report::TBRPrintableSize::TopIndex)),
+        97.014, 5e-4);
 }
 
 TEST(TileSheetCutFrames, EveryTileGetsARightAndBottomLineAndThePageTheTopAndLeft)
