@@ -1,0 +1,191 @@
+// Print: the run on the calling thread straight onto the printer, the page output of a preview
+// kept aside meanwhile, no printer, cancelling from the progress window, and message 1026.
+#include "output/brmessage.h"
+#include "output/brprinter.h"
+#include "output/printerdevice.h"
+#include "platform/recordingcanvas.h"
+#include "platform/screen.h"
+#include "report/customreport.h"
+#include "report/label.h"
+#include "report/reportmessages.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace report;
+
+namespace {
+
+constexpr int printerDpi = 600;
+
+// A printer that keeps the texts of every page of its document.
+class FakePrinter : public output::TBRPrinterDevice {
+public:
+    int PixelsPerInchX() const override { return printerDpi; }
+    int PixelsPerInchY() const override { return printerDpi; }
+    bool Printing() const override { return printing; }
+    void SetTitle(const std::string &t) override { title = t; }
+    void BeginDoc() override
+    {
+        printing = true;
+        ++documents;
+        pages.emplace_back();
+    }
+    void NewPage() override
+    {
+        collect();
+        pages.emplace_back();
+    }
+    void EndDoc() override
+    {
+        collect();
+        printing = false;
+    }
+    void Abort() override
+    {
+        printing = false;
+        aborted = true;
+    }
+    platform::Canvas *Canvas() override { return &canvas; }
+
+    void collect()
+    {
+        for (const platform::CanvasOp &op : canvas.texts())
+            pages.back().push_back(op.text);
+        canvas.clear();
+    }
+
+    platform::RecordingCanvas canvas{printerDpi, printerDpi};
+    bool printing = false;
+    bool aborted = false;
+    int documents = 0;
+    std::string title;
+    std::vector<std::vector<std::string>> pages;
+};
+
+struct PrintReport {
+    explicit PrintReport(int records) : records_(records)
+    {
+        detail = &report.CreateBand(TBRBandType::rbDetail);
+        report.SetUnits(TBRUnit::Native);
+        detail->Size.SetHeight(400);
+        label = &report.CreateControl<TBRLabel>(*detail);
+        label->SetCaption("Tile");
+        label->OnPrint = [this](TBRCustomLabel &, std::string &value) {
+            value = "Tile" + std::to_string(given);
+        };
+        report.OnNeedData = [this](TCustomBandReport &, bool &more) {
+            more = given < records_;
+            ++given;
+        };
+        report.ShowProgress = false;
+        TCustomBandReport::SetPrinterDeviceSource([this] { return device; });
+    }
+    ~PrintReport() { TCustomBandReport::SetPrinterDeviceSource(nullptr); }
+
+    platform::ScreenResolutionOverride screen{96};
+    TBandReport report{TBRPaperSize::A4, 96};
+    TBRBand *detail = nullptr;
+    TBRLabel *label = nullptr;
+    FakePrinter printer;
+    output::TBRPrinterDevice *device = &printer;
+    int given = 0;
+
+private:
+    int records_;
+};
+
+TEST(Print, EveryPageGoesToOneDocumentTitledWithTheReportTitle)
+{
+    PrintReport r(15);
+    r.report.ReportTitle = "ABC";
+    int afterPrint = 0;
+    r.report.AfterPrint = [&](TCustomBandReport &) { ++afterPrint; };
+    r.report.Print();
+    EXPECT_EQ(r.printer.documents, 1);
+    EXPECT_EQ(r.printer.title, "ABC");
+    ASSERT_EQ(r.printer.pages.size(), 3u); // six bands of 400 to a page
+    EXPECT_EQ(r.printer.pages[0].front(), "Tile1");
+    EXPECT_EQ(r.printer.pages[2].back(), "Tile15");
+    EXPECT_EQ(afterPrint, 1);
+    EXPECT_FALSE(r.printer.printing);
+    EXPECT_EQ(r.report.PageOutput(), nullptr); // the print's page output is gone again
+    EXPECT_TRUE(r.report.Available());
+}
+
+TEST(Print, WithoutAPrinterNothingHappens)
+{
+    PrintReport r(5);
+    r.device = nullptr;
+    bool asked = false;
+    r.report.BeforePrint = [&](TCustomBandReport &, bool &) { asked = true; };
+    r.report.Print();
+    EXPECT_FALSE(asked);
+}
+
+TEST(Print, APreviewsPageOutputIsKeptAsideAndComesBack)
+{
+    PrintReport r(3);
+    r.report.Preview(); // no provider: the recorded pages stay with the report
+    output::TBRPrinter *previewed = r.report.PageOutput();
+    ASSERT_NE(previewed, nullptr);
+    r.given = 0;
+    r.report.Print();
+    EXPECT_EQ(r.report.PageOutput(), previewed);
+    EXPECT_EQ(previewed->PageList().PageCount(), 1);
+    ASSERT_EQ(r.printer.pages.size(), 1u);
+    EXPECT_EQ(r.printer.pages[0].size(), 3u);
+}
+
+TEST(Print, CancellingThePageOutputPrintsThePagesSoFar)
+{
+    PrintReport r(100);
+    r.report.OnNeedData = [&r](TCustomBandReport &rep, bool &more) {
+        more = true;
+        if (++r.given == 9) // the progress window's "Afbryd"
+            rep.PageOutput()->CancelJob();
+    };
+    r.report.Print();
+    EXPECT_FALSE(r.printer.aborted);
+    ASSERT_EQ(r.printer.pages.size(), 2u);
+    EXPECT_EQ(r.printer.pages[1].size(), 2u);
+    EXPECT_EQ(r.printer.pages[1].back(), "Tile8");
+}
+
+TEST(Print, CancellingTheReportAbortsTheDocument)
+{
+    PrintReport r(100);
+    r.report.OnNeedData = [&r](TCustomBandReport &rep, bool &more) {
+        more = true;
+        if (++r.given == 9)
+            rep.Cancel();
+    };
+    r.report.Print();
+    EXPECT_TRUE(r.printer.aborted);
+}
+
+TEST(Print, AFailingRunStillGivesThePreviousPageOutputBack)
+{
+    PrintReport r(3);
+    r.report.Preview();
+    output::TBRPrinter *previewed = r.report.PageOutput();
+    r.report.OnNeedData = [](TCustomBandReport &, bool &) { throw std::runtime_error("x"); };
+    EXPECT_THROW(r.report.Print(), std::runtime_error);
+    EXPECT_EQ(r.report.PageOutput(), previewed);
+}
+
+TEST(Print, Message1026PrintsTheReport)
+{
+    PrintReport r(2);
+    QCoreApplication::postEvent(r.report.ReportWindow(),
+                                new output::TBRMessage(msgPrintReport, 0, 0));
+    QCoreApplication::sendPostedEvents(r.report.ReportWindow());
+    ASSERT_EQ(r.printer.pages.size(), 1u);
+    EXPECT_EQ(r.printer.pages[0].size(), 2u);
+}
+
+} // namespace
