@@ -614,3 +614,50 @@ TEST(RunStretching, ALineTallerThanAColumnEndsTheLabelInsteadOfPagingForEver)
 }
 
 } // namespace
+
+namespace {
+
+TEST(RunBands, KeepOnOnePageMovesABandWhosePrecalculatedHeightDoesNotFit)
+{
+    SmallReport r(300);
+    TBRBand &block = r.add(TBRBandType::rbSummary, 300);
+    block.KeepOnOnePage = true;
+    block.PrecalculatedHeight = 2000;
+    Probe &b = r.probeIn(block);
+    // Five details of 300 leave 2970 - 100 - 1600 = 1270 < 2000: the summary moves on.
+    EXPECT_EQ(r.run(5), 2);
+    EXPECT_EQ(b.pages, (std::vector<int>{2}));
+    EXPECT_EQ(b.hits, (std::vector<Position>{{100, 100}}));
+}
+
+TEST(RunBands, ASummaryAlignedToTheBottomLeavesRoomForThePageFooterOnlyWhenItPrints)
+{
+    for (bool lastFooter : {true, false}) {
+        SmallReport r(300);
+        r.report.Options.LastPageFooter = lastFooter;
+        TBRBand &footer = r.add(TBRBandType::rbPageFooter, 200);
+        TBRBand &summary = r.add(TBRBandType::rbSummary, 300);
+        summary.AlignToBottom = true;
+        Probe &s = r.probeIn(summary);
+        Probe &f = r.probeIn(footer);
+        r.run(1);
+        const long long footerRoom = lastFooter ? advance(footer) : 0;
+        ASSERT_EQ(s.hits.size(), 1u);
+        EXPECT_EQ(s.hits[0].second, 2970 - advance(summary) - std::llround(100.0L + footerRoom))
+            << lastFooter;
+        EXPECT_EQ(f.hits.size(), lastFooter ? 1u : 0u);
+    }
+}
+
+TEST(RunBands, AColumnHeaderStartsEveryColumnButTheFirstOnPageOneGetsItFromTheDataLoop)
+{
+    SmallReport r(1000, 2);
+    TBRBand &header = r.add(TBRBandType::rbColumnHeader, 100);
+    Probe &h = r.probeIn(header);
+    r.run(5);
+    // Page 1: column 1 (data loop), column 2; page 2: column 1.
+    EXPECT_EQ(h.pages, (std::vector<int>{1, 1, 2}));
+    EXPECT_EQ(r.probe->hits[0].second, 100 + advance(header));
+}
+
+} // namespace
