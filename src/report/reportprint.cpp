@@ -3,6 +3,8 @@
 #include "output/progressform.h"
 #include "report/customreport.h"
 
+#include <QApplication>
+
 namespace report {
 
 namespace {
@@ -41,7 +43,9 @@ void TCustomBandReport::Print()
         SetPageTarget(pageOutput_.get());
     };
     try {
-        progress = std::make_unique<output::TBRProgressForm>(*pageOutput_, ShowProgress);
+        // A window needs a widget application; the command-line tool prints without one.
+        if (qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr)
+            progress = std::make_unique<output::TBRProgressForm>(*pageOutput_, ShowProgress);
         RunReport();
     } catch (...) {
         restore();
