@@ -12,6 +12,8 @@ namespace output {
 inline constexpr int WM_USER = 1024;
 inline constexpr QEvent::Type msgProgress = static_cast<QEvent::Type>(WM_USER);
 inline constexpr QEvent::Type msgPageAvailable = static_cast<QEvent::Type>(WM_USER + 1);
+// Posted to the report's window by ReplayToPrinter: the report prints itself with a new run.
+inline constexpr QEvent::Type msgPrintReport = static_cast<QEvent::Type>(WM_USER + 2);
 
 class TBRMessage : public QEvent {
 public:

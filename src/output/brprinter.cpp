@@ -2,6 +2,8 @@
 
 #include "output/brerror.h"
 #include "output/brmessage.h"
+#include "output/progressform.h"
+#include "platform/rounding.h"
 
 #include <QCoreApplication>
 
@@ -30,6 +32,60 @@ TBRPrinter::~TBRPrinter()
 {
     if (state_ != TOutputState::Idle)
         Reset();
+}
+
+void TBRPrinter::ReplayToPrinter()
+{
+    if (ReportLink && !loaded_ && !settings_.PrintMetaFile) {
+        if (state_ == TOutputState::Finished)
+            QCoreApplication::postEvent(ReportLink, new TBRMessage(msgPrintReport, 0, 0));
+        return;
+    }
+    if (state_ != TOutputState::Finished || !device_)
+        return;
+    device_->SetTitle(Title);
+    if (device_->Printing())
+        device_->Abort();
+    device_->ApplySettings(settings_);
+    device_->BeginDoc();
+    const int first = settings_.FirstPage != 0 ? settings_.FirstPage : 1;
+    const int last = settings_.LastPage != 0 ? settings_.LastPage : pageList_.PageCount();
+
+    // The sheet's corner lies at the physical offset outside the printable area, exactly as
+    // when the report draws on the printer itself.
+    const auto [paperWidth, paperLength] =
+        PagePaper ? PagePaper() : std::pair{settings_.PaperWidth(), settings_.PaperLength()};
+    const long double dpiX = device_->PixelsPerInchX(), dpiY = device_->PixelsPerInchY();
+    const auto device = [](long double native, long double dpi) {
+        return static_cast<int>(platform::roundHalfEven(native * dpi / NativePerInch));
+    };
+    const platform::TRect target{-device(settings_.LeftOffset, dpiX), -device(settings_.TopOffset, dpiY),
+                                 device(paperWidth - settings_.LeftOffset, dpiX),
+                                 device(paperLength - settings_.TopOffset, dpiY)};
+
+    TBRProgressForm progress(*this, true);
+    try {
+        for (int i = first; i <= last; ++i) {
+            QCoreApplication::processEvents();
+            SetProgress(static_cast<int>(
+                platform::roundHalfEven((i - first + 1) * 100.0L / (last - first + 1))));
+            if (const std::unique_ptr<platform::TMetafile> page = GetPage(i))
+                device_->StretchPage(*page, target);
+            if (i < last)
+                device_->NewPage();
+            if (cancelled_) {
+                device_->Abort(); // after the page being printed, no further page
+                break;
+            }
+        }
+    } catch (...) {
+        if (device_->Printing())
+            device_->EndDoc();
+        throw;
+    }
+    progress.hide();
+    if (device_->Printing())
+        device_->EndDoc();
 }
 
 void TBRPrinter::SelectPrinter(int index)

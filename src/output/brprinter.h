@@ -61,6 +61,16 @@ public:
     void LoadPages(const std::filesystem::path &file);
     void SavePages(const std::filesystem::path &file);
 
+    // Prints the stored pages of the page range on the printer. Pages a report produced (and
+    // that were not loaded from a file) are printed by the report itself with a new run: the
+    // report's window gets message 1026 instead.
+    void ReplayToPrinter();
+    // The window of the report that produced the pages, set by the preview; receives 1026.
+    QObject *ReportLink = nullptr;
+    // The paper of stored pages in native units, for ReplayToPrinter: the report's page when
+    // one is linked; by default the settings' paper (a loaded file's paper guess).
+    std::function<std::pair<long double, long double>()> PagePaper;
+
     void SetClient(QObject *client);
     QObject *Client() const;
     // A preview that shows this output sets the flag; clearing it cancels a running job and

@@ -4,7 +4,9 @@
 
 #include "output/printersettings.h"
 #include "platform/canvas.h"
+#include "platform/emfmetafile.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace output {
@@ -32,6 +34,14 @@ public:
     virtual void SelectPrinter(int index, TPrinterSettings &settings) {}
     // Reads the device's current settings into `settings`.
     virtual void ReadSettings(TPrinterSettings &settings) {}
+    // Replays a stored page stretched into `target` (device pixels) of the current page. A
+    // device that cannot replay pages says so.
+    virtual void StretchPage(const platform::TMetafile &page, const platform::TRect &target);
 };
+
+inline void TBRPrinterDevice::StretchPage(const platform::TMetafile &, const platform::TRect &)
+{
+    throw std::runtime_error("This printer cannot print stored pages");
+}
 
 } // namespace output

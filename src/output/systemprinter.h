@@ -28,6 +28,10 @@ public:
     void ApplySettings(TPrinterSettings &settings) override;
     void SelectPrinter(int index, TPrinterSettings &settings) override;
     void ReadSettings(TPrinterSettings &settings) override { settings.ReadSettings(printer_); }
+    void StretchPage(const platform::TMetafile &page, const platform::TRect &target) override
+    {
+        printer_.StretchDraw(page, target);
+    }
 
     platform::TPrinter &Printer() { return printer_; }
 

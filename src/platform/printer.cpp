@@ -1,6 +1,7 @@
 #include "platform/printer.h"
 
 #include "platform/cp1252.h"
+#include "platform/emfmetafile.h"
 #include "platform/paintercanvas.h"
 
 #include <QDir>
@@ -340,6 +341,13 @@ void TPrinter::Abort()
     job->painter.end(); // into the spool file, which is deleted with the job
     if (!job->toQueue)
         QFile::remove(outputFile_);
+}
+
+void TPrinter::StretchDraw(const TMetafile &page, const TRect &target)
+{
+    if (!job_)
+        throw EPrinter("Printer is not currently printing");
+    page.play(job_->painter, QRectF(target.Left, target.Top, target.width(), target.height()));
 }
 
 Canvas &TPrinter::PrinterCanvas()

@@ -16,6 +16,8 @@
 
 namespace platform {
 
+class TMetafile;
+
 // Device-mode field bits and values, numbered as the printer drivers number them.
 namespace dm {
 inline constexpr unsigned Orientation = 0x1;
@@ -108,6 +110,8 @@ public:
 
     // The canvas of the current page; throws EPrinter unless printing.
     Canvas &PrinterCanvas();
+    // Replays a recorded page stretched into `target` (device pixels) of the current page.
+    void StretchDraw(const TMetafile &page, const TRect &target);
 
 private:
     struct Job;

@@ -1,0 +1,112 @@
+// Printing the stored pages of a page output on the printer.
+#include "output/brmessage.h"
+#include "output/brprinter.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+using output::TBRPrinter;
+
+namespace {
+
+// A printer that keeps what it was asked to do.
+class RecordingDevice : public output::TBRPrinterDevice {
+public:
+    int PixelsPerInchX() const override { return 600; }
+    int PixelsPerInchY() const override { return 600; }
+    bool Printing() const override { return open; }
+    void SetTitle(const std::string &t) override { title = t; }
+    void BeginDoc() override { open = true, log += "begin "; }
+    void NewPage() override { log += "new "; }
+    void EndDoc() override { open = false, log += "end"; }
+    void Abort() override { open = false, log += "abort"; }
+    platform::Canvas *Canvas() override { return nullptr; }
+    void StretchPage(const platform::TMetafile &page, const platform::TRect &rect) override
+    {
+        log += "page ";
+        target = rect;
+        progress.push_back(owner->Progress());
+        if (cancelAt == static_cast<int>(progress.size()))
+            owner->CancelJob();
+    }
+
+    TBRPrinter *owner = nullptr;
+    bool open = false;
+    std::string title, log;
+    platform::TRect target;
+    std::vector<int> progress;
+    int cancelAt = 0;
+};
+
+// A page output holding `pages` recorded pages.
+void record(TBRPrinter &printer, int pages)
+{
+    printer.StartJob();
+    for (int i = 0; i < pages; ++i) {
+        printer.NewPage();
+        printer.PageCanvas()->fillRect({10, 10, 20, 20});
+    }
+    printer.FinishJob();
+}
+
+class Replay : public ::testing::Test {
+protected:
+    Replay()
+    {
+        device.owner = &printer;
+        printer.Settings().LeftOffset = 42;
+        printer.Settings().TopOffset = 40;
+        record(printer, 5);
+        printer.Destination = TBRPrinter::TDestination::Printer;
+        printer.Title = "AB";
+    }
+    RecordingDevice device;
+    TBRPrinter printer{output::TPrinterSettings{}, &device};
+};
+
+} // namespace
+
+TEST_F(Replay, PrintsThePageRangeIntoTheSheetAtThePhysicalOffset)
+{
+    printer.Settings().FirstPage = 2;
+    printer.Settings().LastPage = 4;
+    printer.ReplayToPrinter();
+    EXPECT_EQ(device.log, "begin page new page new page end");
+    EXPECT_EQ(device.progress, (std::vector<int>{33, 67, 100}));
+    EXPECT_EQ(device.title, "AB");
+    // A4 with offsets of 4.2 and 4.0 mm at 600 pixels per inch.
+    EXPECT_EQ(device.target, (platform::TRect{-99, -94, 4861, 6921}));
+}
+
+TEST_F(Replay, CancelStopsAfterThePageBeingPrintedAndAFirstPagePastTheLastPrintsNothing)
+{
+    device.cancelAt = 3;
+    printer.ReplayToPrinter();
+    EXPECT_EQ(device.log, "begin page new page new page new abort");
+
+    device.log.clear();
+    device.progress.clear();
+    device.cancelAt = 0;
+    printer.Settings().FirstPage = 5;
+    printer.Settings().LastPage = 4;
+    printer.ReplayToPrinter();
+    EXPECT_EQ(device.log, "begin end") << "the document is begun and ended with its first page empty";
+}
+
+TEST_F(Replay, PagesOfALinkedReportAreLeftToTheReportToPrintAgain)
+{
+    struct Window : QObject {
+        bool event(QEvent *e) override
+        {
+            if (e->type() == output::msgPrintReport)
+                ++received;
+            return QObject::event(e);
+        }
+        int received = 0;
+    } window;
+    printer.ReportLink = &window;
+    printer.ReplayToPrinter();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.received, 1);
+    EXPECT_EQ(device.log, "") << "nothing reaches the printer from the stored pages";
+}
