@@ -48,6 +48,8 @@ TCustomBandReport::TCustomBandReport(TBRPaperSize defaultPaper, int resolution)
 {
     Font.Name = "Arial";
     Font.Size = defaultFontPoints;
+    // Every new report starts its previews without a loaded saved file.
+    output::TBRPrinter::LoadedFileFlag = false;
     Page.SetReport(this);
     Page.SetPaperSize(defaultPaper);
 }
