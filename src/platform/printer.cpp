@@ -154,15 +154,30 @@ void TPrinter::readDefaults()
     mode.Collate = 1;
     defaults_ = mode;
     mode_ = mode;
-    const int dpi = info.isNull() ? 0 : defaultResolution(CupsDest(name_));
+    // What the system says of the printer is asked once per selection: a print run reads the
+    // settings once per report, and asking CUPS each time cost more than drawing the pages.
+    const CupsDest dest(name_);
+    const int dpi = info.isNull() ? 0 : defaultResolution(dest);
     dpi_ = dpi > 0 ? dpi : kFallbackPixelsPerInch;
+    driverName_ = dest.option("printer-make-and-model");
+    portName_ = dest.option("device-uri");
+    paperCodes_.clear();
+    for (const QPageSize &page : info.supportedPageSizes()) {
+        if (page.windowsId() > 0 && page.windowsId() != dm::PaperUser)
+            paperCodes_.push_back(page.windowsId());
+    }
+    if (info.supportsCustomPageSizes())
+        paperCodes_.push_back(dm::PaperUser);
+    std::sort(paperCodes_.begin(), paperCodes_.end());
+    paperCodes_.erase(std::unique(paperCodes_.begin(), paperCodes_.end()), paperCodes_.end());
+    margins_.clear();
 }
 
 std::string TPrinter::DeviceName() const { return fromQString(name_); }
 
-std::string TPrinter::DriverName() const { return CupsDest(name_).option("printer-make-and-model"); }
+std::string TPrinter::DriverName() const { return driverName_; }
 
-std::string TPrinter::PortName() const { return CupsDest(name_).option("device-uri"); }
+std::string TPrinter::PortName() const { return portName_; }
 
 void TPrinter::SetDeviceMode(const TDeviceMode *mode)
 {
@@ -213,11 +228,23 @@ QPageLayout::Orientation orientationOf(const TDeviceMode &mode)
 
 } // namespace
 
+QMarginsF TPrinter::unprintableMargins(const QPageSize &size, int orientation) const
+{
+    const auto key = std::make_pair(size.key(), orientation);
+    auto it = margins_.find(key);
+    if (it == margins_.end())
+        it = margins_.emplace(key, minimumMargins(name_, size, orientation == dm::Landscape
+                                                                   ? QPageLayout::Landscape
+                                                                   : QPageLayout::Portrait))
+                 .first;
+    return it->second;
+}
+
 TSize TPrinter::PhysicalOffset() const
 {
     if (!outputFile_.isEmpty())
         return {};
-    const QMarginsF margins = minimumMargins(name_, pageSizeOf(mode_), orientationOf(mode_));
+    const QMarginsF margins = unprintableMargins(pageSizeOf(mode_), mode_.Orientation);
     return {static_cast<int>(std::lround(margins.left() / kPointsPerInch * dpi_)),
             static_cast<int>(std::lround(margins.top() / kPointsPerInch * dpi_))};
 }
@@ -233,20 +260,7 @@ TSize TPrinter::PhysicalPageSize() const
     return {pixels(mm.width()), pixels(mm.height())};
 }
 
-std::vector<int> TPrinter::PaperCodes() const
-{
-    std::vector<int> codes;
-    const QPrinterInfo info = QPrinterInfo::printerInfo(name_);
-    for (const QPageSize &size : info.supportedPageSizes()) {
-        if (size.windowsId() > 0 && size.windowsId() != dm::PaperUser)
-            codes.push_back(size.windowsId());
-    }
-    if (info.supportsCustomPageSizes())
-        codes.push_back(dm::PaperUser);
-    std::sort(codes.begin(), codes.end());
-    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
-    return codes;
-}
+std::vector<int> TPrinter::PaperCodes() const { return paperCodes_; }
 
 void TPrinter::SetOutputFile(const QString &pdfPath) { outputFile_ = pdfPath; }
 
@@ -276,7 +290,7 @@ void TPrinter::BeginDoc()
     p.setFullPage(false);
     const QPageSize size = pageSizeOf(mode_);
     const QPageLayout::Orientation orientation = orientationOf(mode_);
-    const QMarginsF margins = job->toQueue ? minimumMargins(name_, size, orientation) : QMarginsF();
+    const QMarginsF margins = job->toQueue ? unprintableMargins(size, mode_.Orientation) : QMarginsF();
     p.setPageLayout(QPageLayout(size, orientation, margins, QPageLayout::Point));
     p.setDocName(toQString(title_));
     p.setCreator(QStringLiteral("Tavleplanner"));

@@ -8,7 +8,10 @@
 
 #include "platform/canvas.h"
 
+#include <QMarginsF>
+#include <QPageSize>
 #include <QString>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -116,6 +119,7 @@ public:
 private:
     struct Job;
     void readDefaults();
+    QMarginsF unprintableMargins(const QPageSize &size, int orientation) const;
 
     int index_ = -1;
     QString name_;
@@ -124,6 +128,10 @@ private:
     TDeviceMode defaults_;
     int dpi_ = 600;
     std::string title_;
+    std::string driverName_, portName_;
+    std::vector<int> paperCodes_;
+    // The printer's unprintable margins (points) per paper and orientation, asked once each.
+    mutable std::map<std::pair<QString, int>, QMarginsF> margins_;
     std::unique_ptr<Job> job_;
 };
 
