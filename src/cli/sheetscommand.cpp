@@ -5,6 +5,7 @@
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "platform/printer.h"
+#include "platform/screen.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"
 
@@ -19,6 +20,7 @@ namespace cli {
 namespace {
 
 constexpr int kOk = 0, kFailure = 1, kUsage = 2;
+constexpr int kStandardScreenPixelsPerInch = 96;
 
 enum class Destination { Save, Pdf, Print };
 
@@ -182,6 +184,8 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
         return kUsage;
     }
 
+    // The sheets are laid out as on a standard screen, whatever this machine's screen is.
+    const platform::ScreenResolutionOverride standardScreen(kStandardScreenPixelsPerInch);
     timetable::Timetable table;
     try {
         table.LoadBrikker(parsed->exportPath);

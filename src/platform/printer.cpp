@@ -295,7 +295,8 @@ void TPrinter::BeginDoc()
     p.setDocName(toQString(title_));
     p.setCreator(QStringLiteral("Tavleplanner"));
     if (!job->painter.begin(&p))
-        throw EPrinter("Printer is not currently printing");
+        throw EPrinter(job->toQueue ? std::string("Printer is not currently printing")
+                                    : "Cannot write the file " + outputFile_.toStdString());
     job->canvas = std::make_unique<PainterCanvas>(job->painter, dpi_, dpi_);
     job_ = std::move(job);
 }
