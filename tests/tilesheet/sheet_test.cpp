@@ -188,7 +188,10 @@ TEST(TileSheetGeometry, TheBandIsASixthOfTheHeightBetweenTheMarginsLessAFraction
     EXPECT_EQ(sheet.form->BRBrikker.Page.Columns(), 10);
     EXPECT_NEAR(static_cast<double>(sheet.form->BRBrikker.Page.RightMargin()), 20.0, 1e-9);
 
-    Sheet tall(20, {.TopMargin = 20.0L, .BottomMargin = 20.0L});
+    TRapFormInputs margins;
+    margins.TopMargin = 20.0L;
+    margins.BottomMargin = 20.0L;
+    Sheet tall(20, margins);
     tall.form->BRBrikker.SetUnits(report::TBRUnit::MM);
     EXPECT_NEAR(static_cast<double>(tall.form->BrikDetail.Size.Height()), 42.7833, 5e-5);
     // Six rows of round(427.833) = 428 still fill each column: 20 tiles, one page.
@@ -218,7 +221,9 @@ TEST(TileSheetCutFrames, EveryTileGetsARightAndBottomLineAndThePageTheTopAndLeft
     ASSERT_EQ(plain.run(), 1);
     EXPECT_TRUE(blackFills(*plain.form->BRBrikker.PageOutput()->GetPage(1)).empty());
 
-    Sheet cut(1, {.CutFrames = true});
+    TRapFormInputs cutFrames;
+    cutFrames.CutFrames = true;
+    Sheet cut(1, cutFrames);
     ASSERT_EQ(cut.run(), 1);
     const std::vector<platform::TRect> fills =
         blackFills(*cut.form->BRBrikker.PageOutput()->GetPage(1));
