@@ -7,7 +7,7 @@
 
 namespace report {
 
-inline constexpr QEvent::Type msgPrintReport = static_cast<QEvent::Type>(output::WM_USER + 2);
+inline constexpr QEvent::Type msgPrintReport = output::msgPrintReport;
 inline constexpr QEvent::Type msgEndPreview = static_cast<QEvent::Type>(output::WM_USER + 4);
 
 } // namespace report

@@ -40,6 +40,11 @@ TCustomBandReport::makePageOutput(output::TBRPrinterDevice *device)
         if (AfterPrint)
             AfterPrint(*this);
     };
+    // The report behind the pages: the preview's print command sends it 1026 to print itself.
+    made->ReportLink = window_.get();
+    made->PagePaper = [this] {
+        return std::pair{Page.Native(TBRPage::WidthIndex), Page.Native(TBRPage::LengthIndex)};
+    };
     return made;
 }
 

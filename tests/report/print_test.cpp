@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace report;
@@ -186,6 +187,34 @@ TEST(Print, Message1026PrintsTheReport)
     QCoreApplication::sendPostedEvents(r.report.ReportWindow());
     ASSERT_EQ(r.printer.pages.size(), 1u);
     EXPECT_EQ(r.printer.pages[0].size(), 2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Print, ThePreviewsPrintCommandRunsTheReportAgainOnThePrinter)
+{
+    PrintReport r(8);
+    int beforePrints = 0;
+    r.report.BeforePrint = [&](TCustomBandReport &, bool &) {
+        ++beforePrints;
+        r.given = 0;
+    };
+    r.report.OnPreview = [&](const TBRPreviewRequest &request) {
+        while (request.Output.OutputState() != output::TBRPrinter::TOutputState::Finished)
+            std::this_thread::yield();
+        request.Output.ReplayToPrinter(); // posts 1026 to the report
+        QCoreApplication::sendPostedEvents(r.report.ReportWindow());
+        EXPECT_EQ(r.report.PageOutput(), &request.Output); // the preview's pages stay
+        output::TBRMessage close(msgEndPreview, 0,
+                                 reinterpret_cast<std::intptr_t>(&request.Output));
+        QCoreApplication::sendEvent(request.ReportWindow, &close);
+    };
+    r.report.Preview();
+    EXPECT_EQ(beforePrints, 2);
+    ASSERT_EQ(r.printer.pages.size(), 2u);
+    EXPECT_EQ(r.printer.pages[1].back(), "Tile8");
 }
 
 } // namespace
