@@ -202,7 +202,9 @@ TEST(Print, ThePreviewsPrintCommandRunsTheReportAgainOnThePrinter)
         r.given = 0;
     };
     r.report.OnPreview = [&](const TBRPreviewRequest &request) {
-        while (request.Output.OutputState() != output::TBRPrinter::TOutputState::Finished)
+        // The run has ended once its job has finished and the report is available again.
+        while (request.Output.OutputState() != output::TBRPrinter::TOutputState::Finished ||
+               !r.report.Available())
             std::this_thread::yield();
         request.Output.ReplayToPrinter(); // posts 1026 to the report
         QCoreApplication::sendPostedEvents(r.report.ReportWindow());
