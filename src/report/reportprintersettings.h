@@ -2,26 +2,14 @@
 // TBandReportPrinterSettings, the report's PrinterSettings: what the run gives the page
 // output's printer settings at the start of every run.
 
+#include "output/printersettings.h"
+
 #include <cstdint>
 
 namespace report {
 
-enum class TBRBin {
-    First,
-    Upper,
-    Lower,
-    Middle,
-    Manual,
-    Envelope,
-    EnvManual,
-    Auto,
-    Tractor,
-    SmallFormat,
-    LargeFormat,
-    LargeCapacity,
-    Cassette,
-    Last
-};
+// Paper sources, with the device codes they send.
+using output::TBRBin;
 
 struct TBandReportPrinterSettings {
     static constexpr std::int64_t defaultMemoryLimit = 250000;

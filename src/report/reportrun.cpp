@@ -162,6 +162,10 @@ void TCustomBandReport::RunReport()
 
 void TCustomBandReport::giveOutputPrinterValues()
 {
+    // The report's own printer, with its driver's defaults, unless it prints on the standard
+    // printer as that stands.
+    if (pageOutput_->HasPrinters() && !PrinterSettings.UseStandardprinter)
+        pageOutput_->SelectPrinter(PrinterSettings.PrinterIndex);
     output::TPrinterSettings &settings = pageOutput_->Settings();
     const int paper = static_cast<int>(Page.PaperSize());
     settings.SetPaperSize(paper);
@@ -172,10 +176,22 @@ void TCustomBandReport::giveOutputPrinterValues()
     settings.SetOrientation(Page.Orientation() == TBROrientation::poLandscape
                                 ? output::TOrientation::Landscape
                                 : output::TOrientation::Portrait);
+    settings.SetCopies(PrinterSettings.Copies);
+    settings.SetOutputBin(PrinterSettings.OutputBin);
     settings.FirstPage = PrinterSettings.FirstPage;
     settings.LastPage = PrinterSettings.LastPage;
+    settings.SetDuplex(PrinterSettings.Duplex);
     settings.UseStandardprinter = PrinterSettings.UseStandardprinter;
     settings.MemoryLimit = PrinterSettings.MemoryLimit;
+    settings.PrintMetaFile = PrinterSettings.PrintMetaFile;
+    settings.UseCustomBinCode = PrinterSettings.UseCustomBinCode;
+    settings.CustomBinCode = PrinterSettings.CustomBinCode;
+    settings.UseCustomPaperCode = PrinterSettings.UseCustomPaperCode;
+    settings.CustomPaperCode = PrinterSettings.CustomPaperCode;
+    settings.PrintQuality = PrinterSettings.PrintQuality;
+    settings.Collate = PrinterSettings.Collate;
+    settings.ColorOption = PrinterSettings.ColorOption;
+    settings.ExtendedDuplex = PrinterSettings.ExtendedDuplex;
     pageOutput_->Title = ReportTitle;
     pageOutput_->Compression = Options.Compression;
 }
