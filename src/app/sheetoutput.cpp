@@ -3,7 +3,7 @@
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "platform/cp1252.h"
-#include "platform/printer.h"
+#include "report/customreport.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"
 
@@ -28,7 +28,7 @@ void SheetOutput::operator()(OutputAction action, const std::string &name) const
         sheet->BRBrikker.Preview();
         return;
     }
-    if (platform::TPrinter::Printers().empty()) {
+    if (report::TCustomBandReport::PrinterDevice() == nullptr) {
         mainForm_.appendMessage(platform::cp1252(u8"Brikkerne for ") + name +
                                 platform::cp1252(u8" blev ikke udskrevet, fordi der ikke er "
                                                  u8"installeret nogen printer.\r\n\r\n"));

@@ -14,6 +14,8 @@ inline constexpr QEvent::Type msgProgress = static_cast<QEvent::Type>(WM_USER);
 inline constexpr QEvent::Type msgPageAvailable = static_cast<QEvent::Type>(WM_USER + 1);
 // Posted to the report's window by ReplayToPrinter: the report prints itself with a new run.
 inline constexpr QEvent::Type msgPrintReport = static_cast<QEvent::Type>(WM_USER + 2);
+// Sent to the report's window by a preview window that closes, with its page output as LParam.
+inline constexpr QEvent::Type msgEndPreview = static_cast<QEvent::Type>(WM_USER + 4);
 
 class TBRMessage : public QEvent {
 public:

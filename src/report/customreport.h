@@ -230,6 +230,8 @@ public:
     // Where Print finds the printer; none, or a source that answers none: no printer.
     using TBRPrinterDeviceSource = std::function<output::TBRPrinterDevice *()>;
     static void SetPrinterDeviceSource(TBRPrinterDeviceSource source);
+    // The printer Print would use now; nullptr when there is none.
+    static output::TBRPrinterDevice *PrinterDevice();
 
 protected:
     virtual void Loaded();

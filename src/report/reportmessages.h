@@ -8,6 +8,6 @@
 namespace report {
 
 inline constexpr QEvent::Type msgPrintReport = output::msgPrintReport;
-inline constexpr QEvent::Type msgEndPreview = static_cast<QEvent::Type>(output::WM_USER + 4);
+inline constexpr QEvent::Type msgEndPreview = output::msgEndPreview;
 
 } // namespace report

@@ -20,11 +20,16 @@ void TCustomBandReport::SetPrinterDeviceSource(TBRPrinterDeviceSource source)
     deviceSource() = std::move(source);
 }
 
+output::TBRPrinterDevice *TCustomBandReport::PrinterDevice()
+{
+    return deviceSource() ? deviceSource()() : nullptr;
+}
+
 void TCustomBandReport::Print()
 {
     if (!available_)
         return;
-    output::TBRPrinterDevice *device = deviceSource() ? deviceSource()() : nullptr;
+    output::TBRPrinterDevice *device = PrinterDevice();
     if (device == nullptr)
         return; // no printer installed: nothing is printed, nothing is reported
 
