@@ -1,6 +1,6 @@
 // tavleprint sheets: saved report files, one PDF for many names, print jobs, and its errors.
 #include "cli/pagescommand.h"
-#include "cli/tavleprint.h"
+#include "support/tavleprintrun.h"
 #include "platform/printer.h"
 
 #include <QDir>
@@ -11,18 +11,6 @@
 #include <sstream>
 
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-Outcome tavleprint(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int code = cli::runTavleprint(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 int pdfPages(const QString &pdf)
 {

@@ -1,5 +1,5 @@
 // tavleprint list and tiles, through the same entry point as the program.
-#include "cli/tavleprint.h"
+#include "support/tavleprintrun.h"
 
 #include <QTemporaryDir>
 #include <fstream>
@@ -7,18 +7,6 @@
 #include <sstream>
 
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-Outcome tavleprint(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int code = cli::runTavleprint(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 class Tavleprint : public ::testing::Test {
 protected:
