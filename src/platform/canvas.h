@@ -75,12 +75,13 @@ public:
     virtual int pixelsPerInchX() const = 0;
     virtual int pixelsPerInchY() const = 0;
 
-    virtual void setFont(const TFont &font) = 0;
-    virtual const TFont &font() const = 0;
-    virtual void setBrush(const TBrush &brush) = 0;
-    virtual const TBrush &brush() const = 0;
-    virtual void setPen(const TPen &pen) = 0;
-    virtual const TPen &pen() const = 0;
+    // The drawing state. Every canvas keeps it alike and reads it when it draws.
+    void setFont(const TFont &font) { font_ = font; }
+    const TFont &font() const { return font_; }
+    void setBrush(const TBrush &brush) { brush_ = brush; }
+    const TBrush &brush() const { return brush_; }
+    void setPen(const TPen &pen) { pen_ = pen; }
+    const TPen &pen() const { return pen_; }
 
     // Fills columns Left up to but not including Right, rows Top up to but not including
     // Bottom, with the current brush.
@@ -96,6 +97,11 @@ public:
 
     virtual void setClipRect(const TRect &rect) = 0;
     virtual void clearClip() = 0;
+
+private:
+    TFont font_;
+    TBrush brush_;
+    TPen pen_;
 };
 
 } // namespace platform

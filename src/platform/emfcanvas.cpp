@@ -56,64 +56,64 @@ EmfCanvas::~EmfCanvas() = default;
 
 void EmfCanvas::realizeBrush()
 {
-    if (brushWritten_ && writtenBrush_ == brush_)
+    if (brushWritten_ && writtenBrush_ == brush())
         return;
-    const std::uint32_t style = brush_.Style == TBrushStyle::bsClear ? BS_NULL : BS_SOLID;
-    const std::uint32_t handle = writer_.createBrush(style, brush_.Color);
+    const std::uint32_t style = brush().Style == TBrushStyle::bsClear ? BS_NULL : BS_SOLID;
+    const std::uint32_t handle = writer_.createBrush(style, brush().Color);
     writer_.selectObject(handle);
     if (brushWritten_)
         writer_.deleteObject(brushHandle_);
     brushHandle_ = handle;
-    writtenBrush_ = brush_;
+    writtenBrush_ = brush();
     brushWritten_ = true;
 }
 
 void EmfCanvas::realizePen()
 {
-    if (penWritten_ ? writtenPen_ == pen_ : pen_ == TPen{})
+    if (penWritten_ ? writtenPen_ == pen() : pen() == TPen{})
         return;
     const std::uint32_t handle =
-        writer_.createPen(penStyleCode(pen_.Style), pen_.Width, pen_.Color);
+        writer_.createPen(penStyleCode(pen().Style), pen().Width, pen().Color);
     writer_.selectObject(handle);
     if (penWritten_)
         writer_.deleteObject(penHandle_);
     penHandle_ = handle;
-    writtenPen_ = pen_;
+    writtenPen_ = pen();
     penWritten_ = true;
 }
 
 void EmfCanvas::realizeFont()
 {
-    if (!fontWritten_ || !(writtenFont_.Name == font_.Name && writtenFont_.Size == font_.Size &&
-                           writtenFont_.Style == font_.Style)) {
+    if (!fontWritten_ || !(writtenFont_.Name == font().Name && writtenFont_.Size == font().Size &&
+                           writtenFont_.Style == font().Style)) {
         EmfLogFont lf;
-        lf.Height = -emPixels(font_.Size, ppi_);
-        lf.Weight = (font_.Style & fsBold) ? FW_BOLD : FW_NORMAL;
-        lf.Italic = font_.Style & fsItalic;
-        lf.Underline = font_.Style & fsUnderline;
-        lf.StrikeOut = font_.Style & fsStrikeOut;
-        lf.FaceName = toUtf16(font_.Name);
+        lf.Height = -emPixels(font().Size, ppi_);
+        lf.Weight = (font().Style & fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.Italic = font().Style & fsItalic;
+        lf.Underline = font().Style & fsUnderline;
+        lf.StrikeOut = font().Style & fsStrikeOut;
+        lf.FaceName = toUtf16(font().Name);
         const std::uint32_t handle = writer_.createFont(lf);
         writer_.selectObject(handle);
         if (fontWritten_)
             writer_.deleteObject(fontHandle_);
         fontHandle_ = handle;
-        metrics_ = &fontMetrics(font_, ppi_);
+        metrics_ = &fontMetrics(font(), ppi_);
         fontWritten_ = true;
     }
     // A new device context draws text in black, so black needs no record.
-    if (writtenTextColor_ != font_.Color) {
-        writer_.setTextColor(font_.Color);
-        writtenTextColor_ = font_.Color;
+    if (writtenTextColor_ != font().Color) {
+        writer_.setTextColor(font().Color);
+        writtenTextColor_ = font().Color;
     }
-    writtenFont_ = font_;
+    writtenFont_ = font();
 }
 
 void EmfCanvas::fillRect(const TRect &rect)
 {
     if (finished_)
         throw std::logic_error("page already finished");
-    if (brush_.Style == TBrushStyle::bsClear || rect.width() <= 0 || rect.height() <= 0)
+    if (brush().Style == TBrushStyle::bsClear || rect.width() <= 0 || rect.height() <= 0)
         return;
     realizePen();
     realizeBrush();
@@ -151,7 +151,7 @@ void EmfCanvas::textOut(int x, int y, std::string_view text, TTextAlign align)
     writer_.extTextOutW(x, y, toUtf16(text), dx, bounds);
 }
 
-TSize EmfCanvas::textExtent(std::string_view text) { return fontMetrics(font_, ppi_).extent(text); }
+TSize EmfCanvas::textExtent(std::string_view text) { return fontMetrics(font(), ppi_).extent(text); }
 
 void EmfCanvas::setClipRect(const TRect &rect)
 {

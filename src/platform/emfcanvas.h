@@ -24,12 +24,6 @@ public:
 
     int pixelsPerInchX() const override { return ppi_; }
     int pixelsPerInchY() const override { return ppi_; }
-    void setFont(const TFont &font) override { font_ = font; }
-    const TFont &font() const override { return font_; }
-    void setBrush(const TBrush &brush) override { brush_ = brush; }
-    const TBrush &brush() const override { return brush_; }
-    void setPen(const TPen &pen) override { pen_ = pen; }
-    const TPen &pen() const override { return pen_; }
     void fillRect(const TRect &rect) override;
     void textOut(int x, int y, std::string_view text, TTextAlign align = TTextAlign::Left) override;
     TSize textExtent(std::string_view text) override;
@@ -49,9 +43,6 @@ private:
 
     EmfWriter writer_;
     int width_, height_, ppi_;
-    TFont font_;
-    TBrush brush_;
-    TPen pen_;
 
     // What the metafile has selected at present.
     std::uint32_t fontHandle_ = 0, brushHandle_ = 0, penHandle_ = 0;

@@ -32,10 +32,10 @@ PainterCanvas::PainterCanvas(QPainter &painter, int pixelsPerInchX, int pixelsPe
 
 void PainterCanvas::fillRect(const TRect &rect)
 {
-    if (brush_.Style == TBrushStyle::bsClear || rect.width() <= 0 || rect.height() <= 0)
+    if (brush().Style == TBrushStyle::bsClear || rect.width() <= 0 || rect.height() <= 0)
         return;
     painter_.fillRect(QRect(rect.Left, rect.Top, rect.width(), rect.height()),
-                      toQColor(brush_.Color));
+                      toQColor(brush().Color));
 }
 
 const QRawFont &PainterCanvas::rawFont(unsigned style, int em)
@@ -64,7 +64,7 @@ void PainterCanvas::textOut(int x, int y, std::string_view text, TTextAlign alig
 {
     if (text.empty())
         return;
-    const FontMetrics &metrics = fontMetrics(font_, dpiY_);
+    const FontMetrics &metrics = fontMetrics(font(), dpiY_);
     const int width = metrics.width(text);
     int left = x;
     if (align == TTextAlign::Right)
@@ -72,10 +72,10 @@ void PainterCanvas::textOut(int x, int y, std::string_view text, TTextAlign alig
     else if (align == TTextAlign::Center)
         left = x - width / 2;
 
-    const unsigned style = font_.Style & (fsBold | fsItalic);
-    const QRawFont &font = rawFont(style, metrics.em());
+    const unsigned style = font().Style & (fsBold | fsItalic);
+    const QRawFont &face = rawFont(style, metrics.em());
     const QString unicode = toQString(text);
-    QVector<quint32> glyphs = font.glyphIndexesForString(unicode);
+    QVector<quint32> glyphs = face.glyphIndexesForString(unicode);
     QVector<QPointF> positions;
     positions.reserve(glyphs.size());
     int pen = 0;
@@ -86,20 +86,20 @@ void PainterCanvas::textOut(int x, int y, std::string_view text, TTextAlign alig
     glyphs.resize(positions.size());
 
     QGlyphRun run;
-    run.setRawFont(font);
+    run.setRawFont(face);
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
-    run.setUnderline((font_.Style & fsUnderline) != 0);
-    run.setStrikeOut((font_.Style & fsStrikeOut) != 0);
+    run.setUnderline((font().Style & fsUnderline) != 0);
+    run.setStrikeOut((font().Style & fsStrikeOut) != 0);
     painter_.save();
-    painter_.setPen(toQColor(font_.Color));
+    painter_.setPen(toQColor(font().Color));
     painter_.drawGlyphRun(QPointF(left, y + metrics.ascent()), run);
     painter_.restore();
 }
 
 TSize PainterCanvas::textExtent(std::string_view text)
 {
-    return fontMetrics(font_, dpiY_).extent(text);
+    return fontMetrics(font(), dpiY_).extent(text);
 }
 
 void PainterCanvas::setClipRect(const TRect &rect)

@@ -21,12 +21,6 @@ public:
 
     int pixelsPerInchX() const override { return dpiX_; }
     int pixelsPerInchY() const override { return dpiY_; }
-    void setFont(const TFont &font) override { font_ = font; }
-    const TFont &font() const override { return font_; }
-    void setBrush(const TBrush &brush) override { brush_ = brush; }
-    const TBrush &brush() const override { return brush_; }
-    void setPen(const TPen &pen) override { pen_ = pen; }
-    const TPen &pen() const override { return pen_; }
     void fillRect(const TRect &rect) override;
     void textOut(int x, int y, std::string_view text, TTextAlign align = TTextAlign::Left) override;
     TSize textExtent(std::string_view text) override;
@@ -39,9 +33,6 @@ private:
     QPainter &painter_;
     int dpiX_;
     int dpiY_;
-    TFont font_;
-    TBrush brush_;
-    TPen pen_;
     std::map<std::pair<unsigned, int>, QRawFont> rawFonts_;
 };
 

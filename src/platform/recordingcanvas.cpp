@@ -15,9 +15,9 @@ CanvasOp RecordingCanvas::current(CanvasOp::Kind kind) const
 {
     CanvasOp op;
     op.kind = kind;
-    op.brush = brush_;
-    op.pen = pen_;
-    op.font = font_;
+    op.brush = brush();
+    op.pen = pen();
+    op.font = font();
     return op;
 }
 
@@ -40,7 +40,7 @@ void RecordingCanvas::textOut(int x, int y, std::string_view text, TTextAlign al
 
 TSize RecordingCanvas::textExtent(std::string_view text)
 {
-    return fontMetrics(font_, dpiY_).extent(text);
+    return fontMetrics(font(), dpiY_).extent(text);
 }
 
 void RecordingCanvas::setClipRect(const TRect &rect)

@@ -27,12 +27,6 @@ public:
 
     int pixelsPerInchX() const override { return dpiX_; }
     int pixelsPerInchY() const override { return dpiY_; }
-    void setFont(const TFont &font) override { font_ = font; }
-    const TFont &font() const override { return font_; }
-    void setBrush(const TBrush &brush) override { brush_ = brush; }
-    const TBrush &brush() const override { return brush_; }
-    void setPen(const TPen &pen) override { pen_ = pen; }
-    const TPen &pen() const override { return pen_; }
     void fillRect(const TRect &rect) override;
     void textOut(int x, int y, std::string_view text, TTextAlign align = TTextAlign::Left) override;
     TSize textExtent(std::string_view text) override;
@@ -49,9 +43,6 @@ private:
 
     int dpiX_;
     int dpiY_;
-    TFont font_;
-    TBrush brush_;
-    TPen pen_;
     std::vector<CanvasOp> ops_;
 };
 
