@@ -16,9 +16,10 @@ int main(int argc, char **argv)
     // The process-wide printer; every print run selects its printer on it.
     platform::TPrinter printer;
     output::TBRSystemPrinter printerDevice(printer);
-    report::TCustomBandReport::SetPrinterDeviceSource([&printerDevice]() -> output::TBRPrinterDevice * {
-        return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
-    });
+    report::TCustomBandReport::SetPrinterDeviceSource(
+        [&printerDevice]() -> output::TBRPrinterDevice * {
+            return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
+        });
 
     timetable::Timetable table;
     app::TMainForm mainForm(table);

@@ -19,8 +19,7 @@ class SheetOutput {
 public:
     SheetOutput(timetable::Timetable &table, TMainForm &mainForm, TJusterForm &justerForm)
         : table_(table), mainForm_(mainForm), justerForm_(justerForm)
-    {
-    }
+    {}
 
     // Creates the tile sheet (it reads the margins and the cut-frame box now), previews it or
     // prints it as a job titled `name`, then destroys it. Without any printer a print does

@@ -149,7 +149,10 @@ public:
     {
         return printer_.Printing() ? &printer_.PrinterCanvas() : nullptr;
     }
-    void ApplySettings(output::TPrinterSettings &settings) override { settings.ApplySettings(printer_); }
+    void ApplySettings(output::TPrinterSettings &settings) override
+    {
+        settings.ApplySettings(printer_);
+    }
     // A file takes any paper and has no unprintable margins, whatever printer the system has.
     void SelectPrinter(int, output::TPrinterSettings &settings) override { ReadSettings(settings); }
     void ReadSettings(output::TPrinterSettings &settings) override
@@ -180,7 +183,8 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
         err << "tavleprint: " << problem << "\n"
             << "usage: tavleprint sheets (--teachers|--classes) EXPORT [NAME...] "
                "[--margins TOP,LEFT,BOTTOM,RIGHT] [--cut-frames]\n"
-               "                        (--save FILE.brp | --pdf FILE.pdf | --print [--printer QUEUE])\n";
+               "                        (--save FILE.brp | --pdf FILE.pdf | --print [--printer "
+               "QUEUE])\n";
         return kUsage;
     }
 
@@ -209,7 +213,8 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
         names = listed;
 
     tilesheet::TRapFormInputs inputs = parsed->inputs;
-    inputs.FileName = platform::fromQString(QFileInfo(QString::fromStdString(parsed->exportPath)).absoluteFilePath());
+    inputs.FileName = platform::fromQString(
+        QFileInfo(QString::fromStdString(parsed->exportPath)).absoluteFilePath());
     inputs.PrintList = &table.printList();
 
     try {
@@ -228,8 +233,10 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
             for (const std::string &name : names) {
                 table.BuildPrintList(name);
                 tilesheet::TRapForm sheet(inputs);
-                sheet.BRBrikker.SetPageOutput(std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, &book));
-                sheet.BRBrikker.PageOutput()->Destination = output::TBRPrinter::TDestination::Printer;
+                sheet.BRBrikker.SetPageOutput(
+                    std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, &book));
+                sheet.BRBrikker.PageOutput()->Destination =
+                    output::TBRPrinter::TDestination::Printer;
                 sheet.BRBrikker.ShowProgress = false;
                 sheet.BRBrikker.RunReport();
             }

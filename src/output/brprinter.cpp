@@ -59,7 +59,8 @@ void TBRPrinter::ReplayToPrinter()
     const auto device = [](long double native, long double dpi) {
         return static_cast<int>(platform::roundHalfEven(native * dpi / NativePerInch));
     };
-    const platform::TRect target{-device(settings_.LeftOffset, dpiX), -device(settings_.TopOffset, dpiY),
+    const platform::TRect target{-device(settings_.LeftOffset, dpiX),
+                                 -device(settings_.TopOffset, dpiY),
                                  device(paperWidth - settings_.LeftOffset, dpiX),
                                  device(paperLength - settings_.TopOffset, dpiY)};
 

@@ -126,8 +126,8 @@ platform::TDeviceMode TPrinterSettings::DeviceModeFor(platform::TDeviceMode mode
     mode.Fields |= dm::PaperLength | dm::PaperWidth;
     mode.PaperWidth = static_cast<int>(
         platform::roundHalfEven(table ? paperTable[paperSize_].Width * nativePerMm : CustomWidth));
-    mode.PaperLength = static_cast<int>(
-        platform::roundHalfEven(table ? paperTable[paperSize_].Length * nativePerMm : CustomLength));
+    mode.PaperLength = static_cast<int>(platform::roundHalfEven(
+        table ? paperTable[paperSize_].Length * nativePerMm : CustomLength));
     if ((mode.Fields & dm::PaperSize) && paperSize_ != paperDefault)
         mode.PaperSize = UseCustomPaperCode ? CustomPaperCode : paperCode(paperSize_);
     mode.Fields |= dm::Copies;

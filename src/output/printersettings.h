@@ -18,8 +18,20 @@ enum class TOrientation { Portrait, Landscape };
 
 // Paper sources, each sending its device code (binCode).
 enum class TBRBin {
-    First, Upper, Lower, Middle, Manual, Envelope, EnvManual, Auto, Tractor, SmallFormat,
-    LargeFormat, LargeCapacity, Cassette, Last
+    First,
+    Upper,
+    Lower,
+    Middle,
+    Manual,
+    Envelope,
+    EnvManual,
+    Auto,
+    Tractor,
+    SmallFormat,
+    LargeFormat,
+    LargeCapacity,
+    Cassette,
+    Last
 };
 int binCode(TBRBin bin);
 

@@ -12,8 +12,10 @@ void TBRSystemPrinter::ApplySettings(TPrinterSettings &settings)
     constexpr long double nativePerInch = 254;
     const platform::TSize offset = printer_.PhysicalOffset();
     if (printer_.PixelsPerInchX() > 0 && printer_.PixelsPerInchY() > 0) {
-        settings.LeftOffset = platform::roundHalfEven(offset.cx * nativePerInch / printer_.PixelsPerInchX());
-        settings.TopOffset = platform::roundHalfEven(offset.cy * nativePerInch / printer_.PixelsPerInchY());
+        settings.LeftOffset =
+            platform::roundHalfEven(offset.cx * nativePerInch / printer_.PixelsPerInchX());
+        settings.TopOffset =
+            platform::roundHalfEven(offset.cy * nativePerInch / printer_.PixelsPerInchY());
     }
 }
 

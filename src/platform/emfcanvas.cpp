@@ -151,7 +151,10 @@ void EmfCanvas::textOut(int x, int y, std::string_view text, TTextAlign align)
     writer_.extTextOutW(x, y, toUtf16(text), dx, bounds);
 }
 
-TSize EmfCanvas::textExtent(std::string_view text) { return fontMetrics(font(), ppi_).extent(text); }
+TSize EmfCanvas::textExtent(std::string_view text)
+{
+    return fontMetrics(font(), ppi_).extent(text);
+}
 
 void EmfCanvas::setClipRect(const TRect &rect)
 {

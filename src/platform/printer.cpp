@@ -30,8 +30,7 @@ class CupsDest {
 public:
     explicit CupsDest(const QString &name)
         : dest_(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr))
-    {
-    }
+    {}
     ~CupsDest()
     {
         if (dest_)
@@ -42,7 +41,8 @@ public:
     cups_dest_t *get() const { return dest_; }
     std::string option(const char *name) const
     {
-        const char *value = dest_ ? cupsGetOption(name, dest_->num_options, dest_->options) : nullptr;
+        const char *value =
+            dest_ ? cupsGetOption(name, dest_->num_options, dest_->options) : nullptr;
         return value ? value : "";
     }
 
@@ -95,10 +95,7 @@ struct TPrinter::Job {
     bool toQueue = true;
 };
 
-TPrinter::TPrinter()
-{
-    readDefaults();
-}
+TPrinter::TPrinter() { readDefaults(); }
 
 TPrinter::~TPrinter()
 {
@@ -128,18 +125,21 @@ void TPrinter::SetPrinterIndex(int index)
 
 bool TPrinter::HasPrinter() const
 {
-    return !(name_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_)).isNull();
+    return !(name_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_))
+                .isNull();
 }
 
 void TPrinter::readDefaults()
 {
-    const QPrinterInfo info = name_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_);
+    const QPrinterInfo info =
+        name_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_);
     if (!info.isNull())
         name_ = info.printerName();
     TDeviceMode mode;
     mode.Fields = kAlwaysSupported;
     const auto duplexModes = info.supportedDuplexModes();
-    if (duplexModes.contains(QPrinter::DuplexLongSide) || duplexModes.contains(QPrinter::DuplexShortSide))
+    if (duplexModes.contains(QPrinter::DuplexLongSide) ||
+        duplexModes.contains(QPrinter::DuplexShortSide))
         mode.Fields |= dm::Duplex;
     const QPageSize size = info.isNull() ? QPageSize(QPageSize::A4) : info.defaultPageSize();
     mode.PaperSize = size.windowsId() > 0 ? size.windowsId() : dm::PaperUser;
@@ -147,9 +147,15 @@ void TPrinter::readDefaults()
     mode.PaperWidth = static_cast<int>(std::lround(mm.width() * kTenthMmPerMm));
     mode.PaperLength = static_cast<int>(std::lround(mm.height() * kTenthMmPerMm));
     switch (info.defaultDuplexMode()) {
-    case QPrinter::DuplexLongSide: mode.Duplex = dm::DuplexVertical; break;
-    case QPrinter::DuplexShortSide: mode.Duplex = dm::DuplexHorizontal; break;
-    default: mode.Duplex = dm::DuplexSimplex; break;
+    case QPrinter::DuplexLongSide:
+        mode.Duplex = dm::DuplexVertical;
+        break;
+    case QPrinter::DuplexShortSide:
+        mode.Duplex = dm::DuplexHorizontal;
+        break;
+    default:
+        mode.Duplex = dm::DuplexSimplex;
+        break;
     }
     mode.Collate = 1;
     defaults_ = mode;
@@ -201,7 +207,8 @@ void TPrinter::SetDeviceMode(const TDeviceMode *mode)
     next.PrintQuality = mode->PrintQuality;
     next.Color = mode->Color;
     // A length and width that name another paper than the paper code win, as with any driver.
-    if ((mode->Fields & dm::PaperLength) && (mode->Fields & dm::PaperWidth) && !(mode->Fields & dm::PaperSize))
+    if ((mode->Fields & dm::PaperLength) && (mode->Fields & dm::PaperWidth) &&
+        !(mode->Fields & dm::PaperSize))
         next.PaperSize = dm::PaperUser;
     mode_ = next;
 }
@@ -209,7 +216,8 @@ void TPrinter::SetDeviceMode(const TDeviceMode *mode)
 namespace {
 
 // The printer's unprintable margins for a page size and orientation, in points.
-QMarginsF minimumMargins(const QString &printerName, const QPageSize &size, QPageLayout::Orientation orientation)
+QMarginsF minimumMargins(const QString &printerName, const QPageSize &size,
+                         QPageLayout::Orientation orientation)
 {
     if (printerName.isEmpty())
         return {};
@@ -233,9 +241,10 @@ QMarginsF TPrinter::unprintableMargins(const QPageSize &size, int orientation) c
     const auto key = std::make_pair(size.key(), orientation);
     auto it = margins_.find(key);
     if (it == margins_.end())
-        it = margins_.emplace(key, minimumMargins(name_, size, orientation == dm::Landscape
-                                                                   ? QPageLayout::Landscape
-                                                                   : QPageLayout::Portrait))
+        it = margins_
+                 .emplace(key, minimumMargins(name_, size,
+                                              orientation == dm::Landscape ? QPageLayout::Landscape
+                                                                           : QPageLayout::Portrait))
                  .first;
     return it->second;
 }
@@ -290,7 +299,8 @@ void TPrinter::BeginDoc()
     p.setFullPage(false);
     const QPageSize size = pageSizeOf(mode_);
     const QPageLayout::Orientation orientation = orientationOf(mode_);
-    const QMarginsF margins = job->toQueue ? unprintableMargins(size, mode_.Orientation) : QMarginsF();
+    const QMarginsF margins =
+        job->toQueue ? unprintableMargins(size, mode_.Orientation) : QMarginsF();
     p.setPageLayout(QPageLayout(size, orientation, margins, QPageLayout::Point));
     p.setDocName(toQString(title_));
     p.setCreator(QStringLiteral("Tavleplanner"));
@@ -339,8 +349,9 @@ void TPrinter::EndDoc()
     count = cupsAddOption("print-scaling", "none", count, &options);
     count = cupsAddOption("fit-to-page", "false", count, &options);
     const std::string title = cp1252ToUtf8(title_.empty() ? std::string("Tavleplanner") : title_);
-    const int id = cupsPrintFile(name_.toUtf8().constData(), job->spool.fileName().toUtf8().constData(),
-                                 title.c_str(), count, options);
+    const int id =
+        cupsPrintFile(name_.toUtf8().constData(), job->spool.fileName().toUtf8().constData(),
+                      title.c_str(), count, options);
     cupsFreeOptions(count, options);
     if (id == 0)
         throw EPrinter(std::string("The printer did not take the job: ") + cupsLastErrorString());

@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>

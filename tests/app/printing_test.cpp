@@ -36,13 +36,15 @@ std::vector<Word> firstPageWords(const QString &pdf)
                    QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
     process.waitForFinished(30000);
     const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression re(QStringLiteral(
-        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    static const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"[0-9.]+\">([^<]*)</word>"));
     std::vector<Word> words;
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
         words.push_back({m.captured(4), m.captured(1).toDouble() * kMmPerPoint,
-                         m.captured(2).toDouble() * kMmPerPoint, m.captured(3).toDouble() * kMmPerPoint});
+                         m.captured(2).toDouble() * kMmPerPoint,
+                         m.captured(3).toDouble() * kMmPerPoint});
     }
     return words;
 }
@@ -105,7 +107,8 @@ TEST_P(PrintedSheet, EveryTileTextLandsWhereTheGeometryPutsIt)
     const auto queues = platform::TPrinter::Printers();
     const auto it = std::find(queues.begin(), queues.end(), queue);
     if (it == queues.end())
-        GTEST_SKIP() << "CUPS test printer " << queue << " is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer " << queue
+                     << " is not set up (run .ci/cups-setup as root)";
     const int index = static_cast<int>(it - queues.begin());
 
     timetable::Timetable table;
@@ -142,7 +145,8 @@ TEST_P(PrintedSheet, EveryTileTextLandsWhereTheGeometryPutsIt)
         const QString text = platform::toQString(e.text);
         const bool found = std::any_of(words.begin(), words.end(), [&](const Word &w) {
             const double x = e.rightJustified ? w.xMax : w.xMin;
-            return w.text == text && std::abs(x - e.x) <= kTolerance && std::abs(w.yMin - e.y) <= kTolerance;
+            return w.text == text && std::abs(x - e.x) <= kTolerance &&
+                   std::abs(w.yMin - e.y) <= kTolerance;
         });
         EXPECT_TRUE(found) << queue << ": \"" << platform::cp1252ToUtf8(e.text) << "\" not within "
                            << kTolerance << " mm of (" << e.x << ", " << e.y << ")";

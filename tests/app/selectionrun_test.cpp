@@ -46,7 +46,8 @@ protected:
     SelectionRun()
     {
         table.setMessageSink([this](const std::string &m) { mainForm.appendMessage(m); });
-        mainForm.setFileChooser([] { return QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"); });
+        mainForm.setFileChooser(
+            [] { return QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"); });
         mainForm.ButtonSourceClick();
         selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm));
         selectForm.setNames(table.Listing(timetable::SelectionMode::Teachers).names);
@@ -88,7 +89,8 @@ TEST_F(SelectionRun, WithoutAPrinterNothingIsPrintedAndTheMessageAreaSaysSo)
     const QString name = list->item(0)->text();
     selectForm.findChild<QPushButton *>("PrintButton")->click();
     EXPECT_TRUE(mainForm.findChild<QPlainTextEdit *>("Memo")->toPlainText().endsWith(
-        QString::fromUtf8("Brikkerne for %1 blev ikke udskrevet, fordi der ikke er installeret nogen "
-                          "printer.\n\n")
+        QString::fromUtf8(
+            "Brikkerne for %1 blev ikke udskrevet, fordi der ikke er installeret nogen "
+            "printer.\n\n")
             .arg(name)));
 }

@@ -1,7 +1,7 @@
 // tavleprint sheets: saved report files, one PDF for many names, print jobs, and its errors.
 #include "cli/pagescommand.h"
-#include "support/tavleprintrun.h"
 #include "platform/printer.h"
+#include "support/tavleprintrun.h"
 
 #include <QDir>
 #include <QProcess>
@@ -28,12 +28,16 @@ protected:
     {
         // Two teachers: AB with 21 lessons (two pages), \xD8J with one.
         std::ofstream file(exportPath, std::ios::binary);
-        file << "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\r\n";
+        file << "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;"
+                "PERIODEBETEGNELSE\r\n";
         for (int i = 0; i < 21; ++i)
             file << "AB;" << i % 3 << "a;f" << i << ";A" << i << ";Ma " << i % 7 + 1 << "\r\n";
         file << "\xD8J;9c;da;B2;Ti 2\r\n";
     }
-    std::string path(const char *name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+    std::string path(const char *name) const
+    {
+        return dir.filePath(QString::fromLatin1(name)).toStdString();
+    }
 
     QTemporaryDir dir;
     std::string exportPath = path("skema.csv");
@@ -59,7 +63,8 @@ TEST_F(Sheets, SaveWritesOneNamesSheetsAsAReportFile)
 TEST_F(Sheets, PdfHoldsEveryListedNameOneAfterTheOther)
 {
     const std::string pdf = path("all.pdf");
-    const Outcome all = tavleprint({"sheets", "--teachers", exportPath, "--pdf", pdf, "--cut-frames"});
+    const Outcome all =
+        tavleprint({"sheets", "--teachers", exportPath, "--pdf", pdf, "--cut-frames"});
     ASSERT_EQ(all.code, 0) << all.err;
     EXPECT_EQ(pdfPages(QString::fromStdString(pdf)), 3) << "two pages for AB, one for \xD8J";
 
@@ -75,18 +80,27 @@ TEST_F(Sheets, UsageAndFailures)
     EXPECT_EQ(tavleprint({"sheets", exportPath, "--pdf", pdf}).code, 2) << "no mode";
     EXPECT_EQ(tavleprint({"sheets", "--teachers", exportPath}).code, 2) << "no destination";
     EXPECT_EQ(tavleprint({"sheets", "--teachers", exportPath, "--save", path("x.brp")}).code, 2);
-    EXPECT_EQ(tavleprint({"sheets", "--teachers", exportPath, "AB", "\xC3\x98J", "--save", path("x.brp")}).code, 2);
-    EXPECT_EQ(tavleprint({"sheets", "--teachers", exportPath, "--pdf", pdf, "--printer", "q"}).code, 2);
-    EXPECT_EQ(tavleprint({"sheets", "--teachers", exportPath, "--pdf", pdf, "--margins", "1,2,3"}).code, 2);
+    EXPECT_EQ(
+        tavleprint({"sheets", "--teachers", exportPath, "AB", "\xC3\x98J", "--save", path("x.brp")})
+            .code,
+        2);
+    EXPECT_EQ(tavleprint({"sheets", "--teachers", exportPath, "--pdf", pdf, "--printer", "q"}).code,
+              2);
+    EXPECT_EQ(
+        tavleprint({"sheets", "--teachers", exportPath, "--pdf", pdf, "--margins", "1,2,3"}).code,
+        2);
     EXPECT_EQ(tavleprint({"sheets", "--teachers", "--classes", exportPath, "--pdf", pdf}).code, 2);
 
     const Outcome unknown = tavleprint({"sheets", "--classes", exportPath, "7z", "--pdf", pdf});
     EXPECT_EQ(unknown.code, 1);
     EXPECT_NE(unknown.err.find("7z: no such class"), std::string::npos) << unknown.err;
-    const Outcome unwritable = tavleprint({"sheets", "--teachers", exportPath, "--pdf", "/nonexistent/dir/x.pdf"});
+    const Outcome unwritable =
+        tavleprint({"sheets", "--teachers", exportPath, "--pdf", "/nonexistent/dir/x.pdf"});
     EXPECT_EQ(unwritable.code, 1);
-    EXPECT_NE(unwritable.err.find("Cannot write the file /nonexistent/dir/x.pdf"), std::string::npos);
-    const Outcome noPrinter = tavleprint({"sheets", "--teachers", exportPath, "--print", "--printer", "no-such-queue"});
+    EXPECT_NE(unwritable.err.find("Cannot write the file /nonexistent/dir/x.pdf"),
+              std::string::npos);
+    const Outcome noPrinter =
+        tavleprint({"sheets", "--teachers", exportPath, "--print", "--printer", "no-such-queue"});
     EXPECT_EQ(noPrinter.code, 1);
 }
 
@@ -95,7 +109,8 @@ TEST_F(Sheets, PrintSendsOneJobPerName)
     const auto queues = platform::TPrinter::Printers();
     if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
         GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up (run .ci/cups-setup as root)";
-    const Outcome printed = tavleprint({"sheets", "--teachers", exportPath, "--print", "--printer", "tavle-pdf"});
+    const Outcome printed =
+        tavleprint({"sheets", "--teachers", exportPath, "--print", "--printer", "tavle-pdf"});
     EXPECT_EQ(printed.code, 0) << printed.err;
     EXPECT_EQ(printed.out, "printed AB\nprinted \xC3\x98J\n");
 }

@@ -110,7 +110,8 @@ TEST(PrinterSettings, AHandledHookReplacesReadingAndApplying)
 {
     platform::TPrinter printer;
     TPrinterSettings s;
-    s.OnGetPrinterSettings = [](TPrinterSettings &settings, bool &handled, platform::TDeviceMode &) {
+    s.OnGetPrinterSettings = [](TPrinterSettings &settings, bool &handled,
+                                platform::TDeviceMode &) {
         settings.PixelsPerInchX = 1234;
         handled = true;
     };
@@ -119,7 +120,9 @@ TEST(PrinterSettings, AHandledHookReplacesReadingAndApplying)
 
     const platform::TDeviceMode before = printer.DeviceMode();
     s.SetCopies(5);
-    s.OnApplyPrinterSettings = [](TPrinterSettings &, bool &handled, platform::TDeviceMode &) { handled = true; };
+    s.OnApplyPrinterSettings = [](TPrinterSettings &, bool &handled, platform::TDeviceMode &) {
+        handled = true;
+    };
     s.ApplySettings(printer);
     EXPECT_EQ(printer.DeviceMode(), before);
     s.OnApplyPrinterSettings = nullptr;

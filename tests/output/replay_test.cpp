@@ -90,7 +90,8 @@ TEST_F(Replay, CancelStopsAfterThePageBeingPrintedAndAFirstPagePastTheLastPrints
     printer.Settings().FirstPage = 5;
     printer.Settings().LastPage = 4;
     printer.ReplayToPrinter();
-    EXPECT_EQ(device.log, "begin end") << "the document is begun and ended with its first page empty";
+    EXPECT_EQ(device.log, "begin end")
+        << "the document is begun and ended with its first page empty";
 }
 
 TEST_F(Replay, PagesOfALinkedReportAreLeftToTheReportToPrintAgain)

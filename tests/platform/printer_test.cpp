@@ -5,8 +5,8 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -39,8 +39,9 @@ QString wordBoxes(const QString &pdf)
 std::optional<WordBox> findWord(const QString &pdf, const QString &word)
 {
     const QString html = wordBoxes(pdf);
-    const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>") +
-                                QRegularExpression::escape(word) + QStringLiteral("</word>"));
+    const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>") +
+        QRegularExpression::escape(word) + QStringLiteral("</word>"));
     const auto m = re.match(html);
     if (!m.hasMatch())
         return std::nullopt;
@@ -118,7 +119,8 @@ TEST(Printer, APdfFileHasNoOffsetAndTakesTheDeviceModesPaper)
 TEST(Printer, SelectionAndUnsupportedSettings)
 {
     TPrinter printer;
-    EXPECT_THROW(printer.SetPrinterIndex(static_cast<int>(TPrinter::Printers().size())), platform::EPrinter);
+    EXPECT_THROW(printer.SetPrinterIndex(static_cast<int>(TPrinter::Printers().size())),
+                 platform::EPrinter);
     EXPECT_THROW(printer.SetPrinterIndex(-2), platform::EPrinter);
     EXPECT_THROW(printer.NewPage(), platform::EPrinter);
     EXPECT_THROW(printer.PrinterCanvas(), platform::EPrinter);
@@ -143,7 +145,8 @@ TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
     const std::string queue = GetParam();
     const int index = queueIndex(queue);
     if (index < 0)
-        GTEST_SKIP() << "CUPS test printer " << queue << " is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer " << queue
+                     << " is not set up (run .ci/cups-setup as root)";
     TPrinter printer;
     printer.SetPrinterIndex(index);
     ASSERT_TRUE(printer.HasPrinter());
@@ -162,7 +165,8 @@ TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
     } else {
         EXPECT_EQ(printer.PhysicalOffset(), (platform::TSize{0, 0}));
     }
-    EXPECT_EQ(printer.PhysicalPageSize().cx, static_cast<int>(std::lround(210 / 25.4 * printer.PixelsPerInchX())));
+    EXPECT_EQ(printer.PhysicalPageSize().cx,
+              static_cast<int>(std::lround(210 / 25.4 * printer.PixelsPerInchX())));
 
     const QDateTime submitted = QDateTime::currentDateTime().addSecs(-1);
     printer.SetTitle("Tavleplanner printer test");
