@@ -46,6 +46,8 @@ template <typename OnLine> void forEachLine(std::string_view content, OnLine &&o
         const auto lf = content.find('\n');
         std::string_view line = content.substr(0, lf);
         content = lf == std::string_view::npos ? std::string_view{} : content.substr(lf + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1); // CR LF, the common case
         if (line.find('\r') != std::string_view::npos) {
             withoutCr.clear();
             for (const char c : line) {

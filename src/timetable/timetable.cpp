@@ -6,6 +6,8 @@
 #include "timetable/tilesort.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <unordered_map>
 
 namespace timetable {
@@ -41,6 +43,25 @@ std::string joined(const std::vector<std::string_view> &names)
 }
 
 const std::string kLineBreaks = "\r\n\r\n";
+
+// The index of the first byte above 0x7F, or npos; eight bytes at a time, since most export
+// files are plain ASCII for long stretches.
+std::size_t firstHighByte(std::string_view text)
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= text.size(); i += sizeof(std::uint64_t)) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (word & kHighBits)
+            break;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) > 0x7F)
+            return i;
+    }
+    return std::string_view::npos;
+}
 
 } // namespace
 
@@ -112,9 +133,8 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
 
     std::string converted;
     const bool bom = content.starts_with("\xEF\xBB\xBF");
-    const bool high = std::any_of(content.begin(), content.end(),
-                                  [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
-    if (bom || (high && platform::isValidUtf8(content))) {
+    const std::size_t high = firstHighByte(content);
+    if (bom || (high != std::string_view::npos && platform::isValidUtf8(content.substr(high)))) {
         auto conversion = platform::utf8ToCp1252(content);
         converted = std::move(conversion.text);
         content = converted;
@@ -127,7 +147,6 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
     }
 
     auto &tiles = *tiles_;
-    tiles.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
     int lineNumber = 0;
     forEachLine(content, [&](std::string_view line) {
         ++lineNumber;
