@@ -4,22 +4,30 @@
 #include "app/selectform.h"
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
+#include "output/progressform.h"
 #include "output/systemprinter.h"
+#include "platform/fonts.h"
 #include "platform/printer.h"
-#include "report/customreport.h"
+#include "report/services.h"
 #include "timetable/timetable.h"
 
 int main(int argc, char **argv)
 {
     app::TApplication application(argc, argv);
+    if (!app::checkFontsAtStartup(platform::fontDirectory()))
+        return 1;
+    application.setFont(platform::windowFont());
 
     // The process-wide printer; every print run selects its printer on it.
     platform::TPrinter printer;
     output::TBRSystemPrinter printerDevice(printer);
-    report::TCustomBandReport::SetPrinterDeviceSource(
-        [&printerDevice]() -> output::TBRPrinterDevice * {
+    const report::TBRServicesScope services({
+        .Preview = {},
+        .Progress = &output::TBRProgressForm::Provide,
+        .PrinterDevice = [&printerDevice]() -> output::TBRPrinterDevice * {
             return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
-        });
+        },
+    });
 
     timetable::Timetable table;
     app::TMainForm mainForm(table);
@@ -29,7 +37,7 @@ int main(int argc, char **argv)
     app::TJusterForm justerForm(&mainForm);
     mainForm.setSelectForm(&selectForm);
     selectForm.setJusterForm(&justerForm);
-    selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm));
+    selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm, &selectForm));
 
     mainForm.show();
     return application.exec();

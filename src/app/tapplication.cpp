@@ -11,7 +11,24 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(kApplicationTitle);
     setApplicationDisplayName(kApplicationTitle);
-    setFont(platform::windowFont());
+}
+
+bool checkFontsAtStartup(const QString &directory)
+{
+    try {
+        platform::checkFontFiles(directory);
+    } catch (const platform::EMissingFontFile &missing) {
+        QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle),
+                        QString::fromUtf8("Tavleplanner kan ikke starte, fordi skriftfilen\n%1\n"
+                                          "mangler eller ikke kan læses.\n\n"
+                                          "Installér Debian-pakken %2, for eksempel med\n"
+                                          "sudo apt-get install %2")
+                            .arg(missing.path(), QLatin1String(platform::kFontPackage)),
+                        QMessageBox::Ok);
+        box.exec();
+        return false;
+    }
+    return true;
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

@@ -64,20 +64,44 @@ EInOutError EInOutError::fromErrno(int err)
     }
 }
 
-FileBytes readFileBytes(const std::filesystem::path &path)
+namespace {
+
+ERefusedFile tooLarge(std::uintmax_t maxBytes)
 {
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return ERefusedFile("larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB");
+}
+
+void refuseStat(const struct stat &st, std::uintmax_t maxBytes)
+{
+    if (!S_ISREG(st.st_mode))
+        throw ERefusedFile("not a regular file");
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+        throw tooLarge(maxBytes);
+}
+
+} // namespace
+
+void refuseUnreadableFile(const std::filesystem::path &path, std::uintmax_t maxBytes)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0)
+        refuseStat(st, maxBytes);
+}
+
+FileBytes readFileBytes(const std::filesystem::path &path, std::uintmax_t maxBytes)
+{
+    // Non-blocking, so that a FIFO put in the file's place is refused rather than waited on.
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         throw EInOutError::fromErrno(errno);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         throw EInOutError::fromErrno(errno);
-    if (S_ISDIR(st.st_mode))
-        throw EInOutError::fromErrno(EISDIR);
+    refuseStat(st, maxBytes);
 
     constexpr std::size_t kChunk = 1 << 20;
     FileBytes result;
-    if (S_ISREG(st.st_mode) && st.st_size > 0)
+    if (st.st_size > 0)
         result.bytes.reserve(static_cast<std::size_t>(st.st_size) + kChunk);
     for (;;) {
         const std::size_t old = result.bytes.size();
@@ -95,6 +119,8 @@ FileBytes readFileBytes(const std::filesystem::path &path)
         result.bytes.resize(old + static_cast<std::size_t>(got));
         if (got == 0)
             break;
+        if (result.bytes.size() > maxBytes) // it grew while being read
+            throw tooLarge(maxBytes);
     }
     return result;
 }

@@ -121,10 +121,13 @@ TBrik Timetable::MakeBrik(std::string_view line) const
 
 void Timetable::LoadBrikker(const std::filesystem::path &path)
 {
+    // A device, a FIFO or a file no export comes near is refused before the tiles loaded
+    // earlier are given up.
+    platform::refuseUnreadableFile(path, kMaxExportBytes);
     tiles_.emplace();
     message(platform::cp1252(u8"Læser brikker...") + kLineBreaks);
 
-    platform::FileBytes file = platform::readFileBytes(path);
+    platform::FileBytes file = platform::readFileBytes(path, kMaxExportBytes);
     std::string_view content = file.bytes;
     if (file.readErrno != 0) // keep the complete lines read before the failure
         content = content.substr(0, content.rfind('\n') + 1);

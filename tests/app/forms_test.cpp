@@ -4,6 +4,7 @@
 #include "app/selectform.h"
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
+#include "platform/fonts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -180,7 +182,29 @@ TEST_F(Forms, AFailedLoadShowsTheErrorBoxAndLeavesTheButtons)
     EXPECT_EQ(caption, QStringLiteral("Tavleplanner"));
     EXPECT_EQ(icon, QMessageBox::Critical);
     EXPECT_FALSE(main.ButtonTeachers->isEnabled());
-    EXPECT_EQ(memo(), kInitialMemo + kReading) << "no second message after a failed load";
+    EXPECT_EQ(memo(), kInitialMemo) << "a refused file is not read at all";
+}
+
+TEST_F(Forms, AFileThatIsNoRegularFileIsRefusedAndTheTilesLoadedBeforeStay)
+{
+    chosen = kExample;
+    mainForm.ButtonSourceClick();
+    ASSERT_EQ(table.tiles().size(), 800u);
+    const QString before = memo();
+    for (const QString &refused : {QStringLiteral("/dev/zero"), QDir::tempPath()}) {
+        chosen = refused;
+        QString shown;
+        whenModalOpens([&](QWidget *w) {
+            if (auto *box = qobject_cast<QMessageBox *>(w))
+                shown = box->text();
+        });
+        main.ButtonSource->click();
+        EXPECT_EQ(shown, QStringLiteral("File access denied.")) << refused.toStdString();
+        EXPECT_EQ(table.tiles().size(), 800u) << refused.toStdString();
+        EXPECT_EQ(memo(), before);
+        EXPECT_TRUE(main.ButtonTeachers->isEnabled());
+        EXPECT_EQ(mainForm.exportFilePath(), QFileInfo(kExample).absoluteFilePath());
+    }
 }
 
 TEST(ErrorDisplay, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt)
@@ -305,4 +329,23 @@ TEST_F(Forms, TheOpenDialogOffersExportFilesThatMustExist)
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("Eksportfil fra ZL2000 (*.csv)")});
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST(StartUp, MissingFontFilesAreNamedWithTheirPackageInsteadOfEndingSilently)
+{
+    QTemporaryDir fonts;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            shown = box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    EXPECT_FALSE(app::checkFontsAtStartup(fonts.path()));
+    EXPECT_TRUE(shown.contains(fonts.filePath(QStringLiteral("LiberationSans-Regular.ttf"))))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("fonts-liberation2"))) << shown.toStdString();
+
+    EXPECT_TRUE(app::checkFontsAtStartup(platform::fontDirectory()));
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <numeric>
 #include <random>
+#include <sys/stat.h>
 
 using timetable::GetField;
 using timetable::Timetable;
@@ -220,5 +221,30 @@ TEST(MakeBrik, TakesEachColumnAsGetFieldDoes)
         ASSERT_EQ(tile.Fag, GetField(line, pos[2])) << line;
         ASSERT_EQ(tile.Lokale, GetField(line, pos[3])) << line;
         ASSERT_EQ(tile.Periode, GetField(line, pos[4])) << line;
+    }
+}
+
+TEST_F(ExportFile, DevicesFifosAndHugeFilesAreRefusedBeforeTheLoadedTilesGo)
+{
+    table.LoadBrikker(write(kHeader + "\r\n1;1;da;2a;AB;A1\r\n"));
+    ASSERT_EQ(table.tiles().size(), 1u);
+    messages.clear();
+
+    const std::filesystem::path fifo = dir.filePath("fifo.csv").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // No export comes near 256 MB; a sparse file of one byte more takes no disk space.
+    const std::filesystem::path huge = write("", "huge.csv");
+    std::filesystem::resize_file(huge, timetable::kMaxExportBytes + 1);
+
+    for (const std::filesystem::path &path : {std::filesystem::path("/dev/zero"), fifo, huge}) {
+        try {
+            table.LoadBrikker(path); // neither grows without end nor blocks
+            FAIL() << path << ": no error raised";
+        } catch (const platform::ERefusedFile &e) {
+            EXPECT_STREQ(e.what(), "File access denied") << path;
+            EXPECT_EQ(e.reason(), path == huge ? "larger than 256 MB" : "not a regular file");
+        }
+        EXPECT_EQ(table.tiles().size(), 1u) << path << ": the tiles loaded before stay";
+        EXPECT_TRUE(messages.empty()) << path << ": nothing was read";
     }
 }
