@@ -64,6 +64,12 @@ EInOutError EInOutError::fromErrno(int err)
     }
 }
 
+EInOutError EInOutError::fromWriteErrno(int err)
+{
+    constexpr int diskWriteError = 101;
+    return err != 0 ? fromErrno(err) : EInOutError(diskWriteError);
+}
+
 FileBytes readFileBytes(const std::filesystem::path &path)
 {
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
