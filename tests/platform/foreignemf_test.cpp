@@ -58,6 +58,19 @@ public:
         ++records_;
         return *this;
     }
+    Builder &handles(std::uint32_t n)
+    {
+        words_[headerHandlesOffset / 4] = n;
+        return *this;
+    }
+    // EMR_EXTCREATEFONTINDIRECTW: object `index`, `height` logical units, the rest zero.
+    Builder &font(std::int32_t index, std::int32_t height)
+    {
+        std::vector<std::int32_t> fields(1 + logFontSize / 4, 0);
+        fields[0] = index;
+        fields[1] = height;
+        return record(EMR_EXTCREATEFONTINDIRECTW, std::move(fields));
+    }
     // EMR_EXTTEXTOUTW of one character at (x, y), without advances.
     Builder &text(std::int32_t x, std::int32_t y, char16_t c = u'H')
     {
@@ -262,4 +275,25 @@ TEST(ForeignPages, TheFillsOfAMappedPageAndItsClipLandWhereTheTextsAre)
     EXPECT_FALSE(dark(image, 9, 20));
     EXPECT_TRUE(dark(image, 45, 5)) << "inside the clip";
     EXPECT_FALSE(dark(image, 55, 5)) << "outside the clip set at 50 pixels";
+}
+
+TEST(ForeignPages, TextInAMapModeCountingUpwardsStaysUpright)
+{
+    // MM_LOMETRIC: y grows upwards; a 5 mm "H" with its baseline one inch down and in. The
+    // device draws text upright, so the ink stands above the baseline.
+    Builder builder;
+    builder.handles(2)
+        .record(EMR_SETMAPMODE, {MM_LOMETRIC})
+        .record(EMR_SETTEXTALIGN, {static_cast<std::int32_t>(TA_BASELINE)})
+        .font(1, -50)
+        .record(EMR_SELECTOBJECT, {1})
+        .text(254, -254);
+    const QImage image = render(builder.finish());
+    int above = 0, below = 0;
+    for (int y = 60; y < 130; ++y)
+        for (int x = 90; x < 130; ++x)
+            if (dark(image, x, y))
+                (y < 96 ? above : below)++;
+    EXPECT_GT(above, 20);
+    EXPECT_EQ(below, 0);
 }
