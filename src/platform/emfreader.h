@@ -29,7 +29,7 @@ struct EmfHeader {
     TRect Bounds; // inclusive, device pixels
     TRect Frame;  // inclusive, hundredths of a millimetre
     std::uint32_t Bytes = 0;
-    std::uint32_t Records = 0;
+    std::uint32_t Records = 0; // as its writer counted them: advisory, not every writer agrees
     std::uint32_t Handles = 0;
     std::uint32_t HeaderSize = 0;
     TSize Device;      // reference device, pixels
