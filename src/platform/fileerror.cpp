@@ -64,6 +64,12 @@ EInOutError EInOutError::fromErrno(int err)
     }
 }
 
+EInOutError EInOutError::fromWriteErrno(int err)
+{
+    constexpr int diskWriteError = 101;
+    return err != 0 ? fromErrno(err) : EInOutError(diskWriteError);
+}
+
 namespace {
 
 ERefusedFile tooLarge(std::uintmax_t maxBytes)

@@ -18,6 +18,9 @@ public:
 
     // The error for a failed open or read, from the C library's errno.
     static EInOutError fromErrno(int err);
+    // The error for a failed write: from errno, or the run-time's disk write error (101) when
+    // the failing call left errno at 0.
+    static EInOutError fromWriteErrno(int err);
 
 private:
     int code_;
