@@ -14,6 +14,7 @@
 int main(int argc, char **argv)
 {
     app::TApplication application(argc, argv);
+    app::installDanishQtTexts(application);
     if (!app::checkFontsAtStartup(platform::fontDirectory()))
         return 1;
     application.setFont(platform::windowFont());

@@ -3,14 +3,28 @@
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
+#include <memory>
 
 namespace app {
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
+    // No display name: the window system would add it to every window title.
     setApplicationName(kApplicationTitle);
-    setApplicationDisplayName(kApplicationTitle);
+}
+
+bool installDanishQtTexts(QCoreApplication &application)
+{
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(QLocale::Danish, QLocale::Denmark), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    translator->setParent(&application); // the application keeps it
+    return QCoreApplication::installTranslator(translator.release());
 }
 
 bool checkFontsAtStartup(const QString &directory)

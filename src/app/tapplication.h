@@ -27,6 +27,11 @@ public:
 // full stop appended when its last character sorts after ".".
 std::string errorDisplayText(const std::string &message);
 
+// Loads Qt's own Danish texts (file and print dialogs, message-box buttons) from Debian's
+// qt6-translations-l10n, so that nothing the user meets speaks English. False when they are
+// not installed; the dialogs then stay English.
+bool installDanishQtTexts(QCoreApplication &application);
+
 // Start-up's check of the font files in `directory`: without them nothing can be measured or
 // drawn, so a message box names the missing file and the Debian package that holds it, and the
 // answer is false (the program then ends with status 1).

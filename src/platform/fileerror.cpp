@@ -44,6 +44,9 @@ private:
 
 EInOutError::EInOutError(int code) : std::runtime_error(messageFor(code)), code_(code) {}
 
+EInOutError::EInOutError(int code, const std::string &text) : std::runtime_error(text), code_(code)
+{}
+
 EInOutError EInOutError::fromErrno(int err)
 {
     switch (err) {
@@ -60,7 +63,8 @@ EInOutError EInOutError::fromErrno(int err)
     case EROFS:
         return EInOutError(5);
     default:
-        return EInOutError(err);
+        // Not a run-time code: errno 5 (EIO) is no "File access denied".
+        return EInOutError(err, "I/O error " + std::to_string(err));
     }
 }
 

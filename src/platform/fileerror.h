@@ -23,6 +23,7 @@ public:
     static EInOutError fromWriteErrno(int err);
 
 private:
+    EInOutError(int code, const std::string &text);
     int code_;
 };
 

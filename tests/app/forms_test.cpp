@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -311,6 +312,38 @@ TEST_F(Forms, MarginsClampStepAndRestoreStandard)
     EXPECT_DOUBLE_EQ(m1.right, 20.0);
 }
 
+TEST_F(Forms, MarginsTakeAPointOrACommaAsTheDecimalSeparatorInAnyLanguage)
+{
+    justerForm.show();
+    QApplication::setActiveWindow(&justerForm);
+    JusterControls ui(justerForm);
+    struct Row {
+        const char *name;
+        QLocale locale;
+        const char *typed;
+        double value;
+        const char *shown;
+    };
+    const Row rows[] = {
+        {"Danish, point", QLocale(QLocale::Danish, QLocale::Denmark), "8.5", 8.5, "8,5"},
+        {"Danish, comma", QLocale(QLocale::Danish, QLocale::Denmark), "12,5", 12.5, "12,5"},
+        {"Danish, group separator never", QLocale(QLocale::Danish, QLocale::Denmark), "1.000", 1.0,
+         "1,0"},
+        {"C, comma", QLocale::c(), "12,34", 12.3, "12.3"},
+        {"C, point", QLocale::c(), "-7.5", -7.5, "-7.5"},
+        {"English, clamped", QLocale(QLocale::English), "612.5", 500.0, "500.0"},
+    };
+    for (const Row &row : rows) {
+        ui.SpinTopMargin->setLocale(row.locale);
+        ui.SpinTopMargin->setFocus();
+        ui.SpinTopMargin->selectAll();
+        QTest::keyClicks(ui.SpinTopMargin, QString::fromUtf8(row.typed));
+        QTest::keyClick(ui.SpinTopMargin, Qt::Key_Tab);
+        EXPECT_NEAR(justerForm.margins().top, row.value, 1e-9) << row.name;
+        EXPECT_EQ(ui.SpinTopMargin->text(), QString::fromUtf8(row.shown)) << row.name;
+    }
+}
+
 TEST_F(Forms, TheMessageAreaGrowsWithTheWindowAndButtonsKeepToTheBottom)
 {
     mainForm.show();
@@ -348,4 +381,14 @@ TEST(StartUp, MissingFontFilesAreNamedWithTheirPackageInsteadOfEndingSilently)
     EXPECT_TRUE(shown.contains(QStringLiteral("fonts-liberation2"))) << shown.toStdString();
 
     EXPECT_TRUE(app::checkFontsAtStartup(platform::fontDirectory()));
+}
+
+TEST(StartUp, QtsOwnDialogsSpeakDanish)
+{
+    ASSERT_TRUE(app::installDanishQtTexts(*QCoreApplication::instance()))
+        << "Qt's Danish texts are missing (Debian package qt6-translations-l10n)";
+    EXPECT_EQ(QFileDialog::tr("&Open"), QString::fromUtf8("&Åbn"));
+    const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')),
+              QStringLiteral("Annuller"));
 }

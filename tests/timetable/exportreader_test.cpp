@@ -5,6 +5,7 @@
 #include "timetable/timetable.h"
 
 #include <QTemporaryDir>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -36,6 +37,7 @@ protected:
     Timetable table{[this](const std::string &m) { messages.push_back(m); }};
 };
 
+const std::string reading = platform::cp1252(u8"Læser brikker...\r\n\r\n");
 const std::string kHeader = "[PERIODEBETEGNELSE];[UGE];[FAGBETEGNELSE];[KLASSEBETEGNELSE];["
                             "L\xC6RERBETEGNELSE];[LOKALEBETEGNELSE]";
 
@@ -127,7 +129,24 @@ TEST_F(ExportFile, EmptyFilesGiveAnEmptyListAndStillTheMessage)
     EXPECT_TRUE(table.tiles().empty());
     table.LoadBrikker(write("\n\r\n\n"));
     EXPECT_TRUE(table.tiles().empty());
-    EXPECT_EQ(messages.size(), 2u);
+    table.LoadBrikker(write(kHeader + "\r\n"));
+    const std::string none = platform::cp1252(u8"Filen indeholder ingen lektioner.\r\n\r\n");
+    EXPECT_EQ(messages, (std::vector<std::string>{reading, none, reading, none, reading, none}));
+}
+
+TEST_F(ExportFile, AFileWithoutAHeaderLineSaysItIsHardlyAnExport)
+{
+    table.LoadBrikker(write(std::string("\x7F"
+                                        "ELF\x02\x01\x01;\x00\x00;x\n\x89PNG;;;\n",
+                                        20)));
+    EXPECT_FALSE(table.tiles().empty());
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].starts_with(platform::cp1252(u8"Filen har ingen overskriftslinje")))
+        << messages[1];
+
+    messages.clear();
+    table.LoadBrikker(write(kHeader + "\r\n1;1;da;2a;AB;A1\r\n"));
+    EXPECT_EQ(messages.size(), 1u) << "a proper export loads with the reading message alone";
 }
 
 TEST_F(ExportFile, Utf8FilesAreConvertedAndSaySo)
@@ -171,6 +190,9 @@ TEST_F(ExportFile, UnreadableFilesRaiseTheRunTimeTexts)
         EXPECT_STREQ(e.what(), "File access denied");
     }
     EXPECT_STREQ(platform::EInOutError(1784).what(), "I/O error 1784");
+    // A read error is no access error, though both are number 5 somewhere.
+    EXPECT_STREQ(platform::EInOutError::fromErrno(EIO).what(), "I/O error 5");
+    EXPECT_STREQ(platform::EInOutError::fromErrno(EACCES).what(), "File access denied");
 }
 
 TEST_F(ExportFile, ArbitraryBytesLoadWithoutHarm)
