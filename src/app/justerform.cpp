@@ -1,5 +1,6 @@
 #include "app/justerform.h"
 
+#include "app/startposition.h"
 #include "app/tapplication.h"
 #include "platform/fonts.h"
 #include "ui_justerform.h"
@@ -10,6 +11,8 @@
 namespace app {
 namespace {
 
+// Where the window first opens on the screen.
+const QPoint kStartPosition(451, 251);
 const QSize kClientSize(332, 348);
 const QSize kPictureSize(128, 150);
 
@@ -22,6 +25,7 @@ TJusterForm::TJusterForm(QWidget *parent)
     setFont(platform::windowFont());
     ui_->setupUi(this);
     setFixedSize(kClientSize);
+    placeAtStart(*this, kStartPosition);
     ui_->Image1->setPixmap(marginIllustration());
     ui_->Image1->setAttribute(Qt::WA_TranslucentBackground);
     ui_->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));

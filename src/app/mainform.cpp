@@ -1,6 +1,7 @@
 #include "app/mainform.h"
 
 #include "app/selectform.h"
+#include "app/startposition.h"
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
@@ -14,6 +15,8 @@
 namespace app {
 namespace {
 
+// Where the window first opens on the screen.
+const QPoint kStartPosition(352, 178);
 const QSize kClientSize(353, 338);
 
 } // namespace
@@ -24,6 +27,7 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
     setFont(platform::windowFont());
     ui_->setupUi(this);
     resize(kClientSize);
+    placeAtStart(*this, kStartPosition);
 
     openDialog_ = new QFileDialog(this);
     openDialog_->setObjectName("OpenDialog");

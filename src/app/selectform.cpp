@@ -1,6 +1,7 @@
 #include "app/selectform.h"
 
 #include "app/justerform.h"
+#include "app/startposition.h"
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
@@ -12,6 +13,8 @@
 namespace app {
 namespace {
 
+// Where the window first opens on the screen.
+const QPoint kStartPosition(268, 123);
 const QSize kClientSize(170, 440);
 constexpr int kEntryHeight = 13;
 
@@ -24,6 +27,7 @@ TSelectForm::TSelectForm(timetable::Timetable &table, QWidget *parent)
     setFont(platform::windowFont());
     ui_->setupUi(this);
     setFixedSize(kClientSize);
+    placeAtStart(*this, kStartPosition);
     connect(ui_->ShowButton, &QPushButton::clicked, this,
             [this] { runHandler([this] { ShowButtonClick(ui_->ShowButton); }); });
     connect(ui_->PrintButton, &QPushButton::clicked, this,

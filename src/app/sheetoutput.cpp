@@ -2,6 +2,7 @@
 
 #include "app/justerform.h"
 #include "app/mainform.h"
+#include "output/printerdevice.h"
 #include "platform/cp1252.h"
 #include "report/customreport.h"
 #include "tilesheet/rapform.h"
@@ -31,7 +32,8 @@ void SheetOutput::operator()(OutputAction action, const std::string &name) const
             std::rethrow_exception(failure);
         return;
     }
-    if (report::TCustomBandReport::PrinterDevice() == nullptr) {
+    output::TBRPrinterDevice *printer = report::TCustomBandReport::PrinterDevice();
+    if (printer == nullptr) {
         mainForm_.appendMessage(platform::cp1252(u8"Brikkerne for ") + name +
                                 platform::cp1252(u8" blev ikke udskrevet, fordi der ikke er "
                                                  u8"installeret nogen printer.\r\n\r\n"));
@@ -39,6 +41,11 @@ void SheetOutput::operator()(OutputAction action, const std::string &name) const
     }
     sheet->BRBrikker.ReportTitle = name;
     sheet->BRBrikker.Print();
+    const std::string printerName = printer->PrinterName();
+    if (!printerName.empty())
+        mainForm_.appendMessage(platform::cp1252(u8"Brikkerne for ") + name +
+                                platform::cp1252(u8" er sendt til printeren ") + printerName +
+                                ".\r\n\r\n");
 }
 
 } // namespace app

@@ -14,6 +14,8 @@ namespace output {
 class TBRPrinterDevice {
 public:
     virtual ~TBRPrinterDevice() = default;
+    // The printer's name as the user knows it (its queue); empty where it has none.
+    virtual std::string PrinterName() const { return {}; }
     virtual int PixelsPerInchX() const = 0;
     virtual int PixelsPerInchY() const = 0;
     // True while a document is open.

@@ -12,6 +12,7 @@ public:
     // Draws on `printer`, which must outlive this object.
     explicit TBRSystemPrinter(platform::TPrinter &printer) : printer_(printer) {}
 
+    std::string PrinterName() const override { return printer_.DeviceName(); }
     int PixelsPerInchX() const override { return printer_.PixelsPerInchX(); }
     int PixelsPerInchY() const override { return printer_.PixelsPerInchY(); }
     bool Printing() const override { return printer_.Printing(); }

@@ -95,6 +95,19 @@ struct TPrinter::Job {
     bool toQueue = true;
 };
 
+namespace {
+// The printer the program prints on when none is chosen: the system's default, or else the
+// first installed one, so that a machine with printers but no default can still print.
+QPrinterInfo standardPrinter()
+{
+    const QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
+    if (!chosen.isNull())
+        return chosen;
+    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
+    return all.isEmpty() ? QPrinterInfo() : all.first();
+}
+} // namespace
+
 TPrinter::TPrinter() { readDefaults(); }
 
 TPrinter::~TPrinter()
@@ -114,10 +127,10 @@ std::vector<std::string> TPrinter::Printers()
 void TPrinter::SetPrinterIndex(int index)
 {
     if (job_)
-        throw EPrinter("Printing in progress");
+        throw EPrinter("Der udskrives allerede");
     const QStringList names = QPrinterInfo::availablePrinterNames();
     if (index < -1 || index >= names.size())
-        throw EPrinter("Printer selected is not valid");
+        throw EPrinter("Den valgte printer findes ikke");
     index_ = index;
     name_ = index < 0 ? QString() : names[index];
     readDefaults();
@@ -125,14 +138,13 @@ void TPrinter::SetPrinterIndex(int index)
 
 bool TPrinter::HasPrinter() const
 {
-    return !(name_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_))
-                .isNull();
+    return !(name_.isEmpty() ? standardPrinter() : QPrinterInfo::printerInfo(name_)).isNull();
 }
 
 void TPrinter::readDefaults()
 {
     const QPrinterInfo info =
-        name_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_);
+        name_.isEmpty() ? standardPrinter() : QPrinterInfo::printerInfo(name_);
     if (!info.isNull())
         name_ = info.printerName();
     TDeviceMode mode;
@@ -278,16 +290,16 @@ bool TPrinter::Printing() const { return job_ != nullptr; }
 void TPrinter::BeginDoc()
 {
     if (job_)
-        throw EPrinter("Printing in progress");
+        throw EPrinter("Der udskrives allerede");
     auto job = std::make_unique<Job>();
     job->toQueue = outputFile_.isEmpty();
     if (job->toQueue && name_.isEmpty())
-        throw EPrinter("There is no default printer currently selected");
+        throw EPrinter("Der er ikke installeret nogen printer");
     QString file = outputFile_;
     if (job->toQueue) {
         job->spool.setFileTemplate(QDir::tempPath() + QStringLiteral("/tavleplanner-XXXXXX.pdf"));
         if (!job->spool.open())
-            throw EPrinter("Cannot create the print spool file");
+            throw EPrinter(cp1252(u8"Udskriftsfilen til printerkøen kan ikke oprettes"));
         file = job->spool.fileName();
         job->spool.close();
     }
@@ -305,7 +317,7 @@ void TPrinter::BeginDoc()
     p.setDocName(toQString(title_));
     p.setCreator(QStringLiteral("Tavleplanner"));
     if (!job->painter.begin(&p))
-        throw EPrinter(job->toQueue ? std::string("Printer is not currently printing")
+        throw EPrinter(job->toQueue ? std::string("Printeren er ikke i gang med at udskrive")
                                     : "Cannot write the file " + outputFile_.toStdString());
     job->canvas = std::make_unique<PainterCanvas>(job->painter, dpi_, dpi_);
     job_ = std::move(job);
@@ -314,19 +326,19 @@ void TPrinter::BeginDoc()
 void TPrinter::NewPage()
 {
     if (!job_)
-        throw EPrinter("Printer is not currently printing");
+        throw EPrinter("Printeren er ikke i gang med at udskrive");
     if (!job_->printer.newPage())
-        throw EPrinter("Printer is not currently printing");
+        throw EPrinter("Printeren er ikke i gang med at udskrive");
 }
 
 void TPrinter::EndDoc()
 {
     if (!job_)
-        throw EPrinter("Printer is not currently printing");
+        throw EPrinter("Printeren er ikke i gang med at udskrive");
     std::unique_ptr<Job> job = std::move(job_);
     job->canvas.reset();
     if (!job->painter.end())
-        throw EPrinter("Printer is not currently printing");
+        throw EPrinter("Printeren er ikke i gang med at udskrive");
     if (!job->toQueue)
         return;
 
@@ -372,14 +384,14 @@ void TPrinter::Abort()
 void TPrinter::StretchDraw(const TMetafile &page, const TRect &target)
 {
     if (!job_)
-        throw EPrinter("Printer is not currently printing");
+        throw EPrinter("Printeren er ikke i gang med at udskrive");
     page.play(job_->painter, QRectF(target.Left, target.Top, target.width(), target.height()));
 }
 
 Canvas &TPrinter::PrinterCanvas()
 {
     if (!job_)
-        throw EPrinter("Printer is not currently printing");
+        throw EPrinter("Printeren er ikke i gang med at udskrive");
     return *job_->canvas;
 }
 

@@ -2,10 +2,12 @@
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "app/selectform.h"
+#include "app/startposition.h"
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -17,6 +19,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -391,4 +394,39 @@ TEST(StartUp, QtsOwnDialogsSpeakDanish)
     const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
     EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')),
               QStringLiteral("Annuller"));
+}
+
+TEST_F(Forms, WindowsOpenWhereTheirDefinitionsPutThemAndStayOnTheScreen)
+{
+    EXPECT_EQ(mainForm.pos(), QPoint(352, 178));
+    EXPECT_EQ(selectForm.pos(), QPoint(268, 123));
+    EXPECT_EQ(justerForm.pos(), QPoint(451, 251));
+
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget far;
+    far.resize(300, 200);
+    app::placeAtStart(far, area.bottomRight() + QPoint(500, 500));
+    EXPECT_TRUE(area.contains(far.frameGeometry())) << "pulled back onto the screen";
+    EXPECT_EQ(far.frameGeometry().bottomRight(), area.bottomRight());
+}
+
+TEST_F(Forms, EveryControlTellsAssistiveTechnologyItsName)
+{
+    for (QWidget *form : std::initializer_list<QWidget *>{&mainForm, &selectForm, &justerForm}) {
+        form->show();
+        for (QWidget *control : form->findChildren<QWidget *>()) {
+            if (!control->inherits("QAbstractButton") && !control->inherits("QAbstractSpinBox") &&
+                !control->inherits("QListWidget") && !control->inherits("QPlainTextEdit"))
+                continue;
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+            ASSERT_NE(accessible, nullptr) << control->objectName().toStdString();
+            EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty())
+                << form->objectName().toStdString() << "." << control->objectName().toStdString();
+        }
+        form->hide();
+    }
+    JusterControls ui(justerForm);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(ui.SpinTopMargin)->text(QAccessible::Name),
+              QStringLiteral("Topmargen"));
+    EXPECT_TRUE(ui.SpinTopMargin->toolTip().contains(QString::fromUtf8("til højre i billedet")));
 }

@@ -27,6 +27,7 @@ namespace {
 // A printer that keeps the title and page count of each document.
 class JobLog : public output::TBRPrinterDevice {
 public:
+    std::string PrinterName() const override { return "tavle-test"; }
     int PixelsPerInchX() const override { return 300; }
     int PixelsPerInchY() const override { return 300; }
     bool Printing() const override { return open_; }
@@ -92,6 +93,12 @@ TEST_F(SelectionRun, EverySelectedNameIsItsOwnJobInListOrderTitledWithTheName)
         EXPECT_GE(printer.jobs[i].second, 1);
     }
     EXPECT_TRUE(list->item(5)->isSelected()) << "the run leaves the selection as it was";
+    const QString memo = mainForm.findChild<QPlainTextEdit *>("Memo")->toPlainText();
+    for (const int row : {1, 5, 7})
+        EXPECT_TRUE(memo.contains(QString::fromUtf8("Brikkerne for %1 er sendt til printeren "
+                                                    "tavle-test.\n\n")
+                                      .arg(list->item(row)->text())))
+            << "no line names the printer of row " << row;
 }
 
 TEST_F(SelectionRun, WithoutAPrinterNothingIsPrintedAndTheMessageAreaSaysSo)

@@ -1,0 +1,26 @@
+#include "app/startposition.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+namespace app {
+
+void placeAtStart(QWidget &window, QPoint designed)
+{
+    const QScreen *screen = QGuiApplication::screenAt(designed);
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        window.move(designed);
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QSize size = window.frameGeometry().size();
+    const int x = std::max(area.left(), std::min(designed.x(), area.right() + 1 - size.width()));
+    const int y = std::max(area.top(), std::min(designed.y(), area.bottom() + 1 - size.height()));
+    window.move(x, y);
+}
+
+} // namespace app
