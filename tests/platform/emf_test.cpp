@@ -7,8 +7,13 @@
 #include "platform/fontmetrics.h"
 #include "platform/paintercanvas.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -349,4 +354,36 @@ TEST(EmfPlaying, TextAtVeryLargeOrUnevenScalesIsStillDrawn)
     EXPECT_GT(darkPixels(render(page, {300, 400}, QRectF(0, 0, 40 * 40, 20 * 40))), 1000);
     // Stretched eight times wider than high.
     EXPECT_GT(darkPixels(render(page, {640, 40}, QRectF(0, 0, 640, 40))), 50);
+}
+
+TEST(EmfPlaying, AStoredPageReplayedIntoAPdfKeepsItsTextAsText)
+{
+    // Printing stored pages to a file must give what printing the report directly gives.
+    EmfCanvas recorder(2480, 3508, 300);
+    recorder.setFont(arial(12));
+    recorder.textOut(300, 300,
+                     "Matematik K\xF8"
+                     "benhavn");
+    const TMetafile page = recorder.finish();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("replayed.pdf"));
+    {
+        QPdfWriter writer(path);
+        writer.setResolution(300);
+        QPainter painter(&writer);
+        page.play(painter, QRectF(0, 0, 2480, 3508));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    EXPECT_TRUE(pdf.contains("/FontFile2")) << "the glyphs were drawn as outlines";
+    EXPECT_TRUE(pdf.contains("/ToUnicode"));
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext not installed; text extraction not checked";
+    QProcess process;
+    process.start(pdftotext, {path, QStringLiteral("-")});
+    ASSERT_TRUE(process.waitForFinished());
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+              QString::fromUtf8("Matematik K\u00f8benhavn"));
 }
