@@ -32,7 +32,6 @@ public:
     enum class TOutputState { Idle, Running, Finished };
 
     static constexpr long double NativePerInch = platform::nativePerInch;
-    static constexpr long double DefaultFactor = 0.37795L;
     static constexpr long double MinimumFactor = 0.1L;
 
     // `reportSettings`: the report's printer settings (memory limit, standard printer);
