@@ -1,3 +1,5 @@
+#include "support/pdftext.h"
+
 #include "platform/cp1252.h"
 #include "platform/emfcanvas.h"
 #include "platform/emfformat.h"
@@ -7,12 +9,9 @@
 #include "platform/fontmetrics.h"
 #include "platform/paintercanvas.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -373,17 +372,11 @@ TEST(EmfPlaying, AStoredPageReplayedIntoAPdfKeepsItsTextAsText)
         QPainter painter(&writer);
         page.play(painter, QRectF(0, 0, 2480, 3508));
     }
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray pdf = file.readAll();
-    EXPECT_TRUE(pdf.contains("/FontFile2")) << "the glyphs were drawn as outlines";
-    EXPECT_TRUE(pdf.contains("/ToUnicode"));
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty())
+    const platformtest::PdfText pdf = platformtest::pdfText(path);
+    ASSERT_TRUE(pdf.readable);
+    EXPECT_TRUE(pdf.embedsFontFile) << "the glyphs were drawn as outlines";
+    EXPECT_TRUE(pdf.mapsToUnicode);
+    if (!pdf.text)
         GTEST_SKIP() << "pdftotext not installed; text extraction not checked";
-    QProcess process;
-    process.start(pdftotext, {path, QStringLiteral("-")});
-    ASSERT_TRUE(process.waitForFinished());
-    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
-              QString::fromUtf8("Matematik K\u00f8benhavn"));
+    EXPECT_EQ(*pdf.text, QString::fromUtf8("Matematik K\u00f8benhavn"));
 }
