@@ -1,19 +1,13 @@
 #pragma once
-// What a PDF file holds of its text: whether the glyphs are set in an embedded font with a
-// Unicode map (text that stays text) and, where pdftotext is installed, the text it finds.
+// Checks that a PDF file keeps its text as text: set in an embedded TrueType font with a
+// Unicode map, not drawn as outlines, and (where pdftotext is installed) extracted as given.
 
 #include <QString>
-#include <optional>
 
 namespace platformtest {
 
-struct PdfText {
-    bool readable = false;
-    bool embedsFontFile = false; // a TrueType font file, not outlines
-    bool mapsToUnicode = false;
-    std::optional<QString> text; // pdftotext's words, trimmed; none without pdftotext
-};
-
-PdfText pdfText(const QString &path);
+// Records a failure of the calling test for whatever the file lacks; skips the extraction
+// check when pdftotext is not installed.
+void expectTextInPdf(const QString &path, const QString &text);
 
 } // namespace platformtest
