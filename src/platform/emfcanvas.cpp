@@ -2,7 +2,6 @@
 
 #include "platform/cp1252.h"
 #include "platform/emfformat.h"
-#include "platform/rounding.h"
 #include "platform/textrun.h"
 
 #include <stdexcept>

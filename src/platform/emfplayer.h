@@ -9,11 +9,9 @@
 #include "platform/textrun.h"
 
 #include <QColor>
-#include <QFont>
 #include <QPainter>
 #include <QRectF>
 #include <QSizeF>
-#include <map>
 #include <optional>
 #include <variant>
 #include <vector>
