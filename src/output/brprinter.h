@@ -13,6 +13,7 @@
 #include "platform/emfcanvas.h"
 #include "platform/emfmetafile.h"
 #include "platform/screen.h"
+#include "platform/units.h"
 
 #include <QEvent>
 #include <QObject>
@@ -30,8 +31,7 @@ public:
     enum class TDestination { Record, Printer };
     enum class TOutputState { Idle, Running, Finished };
 
-    static constexpr long double NativePerInch = 254;
-    static constexpr long double DefaultFactor = 0.37795L;
+    static constexpr long double NativePerInch = platform::nativePerInch;
     static constexpr long double MinimumFactor = 0.1L;
 
     // `reportSettings`: the report's printer settings (memory limit, standard printer);

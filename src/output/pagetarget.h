@@ -33,9 +33,11 @@ public:
         return static_cast<int>(platform::roundHalfEven(h * VerticalFactor));
     }
 
-    // Device pixels per native unit; 96 pixels per inch until a destination sets them.
-    long double HorizontalFactor = 0.37795L;
-    long double VerticalFactor = 0.37795L;
+    // Device pixels per native unit of the standard screen (96 per inch, as the system rounds
+    // it), which holds until a destination sets them.
+    static constexpr long double DefaultFactor = 0.37795L;
+    long double HorizontalFactor = DefaultFactor;
+    long double VerticalFactor = DefaultFactor;
     // The printer's physical offsets in native units when printing directly, else 0.
     long double LeftWaste = 0;
     long double TopWaste = 0;

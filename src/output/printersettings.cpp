@@ -1,14 +1,15 @@
 #include "output/printersettings.h"
 
 #include "platform/rounding.h"
+#include "platform/units.h"
 
 #include <array>
 
 namespace output {
 
 namespace {
-constexpr long double nativePerMm = 10;
-constexpr long double nativePerInch = 254;
+using platform::nativePerInch;
+using platform::nativePerMm;
 constexpr int userDefinedPaperCode = platform::dm::PaperUser;
 
 constexpr std::array<int, 14> binCodes = {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 14};

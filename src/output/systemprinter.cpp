@@ -1,6 +1,7 @@
 #include "output/systemprinter.h"
 
 #include "platform/rounding.h"
+#include "platform/units.h"
 
 namespace output {
 
@@ -9,13 +10,12 @@ void TBRSystemPrinter::ApplySettings(TPrinterSettings &settings)
     settings.ApplySettings(printer_);
     // The offsets were measured with the driver's default paper and orientation; the job's may
     // have other unprintable margins, so they are measured again for what was just applied.
-    constexpr long double nativePerInch = 254;
     const platform::TSize offset = printer_.PhysicalOffset();
     if (printer_.PixelsPerInchX() > 0 && printer_.PixelsPerInchY() > 0) {
-        settings.LeftOffset =
-            platform::roundHalfEven(offset.cx * nativePerInch / printer_.PixelsPerInchX());
-        settings.TopOffset =
-            platform::roundHalfEven(offset.cy * nativePerInch / printer_.PixelsPerInchY());
+        settings.LeftOffset = platform::roundHalfEven(offset.cx * platform::nativePerInch /
+                                                      printer_.PixelsPerInchX());
+        settings.TopOffset = platform::roundHalfEven(offset.cy * platform::nativePerInch /
+                                                     printer_.PixelsPerInchY());
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/emfformat.h"
-#include "platform/rounding.h"
+#include "platform/textrun.h"
 
 #include <stdexcept>
 
@@ -136,19 +136,13 @@ void EmfCanvas::textOut(int x, int y, std::string_view text, TTextAlign align)
         writer_.setTextAlign(code);
         writtenAlign_ = code;
     }
-    std::vector<std::int32_t> dx(text.size());
-    int total = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        dx[i] = metrics_->advance(static_cast<unsigned char>(text[i]));
-        total += dx[i];
-    }
-    int left = x;
-    if (align == TTextAlign::Right)
-        left = x - total;
-    else if (align == TTextAlign::Center)
-        left = x - total / 2;
+    // Placed as the painter canvas places it, so the bounds are where the text is drawn.
+    const TextRun run = measuredRun(text, *metrics_);
+    const std::vector<std::int32_t> dx(run.advances.begin(), run.advances.end());
+    const int total = static_cast<int>(run.width());
+    const int left = static_cast<int>(placeRun(QPointF(x, y), total, *metrics_, align).x());
     const TRect bounds{left, y, left + total - 1, y + metrics_->height() - 1};
-    writer_.extTextOutW(x, y, toUtf16(text), dx, bounds);
+    writer_.extTextOutW(x, y, run.text, dx, bounds);
 }
 
 TSize EmfCanvas::textExtent(std::string_view text)

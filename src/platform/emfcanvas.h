@@ -8,6 +8,7 @@
 #include "platform/emfmetafile.h"
 #include "platform/emfwriter.h"
 #include "platform/fontmetrics.h"
+#include "platform/units.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,7 +20,7 @@ class EmfCanvas : public Canvas {
 public:
     // A page of widthPx × heightPx on a reference device with the given resolution (the
     // screen: 96 pixels per inch).
-    EmfCanvas(int widthPx, int heightPx, int pixelsPerInch = 96);
+    EmfCanvas(int widthPx, int heightPx, int pixelsPerInch = screenDpi);
     ~EmfCanvas() override;
 
     int pixelsPerInchX() const override { return ppi_; }

@@ -5,13 +5,33 @@
 #include "platform/emfplayer.h"
 #include "platform/rounding.h"
 
+#include <cmath>
+
 namespace platform {
 
 namespace {
 int frameToPixels(long long hundredthsMm)
 {
     return static_cast<int>(roundHalfEven(static_cast<long double>(hundredthsMm) *
-                                          emf::pagePixelsPerInch / emf::hundredthsMmPerInch));
+                                          emf::pagePixelsPerInch / hundredthsMmPerInch));
+}
+
+// The page on its grid as its reference device holds it: the frame (inclusive, in hundredths of
+// a millimetre) in whole pixels of the device. Width() and Height() are rounded to whole grid
+// pixels; stretching those would move a page recorded at 300 dpi by up to a pixel across the
+// paper, against what printing it directly gives.
+QSizeF exactPageSize(const EmfHeader &header, int width, int height)
+{
+    const QTransform toPage = EmfMapping(header).deviceToPage();
+    const auto exact = [](long long hundredthsMm, double pageScale, int rounded) {
+        const double devicePixels =
+            std::round(static_cast<double>(hundredthsMm) * emf::pagePixelsPerInch / pageScale /
+                       hundredthsMmPerInch);
+        return devicePixels > 0 ? devicePixels * pageScale : rounded;
+    };
+    const TRect &frame = header.Frame;
+    return {exact(static_cast<long long>(frame.Right) - frame.Left + 1, toPage.m11(), width),
+            exact(static_cast<long long>(frame.Bottom) - frame.Top + 1, toPage.m22(), height)};
 }
 } // namespace
 
@@ -29,7 +49,7 @@ void TMetafile::walk(EmfHandler &handler) const { walkEmf(bytes_.data(), bytes_.
 
 void TMetafile::play(QPainter &painter, const QRectF &target) const
 {
-    EmfPlayer player(painter, target, width_, height_);
+    EmfPlayer player(painter, target, exactPageSize(header_, width_, height_));
     walk(player);
 }
 

@@ -1,11 +1,8 @@
 #include "platform/emfplayer.h"
 
 #include "platform/emfformat.h"
-#include "platform/fontface.h"
 #include "platform/fontmetrics.h"
 
-#include <QGlyphRun>
-#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
@@ -18,28 +15,24 @@ using namespace emf;
 namespace {
 constexpr int defaultFontPixels = 12;
 constexpr int boldFromWeight = 600;
-constexpr std::uint32_t BLACK_BRUSH = 4;
-constexpr std::uint32_t WHITE_PEN = 6;
 // Larger fonts than any page holds are drawn at this size (a hostile file could ask for more).
 constexpr int maxFontPixels = 2000;
-// Glyphs go through Qt's glyph cache only at sizes and shapes a page view or a printer uses;
-// others are filled as outlines (the cache fails on extreme, very uneven scales) and glyphs
-// smaller than a device pixel are not drawn.
-constexpr qreal maxCachedGlyphPixels = 400;
-constexpr qreal maxCachedGlyphStretch = 4;
-constexpr qreal minVisibleGlyphPixels = 0.5;
 
 QColor toQColor(TColor c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
 } // namespace
 
 EmfPlayer::EmfPlayer(QPainter &painter, const QRectF &target, int width, int height)
+    : EmfPlayer(painter, target, QSizeF(width, height))
+{}
+
+EmfPlayer::EmfPlayer(QPainter &painter, const QRectF &target, const QSizeF &page)
     : painter_(painter)
 {
     painter_.save();
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     painter_.translate(target.topLeft());
-    if (width > 0 && height > 0)
-        painter_.scale(target.width() / width, target.height() / height);
+    if (page.width() > 0 && page.height() > 0)
+        painter_.scale(target.width() / page.width(), target.height() / page.height());
     page_ = painter_.transform();
 }
 
@@ -62,18 +55,6 @@ void EmfPlayer::createFont(std::uint32_t index, const EmfLogFont &lf)
     font.style = (lf.Weight >= boldFromWeight ? fsBold : 0u) | (lf.Italic ? fsItalic : 0u) |
                  (lf.Underline ? fsUnderline : 0u) | (lf.StrikeOut ? fsStrikeOut : 0u);
     objects_[index] = font;
-}
-
-const QRawFont &EmfPlayer::rawFont(unsigned style, int em)
-{
-    QRawFont &font = rawFonts_[{style, em}];
-    if (!font.isValid()) {
-        font = QRawFont(QString::fromStdString(faceForStyle(style).path()), em,
-                        QFont::PreferNoHinting);
-        if (!font.isValid())
-            throw std::runtime_error("cannot load font file " + faceForStyle(style).path());
-    }
-    return font;
 }
 
 void EmfPlayer::createBrush(std::uint32_t index, std::uint32_t style, TColor color)
@@ -197,63 +178,28 @@ void EmfPlayer::text(const EmfText &t)
 
 void EmfPlayer::drawText(const EmfText &t, int em, qreal advanceScale)
 {
-    const unsigned faceStyle = state_.font.style & (fsBold | fsItalic);
-    const QRawFont &font = rawFont(faceStyle, em);
-    const FontMetrics metrics(faceForStyle(faceStyle), em);
-    const QString unicode(reinterpret_cast<const QChar *>(t.Text.data()),
-                          static_cast<qsizetype>(t.Text.size()));
-    QList<quint32> glyphs = font.glyphIndexesForString(unicode);
-    glyphs.resize(static_cast<qsizetype>(t.Text.size()));
-    const QList<QPointF> fontAdvances = font.advancesForGlyphIndexes(glyphs);
-
-    QList<QPointF> positions;
-    positions.reserve(glyphs.size());
-    qreal total = 0;
-    for (qsizetype i = 0; i < glyphs.size(); ++i) {
-        positions.append(QPointF(total, 0));
-        total += static_cast<std::size_t>(i) < t.Dx.size()
-                     ? t.Dx[static_cast<std::size_t>(i)] * advanceScale
-                     : fontAdvances[i].x();
-    }
-    qreal x = 0; // the reference point is the origin
+    const FontMetrics &metrics = fontMetrics(state_.font.style, em);
+    TextRun run{t.Text, {}};
+    run.advances.reserve(t.Text.size());
+    const std::vector<qreal> own = t.Dx.size() < t.Text.size()
+                                       ? text_.glyphAdvances(t.Text, state_.font.style, em)
+                                       : std::vector<qreal>{};
+    for (std::size_t i = 0; i < t.Text.size(); ++i)
+        run.advances.push_back(i < t.Dx.size() ? t.Dx[i] * advanceScale : own[i]);
 
     const std::uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
-    if (horizontal == TA_CENTER)
-        x -= std::trunc(total / 2); // whole pixels, as the device computes it
-    else if (horizontal == TA_RIGHT)
-        x -= total;
-    qreal top = 0;
     const std::uint32_t vertical = state_.textAlign & TA_VERTICAL_MASK;
-    if (vertical == TA_BASELINE)
-        top -= metrics.ascent();
-    else if (vertical == TA_BOTTOM)
-        top -= metrics.height();
-
+    const QPointF topLeft = placeRun(QPointF(0, 0), run.width(), metrics,
+                                     horizontal == TA_CENTER  ? TTextAlign::Center
+                                     : horizontal == TA_RIGHT ? TTextAlign::Right
+                                                              : TTextAlign::Left,
+                                     vertical == TA_BASELINE ? TextVertical::Baseline
+                                     : vertical == TA_BOTTOM ? TextVertical::Bottom
+                                                             : TextVertical::Top);
     if (state_.bkMode == OPAQUE)
-        painter_.fillRect(QRectF(x, top, total, metrics.height()), toQColor(state_.bkColor));
-
-    QGlyphRun run;
-    run.setRawFont(font);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    run.setUnderline((state_.font.style & fsUnderline) != 0);
-    run.setStrikeOut((state_.font.style & fsStrikeOut) != 0);
-    const QTransform &m = painter_.worldTransform();
-    const qreal emX = em * std::hypot(m.m11(), m.m12());
-    const qreal emY = em * std::hypot(m.m21(), m.m22());
-    if (emX < minVisibleGlyphPixels || emY < minVisibleGlyphPixels)
-        return;
-    const QPointF origin(x, top + metrics.ascent());
-    if (emX <= maxCachedGlyphPixels && emY <= maxCachedGlyphPixels &&
-        emX <= emY * maxCachedGlyphStretch && emY <= emX * maxCachedGlyphStretch) {
-        painter_.setPen(toQColor(state_.textColor));
-        painter_.drawGlyphRun(origin, run);
-        return;
-    }
-    QPainterPath outlines;
-    for (qsizetype i = 0; i < glyphs.size(); ++i)
-        outlines.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
-    painter_.fillPath(outlines, toQColor(state_.textColor));
+        painter_.fillRect(QRectF(topLeft, QSizeF(run.width(), metrics.height())),
+                          toQColor(state_.bkColor));
+    text_.draw(painter_, run, topLeft, metrics, state_.font.style, state_.textColor);
 }
 
 void EmfPlayer::applyClip()

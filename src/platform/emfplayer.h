@@ -6,13 +6,12 @@
 // device that recorded it; text is laid out in that device's pixels and stays upright.
 
 #include "platform/emfreader.h"
+#include "platform/textrun.h"
 
 #include <QColor>
-#include <QFont>
 #include <QPainter>
-#include <QRawFont>
 #include <QRectF>
-#include <map>
+#include <QSizeF>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -23,6 +22,8 @@ class EmfPlayer : public EmfHandler {
 public:
     // `width` × `height`: the metafile's page in its own pixels.
     EmfPlayer(QPainter &painter, const QRectF &target, int width, int height);
+    // The same with the page's size in those pixels as exactly as it is known.
+    EmfPlayer(QPainter &painter, const QRectF &target, const QSizeF &page);
     ~EmfPlayer() override;
 
     void header(const EmfHeader &h) override;
@@ -77,7 +78,6 @@ private:
     void drawText(const EmfText &t, int em, qreal advanceScale);
     // The painter's transform for logical coordinates.
     void useLogical();
-    const QRawFont &rawFont(unsigned style, int em);
 
     QPainter &painter_;
     QTransform page_; // the page's pixels into the target
@@ -85,7 +85,7 @@ private:
     std::vector<Object> objects_;
     State state_;
     std::vector<State> saved_;
-    std::map<std::pair<unsigned, int>, QRawFont> rawFonts_;
+    TextPainter text_;
 };
 
 } // namespace platform

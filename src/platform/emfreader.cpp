@@ -14,7 +14,13 @@ namespace {
 
 std::int32_t i32(const std::uint8_t *p) { return static_cast<std::int32_t>(readLe32(p)); }
 
-TRect rectAt(const std::uint8_t *p) { return {i32(p), i32(p + 4), i32(p + 8), i32(p + 12)}; }
+TRect rectAt(const std::uint8_t *p)
+{
+    return {i32(p + rectLeftOffset), i32(p + rectTopOffset), i32(p + rectRightOffset),
+            i32(p + rectBottomOffset)};
+}
+
+TSize sizeAt(const std::uint8_t *p) { return {i32(p + sizeCxOffset), i32(p + sizeCyOffset)}; }
 
 [[noreturn]] void fail(const std::string &what) { throw EmfError("Invalid metafile: " + what); }
 
@@ -68,66 +74,71 @@ public:
     {
         switch (r.type()) {
         case EMR_EXTCREATEFONTINDIRECTW: {
-            r.require(recordHeaderSize + 4 + logFontSize);
-            checkCreated(r.u32(8));
+            r.require(fontLogFontOffset + logFontSize);
+            checkCreated(r.u32(objectIndexOffset));
             EmfLogFont font;
-            const std::uint8_t *lf = r.at(12);
-            font.Height = i32(lf);
-            font.Weight = i32(lf + 16);
-            font.Italic = lf[20] != 0;
-            font.Underline = lf[21] != 0;
-            font.StrikeOut = lf[22] != 0;
+            const std::uint8_t *lf = r.at(fontLogFontOffset);
+            font.Height = i32(lf + logFontHeightOffset);
+            font.Weight = i32(lf + logFontWeightOffset);
+            font.Italic = lf[logFontItalicOffset] != 0;
+            font.Underline = lf[logFontUnderlineOffset] != 0;
+            font.StrikeOut = lf[logFontStrikeOutOffset] != 0;
+            const std::uint8_t *face = lf + logFontFaceNameOffset;
             for (std::uint32_t i = 0; i < faceNameChars; ++i) {
-                const char16_t c = static_cast<char16_t>(lf[28 + 2 * i] | (lf[29 + 2 * i] << 8));
+                const char16_t c = static_cast<char16_t>(face[2 * i] | (face[2 * i + 1] << 8));
                 if (c == 0)
                     break;
                 font.FaceName.push_back(c);
             }
-            handler_.createFont(r.u32(8), font);
+            handler_.createFont(r.u32(objectIndexOffset), font);
             break;
         }
         case EMR_CREATEBRUSHINDIRECT:
-            r.require(24);
-            checkCreated(r.u32(8));
-            handler_.createBrush(r.u32(8), r.u32(12), r.u32(16) & 0xFFFFFF);
+            r.require(createBrushSize);
+            checkCreated(r.u32(objectIndexOffset));
+            handler_.createBrush(r.u32(objectIndexOffset), r.u32(brushStyleOffset),
+                                 r.u32(brushColorOffset) & colorMask);
             break;
         case EMR_CREATEPEN:
-            r.require(28);
-            checkCreated(r.u32(8));
-            handler_.createPen(r.u32(8), r.u32(12), r.s32(16), r.u32(24) & 0xFFFFFF);
+            r.require(createPenSize);
+            checkCreated(r.u32(objectIndexOffset));
+            handler_.createPen(r.u32(objectIndexOffset), r.u32(penStyleOffset),
+                               r.s32(penWidthOffset), r.u32(penColorOffset) & colorMask);
             break;
         case EMR_SELECTOBJECT:
-            r.require(12);
-            checkUsed(r.u32(8));
-            handler_.selectObject(r.u32(8));
+            r.require(oneParameterSize);
+            checkUsed(r.u32(objectIndexOffset));
+            handler_.selectObject(r.u32(objectIndexOffset));
             break;
         case EMR_DELETEOBJECT:
-            r.require(12);
-            checkCreated(r.u32(8));
-            handler_.deleteObject(r.u32(8));
+            r.require(oneParameterSize);
+            checkCreated(r.u32(objectIndexOffset));
+            handler_.deleteObject(r.u32(objectIndexOffset));
             break;
         case EMR_SETTEXTCOLOR:
-            r.require(12);
-            handler_.setTextColor(r.u32(8) & 0xFFFFFF);
+            r.require(oneParameterSize);
+            handler_.setTextColor(r.u32(parameterOffset) & colorMask);
             break;
         case EMR_SETBKCOLOR:
-            r.require(12);
-            handler_.setBkColor(r.u32(8) & 0xFFFFFF);
+            r.require(oneParameterSize);
+            handler_.setBkColor(r.u32(parameterOffset) & colorMask);
             break;
         case EMR_SETBKMODE:
-            r.require(12);
-            handler_.setBkMode(r.u32(8));
+            r.require(oneParameterSize);
+            handler_.setBkMode(r.u32(parameterOffset));
             break;
         case EMR_SETTEXTALIGN:
-            r.require(12);
-            handler_.setTextAlign(r.u32(8));
+            r.require(oneParameterSize);
+            handler_.setTextAlign(r.u32(parameterOffset));
             break;
         case EMR_BITBLT: {
             r.require(bitBltSize);
-            const std::uint32_t bitmapSize = r.u32(84);
-            if (bitmapSize != 0)
+            if (r.u32(bitBltSourceBitmapInfoOffset) != 0)
                 break; // a bitmap copy: pages of this system hold none
-            const int x = r.s32(24), y = r.s32(28), w = r.s32(32), h = r.s32(36);
+            const int x = r.s32(bitBltDestinationOffset + sizeCxOffset),
+                      y = r.s32(bitBltDestinationOffset + sizeCyOffset),
+                      w = r.s32(bitBltDestinationSizeOffset + sizeCxOffset),
+                      h = r.s32(bitBltDestinationSizeOffset + sizeCyOffset);
             if (w <= 0 || h <= 0)
                 break;
             // 64-bit sums so that a hostile width cannot wrap around.
@@ -136,53 +147,53 @@ public:
             if (right > INT32_MAX || bottom > INT32_MAX)
                 fail("fill rectangle outside the coordinate range");
             handler_.patternFill({x, y, static_cast<int>(right), static_cast<int>(bottom)},
-                                 r.u32(40));
+                                 r.u32(bitBltRasterOperationOffset));
             break;
         }
         case EMR_RECTANGLE:
-            r.require(24);
-            handler_.rectangle(r.rect(8));
+            r.require(rectangleRecordSize);
+            handler_.rectangle(r.rect(parameterOffset));
             break;
         case EMR_EXTTEXTOUTA:
         case EMR_EXTTEXTOUTW:
             text(r, r.type() == EMR_EXTTEXTOUTW);
             break;
         case EMR_EXTSELECTCLIPRGN:
-            r.require(16);
-            if (r.u32(8) == 0 && r.u32(12) == RGN_COPY)
+            r.require(twoParametersSize);
+            if (r.u32(clipRegionBytesOffset) == 0 && r.u32(clipRegionModeOffset) == RGN_COPY)
                 handler_.resetClip();
             break;
         case EMR_INTERSECTCLIPRECT:
-            r.require(24);
-            handler_.intersectClipRect(r.rect(8));
+            r.require(rectangleRecordSize);
+            handler_.intersectClipRect(r.rect(parameterOffset));
             break;
         case EMR_POLYGON:
         case EMR_POLYGON16:
             polygon(r, r.type() == EMR_POLYGON ? 8 : 4);
             break;
         case EMR_SETMAPMODE:
-            r.require(12);
-            mapping_.setMapMode(r.u32(8));
+            r.require(oneParameterSize);
+            mapping_.setMapMode(r.u32(parameterOffset));
             handler_.mapping(mapping_);
             break;
         case EMR_SETWINDOWORGEX:
-            r.require(16);
-            mapping_.setWindowOrg(r.s32(8), r.s32(12));
+            r.require(twoParametersSize);
+            mapping_.setWindowOrg(r.s32(parameterOffset), r.s32(secondParameterOffset));
             handler_.mapping(mapping_);
             break;
         case EMR_SETWINDOWEXTEX:
-            r.require(16);
-            mapping_.setWindowExt(r.s32(8), r.s32(12));
+            r.require(twoParametersSize);
+            mapping_.setWindowExt(r.s32(parameterOffset), r.s32(secondParameterOffset));
             handler_.mapping(mapping_);
             break;
         case EMR_SETVIEWPORTORGEX:
-            r.require(16);
-            mapping_.setViewportOrg(r.s32(8), r.s32(12));
+            r.require(twoParametersSize);
+            mapping_.setViewportOrg(r.s32(parameterOffset), r.s32(secondParameterOffset));
             handler_.mapping(mapping_);
             break;
         case EMR_SETVIEWPORTEXTEX:
-            r.require(16);
-            mapping_.setViewportExt(r.s32(8), r.s32(12));
+            r.require(twoParametersSize);
+            mapping_.setViewportExt(r.s32(parameterOffset), r.s32(secondParameterOffset));
             handler_.mapping(mapping_);
             break;
         case EMR_SAVEDC:
@@ -192,8 +203,8 @@ public:
             handler_.saveDC();
             break;
         case EMR_RESTOREDC: {
-            r.require(12);
-            const std::int32_t relative = r.s32(8);
+            r.require(oneParameterSize);
+            const std::int32_t relative = r.s32(parameterOffset);
             if (const auto depth = restoredDepth(savedMappings_.size(), relative)) {
                 mapping_ = savedMappings_[*depth];
                 savedMappings_.resize(*depth);
@@ -210,7 +221,7 @@ public:
     void polygon(const Record &r, std::uint32_t pointSize)
     {
         r.require(polygonPointsOffset);
-        const std::uint64_t count = r.u32(24);
+        const std::uint64_t count = r.u32(polygonCountOffset);
         if (polygonPointsOffset + count * pointSize > r.size())
             fail("polygon points outside their record");
         std::vector<EmfPoint> points;
@@ -234,13 +245,13 @@ public:
         const std::uint32_t t = extTextOutTextOffset;
         EmfText out;
         out.Wide = wide;
-        out.X = r.s32(t);
-        out.Y = r.s32(t + 4);
-        const std::uint64_t chars = r.u32(t + 8);
-        const std::uint64_t offString = r.u32(t + 12);
-        out.Options = r.u32(t + 16);
-        out.Rectangle = r.rect(t + 20);
-        const std::uint64_t offDx = r.u32(t + 36);
+        out.X = r.s32(t + emrTextReferenceOffset);
+        out.Y = r.s32(t + emrTextReferenceOffset + sizeCyOffset);
+        const std::uint64_t chars = r.u32(t + emrTextCharsOffset);
+        const std::uint64_t offString = r.u32(t + emrTextStringStartOffset);
+        out.Options = r.u32(t + emrTextOptionsOffset);
+        out.Rectangle = r.rect(t + emrTextRectangleOffset);
+        const std::uint64_t offDx = r.u32(t + emrTextDxStartOffset);
         const std::uint64_t charSize = wide ? 2 : 1;
         if (chars > 0 && (offString < recordHeaderSize || offString + chars * charSize > r.size()))
             fail("text string outside its record");
@@ -275,24 +286,23 @@ EmfHeader readEmfHeader(const std::uint8_t *data, std::size_t size)
 {
     if (size < headerMinimumSize)
         fail("shorter than its header");
-    if (readLe32(data) != EMR_HEADER)
+    if (readLe32(data + recordTypeOffset) != EMR_HEADER)
         fail("does not start with a header record");
     EmfHeader h;
-    h.HeaderSize = readLe32(data + 4);
+    h.HeaderSize = readLe32(data + recordSizeOffset);
     if (h.HeaderSize < headerMinimumSize || h.HeaderSize % 4 != 0 || h.HeaderSize > size)
         fail("header record size " + std::to_string(h.HeaderSize));
     if (readLe32(data + headerSignatureOffset) != signature)
         fail("no EMF signature");
-    h.Bounds = rectAt(data + 8);
-    h.Frame = rectAt(data + 24);
+    h.Bounds = rectAt(data + headerBoundsOffset);
+    h.Frame = rectAt(data + headerFrameOffset);
     h.Bytes = readLe32(data + headerBytesOffset);
     h.Records = readLe32(data + headerRecordsOffset);
     h.Handles = readLe32(data + headerHandlesOffset) & 0xFFFF;
-    h.Device = {i32(data + headerDeviceOffset), i32(data + headerDeviceOffset + 4)};
-    h.Millimeters = {i32(data + headerMillimetersOffset), i32(data + headerMillimetersOffset + 4)};
+    h.Device = sizeAt(data + headerDeviceOffset);
+    h.Millimeters = sizeAt(data + headerMillimetersOffset);
     if (h.HeaderSize >= headerWithMicrometersSize)
-        h.Micrometers = {i32(data + headerMicrometersOffset),
-                         i32(data + headerMicrometersOffset + 4)};
+        h.Micrometers = sizeAt(data + headerMicrometersOffset);
     if (h.Bytes < h.HeaderSize + eofSize || h.Bytes % 4 != 0)
         fail("length " + std::to_string(h.Bytes) + " in its header");
     if (h.Bytes > size)
@@ -300,8 +310,8 @@ EmfHeader readEmfHeader(const std::uint8_t *data, std::size_t size)
              " present");
     if (h.Handles < 1)
         fail("no handle table");
-    const std::uint64_t descriptionChars = readLe32(data + 60);
-    const std::uint64_t descriptionOffset = readLe32(data + 64);
+    const std::uint64_t descriptionChars = readLe32(data + headerDescriptionCharsOffset);
+    const std::uint64_t descriptionOffset = readLe32(data + headerDescriptionStartOffset);
     if (descriptionChars != 0 && descriptionOffset + 2 * descriptionChars > h.HeaderSize)
         fail("description outside the header");
     return h;
@@ -317,8 +327,8 @@ void walkEmf(const std::uint8_t *data, std::size_t size, EmfHandler &handler)
     while (pos < h.Bytes) {
         if (h.Bytes - pos < recordHeaderSize)
             fail("record header cut off at offset " + std::to_string(pos));
-        const std::uint32_t type = readLe32(data + pos);
-        const std::uint32_t recordSize = readLe32(data + pos + 4);
+        const std::uint32_t type = readLe32(data + pos + recordTypeOffset);
+        const std::uint32_t recordSize = readLe32(data + pos + recordSizeOffset);
         if (recordSize < recordHeaderSize || recordSize % 4 != 0 || recordSize > h.Bytes - pos)
             fail("record size " + std::to_string(recordSize) + " at offset " + std::to_string(pos));
         if (type == EMR_HEADER)

@@ -8,6 +8,7 @@
 
 #include "platform/canvas.h"
 #include "platform/emfwriter.h"
+#include "platform/units.h"
 
 #include <QPointF>
 #include <QTransform>
@@ -71,7 +72,8 @@ private:
     double windowExtX_ = 1, windowExtY_ = 1, viewportExtX_ = 1, viewportExtY_ = 1;
     // The reference device: pixels and micrometres across.
     double devicePixelsX_ = 1, devicePixelsY_ = 1;
-    double deviceMicrometersX_ = 25400.0 / 96, deviceMicrometersY_ = 25400.0 / 96;
+    double deviceMicrometersX_ = static_cast<double>(micrometresPerInch) / screenDpi,
+           deviceMicrometersY_ = static_cast<double>(micrometresPerInch) / screenDpi;
     double pageScaleX_ = 1, pageScaleY_ = 1, pageOffsetX_ = 0, pageOffsetY_ = 0;
 };
 

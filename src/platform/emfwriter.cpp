@@ -14,11 +14,13 @@ using namespace emf;
 namespace {
 constexpr std::uint32_t headerReservedAndDescription = 0; // no description text
 
-int toHundredthsMm(int pixels, int ppi)
+// `pixels` at `ppi` as a length in units of which `perInch` make an inch, rounded.
+int lengthAt(int pixels, long double perInch, int ppi)
 {
-    return static_cast<int>(
-        roundHalfEven(static_cast<long double>(pixels) * hundredthsMmPerInch / ppi));
+    return static_cast<int>(roundHalfEven(static_cast<long double>(pixels) * perInch / ppi));
 }
+
+int toHundredthsMm(int pixels, int ppi) { return lengthAt(pixels, hundredthsMmPerInch, ppi); }
 } // namespace
 
 EmfWriter::EmfWriter(int widthPx, int heightPx, int pixelsPerInchX, int pixelsPerInchY)
@@ -47,7 +49,7 @@ void EmfWriter::endRecord(std::size_t start)
 {
     while (bytes_.size() % 4 != 0)
         bytes_.push_back(0);
-    putAt(start + 4, static_cast<std::uint32_t>(bytes_.size() - start));
+    putAt(start + recordSizeOffset, static_cast<std::uint32_t>(bytes_.size() - start));
 }
 
 void EmfWriter::put32(std::uint32_t value)
@@ -62,6 +64,20 @@ void EmfWriter::putAt(std::size_t offset, std::uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
         bytes_[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void EmfWriter::putRectAt(std::size_t offset, const TRect &rect)
+{
+    putAt(offset + rectLeftOffset, static_cast<std::uint32_t>(rect.Left));
+    putAt(offset + rectTopOffset, static_cast<std::uint32_t>(rect.Top));
+    putAt(offset + rectRightOffset, static_cast<std::uint32_t>(rect.Right));
+    putAt(offset + rectBottomOffset, static_cast<std::uint32_t>(rect.Bottom));
+}
+
+void EmfWriter::putSizeAt(std::size_t offset, int cx, int cy)
+{
+    putAt(offset + sizeCxOffset, static_cast<std::uint32_t>(cx));
+    putAt(offset + sizeCyOffset, static_cast<std::uint32_t>(cy));
 }
 
 void EmfWriter::putRect(const TRect &rect)
@@ -103,18 +119,19 @@ std::uint32_t EmfWriter::createFont(const EmfLogFont &font)
     const std::uint32_t handle = allocateHandle();
     const std::size_t start = beginRecord(EMR_EXTCREATEFONTINDIRECTW);
     put32(handle);
-    const std::size_t logFont = bytes_.size();
+    const std::size_t logFont = start + fontLogFontOffset;
     bytes_.resize(logFont + logFontPanoseSize, 0);
-    putAt(logFont + 0, static_cast<std::uint32_t>(font.Height));
-    putAt(logFont + 16, static_cast<std::uint32_t>(font.Weight));
-    bytes_[logFont + 20] = font.Italic ? 1 : 0;
-    bytes_[logFont + 21] = font.Underline ? 1 : 0;
-    bytes_[logFont + 22] = font.StrikeOut ? 1 : 0;
-    bytes_[logFont + 23] = DEFAULT_CHARSET;
+    putAt(logFont + logFontHeightOffset, static_cast<std::uint32_t>(font.Height));
+    putAt(logFont + logFontWeightOffset, static_cast<std::uint32_t>(font.Weight));
+    bytes_[logFont + logFontItalicOffset] = font.Italic ? 1 : 0;
+    bytes_[logFont + logFontUnderlineOffset] = font.Underline ? 1 : 0;
+    bytes_[logFont + logFontStrikeOutOffset] = font.StrikeOut ? 1 : 0;
+    bytes_[logFont + logFontCharSetOffset] = DEFAULT_CHARSET;
     const std::size_t chars = std::min<std::size_t>(font.FaceName.size(), faceNameChars - 1);
+    const std::size_t faceName = logFont + logFontFaceNameOffset;
     for (std::size_t i = 0; i < chars; ++i) {
-        bytes_[logFont + 28 + 2 * i] = static_cast<std::uint8_t>(font.FaceName[i]);
-        bytes_[logFont + 29 + 2 * i] = static_cast<std::uint8_t>(font.FaceName[i] >> 8);
+        bytes_[faceName + 2 * i] = static_cast<std::uint8_t>(font.FaceName[i]);
+        bytes_[faceName + 2 * i + 1] = static_cast<std::uint8_t>(font.FaceName[i] >> 8);
     }
     endRecord(start);
     return handle;
@@ -246,8 +263,8 @@ void EmfWriter::textRecord(std::uint32_t type, int x, int y, const std::uint8_t 
     put32(extTextOutFixedSize); // the string follows the fixed part
     put32(options);
     putRect({0, 0, -1, -1}); // no clipping or opaquing rectangle
-    const std::size_t offDxField = bytes_.size();
-    put32(0);
+    const std::size_t offDxField = start + extTextOutTextOffset + emrTextDxStartOffset;
+    put32(0); // where the advances start, known once the string is written
     bytes_.insert(bytes_.end(), chars, chars + count * charSize);
     while (bytes_.size() % 4 != 0)
         bytes_.push_back(0);
@@ -309,46 +326,33 @@ void EmfWriter::restoreDC(std::int32_t relative)
 std::vector<std::uint8_t> EmfWriter::finish()
 {
     const std::size_t eof = beginRecord(EMR_EOF);
-    put32(0);       // no palette entries
-    put32(16);      // offset of the (empty) palette
-    put32(eofSize); // SizeLast repeats the record size
+    put32(0);                 // no palette entries
+    put32(eofSizeLastOffset); // where the (empty) palette starts
+    put32(eofSize);           // SizeLast repeats the record size
     endRecord(eof);
     finished_ = true;
 
-    const TRect b = hasBounds_ ? bounds_ : TRect{0, 0, -1, -1};
-    putAt(8, static_cast<std::uint32_t>(b.Left));
-    putAt(12, static_cast<std::uint32_t>(b.Top));
-    putAt(16, static_cast<std::uint32_t>(b.Right));
-    putAt(20, static_cast<std::uint32_t>(b.Bottom));
+    putRectAt(headerBoundsOffset, hasBounds_ ? bounds_ : TRect{0, 0, -1, -1});
     // Frame: the page in hundredths of a millimetre, inclusive.
-    putAt(24, 0);
-    putAt(28, 0);
-    putAt(32, static_cast<std::uint32_t>(toHundredthsMm(width_, ppiX_) - 1));
-    putAt(36, static_cast<std::uint32_t>(toHundredthsMm(height_, ppiY_) - 1));
+    putRectAt(headerFrameOffset,
+              {0, 0, toHundredthsMm(width_, ppiX_) - 1, toHundredthsMm(height_, ppiY_) - 1});
     putAt(headerSignatureOffset, signature);
-    putAt(44, formatVersion);
+    putAt(headerVersionOffset, formatVersion);
     putAt(headerBytesOffset, static_cast<std::uint32_t>(bytes_.size()));
     putAt(headerRecordsOffset, static_cast<std::uint32_t>(records_));
     putAt(headerHandlesOffset, static_cast<std::uint32_t>(handlesInUse_.size())); // reserved word 0
-    putAt(60, headerReservedAndDescription);                                      // nDescription
-    putAt(64, headerReservedAndDescription);                                      // offDescription
-    putAt(68, 0);                                                                 // palette entries
+    putAt(headerDescriptionCharsOffset, headerReservedAndDescription);
+    putAt(headerDescriptionStartOffset, headerReservedAndDescription);
+    putAt(headerPaletteEntriesOffset, 0);
     // Reference device: the page itself at the recording resolution.
-    putAt(headerDeviceOffset, static_cast<std::uint32_t>(width_));
-    putAt(headerDeviceOffset + 4, static_cast<std::uint32_t>(height_));
-    putAt(headerMillimetersOffset, static_cast<std::uint32_t>(roundHalfEven(
-                                       static_cast<long double>(width_) * 25.4L / ppiX_)));
-    putAt(headerMillimetersOffset + 4, static_cast<std::uint32_t>(roundHalfEven(
-                                           static_cast<long double>(height_) * 25.4L / ppiY_)));
-    putAt(88, 0); // no pixel format
-    putAt(92, 0);
-    putAt(96, 0); // no OpenGL records
-    putAt(headerMicrometersOffset,
-          static_cast<std::uint32_t>(
-              roundHalfEven(static_cast<long double>(width_) * micrometresPerInch / ppiX_)));
-    putAt(headerMicrometersOffset + 4,
-          static_cast<std::uint32_t>(
-              roundHalfEven(static_cast<long double>(height_) * micrometresPerInch / ppiY_)));
+    putSizeAt(headerDeviceOffset, width_, height_);
+    putSizeAt(headerMillimetersOffset, lengthAt(width_, mmPerInch, ppiX_),
+              lengthAt(height_, mmPerInch, ppiY_));
+    putAt(headerPixelFormatSizeOffset, 0); // no pixel format
+    putAt(headerPixelFormatStartOffset, 0);
+    putAt(headerOpenGlOffset, 0); // no OpenGL records
+    putSizeAt(headerMicrometersOffset, lengthAt(width_, micrometresPerInch, ppiX_),
+              lengthAt(height_, micrometresPerInch, ppiY_));
     return std::move(bytes_);
 }
 

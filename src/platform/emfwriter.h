@@ -66,6 +66,8 @@ private:
     void putI32(std::int32_t value) { put32(static_cast<std::uint32_t>(value)); }
     void putRect(const TRect &rect);
     void putAt(std::size_t offset, std::uint32_t value);
+    void putRectAt(std::size_t offset, const TRect &rect);
+    void putSizeAt(std::size_t offset, int cx, int cy);
     void addBounds(const TRect &inclusive);
     std::uint32_t allocateHandle();
     void textRecord(std::uint32_t type, int x, int y, const std::uint8_t *chars, std::size_t count,

@@ -2,6 +2,7 @@
 
 #include "platform/fontface.h"
 #include "platform/rounding.h"
+#include "platform/units.h"
 
 #include <array>
 #include <cstdlib>
@@ -13,8 +14,6 @@
 namespace platform {
 
 namespace {
-constexpr long double pointsPerInch = 72.0L;
-
 int scaled(int designUnits, int em, int unitsPerEm)
 {
     return static_cast<int>(roundHalfEven(static_cast<long double>(designUnits) * em / unitsPerEm));
@@ -37,7 +36,7 @@ int emPixels(int points, int pixelsPerInch)
         roundHalfEven(static_cast<long double>(std::abs(points)) * pixelsPerInch / pointsPerInch));
 }
 
-const FontMetrics &fontMetrics(const TFont &font, int pixelsPerInch)
+const FontMetrics &fontMetrics(unsigned fontStyle, int em)
 {
     // Glyph advances per face and em size are computed once; the map only grows, so the
     // references handed out stay valid.
@@ -53,8 +52,7 @@ const FontMetrics &fontMetrics(const TFont &font, int pixelsPerInch)
     thread_local std::array<Recent, recentCount> recent{};
     thread_local std::size_t nextRecent = 0;
 
-    const unsigned style = font.Style & (fsBold | fsItalic);
-    const int em = emPixels(font.Size, pixelsPerInch);
+    const unsigned style = fontStyle & (fsBold | fsItalic);
     for (const Recent &r : recent)
         if (r.metrics != nullptr && r.style == style && r.em == em)
             return *r.metrics;

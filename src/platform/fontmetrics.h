@@ -48,7 +48,13 @@ private:
 // The em in pixels of a font of `points` on a device of `pixelsPerInch`.
 int emPixels(int points, int pixelsPerInch);
 
+// The (cached) metrics of the face of `style` (TFontStyle bits) at an em of `em` pixels.
+const FontMetrics &fontMetrics(unsigned style, int em);
+
 // The (cached) metrics of `font` on a device of `pixelsPerInch` (vertical resolution).
-const FontMetrics &fontMetrics(const TFont &font, int pixelsPerInch);
+inline const FontMetrics &fontMetrics(const TFont &font, int pixelsPerInch)
+{
+    return fontMetrics(font.Style, emPixels(font.Size, pixelsPerInch));
+}
 
 } // namespace platform

@@ -62,6 +62,24 @@ std::string fontFilePath(unsigned style)
     return std::string(TAVLE_FONT_DIR "/") + file;
 }
 
+QRawFont rawFont(unsigned style, int em)
+{
+    QFont font(loadProjectFonts());
+    font.setPixelSize(em);
+    font.setBold((style & fsBold) != 0);
+    font.setItalic((style & fsItalic) != 0);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::NoFontMerging);
+    QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid()) {
+        const QString path = QString::fromStdString(fontFilePath(style));
+        raw = QRawFont(path, em, QFont::PreferNoHinting);
+        if (!raw.isValid())
+            throw EMissingFontFile(path);
+    }
+    return raw;
+}
+
 QFont windowFont()
 {
     QFont font(loadProjectFonts());

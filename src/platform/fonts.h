@@ -4,6 +4,7 @@
 // Sans (same metrics), "MS Sans Serif" of the windows likewise.
 
 #include <QFont>
+#include <QRawFont>
 #include <QString>
 #include <stdexcept>
 #include <string>
@@ -36,6 +37,13 @@ QString loadProjectFonts();
 // The file that realises a font of the given style bits (TFontStyle; bold and italic choose the
 // file). Every font name of a definition is realised by Liberation Sans.
 std::string fontFilePath(unsigned style);
+
+// The glyphs of the face of `style` (TFontStyle bits; bold and italic choose the file) at an em
+// of `em` pixels, unhinted. Every renderer draws with these. They come through the family
+// registered from the project's files, so that a PDF embeds the font and its text stays text,
+// and straight from the file when Qt cannot give them that way. Throws EMissingFontFile when
+// neither works. A QRawFont is not shared between threads: each renderer keeps its own.
+QRawFont rawFont(unsigned style, int em);
 
 // The font of the program's windows: 8 points, 11 pixels high.
 QFont windowFont();

@@ -1,13 +1,10 @@
 #pragma once
 // The page canvas on a QPainter: printers, PDF files and the screen. Text is set glyph by glyph
 // at the advances that the program's own measuring gives, from the same font files, so what is
-// measured is what is drawn, on every device.
+// measured is what is drawn, on every device; the text painter is the one the EMF player uses.
 
 #include "platform/canvas.h"
-
-#include <QRawFont>
-#include <map>
-#include <utility>
+#include "platform/textrun.h"
 
 class QPainter;
 
@@ -28,12 +25,10 @@ public:
     void clearClip() override;
 
 private:
-    const QRawFont &rawFont(unsigned style, int em);
-
     QPainter &painter_;
     int dpiX_;
     int dpiY_;
-    std::map<std::pair<unsigned, int>, QRawFont> rawFonts_;
+    TextPainter text_;
 };
 
 } // namespace platform

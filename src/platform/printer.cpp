@@ -3,6 +3,7 @@
 #include "platform/cp1252.h"
 #include "platform/emfmetafile.h"
 #include "platform/paintercanvas.h"
+#include "platform/units.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,8 +20,6 @@ namespace platform {
 namespace {
 
 constexpr int kFallbackPixelsPerInch = 600;
-constexpr double kPointsPerInch = 72.0;
-constexpr double kTenthMmPerMm = 10.0;
 
 const unsigned kAlwaysSupported =
     dm::Orientation | dm::PaperSize | dm::PaperLength | dm::PaperWidth | dm::Copies | dm::Collate;
@@ -78,7 +77,8 @@ QPageSize pageSizeOf(const TDeviceMode &mode)
             return QPageSize(id);
     }
     if (mode.PaperWidth > 0 && mode.PaperLength > 0)
-        return QPageSize(QSizeF(mode.PaperWidth / kTenthMmPerMm, mode.PaperLength / kTenthMmPerMm),
+        return QPageSize(QSizeF(mode.PaperWidth / static_cast<double>(nativePerMm),
+                                mode.PaperLength / static_cast<double>(nativePerMm)),
                          QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
     return QPageSize(QPageSize::A4);
 }
@@ -156,8 +156,9 @@ void TPrinter::readDefaults()
     const QPageSize size = info.isNull() ? QPageSize(QPageSize::A4) : info.defaultPageSize();
     mode.PaperSize = size.windowsId() > 0 ? size.windowsId() : dm::PaperUser;
     const QSizeF mm = size.size(QPageSize::Millimeter);
-    mode.PaperWidth = static_cast<int>(std::lround(mm.width() * kTenthMmPerMm));
-    mode.PaperLength = static_cast<int>(std::lround(mm.height() * kTenthMmPerMm));
+    mode.PaperWidth = static_cast<int>(std::lround(mm.width() * static_cast<double>(nativePerMm)));
+    mode.PaperLength =
+        static_cast<int>(std::lround(mm.height() * static_cast<double>(nativePerMm)));
     switch (info.defaultDuplexMode()) {
     case QPrinter::DuplexLongSide:
         mode.Duplex = dm::DuplexVertical;
@@ -266,8 +267,9 @@ TSize TPrinter::PhysicalOffset() const
     if (!outputFile_.isEmpty())
         return {};
     const QMarginsF margins = unprintableMargins(pageSizeOf(mode_), mode_.Orientation);
-    return {static_cast<int>(std::lround(margins.left() / kPointsPerInch * dpi_)),
-            static_cast<int>(std::lround(margins.top() / kPointsPerInch * dpi_))};
+    return {
+        static_cast<int>(std::lround(margins.left() / static_cast<double>(pointsPerInch) * dpi_)),
+        static_cast<int>(std::lround(margins.top() / static_cast<double>(pointsPerInch) * dpi_))};
 }
 
 TSize TPrinter::PhysicalPageSize() const
@@ -276,7 +278,7 @@ TSize TPrinter::PhysicalPageSize() const
     if (orientationOf(mode_) == QPageLayout::Landscape)
         mm.transpose();
     const auto pixels = [this](double length) {
-        return static_cast<int>(std::lround(length / 25.4 * dpi_));
+        return static_cast<int>(std::lround(length / static_cast<double>(mmPerInch) * dpi_));
     };
     return {pixels(mm.width()), pixels(mm.height())};
 }

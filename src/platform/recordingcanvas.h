@@ -3,6 +3,7 @@
 // every other canvas of the program. Tests read the list to check geometry to the pixel.
 
 #include "platform/canvas.h"
+#include "platform/units.h"
 
 #include <string>
 #include <vector>
@@ -23,7 +24,7 @@ struct CanvasOp {
 
 class RecordingCanvas : public Canvas {
 public:
-    explicit RecordingCanvas(int pixelsPerInchX = 96, int pixelsPerInchY = 96);
+    explicit RecordingCanvas(int pixelsPerInchX = screenDpi, int pixelsPerInchY = screenDpi);
 
     int pixelsPerInchX() const override { return dpiX_; }
     int pixelsPerInchY() const override { return dpiY_; }

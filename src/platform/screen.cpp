@@ -1,5 +1,7 @@
 #include "platform/screen.h"
 
+#include "platform/units.h"
+
 #include "platform/rounding.h"
 
 #include <QGuiApplication>
@@ -9,7 +11,6 @@
 namespace platform {
 
 namespace {
-constexpr int standardScreenPixelsPerInch = 96;
 std::atomic<int> overridden{0};
 } // namespace
 
@@ -24,7 +25,7 @@ int screenPixelsPerInch()
                 return dpi;
         }
     }
-    return standardScreenPixelsPerInch;
+    return screenDpi;
 }
 
 ScreenResolutionOverride::ScreenResolutionOverride(int pixelsPerInch)

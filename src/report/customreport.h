@@ -8,6 +8,7 @@
 
 #include "platform/canvas.h"
 #include "platform/screen.h"
+#include "platform/units.h"
 #include "report/band.h"
 #include "report/bandsflags.h"
 #include "report/basepanel.h"
@@ -59,7 +60,7 @@ inline constexpr int minZoom = 1;
 inline constexpr int maxZoom = 300;
 // The resolution that printer text widths are scaled to, so that a label breaks its lines
 // alike on the printer and on the reference device.
-inline constexpr int referencePixelsPerInch = 96;
+inline constexpr int referencePixelsPerInch = platform::screenDpi;
 
 // Measures text for line breaking: on the printer canvas when the run prints directly,
 // otherwise on the report's reference device (width plus one pixel).

@@ -8,7 +8,7 @@
 namespace report {
 
 namespace {
-constexpr long double pointsPerInch = 72.0L;
+using platform::pointsPerInch;
 } // namespace
 
 bool TBRFrame::GetSide(int index) const

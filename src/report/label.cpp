@@ -4,6 +4,7 @@
 #include "platform/fontmetrics.h"
 #include "platform/rounding.h"
 #include "platform/screen.h"
+#include "platform/units.h"
 #include "report/band.h"
 #include "report/customreport.h"
 
@@ -16,7 +17,7 @@ namespace {
 constexpr char lineFeed = '\n';
 constexpr char carriageReturn = '\r';
 constexpr std::string_view lineHeightSample = "W";
-constexpr long double pointsPerInch = 72.0L;
+using platform::pointsPerInch;
 constexpr long double bottomAllowance = 1.0L; // native units below the label a line may reach
 
 bool isBreakCharacter(char c) { return c == ' ' || c == '-' || c == carriageReturn; }

@@ -7,6 +7,7 @@
 #include "report/printable.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 namespace report {
 
@@ -132,31 +133,34 @@ void TCustomBandReport::RunReport()
 
     bool printReport = true;
     bool jobStarted = false;
-    try {
-        if (BeforePrint)
-            BeforePrint(*this, printReport);
-        if (printReport) {
-            const NativeUnits native(*this);
-            giveOutputPrinterValues();
-            pageOutput_->StartJob();
-            jobStarted = true;
-            runBody();
-        }
-    } catch (...) {
-        if (jobStarted) {
-            if (cancelled_)
-                pageOutput_->AbortJob();
-            else
-                pageOutput_->FinishJob();
-        }
-        throw; // the report stays unavailable: it is not run again after a failure
-    }
-    if (jobStarted) {
+    const auto endJob = [this, &jobStarted] {
+        if (!jobStarted)
+            return;
         if (cancelled_)
             pageOutput_->AbortJob();
         else
             pageOutput_->FinishJob();
+    };
+    // A failing run still ends its job; the report then stays unavailable, so it is not run
+    // again. The run's own failure is the one reported: one from ending the job after it is
+    // dropped, as an exception cannot leave the guard while another is on its way.
+    auto endFailedJob = qScopeGuard([&endJob] {
+        try {
+            endJob();
+        } catch (...) {
+        }
+    });
+    if (BeforePrint)
+        BeforePrint(*this, printReport);
+    if (printReport) {
+        const NativeUnits native(*this);
+        giveOutputPrinterValues();
+        pageOutput_->StartJob();
+        jobStarted = true;
+        runBody();
     }
+    endFailedJob.dismiss();
+    endJob();
     available_ = true;
 }
 

@@ -2,22 +2,24 @@
 // Lengths of a report definition are held in native units of 0.1 mm as extended-precision
 // values and shown in a selectable unit. The conversions never round.
 
+#include "platform/units.h"
+
 namespace report {
 
 enum class TBRUnit { MM, Inches, Pixels, Characters, Native };
 
-inline constexpr long double nativePerMM = 10.0L;
-inline constexpr long double nativePerInch = 254.0L;
+inline constexpr long double nativePerMM = platform::nativePerMm;
+using platform::nativePerInch;
 inline constexpr int percent = 100;
 inline constexpr int standardZoom = 100;
 // Average character cell of the Characters unit, per point of the report's font.
 inline constexpr long double characterWidthFactor = 80.0L;
 inline constexpr long double characterHeightFactor = 145.3L;
-inline constexpr long double centimetresPerInch = 2.54L;
+inline constexpr long double centimetresPerInch = platform::cmPerInch;
 
 // The values a conversion needs besides the value itself.
 struct TBRUnitContext {
-    int Resolution = 96; // screen pixels per inch
+    int Resolution = platform::screenDpi; // screen pixels per inch
     int Zoom = standardZoom;
     int FontSize = 10; // points of the parent report's font (Characters unit)
 };

@@ -1,6 +1,7 @@
 #include "tilesheet/rapform.h"
 
 #include "output/brprinter.h"
+#include "platform/units.h"
 
 #include <array>
 
@@ -26,7 +27,8 @@ namespace stored {
 const std::vector<long double> page{90.0L, 2970.0L, 85.0L, 2100.0L, 120.0L, 195.0L, 0.0L};
 // Height, width.
 const std::vector<long double> detail{466.0L, 176.3888888888889L};
-constexpr long double px = 254.0L / 96.0L; // one screen pixel at zoom 100
+constexpr long double px =
+    platform::nativePerInch / platform::screenDpi; // one screen pixel at zoom 100
 // Height, left, top, width of the band labels, in screen pixels at zoom 100.
 struct LabelBounds {
     long double height, left, top, width;

@@ -1,3 +1,5 @@
+#include "support/pdftext.h"
+
 #include "platform/cp1252.h"
 #include "platform/emfcanvas.h"
 #include "platform/emfformat.h"
@@ -9,6 +11,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -349,4 +353,24 @@ TEST(EmfPlaying, TextAtVeryLargeOrUnevenScalesIsStillDrawn)
     EXPECT_GT(darkPixels(render(page, {300, 400}, QRectF(0, 0, 40 * 40, 20 * 40))), 1000);
     // Stretched eight times wider than high.
     EXPECT_GT(darkPixels(render(page, {640, 40}, QRectF(0, 0, 640, 40))), 50);
+}
+
+TEST(EmfPlaying, AStoredPageReplayedIntoAPdfKeepsItsTextAsText)
+{
+    // Printing stored pages to a file must give what printing the report directly gives.
+    EmfCanvas recorder(2480, 3508, 300);
+    recorder.setFont(arial(12));
+    recorder.textOut(300, 300,
+                     "Matematik K\xF8"
+                     "benhavn");
+    const TMetafile page = recorder.finish();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("replayed.pdf"));
+    {
+        QPdfWriter writer(path);
+        writer.setResolution(300);
+        QPainter painter(&writer);
+        page.play(painter, QRectF(0, 0, 2480, 3508));
+    }
+    platformtest::expectTextInPdf(path, QString::fromUtf8("Matematik K\u00f8benhavn"));
 }

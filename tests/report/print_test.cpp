@@ -46,6 +46,8 @@ public:
     {
         collect();
         printing = false;
+        if (failEnd)
+            throw std::runtime_error("the spooler refused the job");
     }
     void Abort() override
     {
@@ -64,6 +66,7 @@ public:
     platform::RecordingCanvas canvas{printerDpi, printerDpi};
     bool printing = false;
     bool aborted = false;
+    bool failEnd = false;
     int documents = 0;
     std::string title;
     std::vector<std::vector<std::string>> pages;
@@ -167,6 +170,27 @@ TEST(Print, CancellingTheReportAbortsTheDocument)
     };
     r.report.Print();
     EXPECT_TRUE(r.printer.aborted);
+}
+
+TEST(Print, AFailingRunEndsItsDocumentAndReportsItsOwnFailure)
+{
+    PrintReport r(5);
+    r.printer.failEnd = true;
+    r.report.OnNeedData = [&r](TCustomBandReport &, bool &more) {
+        if (++r.given == 3)
+            throw std::invalid_argument("a handler failed");
+        more = true;
+    };
+    EXPECT_THROW(r.report.Print(), std::invalid_argument);
+    EXPECT_FALSE(r.printer.printing); // the document was ended all the same
+    ASSERT_EQ(r.printer.pages.size(), 1u);
+    EXPECT_EQ(r.printer.pages[0].size(), 2u);
+
+    // Without a failure of its own, the run reports the printer's.
+    PrintReport ok(2);
+    ok.printer.failEnd = true;
+    EXPECT_THROW(ok.report.Print(), std::runtime_error);
+    EXPECT_FALSE(ok.printer.printing);
 }
 
 TEST(Print, AFailingRunStillGivesThePreviousPageOutputBack)
