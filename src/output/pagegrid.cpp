@@ -10,8 +10,6 @@ namespace output {
 namespace {
 
 constexpr double mmPerInch = 25.4;
-// A box wider than this many times the median box width is a heading or a footer line.
-constexpr int wideBoxFactor = 2;
 // Texts whose tops differ by at most this part of the text height stand on one line.
 constexpr int lineToleranceDivisor = 4;
 
@@ -25,6 +23,8 @@ struct PlacedText {
 struct Span {
     int left, right;
 };
+
+bool meets(Span a, Span b) { return a.left < b.right && b.left < a.right; }
 
 bool contains(const platform::TRect &r, int x, int y)
 {
@@ -66,55 +66,77 @@ std::vector<PlacedText> placeTexts(const std::vector<platform::CanvasOp> &ops, i
     return texts;
 }
 
-// The columns: the boxes of ordinary width, overlapping ones merged, left to right.
-std::vector<Span> columnsOf(const std::vector<PlacedText> &texts, int &wideLimit)
+// The columns, starting from those of earlier pages. The boxes no wider than the median box
+// lay them out: one that meets columns merges with them, one that meets none adds a column. The
+// wider boxes follow, narrowest first: one that meets a single column widens it, one that meets
+// none adds a column, one that meets two or more (a heading, a footer line) changes nothing and
+// joins the column it starts in.
+std::vector<Span> columnsOf(const std::vector<PlacedText> &texts, std::vector<Span> columns)
 {
-    std::vector<int> widths;
-    for (const PlacedText &t : texts)
-        widths.push_back(t.boxRight - t.boxLeft);
-    std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
-    wideLimit = std::max(1, widths[widths.size() / 2] * wideBoxFactor);
     std::vector<Span> boxes;
     for (const PlacedText &t : texts)
-        if (t.boxRight - t.boxLeft <= wideLimit)
-            boxes.push_back({t.boxLeft, t.boxRight});
-    std::sort(boxes.begin(), boxes.end(), [](Span a, Span b) { return a.left < b.left; });
-    std::vector<Span> columns;
-    for (const Span &b : boxes) {
-        if (!columns.empty() && b.left < columns.back().right)
-            columns.back().right = std::max(columns.back().right, b.right);
-        else
-            columns.push_back(b);
+        boxes.push_back({t.boxLeft, t.boxRight});
+    std::sort(boxes.begin(), boxes.end(), [](Span a, Span b) {
+        return a.right - a.left != b.right - b.left ? a.right - a.left < b.right - b.left
+                                                    : a.left < b.left;
+    });
+    const int median = boxes[boxes.size() / 2].right - boxes[boxes.size() / 2].left;
+    const auto byLeft = [](Span a, Span b) { return a.left < b.left; };
+    const auto insert = [&](Span box) {
+        columns.insert(std::upper_bound(columns.begin(), columns.end(), box, byLeft), box);
+    };
+    for (const Span &box : boxes) {
+        const auto first =
+            std::find_if(columns.begin(), columns.end(), [&](Span c) { return meets(c, box); });
+        if (first == columns.end()) {
+            insert(box);
+            continue;
+        }
+        const auto end = std::find_if(first, columns.end(), [&](Span c) { return !meets(c, box); });
+        if (box.right - box.left <= median) {
+            const Span merged{std::min(first->left, box.left),
+                              std::max(std::prev(end)->right, box.right)};
+            *first = merged;
+            columns.erase(std::next(first), end);
+        } else if (std::next(first) == end) {
+            first->left = std::min(first->left, box.left);
+            first->right = std::max(first->right, box.right);
+        }
     }
     return columns;
 }
 
-int columnOf(const PlacedText &t, const std::vector<Span> &columns, int wideLimit)
+// The column a text's box lies in, else the one it starts in, else the nearest one left of it.
+int columnOf(const PlacedText &t, const std::vector<Span> &columns)
 {
-    const bool wide = t.boxRight - t.boxLeft > wideLimit;
-    const int x = wide ? t.boxLeft : (t.boxLeft + t.boxRight) / 2;
     int column = 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].left <= x)
+        if (columns[i].left <= t.boxLeft && t.boxRight <= columns[i].right)
+            return static_cast<int>(i);
+        if (columns[i].left <= t.boxLeft)
             column = static_cast<int>(i);
-        if (x < columns[i].right)
-            break;
     }
     return column;
 }
 
 } // namespace
 
-TBRPageGrid BuildPageGrid(const std::vector<platform::CanvasOp> &ops, int pixelsPerInch)
+TBRPageGrid BuildPageGrid(const std::vector<platform::CanvasOp> &ops, int pixelsPerInch,
+                          std::vector<TBRGridColumn> &knownColumns)
 {
     TBRPageGrid grid;
     std::vector<PlacedText> texts = placeTexts(ops, pixelsPerInch);
     if (texts.empty())
         return grid;
-    int wideLimit = 0;
-    const std::vector<Span> columns = columnsOf(texts, wideLimit);
+    std::vector<Span> known;
+    for (const TBRGridColumn &c : knownColumns)
+        known.push_back({c.Left, c.Right});
+    const std::vector<Span> columns = columnsOf(texts, std::move(known));
+    knownColumns.clear();
+    for (const Span &c : columns)
+        knownColumns.push_back({c.left, c.right});
     for (PlacedText &t : texts)
-        t.column = columnOf(t, columns, wideLimit);
+        t.column = columnOf(t, columns);
 
     // Each column as wide as its boxes and the usual gap to the next column.
     std::vector<int> gaps;

@@ -7,6 +7,7 @@
 // (libxlsxwriter's constant-memory mode), so memory does not grow with the page count.
 
 #include "output/exportfilter.h"
+#include "output/pagegrid.h"
 #include "platform/recordingcanvas.h"
 
 #include <map>
@@ -42,6 +43,7 @@ private:
     lxw_workbook *workbook_ = nullptr;
     lxw_worksheet *sheet_ = nullptr;
     std::map<std::pair<bool, int>, lxw_format *> formats_;
+    std::vector<TBRGridColumn> columns_;
     std::vector<double> columnWidthsMM_;
     std::vector<unsigned> breaks_;
     unsigned nextRow_ = 0;
