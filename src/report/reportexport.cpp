@@ -2,10 +2,9 @@
 // it drives a printer.
 #include "output/brprinter.h"
 #include "output/exportfilter.h"
-#include "output/progressform.h"
 #include "report/customreport.h"
 
-#include <QApplication>
+#include <QScopeGuard>
 
 namespace report {
 
@@ -21,23 +20,19 @@ void TCustomBandReport::Export(output::TBRExportFilter &filter)
     pageOutput_->Destination = output::TBRPrinter::TDestination::Printer;
     pageOutput_->FeedsExportFilter = true;
     SetPageTarget(pageOutput_.get());
-    std::unique_ptr<output::TBRProgressForm> progress;
-    const auto restore = [&] {
+    std::unique_ptr<output::TBRProgressView> progress;
+    const auto restore = qScopeGuard([&] {
         SetPageTarget(nullptr);
         progress.reset();
         pageOutput_ = std::move(previous);
         SetPageTarget(pageOutput_.get());
-    };
-    try {
-        // A window needs a widget application; the command-line tool exports without one.
-        if (qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr)
-            progress = std::make_unique<output::TBRProgressForm>(*pageOutput_, ShowProgress);
-        RunReport();
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+    });
+    progress = pageOutput_->OpenProgress(ShowProgress);
+    RunReport();
+    // A print stopped from the progress window keeps the pages so far; an export stopped there
+    // leaves no file.
+    if (pageOutput_->Cancelled())
+        filter.Abort();
 }
 
 } // namespace report

@@ -8,6 +8,7 @@
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/reportmessages.h"
+#include "report/services.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -130,15 +131,14 @@ struct ExportReport {
             ++given;
         };
         report.ShowProgress = false;
-        TCustomBandReport::SetPrinterDeviceSource([this] { return &printer; });
     }
-    ~ExportReport() { TCustomBandReport::SetPrinterDeviceSource(nullptr); }
 
     platform::ScreenResolutionOverride screen{96};
     TBandReport report{TBRPaperSize::A4, 96};
     TBRBand *detail = nullptr;
     TBRLabel *label = nullptr;
     RecordingPrinter printer;
+    TBRServicesScope services{{.PrinterDevice = [this] { return &printer; }}};
     int given = 0;
     std::atomic<int> runs{0};
     std::atomic<bool> hold{false};
@@ -187,16 +187,22 @@ TEST(Export, RunsOneAfterTheOtherGoIntoOneDocumentSectionBySection)
 
 TEST(Export, ACancelledRunDiscardsTheDocument)
 {
-    ExportReport r(30);
-    RecordingFilter filter;
-    r.report.OnStartPage = [&](TCustomBandReport &report) {
-        if (report.PageNumber() == 2)
-            report.Cancel();
-    };
-    r.report.Export(filter);
-    filter.Finish();
-    EXPECT_TRUE(filter.discarded);
-    EXPECT_FALSE(filter.finished);
+    for (const bool fromProgressWindow : {false, true}) {
+        ExportReport r(30);
+        RecordingFilter filter;
+        r.report.OnStartPage = [&](TCustomBandReport &report) {
+            if (report.PageNumber() != 2)
+                return;
+            if (fromProgressWindow) // "Afbryd"
+                report.PageOutput()->CancelJob();
+            else
+                report.Cancel();
+        };
+        r.report.Export(filter);
+        filter.Finish();
+        EXPECT_TRUE(filter.discarded) << fromProgressWindow;
+        EXPECT_FALSE(filter.finished) << fromProgressWindow;
+    }
 }
 
 TEST(Export, ThePreviewsExportHookRunsTheReportAgainAndFinishesTheFilter)
