@@ -21,13 +21,14 @@ public:
     static constexpr double mmPerInch = 25.4;
 
     explicit TBRExportFilter(std::filesystem::path file, int pixelsPerInch = DefaultPixelsPerInch);
-    // A filter's own destructor calls abandon(): the document is then still whole.
+    // Each filter's destructor calls abandon() while the filter's own members still exist.
     ~TBRExportFilter() override = default;
     TBRExportFilter(const TBRExportFilter &) = delete;
     TBRExportFilter &operator=(const TBRExportFilter &) = delete;
 
     const std::filesystem::path &FileName() const { return file_; }
-    // Sections carry their run's title (set when several names share one file).
+    // Sections carry their run's title where the format names its pages (set when several
+    // names share one file).
     bool TitledSections = false;
 
     // Completes the file after the last run. Nothing after an aborted run.

@@ -106,7 +106,7 @@ void TBRGHTMLDocumentFilter::openDocument()
     if (!pages_->open())
         throw std::runtime_error("Cannot write the file " + FileName().string());
     faces_.clear();
-    title_ = SectionTitle();
+    documentTitle_ = SectionTitle();
     firstPageWidthMM_ = PaperWidthMM();
     firstPageLengthMM_ = PaperLengthMM();
 }
@@ -185,7 +185,9 @@ void TBRGHTMLDocumentFilter::endPage()
 std::string TBRGHTMLDocumentFilter::head() const
 {
     std::string h = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>";
-    h += EscapeText(title_.empty() ? FileName().stem().string() : title_);
+    // A file name is UTF-8; the title, like every text, Windows-1252.
+    h += EscapeText(documentTitle_.empty() ? platform::utf8ToCp1252(FileName().stem().string()).text
+                                           : documentTitle_);
     h += "</title>\n<style>\n";
     for (const unsigned face : faces_) {
         QFile file(QString::fromStdString(platform::fontFilePath(face)));

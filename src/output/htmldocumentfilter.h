@@ -40,7 +40,7 @@ private:
     std::unique_ptr<QTemporaryFile> pages_;
     std::string html_; // the page being written, reused
     std::set<unsigned> faces_;
-    std::string title_;
+    std::string documentTitle_;
     double firstPageWidthMM_ = 0, firstPageLengthMM_ = 0;
 };
 

@@ -22,6 +22,7 @@ constexpr int fullScale = 100;
 constexpr int smallestScale = 10;
 // A column of width w characters of the default font is 7 w + 5 pixels at 96 per inch.
 constexpr double screenPixelsPerInch = 96, pixelsPerCharacter = 7, columnPadding = 5;
+constexpr int defaultHeadingPoints = 9;
 // Excel's paper codes.
 constexpr int paperA4 = 9, paperA3 = 8, paperLetter = 1;
 
@@ -82,8 +83,13 @@ void TBRXLSFilter::endPage()
     std::string heading = "Side " + std::to_string(SectionPage());
     if (TitledSections)
         heading = SectionTitle() + " \x96 side " + std::to_string(SectionPage());
+    // The heading in the page's largest text size, 9 points at least.
+    int headingSize = defaultHeadingPoints;
+    for (const TBRGridRow &row : grid.Rows)
+        for (const TBRGridCell &cell : row.Cells)
+            headingSize = std::max(headingSize, cell.Size);
     worksheet_write_string(sheet_, nextRow_++, 0, platform::cp1252ToUtf8(heading).c_str(),
-                           format(true, canvas_.font().Size));
+                           format(true, headingSize));
     for (const TBRGridRow &row : grid.Rows) {
         for (const TBRGridCell &cell : row.Cells)
             worksheet_write_string(sheet_, nextRow_, static_cast<lxw_col_t>(cell.Column),
