@@ -66,7 +66,7 @@ std::string paperSize(double widthMM, double lengthMM)
 } // namespace
 
 TBRGHTMLDocumentFilter::TBRGHTMLDocumentFilter(std::filesystem::path file)
-    : TBRExportFilter(std::move(file))
+    : TBRExportFilter(std::move(file)), canvas_(PixelsPerInchX(), PixelsPerInchY())
 {}
 
 TBRGHTMLDocumentFilter::~TBRGHTMLDocumentFilter() { abandon(); }

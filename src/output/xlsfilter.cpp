@@ -42,7 +42,9 @@ int excelPaper(double widthMM, double lengthMM)
 }
 } // namespace
 
-TBRXLSFilter::TBRXLSFilter(std::filesystem::path file) : TBRExportFilter(std::move(file)) {}
+TBRXLSFilter::TBRXLSFilter(std::filesystem::path file)
+    : TBRExportFilter(std::move(file)), canvas_(PixelsPerInchX(), PixelsPerInchY())
+{}
 
 TBRXLSFilter::~TBRXLSFilter() { abandon(); }
 

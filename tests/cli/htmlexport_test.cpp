@@ -6,6 +6,8 @@
 #include "platform/cp1252.h"
 
 #include <QFile>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace sheetcheck;
@@ -73,6 +75,18 @@ TEST(HtmlExport, ABrowserPrintsEveryTileTextWhereThePdfDocumentHasIt)
         }
     }
     EXPECT_EQ(checked, (25 + 1) * 3 * 5);
+
+    // Every other word too: the side label's letters, one a line, and the file name.
+    for (std::size_t page = 0; page < expected.size(); ++page)
+        for (const Word &word : fromPdf[page])
+            EXPECT_TRUE(std::any_of(fromBrowser[page].begin(), fromBrowser[page].end(),
+                                    [&](const Word &w) {
+                                        return w.text == word.text &&
+                                               std::abs(w.xMin - word.xMin) <= kHtmlTolerance &&
+                                               std::abs(w.yMin - word.yMin) <= kHtmlTolerance;
+                                    }))
+                << "page " << page + 1 << ": " << word.text.toStdString() << " at (" << word.xMin
+                << ", " << word.yMin << ")";
 }
 
 TEST(HtmlExport, TextsThatLookLikeMarkupPrintAsTheirOwnCharacters)

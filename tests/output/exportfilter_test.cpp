@@ -28,6 +28,9 @@ void runInto(TBRExportFilter &filter, int pages, bool abort = false)
     printer.StartJob();
     for (int n = 1; n <= pages; ++n) {
         printer.NewPage();
+        // Measured on the page canvas, text must come out in the filter's own pixels.
+        EXPECT_EQ(printer.PageCanvas()->pixelsPerInchY(), filter.PixelsPerInchY());
+        EXPECT_EQ(printer.VerticalFactor, filter.PixelsPerInchY() / 254.0L);
         printer.PageCanvas()->textOut(100, 100, "Side " + std::to_string(n));
     }
     if (abort)
