@@ -3,7 +3,10 @@
 #include "cli/tavleprint.h"
 
 #include "output/brprinter.h"
+#include "output/htmldocumentfilter.h"
+#include "output/pdfdocumentfilter.h"
 #include "output/systemprinter.h"
+#include "output/xlsfilter.h"
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "platform/printer.h"
@@ -25,7 +28,7 @@ namespace {
 constexpr int kOk = 0, kFailure = 1, kUsage = 2;
 constexpr int kStandardScreenPixelsPerInch = 96;
 
-enum class Destination { Save, Pdf, Print };
+enum class Destination { Save, Pdf, Xlsx, Html, Print };
 
 struct SheetsArgs {
     timetable::SelectionMode mode = timetable::SelectionMode::Teachers;
@@ -33,7 +36,7 @@ struct SheetsArgs {
     std::vector<std::string> names; // UTF-8, as typed
     tilesheet::TRapFormInputs inputs;
     Destination destination = Destination::Pdf;
-    std::string target;  // the .brp or .pdf file
+    std::string target;  // the .brp file or the exported file
     std::string printer; // queue name for --print, empty: the default printer
 };
 
@@ -68,7 +71,7 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
         };
         const auto destination = [&](Destination d) {
             if (haveDestination)
-                problem = "give only one of --save, --pdf and --print";
+                problem = "give only one of --save, --pdf, --xlsx, --html and --print";
             haveDestination = true;
             parsed.destination = d;
         };
@@ -84,8 +87,11 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
                 problem = "--margins takes TOP,LEFT,BOTTOM,RIGHT in millimetres";
         } else if (arg == "--cut-frames") {
             parsed.inputs.CutFrames = true;
-        } else if (arg == "--save" || arg == "--pdf") {
-            destination(arg == "--save" ? Destination::Save : Destination::Pdf);
+        } else if (arg == "--save" || arg == "--pdf" || arg == "--xlsx" || arg == "--html") {
+            destination(arg == "--save"   ? Destination::Save
+                        : arg == "--pdf"  ? Destination::Pdf
+                        : arg == "--xlsx" ? Destination::Xlsx
+                                          : Destination::Html);
             if (const std::string *v = value())
                 parsed.target = *v;
             else
@@ -108,7 +114,7 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
     if (!haveMode)
         problem = "sheets needs --teachers or --classes";
     else if (!haveDestination)
-        problem = "sheets needs one of --save, --pdf and --print";
+        problem = "sheets needs one of --save, --pdf, --xlsx, --html and --print";
     else if (positional.empty())
         problem = "no export file given";
     else if (parsed.destination == Destination::Save && positional.size() != 2)
@@ -122,59 +128,20 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
     return parsed;
 }
 
-// All names' sheets as one PDF document: the document begins with the first sheet and ends
-// when every name is done; each further run's first page just starts a new page.
-class PdfBook : public output::TBRPrinterDevice {
-public:
-    explicit PdfBook(const QString &file) { printer_.SetOutputFile(file); }
-    ~PdfBook() override
-    {
-        if (printer_.Printing())
-            printer_.Abort();
+// The export filter of a file destination.
+std::unique_ptr<output::TBRExportFilter> filterFor(Destination destination, const std::string &file)
+{
+    switch (destination) {
+    case Destination::Pdf:
+        return std::make_unique<output::TBRPDFDocumentFilter>(file);
+    case Destination::Xlsx:
+        return std::make_unique<output::TBRXLSFilter>(file);
+    case Destination::Html:
+        return std::make_unique<output::TBRGHTMLDocumentFilter>(file);
+    default:
+        return nullptr;
     }
-
-    int PixelsPerInchX() const override { return printer_.PixelsPerInchX(); }
-    int PixelsPerInchY() const override { return printer_.PixelsPerInchY(); }
-    bool Printing() const override { return jobOpen_; }
-    void SetTitle(const std::string &) override {}
-    void BeginDoc() override
-    {
-        if (printer_.Printing())
-            printer_.NewPage();
-        else
-            printer_.BeginDoc();
-        jobOpen_ = true;
-    }
-    void NewPage() override { printer_.NewPage(); }
-    void EndDoc() override { jobOpen_ = false; }
-    void Abort() override { jobOpen_ = false; }
-    platform::Canvas *Canvas() override
-    {
-        return printer_.Printing() ? &printer_.PrinterCanvas() : nullptr;
-    }
-    void ApplySettings(output::TPrinterSettings &settings) override
-    {
-        settings.ApplySettings(printer_);
-    }
-    // A file takes any paper and has no unprintable margins, whatever printer the system has.
-    void SelectPrinter(int, output::TPrinterSettings &settings) override { ReadSettings(settings); }
-    void ReadSettings(output::TPrinterSettings &settings) override
-    {
-        settings.ReadSettings(printer_);
-        settings.SupportedPapers.set();
-        settings.LeftOffset = settings.TopOffset = 0;
-    }
-
-    void Finish()
-    {
-        if (printer_.Printing())
-            printer_.EndDoc();
-    }
-
-private:
-    platform::TPrinter printer_;
-    bool jobOpen_ = false;
-};
+}
 
 } // namespace
 
@@ -186,8 +153,9 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
         err << "tavleprint: " << problem << "\n"
             << "usage: tavleprint sheets (--teachers|--classes) EXPORT [NAME...] "
                "[--margins TOP,LEFT,BOTTOM,RIGHT] [--cut-frames]\n"
-               "                        (--save FILE.brp | --pdf FILE.pdf | --print [--printer "
-               "QUEUE])\n";
+               "                        (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx | "
+               "--html FILE.htm |\n"
+               "                         --print [--printer QUEUE])\n";
         return kUsage;
     }
 
@@ -231,19 +199,20 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
             sheet.BRBrikker.PageOutput()->SavePages(parsed->target);
             break;
         }
-        case Destination::Pdf: {
-            PdfBook book(QString::fromStdString(parsed->target));
+        case Destination::Pdf:
+        case Destination::Xlsx:
+        case Destination::Html: {
+            // One file for all names: each name's run adds its pages.
+            const auto filter = filterFor(parsed->destination, parsed->target);
+            filter->TitledSections = names.size() > 1;
             for (const std::string &name : names) {
                 table.BuildPrintList(name);
                 tilesheet::TRapForm sheet(inputs);
-                sheet.BRBrikker.SetPageOutput(
-                    std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, &book));
-                sheet.BRBrikker.PageOutput()->Destination =
-                    output::TBRPrinter::TDestination::Printer;
                 sheet.BRBrikker.ShowProgress = false;
-                sheet.BRBrikker.RunReport();
+                sheet.BRBrikker.ReportTitle = name;
+                sheet.BRBrikker.Export(*filter);
             }
-            book.Finish();
+            filter->Finish();
             break;
         }
         case Destination::Print: {

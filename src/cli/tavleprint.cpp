@@ -19,7 +19,7 @@ constexpr std::string_view kUsage =
     "       tavleprint pages FILE.brp\n"
     "       tavleprint sheets (--teachers|--classes) EXPORT [NAME...] [--margins T,L,B,R]\n"
     "                         [--cut-frames] (--save FILE.brp | --pdf FILE.pdf |\n"
-    "                         --print [--printer QUEUE])\n"
+    "                         --xlsx FILE.xlsx | --html FILE.htm | --print [--printer QUEUE])\n"
     "       tavleprint --help\n"
     "\n"
     "  list   the teachers or classes the selection window would list, one per line;\n"
@@ -28,8 +28,9 @@ constexpr std::string_view kUsage =
     "         in tile-list order (file order, or the order the given listings leave)\n"
     "  pages  a saved report file's page count, then each page's texts in drawing order\n"
     "  sheets the tile sheets of the given names (all listed ones by default): one saved\n"
-    "         report file (one name), one PDF, or one print job per name; margins in mm,\n"
-    "         8.5,12.0,9.0,20.0 unless given\n";
+    "         report file (one name); one PDF document, Excel workbook or HTML page holding\n"
+    "         all of them; or one print job per name; margins in mm, 8.5,12.0,9.0,20.0\n"
+    "         unless given\n";
 
 int usageError(std::ostream &err, std::string_view problem)
 {

@@ -26,6 +26,8 @@
 
 namespace output {
 
+class TBRExportFilter;
+
 class TBRPrinter : public TBRPageTarget {
 public:
     enum class TDestination { Record, Printer };
@@ -108,7 +110,8 @@ public:
     std::function<void()> OnAfterPrint;
     std::function<void()> OnAfterPreview;
     std::function<void()> OnPrinterSetup;
-    std::function<void()> OnExport;
+    // Runs the report again into the filter (the preview's export command).
+    std::function<void(TBRExportFilter &)> OnExport;
 
     // The preview's process-wide loaded-file flag: set by every load of a saved file.
     static inline std::atomic<bool> LoadedFileFlag{false};

@@ -30,6 +30,7 @@
 class QObject;
 
 namespace output {
+class TBRExportFilter;
 class TBRPageTarget;
 class TBRPrinter;
 class TBRPrinterDevice;
@@ -215,6 +216,9 @@ public:
     void Preview();
     // Runs the report on the calling thread straight onto the printer.
     void Print();
+    // Runs the report on the calling thread into `filter`, which the caller finishes; the
+    // progress window shows when ShowProgress is set. Nothing while a run is in progress.
+    void Export(output::TBRExportFilter &filter);
     // The preview window is closing (message 1028 with the page output it showed). After this
     // the window must not touch that page output again: it has been released, by the report
     // for a finished run, by the run thread for a cancelled one, which is waited for here.

@@ -1,6 +1,7 @@
 // Preview: the run on a thread of its own into a recording page output, handed to the preview
 // window while it runs, and the release of that page output when the window closes.
 #include "output/brprinter.h"
+#include "output/exportfilter.h"
 #include "report/createreportthread.h"
 #include "report/customreport.h"
 #include "report/reportwindow.h"
@@ -78,6 +79,11 @@ void TCustomBandReport::Preview()
     std::unique_ptr<output::TBRPrinter> made = makePageOutput(PrinterDevice());
     made->Destination = output::TBRPrinter::TDestination::Record;
     made->Title = ReportTitle;
+    // The preview's export command: a new run into the filter, which is then complete.
+    made->OnExport = [this](output::TBRExportFilter &filter) {
+        Export(filter);
+        filter.Finish();
+    };
     output::TBRPrinter *output = made.get();
     pageOutput_ = std::move(made);
     SetPageTarget(output);

@@ -1,0 +1,85 @@
+#include "output/exportfilter.h"
+
+namespace output {
+
+namespace {
+constexpr double mmPerNative = 0.1;
+} // namespace
+
+TBRExportFilter::TBRExportFilter(std::filesystem::path file, int pixelsPerInch)
+    : file_(std::move(file)), pixelsPerInch_(pixelsPerInch)
+{}
+
+void TBRExportFilter::abandon() noexcept
+{
+    if (documentOpen_)
+        discardDocument();
+    documentOpen_ = runOpen_ = pageOpen_ = false;
+}
+
+void TBRExportFilter::BeginDoc()
+{
+    if (!documentOpen_) {
+        finished_ = false;
+        openDocument();
+        documentOpen_ = true;
+    }
+    runOpen_ = true;
+    sectionPage_ = 1;
+    beginPage();
+    pageOpen_ = true;
+}
+
+void TBRExportFilter::NewPage()
+{
+    if (!runOpen_)
+        return;
+    pageOpen_ = false;
+    endPage();
+    ++sectionPage_;
+    beginPage();
+    pageOpen_ = true;
+}
+
+void TBRExportFilter::EndDoc()
+{
+    if (pageOpen_) {
+        pageOpen_ = false;
+        endPage();
+    }
+    runOpen_ = false;
+}
+
+void TBRExportFilter::Abort() { abandon(); }
+
+void TBRExportFilter::Finish()
+{
+    if (!documentOpen_ || runOpen_)
+        return;
+    try {
+        finishDocument();
+    } catch (...) {
+        abandon();
+        throw;
+    }
+    documentOpen_ = false;
+    finished_ = true;
+}
+
+platform::Canvas *TBRExportFilter::Canvas() { return pageOpen_ ? &pageCanvas() : nullptr; }
+
+void TBRExportFilter::ApplySettings(TPrinterSettings &settings)
+{
+    paperWidthMM_ = static_cast<double>(settings.PaperWidth()) * mmPerNative;
+    paperLengthMM_ = static_cast<double>(settings.PaperLength()) * mmPerNative;
+}
+
+void TBRExportFilter::ReadSettings(TPrinterSettings &settings)
+{
+    settings.SupportedPapers.set();
+    settings.LeftOffset = settings.TopOffset = 0;
+    settings.PixelsPerInchX = PixelsPerInchX();
+    settings.PixelsPerInchY = PixelsPerInchY();
+}
+
+} // namespace output
