@@ -5,6 +5,8 @@
 // decimal separator, whatever the desktop's language (a Danish desktop would read "8.5" as 85
 // with '.' as a group separator); the value is shown with the desktop's separator.
 
+#include "tilesheet/rapform.h"
+
 #include <QDoubleSpinBox>
 
 namespace app {
@@ -12,8 +14,8 @@ namespace app {
 class MarginSpinBox : public QDoubleSpinBox {
     Q_OBJECT
 public:
-    static constexpr double kMinimum = -500.0;
-    static constexpr double kMaximum = 500.0;
+    static constexpr double kMinimum = -static_cast<double>(tilesheet::kMarginLimitMm);
+    static constexpr double kMaximum = static_cast<double>(tilesheet::kMarginLimitMm);
 
     explicit MarginSpinBox(QWidget *parent = nullptr);
 

@@ -52,6 +52,9 @@ bool parseMargins(const std::string &text, tilesheet::TRapFormInputs &inputs)
     }
     if (!in.eof() && in.peek() != EOF)
         return false;
+    // Clamped as the printer adjustment window clamps what is typed into it.
+    for (long double &value : values)
+        value = std::clamp(value, -tilesheet::kMarginLimitMm, tilesheet::kMarginLimitMm);
     inputs.TopMargin = values[0];
     inputs.LeftMargin = values[1];
     inputs.BottomMargin = values[2];
@@ -161,7 +164,8 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
 
     // The sheets are laid out as on a standard screen, whatever this machine's screen is.
     const platform::ScreenResolutionOverride standardScreen(kStandardScreenPixelsPerInch);
-    timetable::Timetable table;
+    // The loader's warnings (header, UTF-8, unprintable tiles) go to the terminal.
+    timetable::Timetable table([&err](const std::string &m) { toTerminal(err, m); });
     try {
         table.LoadBrikker(parsed->exportPath);
     } catch (const platform::EInOutError &e) {
@@ -182,6 +186,12 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
     }
     if (names.empty())
         names = listed;
+    if (names.empty()) {
+        err << "tavleprint: " << parsed->exportPath << ": no "
+            << (parsed->mode == timetable::SelectionMode::Teachers ? "teachers" : "classes")
+            << " to print\n";
+        return kFailure;
+    }
 
     tilesheet::TRapFormInputs inputs = parsed->inputs;
     inputs.FileName = platform::fromQString(

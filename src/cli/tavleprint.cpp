@@ -71,18 +71,6 @@ std::optional<ListingArgs> parseListingArgs(const std::vector<std::string> &args
     return parsed;
 }
 
-// Messages for the message area that matter on a terminal: everything but the reading note.
-void toTerminal(std::ostream &err, const std::string &message)
-{
-    static const std::string reading = platform::cp1252(u8"Læser brikker...\r\n\r\n");
-    if (message == reading)
-        return;
-    std::string text = message;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    err << "tavleprint: " << platform::cp1252ToUtf8(text) << "\n";
-}
-
 int runListing(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
     const bool tiles = args[0] == "tiles";
@@ -123,6 +111,18 @@ bool needsQtApplication(const std::string &command)
 {
     return command != "list" && command != "tiles" && command != "--help" && command != "-h" &&
            command != "help";
+}
+
+// Messages for the message area that matter on a terminal: everything but the reading note.
+void toTerminal(std::ostream &err, const std::string &message)
+{
+    static const std::string reading = platform::cp1252(u8"Læser brikker...\r\n\r\n");
+    if (message == reading)
+        return;
+    std::string text = message;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    err << "tavleprint: " << platform::cp1252ToUtf8(text) << "\n";
 }
 
 std::string fileProblem(const std::exception &error)

@@ -12,6 +12,10 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
+// A message of the message area as a terminal shows it, on `err`: everything but the reading
+// note, without its line breaks.
+void toTerminal(std::ostream &err, const std::string &message);
+
 // A file error as a terminal shows it: the run-time text, or for a refused file the plain
 // reason ("not a regular file").
 std::string fileProblem(const std::exception &error);

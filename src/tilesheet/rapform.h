@@ -14,6 +14,9 @@
 
 namespace tilesheet {
 
+// The largest margin, either way, that the printer adjustment takes (mm).
+inline constexpr long double kMarginLimitMm = 500.0L;
+
 // What the tile sheet reads from the application when it is created.
 struct TRapFormInputs {
     // Margins in millimetres, from the printer adjustment window.

@@ -1,9 +1,12 @@
 // tavleprint sheets: saved report files, one PDF for many names, print jobs, and its errors.
 #include "cli/pagescommand.h"
+#include "output/brprinter.h"
+#include "platform/emfmetafile.h"
 #include "platform/printer.h"
 #include "support/tavleprintrun.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <fstream>
@@ -113,4 +116,48 @@ TEST_F(Sheets, PrintSendsOneJobPerName)
         tavleprint({"sheets", "--teachers", exportPath, "--print", "--printer", "tavle-pdf"});
     EXPECT_EQ(printed.code, 0) << printed.err;
     EXPECT_EQ(printed.out, "printed AB\nprinted \xC3\x98J\n");
+}
+
+TEST_F(Sheets, NothingToPrintIsAFailureAndTheLoadersWarningsReachTheTerminal)
+{
+    const std::string empty = path("tom.csv");
+    std::ofstream(empty, std::ios::binary)
+        << "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;"
+           "PERIODEBETEGNELSE\r\n";
+    const Outcome none = tavleprint({"sheets", "--classes", empty, "--pdf", path("x.pdf")});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_NE(none.err.find("tavleprint: " + empty + ": no classes to print\n"), std::string::npos)
+        << none.err;
+    EXPECT_NE(none.err.find("ingen lektioner"), std::string::npos) << none.err;
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("x.pdf"))));
+
+    const std::string headless = path("uden.csv");
+    std::ofstream(headless, std::ios::binary) << "AB;1a;da;A1;Ma 1\r\n";
+    const Outcome warned = tavleprint({"sheets", "--teachers", headless, "--pdf", path("y.pdf")});
+    EXPECT_EQ(warned.code, 0) << warned.err;
+    EXPECT_NE(warned.err.find("overskriftslinje"), std::string::npos) << warned.err;
+}
+
+TEST_F(Sheets, MarginsAreClampedLikeThePrinterAdjustmentWindowClampsThem)
+{
+    // Where the first page's texts stand, for a left margin of `left` mm.
+    const auto positions = [this](const std::string &left) {
+        const std::string brp = path("m.brp");
+        const Outcome run = tavleprint({"sheets", "--teachers", exportPath, "AB", "--margins",
+                                        "8.5," + left + ",9,20", "--save", brp});
+        EXPECT_EQ(run.code, 0) << run.err;
+        output::TBRPrinter printer;
+        printer.LoadPages(brp);
+        platform::EmfTextEnumerator texts;
+        if (const auto page = printer.GetPage(1))
+            page->walk(texts);
+        std::vector<std::pair<double, double>> at;
+        for (const QPointF &p : texts.Positions)
+            at.emplace_back(p.x(), p.y());
+        return at;
+    };
+    const auto clamped = positions("-900");
+    ASSERT_FALSE(clamped.empty());
+    EXPECT_EQ(clamped, positions("-500"));
+    EXPECT_NE(clamped, positions("-400")) << "the margin does move the tiles";
 }
