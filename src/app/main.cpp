@@ -4,6 +4,7 @@
 #include "app/selectform.h"
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
+#include "output/previewinterface.h"
 #include "output/systemprinter.h"
 #include "platform/printer.h"
 #include "report/customreport.h"
@@ -20,6 +21,10 @@ int main(int argc, char **argv)
         [&printerDevice]() -> output::TBRPrinterDevice * {
             return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
         });
+
+    // Every preview shows the standard preview window.
+    output::TBRPreviewInterface::SetPreviewClass<output::TBRStandardPreviewInterface>();
+    report::TCustomBandReport::SetPreviewProvider(&output::TBRPreviewInterface::PreviewWithClass);
 
     timetable::Timetable table;
     app::TMainForm mainForm(table);

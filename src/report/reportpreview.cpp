@@ -91,6 +91,11 @@ void TCustomBandReport::Preview()
     output::TBRPrinter *output = made.get();
     pageOutput_ = std::move(made);
     SetPageTarget(output);
+    // The paper, the printer values and the title go to the page output here, before the run
+    // thread starts: the window reads them while the run goes on, so the run must not write
+    // them again.
+    giveOutputPrinterValues();
+    outputValuesGiven_ = true;
     {
         const std::lock_guard lock(previewMutex_);
         threadActive_ = true;

@@ -137,7 +137,9 @@ void TCustomBandReport::RunReport()
             BeforePrint(*this, printReport);
         if (printReport) {
             const NativeUnits native(*this);
-            giveOutputPrinterValues();
+            if (!outputValuesGiven_)
+                giveOutputPrinterValues();
+            outputValuesGiven_ = false;
             pageOutput_->StartJob();
             jobStarted = true;
             runBody();
