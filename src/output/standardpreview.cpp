@@ -133,6 +133,7 @@ TBRStandardPreview::TBRStandardPreview(const TBRPreviewRequest &request, QWidget
     if (output.OutputState() == TBRPrinter::TOutputState::Finished)
         ui_->Print->setEnabled(true);
     ShowPageInfo();
+    ui_->BRPreview->setFocus();
     QApplication::instance()->installEventFilter(this);
 }
 
@@ -173,6 +174,8 @@ void TBRStandardPreview::FormCreate()
     for (const auto &[button, name] : glyphs) {
         button->setIcon(previewGlyph(QString::fromLatin1(name)));
         button->setIconSize(glyphSize);
+        // Glyph buttons never hold the focus: the keys stay with the page.
+        button->setFocusPolicy(Qt::NoFocus);
     }
     ui_->BRPreview->horizontalScrollBar()->setTracking(true);
     ui_->BRPreview->verticalScrollBar()->setTracking(true);
