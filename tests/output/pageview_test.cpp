@@ -285,3 +285,33 @@ TEST(PagePainting, ThePictureIsStretchedOverTheRectangleAndNothingAloneDrawsNoth
     EXPECT_EQ(qGray(image.pixel(50, 20)), 255);
     EXPECT_EQ(qGray(image.pixel(20, 40)), 255);
 }
+
+TEST(PagePainting, EdgesAreSmoothedAndDrawnAtTheDevicePixelRatio)
+{
+    // A page black from x = 101 on, stretched to half size: its edge falls at 50.5 pixels.
+    TBRPrinter printer;
+    printer.StartJob();
+    printer.NewPage();
+    printer.PageCanvas()->setBrush({platform::clBlack, platform::TBrushStyle::bsSolid});
+    printer.PageCanvas()->fillRect({101, 0, 794, 1123});
+    printer.FinishJob();
+    const auto page = printer.GetPage(1);
+    const auto paint = [&](qreal ratio) {
+        QImage image((QSizeF(420, 580) * ratio).toSize(), QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PaintPage(page.get(), painter, QRect(0, 0, 397, 562), false);
+        return image;
+    };
+    // On a standard screen the pixel the edge halves is grey.
+    const QImage standard = paint(1);
+    EXPECT_EQ(qGray(standard.pixel(49, 100)), 255);
+    EXPECT_GT(qGray(standard.pixel(50, 100)), 30);
+    EXPECT_LT(qGray(standard.pixel(50, 100)), 225);
+    EXPECT_EQ(qGray(standard.pixel(51, 100)), 0);
+    // At twice the density the edge lies between two device pixels and stays sharp.
+    const QImage dense = paint(2);
+    EXPECT_EQ(qGray(dense.pixel(100, 200)), 255);
+    EXPECT_EQ(qGray(dense.pixel(101, 200)), 0);
+}
