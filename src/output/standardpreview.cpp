@@ -58,8 +58,9 @@ QIcon previewGlyph(const QString &name)
 } // namespace
 
 TBRStandardPreview::TBRStandardPreview(const TBRPreviewRequest &request, QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       ui_(std::make_unique<Ui::TBRStandardPreview>())
 {
     setFont(platform::windowFont());

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
@@ -144,6 +145,12 @@ TEST(PreviewWindow, OpensWithItsControlsTextsHintsAndGlyphs)
     EXPECT_EQ(accessibleName(p.window->findChild<QLabel *>("StatusPanel1")),
               QStringLiteral("Side 1 af 3"));
     EXPECT_TRUE(p.window->isMaximized());
+    // A maximise box and a close box, no minimise box.
+    const Qt::WindowFlags flags = p.window->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
     EXPECT_EQ(p.view().ZoomState(), TBRZoomState::brZoomToFit);
     p.report.output()->FinishJob();
     QCoreApplication::processEvents();
@@ -373,4 +380,48 @@ TEST(PreviewWindow, ClosingTellsTheReportOnceAndLeavesThePageOutputAlone)
         p.window.reset();
         EXPECT_EQ(p.report.ends.size(), 1u);
     }
+}
+
+namespace {
+// A provider class that counts its instances and what they were asked.
+class CountingPreview : public TBRPreviewInterface {
+public:
+    CountingPreview() { ++made; }
+    ~CountingPreview() override { ++freed; }
+    void ShowModal(const TBRPreviewRequest &request) override
+    {
+        shown.push_back(&request.Output);
+        EXPECT_EQ(freed, made - 1) << "the instance lives while it shows";
+    }
+    static inline int made = 0, freed = 0;
+    static inline std::vector<TBRPrinter *> shown;
+};
+} // namespace
+
+TEST(PreviewProvider, EachPreviewMakesAnInstanceOfTheClassShowsModallyAndFreesIt)
+{
+    TBRPrinter output;
+    const TBRPreviewRequest request{output, nullptr, {}, "", false, 100};
+    TBRPreviewInterface base;
+    EXPECT_EQ(base.Show(request), nullptr); // the base class shows nothing
+
+    TBRPreviewInterface::SetPreviewClass<CountingPreview>();
+    TBRPreviewInterface::PreviewWithClass(request);
+    TBRPreviewInterface::PreviewWithClass(request);
+    EXPECT_EQ(CountingPreview::made, 2);
+    EXPECT_EQ(CountingPreview::freed, 2);
+    EXPECT_EQ(CountingPreview::shown, (std::vector<TBRPrinter *>{&output, &output}));
+
+    // The standard class's modeless window lives on by itself and frees itself when closed.
+    TBRPreviewInterface::SetPreviewClass<TBRStandardPreviewInterface>();
+    testpages::recordRun(output, 2, 1, 1);
+    QPointer<QWidget> window = TBRStandardPreviewInterface().Show(request);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(output.Client(), &static_cast<TBRStandardPreview *>(window.data())->Preview());
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(output.Client(), nullptr);
+    TBRPreviewInterface::SetPreviewClass(nullptr);
 }
