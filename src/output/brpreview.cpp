@@ -58,7 +58,7 @@ TBRPreview::TBRPreview(QWidget *parent)
     verticalScrollBar()->setTracking(true);
     horizontalScrollBar()->setSingleStep(LineStep);
     verticalScrollBar()->setSingleStep(LineStep);
-    setAccessibleName(QStringLiteral("Side"));
+    setAccessibleName(QStringLiteral("Udskriftsvisning"));
 }
 
 TBRPreview::~TBRPreview() { detach(); }
