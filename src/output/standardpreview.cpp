@@ -97,8 +97,11 @@ TBRStandardPreview::TBRStandardPreview(const TBRPreviewRequest &request, QWidget
     resize(width, height);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    setWindowState(initialState_);
 
     ui_->BRPreview->SetPageOutput(&output);
+    // Like the title, the orientation is already the report page's; it is written only when it
+    // differs, so that the run thread reads settings nobody changes under it.
     const TOrientation orientation = landscape_ ? TOrientation::Landscape : TOrientation::Portrait;
     if (output.Settings().Orientation() != orientation)
         output.Settings().SetOrientation(orientation);
@@ -209,21 +212,28 @@ QString TBRStandardPreview::StatusPanel(int panel) const { return panels_[panel]
 
 TBRPrinter *TBRStandardPreview::output() const { return ui_->BRPreview->PageOutput(); }
 
+void TBRStandardPreview::FormShow()
+{
+    // The preview opens maximised whatever the report asked; the size it was given is the size
+    // it takes when the user restores it.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
+
+void TBRStandardPreview::FormResize() { ui_->BRPreview->ApplyZoom(); }
+
 void TBRStandardPreview::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!shown_) {
-        // FormShow: the preview opens maximised whatever the report asked; the size it was
-        // given is the size it takes when the user restores it.
         shown_ = true;
-        setWindowState(windowState() | Qt::WindowMaximized);
+        FormShow();
     }
 }
 
 void TBRStandardPreview::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    ui_->BRPreview->ApplyZoom();
+    FormResize();
 }
 
 void TBRStandardPreview::ShowPageInfo()

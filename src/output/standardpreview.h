@@ -68,6 +68,8 @@ protected:
 
 private:
     void FormCreate();
+    void FormShow();
+    void FormResize();
     void FormClose();
     TBRPrinter *output() const;
 
