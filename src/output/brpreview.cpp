@@ -30,7 +30,6 @@ constexpr QSize initialImageSize(100, 50);
 TBRPreviewImage::TBRPreviewImage(TBRPreview &view, QWidget *parent) : QWidget(parent), view_(view)
 {
     resize(initialImageSize);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void TBRPreviewImage::ShowPage(int n)
@@ -124,7 +123,7 @@ std::pair<long double, long double> TBRPreview::paper() const
     const TBRPrinter *output = PageOutput();
     if (output == nullptr)
         return {0, 0};
-    const TPrinterSettings &settings = const_cast<TBRPrinter *>(output)->Settings();
+    const TPrinterSettings &settings = output->Settings();
     return {settings.PaperWidth(), settings.PaperLength()};
 }
 

@@ -105,6 +105,7 @@ public:
     void SelectPrinter(int index);
 
     TPrinterSettings &Settings() { return settings_; }
+    const TPrinterSettings &Settings() const { return settings_; }
     TBRPageList &PageList() { return pageList_; }
 
     TDestination Destination = TDestination::Record;
