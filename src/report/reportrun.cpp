@@ -7,6 +7,7 @@
 #include "report/printable.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 namespace report {
 
@@ -129,6 +130,8 @@ void TCustomBandReport::RunReport()
     if (pageOutput_ == nullptr)
         pageOutput_ = makePageOutput();
     SetPageTarget(pageOutput_.get());
+    // A preview gave its page output the printer values before this run's thread started.
+    const bool valuesGiven = std::exchange(outputValuesGivenTo_, nullptr) == pageOutput_.get();
 
     bool printReport = true;
     bool jobStarted = false;
@@ -137,9 +140,8 @@ void TCustomBandReport::RunReport()
             BeforePrint(*this, printReport);
         if (printReport) {
             const NativeUnits native(*this);
-            if (!outputValuesGiven_)
+            if (!valuesGiven)
                 giveOutputPrinterValues();
-            outputValuesGiven_ = false;
             pageOutput_->StartJob();
             jobStarted = true;
             runBody();

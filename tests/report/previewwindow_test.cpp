@@ -1,6 +1,7 @@
 // The preview window over a report's run on its thread: it opens on page 1 fitted while the
 // pages arrive, closing it during the run cancels the run without AfterPreview, and closing it
 // after the run raises AfterPreview once; the released page output is never touched again.
+#include "output/brmessage.h"
 #include "output/brpreview.h"
 #include "output/brprinter.h"
 #include "output/previewinterface.h"
@@ -20,6 +21,7 @@
 #include <chrono>
 #include <functional>
 #include <set>
+#include <thread>
 
 using namespace report;
 
@@ -149,4 +151,47 @@ TEST(PreviewWindowRun, ClosingAtOnceWhileTheRunStartsLeavesNothingBehind)
         EXPECT_EQ(r->afterPreview, 0);
         r.reset();
     }
+}
+
+TEST(PreviewHandOver, ThePageOutputHasItsPaperAndTitleBeforeTheRunThreadReachesThem)
+{
+    WindowReport r(5);
+    r.report.Page.SetPaperSize(TBRPaperSize::A5);
+    r.report.Page.SetOrientation(TBROrientation::poLandscape);
+    r.report.ReportTitle = "7.b";
+    std::atomic<bool> runStarted{false};
+    r.report.BeforePrint = [&](TCustomBandReport &, bool &) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        runStarted = true;
+    };
+    r.report.OnPreview = [&](const TBRPreviewRequest &request) {
+        const output::TPrinterSettings &settings = request.Output.Settings();
+        EXPECT_FALSE(runStarted.load());
+        EXPECT_EQ(settings.PaperSize(), static_cast<int>(TBRPaperSize::A5));
+        EXPECT_EQ(settings.Orientation(), output::TOrientation::Landscape);
+        EXPECT_EQ(request.Output.Title, "7.b");
+        output::TBRMessage close(output::msgEndPreview, 0,
+                                 reinterpret_cast<std::intptr_t>(&request.Output));
+        QCoreApplication::sendEvent(request.ReportWindow, &close);
+    };
+    r.report.Preview();
+}
+
+TEST(PreviewHandOver, ARunAfterAPreviewThatPrintedNothingStillGivesItsPageOutputThePaper)
+{
+    WindowReport r(5);
+    r.report.BeforePrint = [](TCustomBandReport &, bool &printReport) { printReport = false; };
+    r.report.OnPreview = [](const TBRPreviewRequest &request) {
+        output::TBRMessage close(output::msgEndPreview, 0,
+                                 reinterpret_cast<std::intptr_t>(&request.Output));
+        QCoreApplication::sendEvent(request.ReportWindow, &close);
+    };
+    r.report.Preview();
+
+    r.report.BeforePrint = nullptr;
+    r.report.Page.SetPaperSize(TBRPaperSize::Letter);
+    r.report.SetPageOutput(std::make_unique<output::TBRPrinter>());
+    r.report.RunReport();
+    EXPECT_EQ(r.report.PageOutput()->Settings().PaperSize(),
+              static_cast<int>(TBRPaperSize::Letter));
 }
