@@ -1,6 +1,8 @@
 // Writes the seed corpus of the fuzz targets: small saved report files (plain, compressed,
-// with the older header) and small metafiles. Run: fuzz_makeseeds FUZZ_DIR
+// with the older header, one holding the LibreOffice page of corpus/emf) and small metafiles.
+// Run: fuzz_makeseeds FUZZ_DIR
 #include "output/brprinter.h"
+#include "output/pagelist.h"
 #include "platform/emfcanvas.h"
 #include "platform/emfformat.h"
 
@@ -89,6 +91,15 @@ int main(int argc, char **argv)
         at = end;
     }
     write(brp / "old-header.brp", old);
+
+    // A page written by LibreOffice (its EMF export), kept as it came, in a saved report file.
+    {
+        output::TBRPageList pages;
+        pages.SetStream(std::make_unique<output::TBRStream>());
+        pages.AddPage(platform::TMetafile(read(emf / "libreoffice-page.emf")));
+        pages.WriteHeader();
+        pages.SaveToFile(brp / "libreoffice-page.brp");
+    }
 
     platform::EmfCanvas canvas(60, 40);
     drawPage(canvas, 1);

@@ -5,26 +5,33 @@
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
 #include "output/previewinterface.h"
+#include "output/progressform.h"
 #include "output/systemprinter.h"
+#include "platform/fonts.h"
 #include "platform/printer.h"
-#include "report/customreport.h"
+#include "report/services.h"
 #include "timetable/timetable.h"
 
 int main(int argc, char **argv)
 {
     app::TApplication application(argc, argv);
+    app::installDanishQtTexts(application);
+    if (!app::checkFontsAtStartup(platform::fontDirectory()))
+        return 1;
+    application.setFont(platform::windowFont());
 
     // The process-wide printer; every print run selects its printer on it.
     platform::TPrinter printer;
     output::TBRSystemPrinter printerDevice(printer);
-    report::TCustomBandReport::SetPrinterDeviceSource(
-        [&printerDevice]() -> output::TBRPrinterDevice * {
-            return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
-        });
-
     // Every preview shows the standard preview window.
     output::TBRPreviewInterface::SetPreviewClass<output::TBRStandardPreviewInterface>();
-    report::TCustomBandReport::SetPreviewProvider(&output::TBRPreviewInterface::PreviewWithClass);
+    const report::TBRServicesScope services({
+        .Preview = &output::TBRPreviewInterface::PreviewWithClass,
+        .Progress = &output::TBRProgressForm::Provide,
+        .PrinterDevice = [&printerDevice]() -> output::TBRPrinterDevice * {
+            return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
+        },
+    });
 
     timetable::Timetable table;
     app::TMainForm mainForm(table);
@@ -34,7 +41,7 @@ int main(int argc, char **argv)
     app::TJusterForm justerForm(&mainForm);
     mainForm.setSelectForm(&selectForm);
     selectForm.setJusterForm(&justerForm);
-    selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm));
+    selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm, &selectForm));
 
     mainForm.show();
     return application.exec();

@@ -3,9 +3,11 @@
 #include "app/selectform.h"
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
+#include "platform/fileerror.h"
 #include "platform/fonts.h"
 #include "ui_mainform.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QTextCursor>
 
@@ -50,6 +52,32 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
 
 TMainForm::~TMainForm() = default;
 
+void TMainForm::setSelectForm(TSelectForm *selectForm)
+{
+    selectForm_ = selectForm;
+    connect(selectForm_, &TSelectForm::runActiveChanged, this, &TMainForm::setRunActive);
+}
+
+bool TMainForm::runActive() const { return selectForm_ != nullptr && selectForm_->runActive(); }
+
+void TMainForm::setRunActive(bool active)
+{
+    ui_->ButtonSource->setEnabled(!active);
+    ui_->Button1->setEnabled(!active);
+    // The list buttons come back only once a file has been loaded.
+    const bool listable = !active && !exportFilePath_.isEmpty();
+    ui_->ButtonTeachers->setEnabled(listable);
+    ui_->ButtonClasses->setEnabled(listable);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (runActive()) // the run still reads the tiles this window's table owns
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
+}
+
 void TMainForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -78,14 +106,24 @@ std::optional<QString> TMainForm::runOpenDialog()
 
 void TMainForm::ButtonSourceClick()
 {
+    if (runActive())
+        return;
     const std::optional<QString> chosen = chooseFile_();
     if (!chosen)
         return;
     const QFileInfo file(*chosen);
     if (!file.exists())
         return;
-    exportFilePath_ = file.absoluteFilePath();
-    table_.LoadBrikker(std::filesystem::path(exportFilePath_.toStdString()));
+    const QString path = file.absoluteFilePath();
+    try {
+        table_.LoadBrikker(std::filesystem::path(path.toStdString()));
+    } catch (const platform::ERefusedFile &) {
+        throw; // nothing was read: the tiles loaded before stay, and so does their file's name
+    } catch (...) {
+        exportFilePath_ = path; // the complete lines read before the failure are loaded
+        throw;
+    }
+    exportFilePath_ = path;
     ui_->ButtonTeachers->setEnabled(true);
     ui_->ButtonClasses->setEnabled(true);
     appendMessage(platform::cp1252(
@@ -95,6 +133,8 @@ void TMainForm::ButtonSourceClick()
 
 void TMainForm::listing(timetable::SelectionMode mode)
 {
+    if (runActive())
+        return;
     const timetable::NameListing names = table_.Listing(mode);
     if (selectForm_) {
         selectForm_->setNames(names.names);

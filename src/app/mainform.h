@@ -25,7 +25,9 @@ public:
     explicit TMainForm(timetable::Timetable &table, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    void setSelectForm(TSelectForm *selectForm) { selectForm_ = selectForm; }
+    // The selection window that the list buttons open. While its run goes on, the buttons
+    // that would load another file, list again or end the program are disabled.
+    void setSelectForm(TSelectForm *selectForm);
 
     // Appends a message (Windows-1252, ending in its line breaks) to the message area.
     void appendMessage(const std::string &message);
@@ -45,10 +47,13 @@ public:
     void Button1Click();
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void listing(timetable::SelectionMode mode);
+    bool runActive() const;
+    void setRunActive(bool active);
     std::optional<QString> runOpenDialog();
 
     std::unique_ptr<Ui::TMainForm> ui_;

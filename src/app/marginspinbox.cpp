@@ -1,5 +1,6 @@
 #include "app/marginspinbox.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace app {
@@ -13,22 +14,54 @@ MarginSpinBox::MarginSpinBox(QWidget *parent) : QDoubleSpinBox(parent)
     setKeyboardTracking(false);
 }
 
-QValidator::State MarginSpinBox::validate(QString &text, int &pos) const
+namespace {
+
+// A typed margin: an optional sign, digits, and one decimal separator ('.' or ',') followed by
+// at most one digit. Group separators are no part of it.
+struct Typed {
+    QValidator::State state;
+    double value = 0;
+};
+
+Typed readTyped(QString text)
 {
-    const QValidator::State state = QDoubleSpinBox::validate(text, pos);
-    if (state != QValidator::Invalid)
-        return state;
+    text = text.trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]*)(\\.([0-9]?))?$"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
+        return {QValidator::Invalid};
+    if (match.captured(1).isEmpty() && match.captured(3).isEmpty())
+        return {QValidator::Intermediate}; // "", "-", "." on the way to a number
     bool ok = false;
-    locale().toDouble(text.trimmed(), &ok);
-    return ok ? QValidator::Intermediate : state;
+    const double value = text.toDouble(&ok); // QString reads '.' as the decimal point
+    return {ok ? QValidator::Acceptable : QValidator::Invalid, value};
+}
+
+} // namespace
+
+QValidator::State MarginSpinBox::validate(QString &text, int &) const
+{
+    const Typed typed = readTyped(text);
+    if (typed.state != QValidator::Acceptable)
+        return typed.state;
+    // Outside the range while typing: taken, and clamped when the edit ends.
+    return typed.value < minimum() || typed.value > maximum() ? QValidator::Intermediate
+                                                              : QValidator::Acceptable;
+}
+
+double MarginSpinBox::valueFromText(const QString &text) const
+{
+    const Typed typed = readTyped(text);
+    return typed.state == QValidator::Acceptable ? std::clamp(typed.value, minimum(), maximum())
+                                                 : value();
 }
 
 void MarginSpinBox::fixup(QString &input) const
 {
-    bool ok = false;
-    const double typed = locale().toDouble(input.trimmed(), &ok);
-    if (ok)
-        input = textFromValue(std::clamp(typed, minimum(), maximum()));
+    const Typed typed = readTyped(input);
+    if (typed.state == QValidator::Acceptable)
+        input = textFromValue(std::clamp(typed.value, minimum(), maximum()));
     else
         QDoubleSpinBox::fixup(input);
 }

@@ -6,6 +6,9 @@
 #include "platform/fonts.h"
 #include "ui_selectform.h"
 
+#include <QCloseEvent>
+#include <QScopeGuard>
+
 namespace app {
 namespace {
 
@@ -46,16 +49,47 @@ std::vector<std::string> TSelectForm::names() const { return names_; }
 
 void TSelectForm::ShowButtonClick(QObject *sender)
 {
+    if (runActive_)
+        return;
     const OutputAction action =
         sender == ui_->ShowButton ? OutputAction::Preview : OutputAction::Print;
+    std::vector<std::string> chosen;
     for (int row = 0; row < ui_->ListBox->count(); ++row) {
-        if (!ui_->ListBox->item(row)->isSelected())
-            continue;
-        const std::string &name = names_[static_cast<std::size_t>(row)];
+        if (ui_->ListBox->item(row)->isSelected())
+            chosen.push_back(names_[static_cast<std::size_t>(row)]);
+    }
+    setRunActive(true);
+    const auto ended = qScopeGuard([this] { setRunActive(false); });
+    for (const std::string &name : chosen) {
         table_.BuildPrintList(name);
         if (output_)
             output_(action, name);
     }
+}
+
+void TSelectForm::setRunActive(bool active)
+{
+    runActive_ = active;
+    for (QWidget *control :
+         {static_cast<QWidget *>(ui_->ListBox), static_cast<QWidget *>(ui_->ShowButton),
+          static_cast<QWidget *>(ui_->PrintButton), static_cast<QWidget *>(ui_->Button1),
+          static_cast<QWidget *>(ui_->Button2)})
+        control->setEnabled(!active);
+    emit runActiveChanged(active);
+}
+
+void TSelectForm::reject()
+{
+    if (!runActive_) // Esc during a run would close the window under it
+        QDialog::reject();
+}
+
+void TSelectForm::closeEvent(QCloseEvent *event)
+{
+    if (runActive_)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 void TSelectForm::Button1Click()

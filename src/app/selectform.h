@@ -39,16 +39,33 @@ public:
     std::vector<std::string> names() const;
 
     // The one handler of "Vis udskrift" and "Udskriv": ShowButton means preview, any other
-    // sender print.
+    // sender print. Ignored while a run is going.
     void ShowButtonClick(QObject *sender);
     void Button1Click();
 
+    // True while a selection run previews or prints. The run lets window messages in at every
+    // record, so everything that would change the tile list or the print list, or start
+    // another run, is disabled until it ends: by itself or by "Afbryd".
+    bool runActive() const { return runActive_; }
+
+signals:
+    void runActiveChanged(bool active);
+
+public slots:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void setRunActive(bool active);
+
     std::unique_ptr<Ui::TSelectForm> ui_;
     timetable::Timetable &table_;
     TJusterForm *justerForm_ = nullptr;
     SheetOutput output_;
     std::vector<std::string> names_; // the entries' own bytes, row by row
+    bool runActive_ = false;
 };
 
 } // namespace app

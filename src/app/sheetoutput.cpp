@@ -23,9 +23,12 @@ void SheetOutput::operator()(OutputAction action, const std::string &name) const
     inputs.FileName = platform::fromQString(mainForm_.exportFilePath());
     inputs.PrintList = &table_.printList();
     const auto sheet = std::make_unique<tilesheet::TRapForm>(inputs);
+    sheet->BRBrikker.ProgressOwner = owner_;
 
     if (action == OutputAction::Preview) {
         sheet->BRBrikker.Preview();
+        if (const std::exception_ptr failure = sheet->BRBrikker.RunFailure())
+            std::rethrow_exception(failure);
         return;
     }
     if (report::TCustomBandReport::PrinterDevice() == nullptr) {

@@ -17,19 +17,23 @@ class TJusterForm;
 
 class SheetOutput {
 public:
-    SheetOutput(timetable::Timetable &table, TMainForm &mainForm, TJusterForm &justerForm)
-        : table_(table), mainForm_(mainForm), justerForm_(justerForm)
+    // `owner`: the window that starts the runs; the progress window of a print belongs to it.
+    SheetOutput(timetable::Timetable &table, TMainForm &mainForm, TJusterForm &justerForm,
+                QWidget *owner = nullptr)
+        : table_(table), mainForm_(mainForm), justerForm_(justerForm), owner_(owner)
     {}
 
     // Creates the tile sheet (it reads the margins and the cut-frame box now), previews it or
     // prints it as a job titled `name`, then destroys it. Without any printer a print does
-    // nothing, as the engine has it, and the message area says so.
+    // nothing, as the engine has it, and the message area says so. A preview run that failed
+    // raises its failure once the preview has ended.
     void operator()(OutputAction action, const std::string &name) const;
 
 private:
     timetable::Timetable &table_;
     TMainForm &mainForm_;
     TJusterForm &justerForm_;
+    QWidget *owner_;
 };
 
 } // namespace app

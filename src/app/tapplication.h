@@ -3,6 +3,7 @@
 // handler lets escape, after which the event loop goes on.
 
 #include <QApplication>
+#include <QString>
 #include <exception>
 #include <functional>
 #include <string>
@@ -25,6 +26,16 @@ public:
 // The text the error display shows for an exception message (Windows-1252): the message with a
 // full stop appended when its last character sorts after ".".
 std::string errorDisplayText(const std::string &message);
+
+// Loads Qt's own Danish texts (file and print dialogs, message-box buttons) from Debian's
+// qt6-translations-l10n, so that nothing the user meets speaks English. False when they are
+// not installed; the dialogs then stay English.
+bool installDanishQtTexts(QCoreApplication &application);
+
+// Start-up's check of the font files in `directory`: without them nothing can be measured or
+// drawn, so a message box names the missing file and the Debian package that holds it, and the
+// answer is false (the program then ends with status 1).
+bool checkFontsAtStartup(const QString &directory);
 
 // Runs a window handler; an exception it raises goes to the error display.
 void runHandler(const std::function<void()> &handler);

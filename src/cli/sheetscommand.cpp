@@ -1,11 +1,14 @@
 #include "cli/sheetscommand.h"
 
+#include "cli/tavleprint.h"
+
 #include "output/brprinter.h"
 #include "output/systemprinter.h"
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
+#include "report/services.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"
 
@@ -194,7 +197,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
     try {
         table.LoadBrikker(parsed->exportPath);
     } catch (const platform::EInOutError &e) {
-        err << "tavleprint: " << parsed->exportPath << ": " << e.what() << "\n";
+        err << "tavleprint: " << parsed->exportPath << ": " << fileProblem(e) << "\n";
         return kFailure;
     }
     const std::vector<std::string> listed = table.Listing(parsed->mode).names;
@@ -260,7 +263,8 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
             }
             platform::TPrinter printer;
             output::TBRSystemPrinter device(printer);
-            report::TCustomBandReport::SetPrinterDeviceSource([&device] { return &device; });
+            const report::TBRServicesScope services(
+                {.PrinterDevice = [&device] { return &device; }});
             for (const std::string &name : names) {
                 table.BuildPrintList(name);
                 tilesheet::TRapForm sheet(inputs);
@@ -270,7 +274,6 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
                 sheet.BRBrikker.Print();
                 out << "printed " << platform::cp1252ToUtf8(name) << "\n";
             }
-            report::TCustomBandReport::SetPrinterDeviceSource(nullptr);
             break;
         }
         }

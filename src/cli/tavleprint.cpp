@@ -96,7 +96,7 @@ int runListing(const std::vector<std::string> &args, std::ostream &out, std::ost
     try {
         table.LoadBrikker(parsed->exportPath);
     } catch (const platform::EInOutError &e) {
-        err << "tavleprint: " << parsed->exportPath << ": " << e.what() << "\n";
+        err << "tavleprint: " << parsed->exportPath << ": " << fileProblem(e) << "\n";
         return kExitFailure;
     }
     timetable::NameListing listing;
@@ -124,7 +124,16 @@ bool needsQtApplication(const std::string &command)
            command != "help";
 }
 
-int runTavleprint(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+std::string fileProblem(const std::exception &error)
+{
+    if (const auto *refused = dynamic_cast<const platform::ERefusedFile *>(&error))
+        return refused->reason();
+    return error.what();
+}
+
+namespace {
+
+int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
     if (args.empty())
         return usageError(err, "no command given");
@@ -142,6 +151,18 @@ int runTavleprint(const std::vector<std::string> &args, std::ostream &out, std::
         return runPagesCommand(args[1], out, err);
     }
     return usageError(err, "unknown command " + args[0]);
+}
+
+} // namespace
+
+int runTavleprint(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    try {
+        return runCommand(args, out, err);
+    } catch (const std::bad_alloc &) {
+        err << "tavleprint: not enough memory\n";
+        return kExitFailure;
+    }
 }
 
 } // namespace cli

@@ -20,5 +20,8 @@ public:
 
 inline constexpr const char *msgNotReady = "BRPrinter not ready";
 inline constexpr const char *msgIllegalNewPage = "Illegal call to NewPage";
+// Record offsets are signed 32-bit numbers, so a store or a saved file ends at 2 GiB.
+inline constexpr const char *msgStoreTooLarge = "Page store full: a report cannot exceed 2 GiB";
+inline constexpr const char *msgFileTooLarge = "Report file too large: it exceeds 2 GiB";
 
 } // namespace output

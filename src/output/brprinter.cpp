@@ -2,10 +2,10 @@
 
 #include "output/brerror.h"
 #include "output/brmessage.h"
-#include "output/progressform.h"
 #include "platform/rounding.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <utility>
 
 namespace output {
@@ -53,6 +53,7 @@ void TBRPrinter::ReplayToPrinter()
     }
     if (state_ != TOutputState::Finished || !device_)
         return;
+    cancelled_ = false; // an "Afbryd" of an earlier replay or run does not stop this one
     device_->SetTitle(Title);
     if (device_->Printing())
         device_->Abort();
@@ -74,29 +75,30 @@ void TBRPrinter::ReplayToPrinter()
                                  device(paperWidth - settings_.LeftOffset, dpiX),
                                  device(paperLength - settings_.TopOffset, dpiY)};
 
-    TBRProgressForm progress(*this, true);
-    try {
-        for (int i = first; i <= last; ++i) {
-            QCoreApplication::processEvents();
-            SetProgress(static_cast<int>(
-                platform::roundHalfEven((i - first + 1) * 100.0L / (last - first + 1))));
-            if (const std::unique_ptr<platform::TMetafile> page = GetPage(i))
-                device_->StretchPage(*page, target);
-            if (i < last)
-                device_->NewPage();
-            if (cancelled_) {
-                device_->Abort(); // after the page being printed, no further page
-                break;
-            }
-        }
-    } catch (...) {
+    std::unique_ptr<TBRProgressView> progress = OpenProgress(true);
+    const auto endDocument = qScopeGuard([&] {
+        progress.reset();
         if (device_->Printing())
             device_->EndDoc();
-        throw;
+    });
+    for (int i = first; i <= last; ++i) {
+        QCoreApplication::processEvents();
+        SetProgress(static_cast<int>(
+            platform::roundHalfEven((i - first + 1) * 100.0L / (last - first + 1))));
+        if (const std::unique_ptr<platform::TMetafile> page = GetPage(i))
+            device_->StretchPage(*page, target);
+        if (i < last)
+            device_->NewPage();
+        if (cancelled_) {
+            device_->Abort(); // after the page being printed, no further page
+            break;
+        }
     }
-    progress.hide();
-    if (device_->Printing())
-        device_->EndDoc();
+}
+
+std::unique_ptr<TBRProgressView> TBRPrinter::OpenProgress(bool show)
+{
+    return ProgressProvider ? ProgressProvider(*this, ProgressOwner, show) : nullptr;
 }
 
 void TBRPrinter::SelectPrinter(int index)

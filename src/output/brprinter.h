@@ -9,6 +9,7 @@
 #include "output/pagetarget.h"
 #include "output/printerdevice.h"
 #include "output/printersettings.h"
+#include "output/progressview.h"
 #include "platform/emfcanvas.h"
 #include "platform/emfmetafile.h"
 #include "platform/screen.h"
@@ -83,6 +84,12 @@ public:
     // The paper of stored pages in native units, for ReplayToPrinter: the report's page when
     // one is linked; by default the settings' paper (a loaded file's paper guess).
     std::function<std::pair<long double, long double>()> PagePaper;
+
+    // The progress window of a print or replay on this output: made by the provider (none:
+    // nothing is shown) for the window that started the run.
+    TBRProgressProvider ProgressProvider;
+    QObject *ProgressOwner = nullptr;
+    std::unique_ptr<TBRProgressView> OpenProgress(bool show);
 
     void SetClient(QObject *client);
     QObject *Client() const;

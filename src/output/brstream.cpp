@@ -95,6 +95,8 @@ void TBRStream::Write(const void *buffer, std::size_t count)
         throw platform::EInOutError(accessDenied);
     if (count == 0)
         return;
+    if (position_ > MaxSize || count > static_cast<std::uint64_t>(MaxSize - position_))
+        throw EBRError(msgStoreTooLarge);
     if (inMemory_) {
         const std::size_t end = static_cast<std::size_t>(position_) + count;
         if (end > memory_.size())
@@ -118,25 +120,41 @@ void TBRStream::Write(const void *buffer, std::size_t count)
 
 void TBRStream::moveToFile()
 {
-    std::filesystem::path dir = std::filesystem::temp_directory_path();
-    if (dir.native().size() > maxTempDirectoryLength)
-        throw platform::EInOutError(3); // path not found
-    std::string pattern = (dir / (std::string(tempPrefix) + "XXXXXX")).native();
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0)
-        throw platform::EInOutError::fromErrno(errno);
-    std::FILE *file = fdopen(fd, "w+b");
-    if (!file) {
-        const int err = errno;
-        ::close(fd);
-        std::filesystem::remove(pattern);
-        throw platform::EInOutError::fromErrno(err);
+    // One temporary file per stream: after a move that failed while writing, the next write
+    // tries again in the same file, from its start.
+    if (tempName_.empty()) {
+        std::filesystem::path dir = std::filesystem::temp_directory_path();
+        if (dir.native().size() > maxTempDirectoryLength)
+            throw platform::EInOutError(3); // path not found
+        std::string pattern = (dir / (std::string(tempPrefix) + "XXXXXX")).native();
+        const int fd = mkstemp(pattern.data());
+        if (fd < 0)
+            throw platform::EInOutError::fromErrno(errno);
+        std::FILE *file = fdopen(fd, "w+b");
+        if (!file) {
+            const int err = errno;
+            ::close(fd);
+            std::filesystem::remove(pattern);
+            throw platform::EInOutError::fromErrno(err);
+        }
+        tempName_ = pattern;
+        ownsFile_ = true;
+        file_ = file;
+    } else {
+        file_ = std::fopen(tempName_.c_str(), "w+b");
+        if (!file_)
+            throw platform::EInOutError::fromErrno(errno);
     }
-    tempName_ = pattern;
-    ownsFile_ = true;
-    file_ = file;
-    if (std::fwrite(memory_.data(), 1, memory_.size(), file_) != memory_.size())
-        throw platform::EInOutError::fromErrno(errno);
+    // Flushed here, so that a full disk shows now, while the pages are still in memory. A
+    // failed attempt closes the file and drops whatever its buffer still holds.
+    errno = 0;
+    if (std::fwrite(memory_.data(), 1, memory_.size(), file_) != memory_.size() ||
+        std::fflush(file_) != 0) {
+        const int err = errno;
+        std::fclose(file_);
+        file_ = nullptr;
+        throw platform::EInOutError::fromWriteErrno(err);
+    }
     filePosition_ = static_cast<std::int64_t>(memory_.size());
     fileWriting_ = true;
     std::vector<char>().swap(memory_);
@@ -170,7 +188,7 @@ std::int64_t TBRStream::Size()
     return size_;
 }
 
-void TBRStream::CopyTo(std::FILE *out)
+void TBRStream::CopyTo(QIODevice &out)
 {
     std::lock_guard lock(mutex_);
     position_ = 0;
@@ -179,8 +197,11 @@ void TBRStream::CopyTo(std::FILE *out)
         const std::size_t n = readUnlocked(block.data(), block.size());
         if (n == 0)
             break;
-        if (std::fwrite(block.data(), 1, n, out) != n)
-            throw platform::EInOutError::fromErrno(errno);
+        errno = 0;
+        if (out.write(block.data(), static_cast<qint64>(n)) != static_cast<qint64>(n)) {
+            const int err = errno;
+            throw platform::EInOutError::fromWriteErrno(err);
+        }
     }
 }
 

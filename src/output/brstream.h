@@ -4,6 +4,7 @@
 // opened on a saved report file reads it and never deletes it. Every read, write, seek and
 // copy holds the stream's lock for its whole duration.
 
+#include <QIODevice>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +17,8 @@ class TBRStream {
 public:
     static constexpr std::int64_t DefaultMemoryLimit = 250000;
     static constexpr std::size_t CopyBlockSize = 10240;
+    // The record offsets of a store are signed 32-bit: no store or saved file grows past this.
+    static constexpr std::int64_t MaxSize = 0x7FFFFFFF;
     enum class Origin { Beginning, Current, End };
 
     // An empty stream in memory.
@@ -30,12 +33,14 @@ public:
     std::size_t Read(void *buffer, std::size_t count);
     // Reads exactly `count` bytes or raises EReadError.
     void ReadBuffer(void *buffer, std::size_t count);
+    // Raises EBRError, writing nothing, when the stream would grow past MaxSize.
     void Write(const void *buffer, std::size_t count);
     std::int64_t Seek(std::int64_t offset, Origin origin = Origin::Beginning);
     std::int64_t Position();
     std::int64_t Size();
-    // Copies the whole stream, from offset 0, to `out`.
-    void CopyTo(std::FILE *out);
+    // Copies the whole stream, from offset 0, to `out`; raises the platform's file error when
+    // `out` refuses a block.
+    void CopyTo(QIODevice &out);
 
     std::int32_t ReadInt32();
     void WriteInt32(std::int32_t value);

@@ -6,6 +6,8 @@
 #include "platform/fileerror.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -217,8 +219,14 @@ void TBRPageList::AddPage(const platform::TMetafile &page)
     record.insert(record.end(), field, field + 4);
     putLe32(record.data() + 4,
             static_cast<std::uint32_t>(start + static_cast<std::int64_t>(record.size())));
-    // One write: the record reaches the stream whole, and the stream ends at its end.
-    s.Write(record.data(), record.size());
+    // One write: the record reaches the stream whole, and the stream ends at its end. A write
+    // the stream refuses (a full disk, the 2 GiB bound) adds no page.
+    try {
+        s.Write(record.data(), record.size());
+    } catch (...) {
+        pageCount_ = count - 1;
+        throw;
+    }
     pageCount_ = count;
 }
 
@@ -277,6 +285,10 @@ void TBRPageList::Open(std::unique_ptr<TBRStream> stream)
     stream_ = std::move(stream);
     pageCount_ = 0;
     try {
+        // Offsets in the file are signed 32-bit: a larger file cannot have been written as one.
+        if (stream_->Size() > TBRStream::MaxSize)
+            throw EBRError(std::string(msgFileTooLarge) + " (" + std::to_string(stream_->Size()) +
+                           " bytes)");
         ReadHeader();
         if (pageCount_ >= 1)
             GetPage(pageCount_); // walks and checks the whole chain once
@@ -291,22 +303,20 @@ void TBRPageList::SaveToFile(const std::filesystem::path &file)
 {
     std::lock_guard lock(mutex_);
     TBRStream &s = stream();
-    // Saving a loaded file under its own name: it holds these bytes already, and opening it
-    // for writing would empty the file being read.
+    // Saving a loaded file under its own name: it holds these bytes already.
     std::error_code ignored;
     if (!s.SourceFile().empty() && std::filesystem::equivalent(file, s.SourceFile(), ignored))
         return;
-    std::FILE *out = std::fopen(file.c_str(), "wb");
-    if (!out)
-        throw platform::EInOutError::fromErrno(errno);
-    try {
-        s.CopyTo(out);
-    } catch (...) {
-        std::fclose(out);
-        throw;
-    }
-    if (std::fclose(out) != 0)
-        throw platform::EInOutError::fromErrno(errno);
+    // Written beside the old file and renamed over it only when complete, so that a failed
+    // save leaves the old file as it was.
+    QSaveFile out(QFile::decodeName(file.c_str()));
+    errno = 0;
+    if (!out.open(QIODevice::WriteOnly))
+        throw platform::EInOutError::fromWriteErrno(errno);
+    s.CopyTo(out); // an exception leaves `out` uncommitted, and its destructor removes it
+    errno = 0;
+    if (!out.commit())
+        throw platform::EInOutError::fromWriteErrno(errno);
 }
 
 } // namespace output

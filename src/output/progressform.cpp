@@ -17,9 +17,9 @@ constexpr int kGaugeStep = 5;
 
 } // namespace
 
-TBRProgressForm::TBRProgressForm(TBRPrinter &printer, bool show)
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                           Qt::CustomizeWindowHint),
+TBRProgressForm::TBRProgressForm(TBRPrinter &printer, QWidget *owner, bool show)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::CustomizeWindowHint),
       ui_(std::make_unique<Ui::TBRProgressForm>()), printer_(printer)
 {
     setFont(platform::windowFont());
@@ -38,6 +38,12 @@ TBRProgressForm::~TBRProgressForm()
 {
     if (printer_.Client() == this)
         printer_.SetClient(nullptr);
+}
+
+std::unique_ptr<TBRProgressView> TBRProgressForm::Provide(TBRPrinter &printer, QObject *owner,
+                                                          bool show)
+{
+    return std::make_unique<TBRProgressForm>(printer, qobject_cast<QWidget *>(owner), show);
 }
 
 void TBRProgressForm::CancelButtonClick() { printer_.CancelJob(); }

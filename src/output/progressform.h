@@ -1,7 +1,10 @@
 #pragma once
 // The small modeless window that shows how far a print runs and lets the user stop it. It is
 // the page output's client while the run goes on and reads the progress from the page output
-// whenever a progress message arrives.
+// whenever a progress message arrives. It belongs to the window that started the run: that
+// window is often modal, and a window outside it would take no clicks.
+
+#include "output/progressview.h"
 
 #include <QDialog>
 #include <memory>
@@ -14,12 +17,15 @@ namespace output {
 
 class TBRPrinter;
 
-class TBRProgressForm : public QDialog {
+class TBRProgressForm : public QDialog, public TBRProgressView {
     Q_OBJECT
 public:
-    // Creates the window for `printer`, makes it the printer's client and shows it when `show`
-    // is true. The window is owned by the caller and released when the run ends.
-    TBRProgressForm(TBRPrinter &printer, bool show);
+    // Creates the window for `printer` over `owner`, makes it the printer's client and shows
+    // it when `show` is true. The window is owned by the caller and released when the run ends.
+    TBRProgressForm(TBRPrinter &printer, QWidget *owner, bool show);
+
+    // The provider the application installs: a progress window over the run's owner window.
+    static std::unique_ptr<TBRProgressView> Provide(TBRPrinter &printer, QObject *owner, bool show);
     ~TBRProgressForm() override;
 
     void CancelButtonClick();

@@ -8,7 +8,13 @@ namespace platform::emf {
 
 // Record types.
 inline constexpr std::uint32_t EMR_HEADER = 1;
+inline constexpr std::uint32_t EMR_POLYGON = 3;
+inline constexpr std::uint32_t EMR_SETWINDOWEXTEX = 9;
+inline constexpr std::uint32_t EMR_SETWINDOWORGEX = 10;
+inline constexpr std::uint32_t EMR_SETVIEWPORTEXTEX = 11;
+inline constexpr std::uint32_t EMR_SETVIEWPORTORGEX = 12;
 inline constexpr std::uint32_t EMR_EOF = 14;
+inline constexpr std::uint32_t EMR_SETMAPMODE = 17;
 inline constexpr std::uint32_t EMR_SETBKMODE = 18;
 inline constexpr std::uint32_t EMR_SETTEXTALIGN = 22;
 inline constexpr std::uint32_t EMR_SETTEXTCOLOR = 24;
@@ -26,6 +32,7 @@ inline constexpr std::uint32_t EMR_BITBLT = 76;
 inline constexpr std::uint32_t EMR_EXTCREATEFONTINDIRECTW = 82;
 inline constexpr std::uint32_t EMR_EXTTEXTOUTA = 83;
 inline constexpr std::uint32_t EMR_EXTTEXTOUTW = 84;
+inline constexpr std::uint32_t EMR_POLYGON16 = 86;
 
 // Record sizes and offsets (bytes).
 inline constexpr std::uint32_t recordHeaderSize = 8;    // Type, Size
@@ -35,6 +42,10 @@ inline constexpr std::uint32_t headerSignatureOffset = 40;
 inline constexpr std::uint32_t headerBytesOffset = 48;
 inline constexpr std::uint32_t headerRecordsOffset = 52;
 inline constexpr std::uint32_t headerHandlesOffset = 56;
+inline constexpr std::uint32_t headerDeviceOffset = 72;       // reference device, pixels
+inline constexpr std::uint32_t headerMillimetersOffset = 80;  // the same in millimetres
+inline constexpr std::uint32_t headerMicrometersOffset = 100; // and in micrometres (extension 2)
+inline constexpr std::uint32_t headerWithMicrometersSize = 108;
 inline constexpr std::uint32_t eofSize = 20;
 inline constexpr std::uint32_t bitBltSize = 100;
 inline constexpr std::uint32_t logFontSize = 92;          // LogFont with its 32-character face name
@@ -42,6 +53,7 @@ inline constexpr std::uint32_t logFontPanoseSize = 320;   // the fixed form GDI 
 inline constexpr std::uint32_t extTextOutFixedSize = 76;  // up to the string
 inline constexpr std::uint32_t extTextOutTextOffset = 36; // where the EmrText object starts
 inline constexpr std::uint32_t faceNameChars = 32;
+inline constexpr std::uint32_t polygonPointsOffset = 28; // after Bounds and the point count
 
 inline constexpr std::uint32_t signature = 0x464D4520; // " EMF"
 inline constexpr std::uint32_t formatVersion = 0x00010000;
@@ -91,6 +103,16 @@ inline constexpr std::uint32_t BLACKNESS = 0x00000042;
 inline constexpr std::uint32_t WHITENESS = 0x00FF0062;
 
 inline constexpr std::uint32_t GM_COMPATIBLE = 1;
+
+// Map modes: how logical coordinates become device pixels.
+inline constexpr std::uint32_t MM_TEXT = 1;
+inline constexpr std::uint32_t MM_LOMETRIC = 2;
+inline constexpr std::uint32_t MM_HIMETRIC = 3;
+inline constexpr std::uint32_t MM_LOENGLISH = 4;
+inline constexpr std::uint32_t MM_HIENGLISH = 5;
+inline constexpr std::uint32_t MM_TWIPS = 6;
+inline constexpr std::uint32_t MM_ISOTROPIC = 7;
+inline constexpr std::uint32_t MM_ANISOTROPIC = 8;
 inline constexpr std::uint32_t RGN_COPY = 5;
 
 // Font weights and the character set written.
@@ -102,5 +124,8 @@ inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
 inline constexpr int hundredthsMmPerInch = 2540;
 inline constexpr int micrometresPerInch = 25400;
 inline constexpr int pointsPerInch = 72;
+inline constexpr int twipsPerInch = 1440;
+// The pixel grid of a page: TMetafile's width and height, and what the player stretches.
+inline constexpr int pagePixelsPerInch = 96;
 
 } // namespace platform::emf

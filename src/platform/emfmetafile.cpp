@@ -8,12 +8,10 @@
 namespace platform {
 
 namespace {
-constexpr int screenPixelsPerInch = 96;
-
 int frameToPixels(long long hundredthsMm)
 {
     return static_cast<int>(roundHalfEven(static_cast<long double>(hundredthsMm) *
-                                          screenPixelsPerInch / emf::hundredthsMmPerInch));
+                                          emf::pagePixelsPerInch / emf::hundredthsMmPerInch));
 }
 } // namespace
 
@@ -44,6 +42,7 @@ std::vector<std::string> TMetafile::texts() const
 
 void EmfTextEnumerator::text(const EmfText &t)
 {
+    Positions.push_back(mapping_.logicalToPage().map(QPointF(t.X, t.Y)));
     if (!t.Wide) {
         std::string bytes(t.Text.size(), '\0');
         for (std::size_t i = 0; i < t.Text.size(); ++i)

@@ -41,11 +41,17 @@ private:
     int height_ = 0;
 };
 
-// The texts of every text-output record of a metafile, in drawing order.
+// The texts of every text-output record of a metafile, in drawing order, with their reference
+// points in the page's pixels (the grid of Width() × Height()), mapped as the player maps them.
 class EmfTextEnumerator : public EmfHandler {
 public:
+    void mapping(const EmfMapping &m) override { mapping_ = m; }
     void text(const EmfText &t) override;
     std::vector<std::string> Texts;
+    std::vector<QPointF> Positions;
+
+private:
+    EmfMapping mapping_;
 };
 
 } // namespace platform

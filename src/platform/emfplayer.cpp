@@ -6,6 +6,7 @@
 
 #include <QGlyphRun>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -15,8 +16,6 @@ namespace platform {
 using namespace emf;
 
 namespace {
-// Bounds of the save stack and of the object table that a hostile file could inflate.
-constexpr std::size_t maxSavedStates = 1024;
 constexpr int defaultFontPixels = 12;
 constexpr int boldFromWeight = 600;
 constexpr std::uint32_t BLACK_BRUSH = 4;
@@ -41,18 +40,25 @@ EmfPlayer::EmfPlayer(QPainter &painter, const QRectF &target, int width, int hei
     painter_.translate(target.topLeft());
     if (width > 0 && height > 0)
         painter_.scale(target.width() / width, target.height() / height);
-    state_.font.em = defaultFontPixels;
+    page_ = painter_.transform();
 }
 
 EmfPlayer::~EmfPlayer() { painter_.restore(); }
 
 void EmfPlayer::header(const EmfHeader &h) { objects_.assign(h.Handles, std::monostate{}); }
 
+void EmfPlayer::mapping(const EmfMapping &m)
+{
+    mapping_ = m;
+    useLogical();
+}
+
+void EmfPlayer::useLogical() { painter_.setTransform(mapping_.logicalToPage() * page_); }
+
 void EmfPlayer::createFont(std::uint32_t index, const EmfLogFont &lf)
 {
     FontObject font;
-    font.em =
-        lf.Height == 0 ? defaultFontPixels : std::clamp(std::abs(lf.Height), 1, maxFontPixels);
+    font.height = std::abs(static_cast<double>(lf.Height));
     font.style = (lf.Weight >= boldFromWeight ? fsBold : 0u) | (lf.Italic ? fsItalic : 0u) |
                  (lf.Underline ? fsUnderline : 0u) | (lf.StrikeOut ? fsStrikeOut : 0u);
     objects_[index] = font;
@@ -146,13 +152,54 @@ void EmfPlayer::rectangle(const TRect &box)
     }
 }
 
+void EmfPlayer::polygon(const std::vector<EmfPoint> &points)
+{
+    if (points.size() < 2)
+        return;
+    QPolygonF shape;
+    shape.reserve(static_cast<qsizetype>(points.size()));
+    for (const EmfPoint &p : points)
+        shape.append(QPointF(p.X, p.Y));
+    painter_.setBrush(state_.brush.null ? QBrush(Qt::NoBrush)
+                                        : QBrush(toQColor(state_.brush.color)));
+    if (state_.pen.null)
+        painter_.setPen(Qt::NoPen);
+    else
+        painter_.setPen(QPen(toQColor(state_.pen.color), state_.pen.width));
+    painter_.drawPolygon(shape, Qt::OddEvenFill); // ALTERNATE, a new device context's fill mode
+}
+
 void EmfPlayer::text(const EmfText &t)
 {
     if (t.Text.empty())
         return;
+    // The device lays the text out in its own pixels: the font's height and the advances are
+    // scaled from logical units, the reference point is mapped, and the text reads upright
+    // and left to right whichever way the mapping's axes point.
+    const QTransform toDevice = mapping_.logicalToDevice();
+    const qreal scaleX = std::abs(toDevice.m11());
+    const qreal scaleY = std::abs(toDevice.m22());
+    const int em = state_.font.height == 0
+                       ? defaultFontPixels
+                       : static_cast<int>(std::clamp(std::round(state_.font.height * scaleY), 1.0,
+                                                     static_cast<double>(maxFontPixels)));
+    const QPointF anchor = toDevice.map(QPointF(t.X, t.Y));
+    if (t.Options & ETO_OPAQUE) {
+        const TRect &r = t.Rectangle;
+        painter_.fillRect(QRectF(r.Left, r.Top, qreal(r.Right) - r.Left, qreal(r.Bottom) - r.Top),
+                          toQColor(state_.bkColor));
+    }
+    painter_.setTransform(QTransform::fromTranslate(anchor.x(), anchor.y()) *
+                          mapping_.deviceToPage() * page_);
+    drawText(t, em, scaleX);
+    useLogical();
+}
+
+void EmfPlayer::drawText(const EmfText &t, int em, qreal advanceScale)
+{
     const unsigned faceStyle = state_.font.style & (fsBold | fsItalic);
-    const QRawFont &font = rawFont(faceStyle, state_.font.em);
-    const FontMetrics metrics(faceForStyle(faceStyle), state_.font.em);
+    const QRawFont &font = rawFont(faceStyle, em);
+    const FontMetrics metrics(faceForStyle(faceStyle), em);
     const QString unicode(reinterpret_cast<const QChar *>(t.Text.data()),
                           static_cast<qsizetype>(t.Text.size()));
     QList<quint32> glyphs = font.glyphIndexesForString(unicode);
@@ -164,27 +211,24 @@ void EmfPlayer::text(const EmfText &t)
     qreal total = 0;
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
         positions.append(QPointF(total, 0));
-        total += static_cast<std::size_t>(i) < t.Dx.size() ? t.Dx[static_cast<std::size_t>(i)]
-                                                           : fontAdvances[i].x();
+        total += static_cast<std::size_t>(i) < t.Dx.size()
+                     ? t.Dx[static_cast<std::size_t>(i)] * advanceScale
+                     : fontAdvances[i].x();
     }
-    qreal x = t.X;
+    qreal x = 0; // the reference point is the origin
+
     const std::uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
     if (horizontal == TA_CENTER)
         x -= std::trunc(total / 2); // whole pixels, as the device computes it
     else if (horizontal == TA_RIGHT)
         x -= total;
-    qreal top = t.Y;
+    qreal top = 0;
     const std::uint32_t vertical = state_.textAlign & TA_VERTICAL_MASK;
     if (vertical == TA_BASELINE)
         top -= metrics.ascent();
     else if (vertical == TA_BOTTOM)
         top -= metrics.height();
 
-    if (t.Options & ETO_OPAQUE) {
-        const TRect &r = t.Rectangle;
-        painter_.fillRect(QRectF(r.Left, r.Top, qreal(r.Right) - r.Left, qreal(r.Bottom) - r.Top),
-                          toQColor(state_.bkColor));
-    }
     if (state_.bkMode == OPAQUE)
         painter_.fillRect(QRectF(x, top, total, metrics.height()), toQColor(state_.bkColor));
 
@@ -195,8 +239,8 @@ void EmfPlayer::text(const EmfText &t)
     run.setUnderline((state_.font.style & fsUnderline) != 0);
     run.setStrikeOut((state_.font.style & fsStrikeOut) != 0);
     const QTransform &m = painter_.worldTransform();
-    const qreal emX = state_.font.em * std::hypot(m.m11(), m.m12());
-    const qreal emY = state_.font.em * std::hypot(m.m21(), m.m22());
+    const qreal emX = em * std::hypot(m.m11(), m.m12());
+    const qreal emY = em * std::hypot(m.m21(), m.m22());
     if (emX < minVisibleGlyphPixels || emY < minVisibleGlyphPixels)
         return;
     const QPointF origin(x, top + metrics.ascent());
@@ -214,10 +258,13 @@ void EmfPlayer::text(const EmfText &t)
 
 void EmfPlayer::applyClip()
 {
-    if (state_.clip)
+    if (state_.clip) {
+        painter_.setTransform(page_);
         painter_.setClipRect(*state_.clip, Qt::ReplaceClip);
-    else
+        useLogical();
+    } else {
         painter_.setClipping(false);
+    }
 }
 
 void EmfPlayer::resetClip()
@@ -228,7 +275,9 @@ void EmfPlayer::resetClip()
 
 void EmfPlayer::intersectClipRect(const TRect &r)
 {
-    const QRectF rect(r.Left, r.Top, qreal(r.Right) - r.Left, qreal(r.Bottom) - r.Top);
+    // The clip stays where it was set on the page when the mapping changes later.
+    const QRectF rect = mapping_.logicalToPage().mapRect(
+        QRectF(r.Left, r.Top, qreal(r.Right) - r.Left, qreal(r.Bottom) - r.Top).normalized());
     state_.clip = state_.clip ? state_.clip->intersected(rect) : rect;
     applyClip();
 }
@@ -241,20 +290,11 @@ void EmfPlayer::saveDC()
 
 void EmfPlayer::restoreDC(std::int32_t relative)
 {
-    // Negative: that many states back; positive: the absolute state number.
-    std::size_t keep;
-    if (relative < 0) {
-        const std::size_t back = static_cast<std::size_t>(-static_cast<long long>(relative));
-        if (back > saved_.size())
-            return;
-        keep = saved_.size() - back;
-    } else {
-        if (relative < 1 || static_cast<std::size_t>(relative) > saved_.size())
-            return;
-        keep = static_cast<std::size_t>(relative) - 1;
-    }
-    state_ = saved_[keep];
-    saved_.resize(keep);
+    const auto keep = restoredDepth(saved_.size(), relative);
+    if (!keep)
+        return;
+    state_ = saved_[*keep];
+    saved_.resize(*keep);
     applyClip();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Replays a metafile into any rectangle of a QPainter: the page's pixel grid is stretched over
 // the rectangle, fonts are drawn at the scaled size and every character at its recorded
-// position, so that the screen, thumbnails and paper show the same layout.
+// position, so that the screen, thumbnails and paper show the same layout. Logical coordinates
+// go through the metafile's mapping (map mode, window, viewport, reference device) as on the
+// device that recorded it; text is laid out in that device's pixels and stays upright.
 
 #include "platform/emfreader.h"
 
@@ -24,6 +26,7 @@ public:
     ~EmfPlayer() override;
 
     void header(const EmfHeader &h) override;
+    void mapping(const EmfMapping &m) override;
     void createFont(std::uint32_t index, const EmfLogFont &font) override;
     void createBrush(std::uint32_t index, std::uint32_t style, TColor color) override;
     void createPen(std::uint32_t index, std::uint32_t style, int width, TColor color) override;
@@ -35,6 +38,7 @@ public:
     void setTextAlign(std::uint32_t align) override { state_.textAlign = align; }
     void patternFill(const TRect &rect, std::uint32_t rasterOperation) override;
     void rectangle(const TRect &box) override;
+    void polygon(const std::vector<EmfPoint> &points) override;
     void text(const EmfText &t) override;
     void resetClip() override;
     void intersectClipRect(const TRect &rect) override;
@@ -44,7 +48,7 @@ public:
 private:
     struct FontObject {
         unsigned style = 0; // TFontStyle bits
-        int em = 12;        // pixels of the metafile
+        double height = 0;  // logical units; 0 for the default size
     };
     struct BrushObject {
         bool null = false;
@@ -65,13 +69,19 @@ private:
         TColor bkColor = clWhite;
         std::uint32_t bkMode = 2; // opaque, as a new device context
         std::uint32_t textAlign = 0;
-        std::optional<QRectF> clip;
+        std::optional<QRectF> clip; // in the page's pixels
     };
 
     void applyClip();
+    // Draws the text with its reference point at the origin, in device pixels.
+    void drawText(const EmfText &t, int em, qreal advanceScale);
+    // The painter's transform for logical coordinates.
+    void useLogical();
     const QRawFont &rawFont(unsigned style, int em);
 
     QPainter &painter_;
+    QTransform page_; // the page's pixels into the target
+    EmfMapping mapping_;
     std::vector<Object> objects_;
     State state_;
     std::vector<State> saved_;

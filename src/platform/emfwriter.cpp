@@ -334,19 +334,21 @@ std::vector<std::uint8_t> EmfWriter::finish()
     putAt(64, headerReservedAndDescription);                                      // offDescription
     putAt(68, 0);                                                                 // palette entries
     // Reference device: the page itself at the recording resolution.
-    putAt(72, static_cast<std::uint32_t>(width_));
-    putAt(76, static_cast<std::uint32_t>(height_));
-    putAt(80, static_cast<std::uint32_t>(
-                  roundHalfEven(static_cast<long double>(width_) * 25.4L / ppiX_)));
-    putAt(84, static_cast<std::uint32_t>(
-                  roundHalfEven(static_cast<long double>(height_) * 25.4L / ppiY_)));
+    putAt(headerDeviceOffset, static_cast<std::uint32_t>(width_));
+    putAt(headerDeviceOffset + 4, static_cast<std::uint32_t>(height_));
+    putAt(headerMillimetersOffset, static_cast<std::uint32_t>(roundHalfEven(
+                                       static_cast<long double>(width_) * 25.4L / ppiX_)));
+    putAt(headerMillimetersOffset + 4, static_cast<std::uint32_t>(roundHalfEven(
+                                           static_cast<long double>(height_) * 25.4L / ppiY_)));
     putAt(88, 0); // no pixel format
     putAt(92, 0);
     putAt(96, 0); // no OpenGL records
-    putAt(100, static_cast<std::uint32_t>(
-                   roundHalfEven(static_cast<long double>(width_) * micrometresPerInch / ppiX_)));
-    putAt(104, static_cast<std::uint32_t>(
-                   roundHalfEven(static_cast<long double>(height_) * micrometresPerInch / ppiY_)));
+    putAt(headerMicrometersOffset,
+          static_cast<std::uint32_t>(
+              roundHalfEven(static_cast<long double>(width_) * micrometresPerInch / ppiX_)));
+    putAt(headerMicrometersOffset + 4,
+          static_cast<std::uint32_t>(
+              roundHalfEven(static_cast<long double>(height_) * micrometresPerInch / ppiY_)));
     return std::move(bytes_);
 }
 

@@ -44,6 +44,9 @@ private:
 
 EInOutError::EInOutError(int code) : std::runtime_error(messageFor(code)), code_(code) {}
 
+EInOutError::EInOutError(int code, const std::string &text) : std::runtime_error(text), code_(code)
+{}
+
 EInOutError EInOutError::fromErrno(int err)
 {
     switch (err) {
@@ -60,24 +63,55 @@ EInOutError EInOutError::fromErrno(int err)
     case EROFS:
         return EInOutError(5);
     default:
-        return EInOutError(err);
+        // Not a run-time code: errno 5 (EIO) is no "File access denied".
+        return EInOutError(err, "I/O error " + std::to_string(err));
     }
 }
 
-FileBytes readFileBytes(const std::filesystem::path &path)
+EInOutError EInOutError::fromWriteErrno(int err)
 {
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    constexpr int diskWriteError = 101;
+    return err != 0 ? fromErrno(err) : EInOutError(diskWriteError);
+}
+
+namespace {
+
+ERefusedFile tooLarge(std::uintmax_t maxBytes)
+{
+    return ERefusedFile("larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB");
+}
+
+void refuseStat(const struct stat &st, std::uintmax_t maxBytes)
+{
+    if (!S_ISREG(st.st_mode))
+        throw ERefusedFile("not a regular file");
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+        throw tooLarge(maxBytes);
+}
+
+} // namespace
+
+void refuseUnreadableFile(const std::filesystem::path &path, std::uintmax_t maxBytes)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0)
+        refuseStat(st, maxBytes);
+}
+
+FileBytes readFileBytes(const std::filesystem::path &path, std::uintmax_t maxBytes)
+{
+    // Non-blocking, so that a FIFO put in the file's place is refused rather than waited on.
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         throw EInOutError::fromErrno(errno);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         throw EInOutError::fromErrno(errno);
-    if (S_ISDIR(st.st_mode))
-        throw EInOutError::fromErrno(EISDIR);
+    refuseStat(st, maxBytes);
 
     constexpr std::size_t kChunk = 1 << 20;
     FileBytes result;
-    if (S_ISREG(st.st_mode) && st.st_size > 0)
+    if (st.st_size > 0)
         result.bytes.reserve(static_cast<std::size_t>(st.st_size) + kChunk);
     for (;;) {
         const std::size_t old = result.bytes.size();
@@ -95,6 +129,8 @@ FileBytes readFileBytes(const std::filesystem::path &path)
         result.bytes.resize(old + static_cast<std::size_t>(got));
         if (got == 0)
             break;
+        if (result.bytes.size() > maxBytes) // it grew while being read
+            throw tooLarge(maxBytes);
     }
     return result;
 }

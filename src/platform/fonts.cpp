@@ -2,26 +2,45 @@
 
 #include "platform/canvas.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QStringList>
 #include <mutex>
 #include <stdexcept>
 
 namespace platform {
+namespace {
+const char *const fontFiles[] = {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf",
+                                 "LiberationSans-Italic.ttf", "LiberationSans-BoldItalic.ttf"};
+} // namespace
+
+EMissingFontFile::EMissingFontFile(const QString &path)
+    : std::runtime_error("cannot load font file " + path.toStdString() + " (Debian package " +
+                         kFontPackage + ")"),
+      path_(path)
+{}
+
+QString fontDirectory() { return QStringLiteral(TAVLE_FONT_DIR); }
+
+void checkFontFiles(const QString &directory)
+{
+    for (const char *file : fontFiles) {
+        const QString path = directory + QLatin1Char('/') + QLatin1String(file);
+        if (!QFileInfo(path).isReadable())
+            throw EMissingFontFile(path);
+    }
+}
 
 QString loadProjectFonts()
 {
     static std::once_flag once;
     static QString family;
     std::call_once(once, [] {
-        const char *files[] = {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf",
-                               "LiberationSans-Italic.ttf", "LiberationSans-BoldItalic.ttf"};
-        for (const char *file : files) {
-            const QString path = QStringLiteral(TAVLE_FONT_DIR "/") + QLatin1String(file);
+        for (const char *file : fontFiles) {
+            const QString path = fontDirectory() + QLatin1Char('/') + QLatin1String(file);
             const int id = QFontDatabase::addApplicationFont(path);
             if (id < 0)
-                throw std::runtime_error("cannot load font file " + path.toStdString() +
-                                         " (Debian package fonts-liberation2)");
+                throw EMissingFontFile(path);
             if (family.isEmpty())
                 family = QFontDatabase::applicationFontFamilies(id).value(0);
         }

@@ -5,12 +5,32 @@
 
 #include <QFont>
 #include <QString>
+#include <stdexcept>
 #include <string>
 
 namespace platform {
 
+// A font file the program needs is missing or unreadable.
+class EMissingFontFile : public std::runtime_error {
+public:
+    explicit EMissingFontFile(const QString &path);
+    const QString &path() const { return path_; }
+
+private:
+    QString path_;
+};
+
+// The Debian package that holds the font files.
+inline constexpr const char *kFontPackage = "fonts-liberation2";
+// Where the font files are.
+QString fontDirectory();
+
+// Throws EMissingFontFile for the first of the font files that `directory` lacks or cannot be
+// read. Start-up asks this before anything is drawn or measured.
+void checkFontFiles(const QString &directory = fontDirectory());
+
 // Registers the Liberation Sans files with Qt once per process (thread-safe) and returns the
-// family name Qt knows them by. Throws std::runtime_error when the files are missing.
+// family name Qt knows them by. Throws EMissingFontFile when a file is missing.
 QString loadProjectFonts();
 
 // The file that realises a font of the given style bits (TFontStyle; bold and italic choose the

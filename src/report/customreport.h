@@ -161,6 +161,9 @@ public:
     bool PrintIfEmpty = true;
     std::string ReportTitle; // Windows-1252
     bool ShowProgress = true;
+    // The window that starts the runs (the selection window, the preview): the progress window
+    // of a print belongs to it, so that a modal owner does not block "Afbryd".
+    QObject *ProgressOwner = nullptr;
     TBandReportPrinterSettings PrinterSettings;
     TBRPreviewSettings PreviewSettings;
     TBRReportBeforePrintEvent BeforePrint;
@@ -169,7 +172,7 @@ public:
     TBRNotifyEvent OnEndPage;
     TBRNotifyEvent AfterPrint;
     TBRNotifyEvent AfterPreview;
-    // Called instead of the process-wide preview provider when set.
+    // Called instead of the installed preview provider when set.
     TBRPreviewProvider OnPreview;
     TBREnvironment Environment;
     TBRController &Controller() { return controller_; }
@@ -225,12 +228,8 @@ public:
     // How often a preview's page output was released (by the report or its run thread).
     int ReleasedPreviewOutputs() const { return releasedPreviewOutputs_.load(); }
 
-    // The process-wide preview provider, set once at program start.
-    static void SetPreviewProvider(TBRPreviewProvider provider);
-    // Where Print finds the printer; none, or a source that answers none: no printer.
-    using TBRPrinterDeviceSource = std::function<output::TBRPrinterDevice *()>;
-    static void SetPrinterDeviceSource(TBRPrinterDeviceSource source);
-    // The printer Print would use now; nullptr when there is none.
+    // The printer Print would use now (from the installed TBRServices); nullptr when there is
+    // none.
     static output::TBRPrinterDevice *PrinterDevice();
 
 protected:
@@ -243,6 +242,7 @@ private:
     void rebuildBandOrder();
     // Run steps.
     void runBody();
+    void selectReportPrinter();
     void giveOutputPrinterValues();
     long double paperLength() const;
     long double computePageFooterTotal() const;

@@ -4,22 +4,9 @@
 #include "report/createreportthread.h"
 #include "report/customreport.h"
 #include "report/reportwindow.h"
+#include "report/services.h"
 
 namespace report {
-
-namespace {
-// The one preview provider of the process, set at program start on the user-interface thread.
-TBRPreviewProvider &previewProvider()
-{
-    static TBRPreviewProvider provider;
-    return provider;
-}
-} // namespace
-
-void TCustomBandReport::SetPreviewProvider(TBRPreviewProvider provider)
-{
-    previewProvider() = std::move(provider);
-}
 
 QObject *TCustomBandReport::ReportWindow() const { return window_.get(); }
 
@@ -42,6 +29,8 @@ TCustomBandReport::makePageOutput(output::TBRPrinterDevice *device)
     };
     // The report behind the pages: the preview's print command sends it 1026 to print itself.
     made->ReportLink = window_.get();
+    made->ProgressProvider = TBRServicesScope::Current().Progress;
+    made->ProgressOwner = ProgressOwner;
     made->PagePaper = [this] {
         return std::pair{Page.Native(TBRPage::WidthIndex), Page.Native(TBRPage::LengthIndex)};
     };
@@ -85,12 +74,14 @@ void TCustomBandReport::Preview()
         return;
     joinRunThread();
     runFailure_ = nullptr;
-    std::unique_ptr<output::TBRPrinter> made = makePageOutput();
+    // The system printer, so that pages loaded into the preview can be printed from it.
+    std::unique_ptr<output::TBRPrinter> made = makePageOutput(PrinterDevice());
     made->Destination = output::TBRPrinter::TDestination::Record;
     made->Title = ReportTitle;
     output::TBRPrinter *output = made.get();
     pageOutput_ = std::move(made);
     SetPageTarget(output);
+    selectReportPrinter();
     // The paper, the printer values and the title go to the page output here, before the run
     // thread starts: the window reads them while the run goes on, so the run must not write
     // them again. (A BeforePrint handler that changed the paper would therefore not reach a
@@ -106,7 +97,8 @@ void TCustomBandReport::Preview()
     previewing_ = true;
     runThread_ = std::make_unique<TBRCreateReportThread>(*this);
 
-    const TBRPreviewProvider &provider = OnPreview ? OnPreview : previewProvider();
+    const TBRPreviewProvider &provider =
+        OnPreview ? OnPreview : TBRServicesScope::Current().Preview;
     if (!provider) {
         // Nobody shows the pages: wait for them and keep them.
         joinRunThread();

@@ -1,28 +1,16 @@
 // Print: the run on the calling thread straight onto the printer.
 #include "output/brprinter.h"
-#include "output/progressform.h"
 #include "report/customreport.h"
+#include "report/services.h"
 
-#include <QApplication>
+#include <QScopeGuard>
 
 namespace report {
 
-namespace {
-TCustomBandReport::TBRPrinterDeviceSource &deviceSource()
-{
-    static TCustomBandReport::TBRPrinterDeviceSource source;
-    return source;
-}
-} // namespace
-
-void TCustomBandReport::SetPrinterDeviceSource(TBRPrinterDeviceSource source)
-{
-    deviceSource() = std::move(source);
-}
-
 output::TBRPrinterDevice *TCustomBandReport::PrinterDevice()
 {
-    return deviceSource() ? deviceSource()() : nullptr;
+    const auto &source = TBRServicesScope::Current().PrinterDevice;
+    return source ? source() : nullptr;
 }
 
 void TCustomBandReport::Print()
@@ -40,23 +28,15 @@ void TCustomBandReport::Print()
         pageOutput_->SetClient(previous->Client());
     pageOutput_->Destination = output::TBRPrinter::TDestination::Printer;
     SetPageTarget(pageOutput_.get());
-    std::unique_ptr<output::TBRProgressForm> progress;
-    const auto restore = [&] {
+    std::unique_ptr<output::TBRProgressView> progress;
+    const auto restore = qScopeGuard([&] {
         SetPageTarget(nullptr);
         progress.reset();
         pageOutput_ = std::move(previous);
         SetPageTarget(pageOutput_.get());
-    };
-    try {
-        // A window needs a widget application; the command-line tool prints without one.
-        if (qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr)
-            progress = std::make_unique<output::TBRProgressForm>(*pageOutput_, ShowProgress);
-        RunReport();
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+    });
+    progress = pageOutput_->OpenProgress(ShowProgress);
+    RunReport();
 }
 
 } // namespace report

@@ -164,12 +164,19 @@ void TCustomBandReport::RunReport()
     available_ = true;
 }
 
+void TCustomBandReport::selectReportPrinter()
+{
+    if (pageOutput_->HasPrinters() && !PrinterSettings.UseStandardprinter)
+        pageOutput_->SelectPrinter(PrinterSettings.PrinterIndex);
+}
+
 void TCustomBandReport::giveOutputPrinterValues()
 {
     // The report's own printer, with its driver's defaults, unless it prints on the standard
-    // printer as that stands.
-    if (pageOutput_->HasPrinters() && !PrinterSettings.UseStandardprinter)
-        pageOutput_->SelectPrinter(PrinterSettings.PrinterIndex);
+    // printer as that stands. The system printer belongs to the user-interface thread: a
+    // recording run (a preview's, on its own thread) finds it selected by Preview.
+    if (pageOutput_->DrawsToPrinter())
+        selectReportPrinter();
     output::TPrinterSettings &settings = pageOutput_->Settings();
     const int paper = static_cast<int>(Page.PaperSize());
     settings.SetPaperSize(paper);

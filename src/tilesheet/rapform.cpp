@@ -16,6 +16,9 @@ constexpr int smallFontPoints = 6;
 // The texts of the definition. The band labels' captions are never printed: OnPrint supplies
 // the text, but only for a label with a caption.
 constexpr const char *makerText = "K V A D R I X";
+// The side label reads the maker's name from top to bottom, one letter a line. Breaking
+// "K V A D R I X" at the label's 6 pixels would leave "I X" on one line, exactly 6 pixels wide.
+constexpr const char *sideText = "K \rV \rA \rD \rR \rI \rX";
 
 // Lengths as the definition stores them, in native units (0.1 mm).
 namespace stored {
@@ -111,6 +114,7 @@ void TRapForm::define()
 
     BRLabel1.SetParent(&BRBrikker);
     defineLabel(BRLabel1, smallFontPoints, TAlignment::taLeftJustify, stored::sideLabel);
+    BRLabel1.SetCaption(sideText);
     BRLabel1.AutoStretch = true;
     LblFilnavn.SetParent(&BRBrikker);
     defineLabel(LblFilnavn, smallFontPoints, TAlignment::taLeftJustify, stored::fileLabel);

@@ -3,6 +3,7 @@
 // separated by ';' without quoting, and the five column names of the header line.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,10 @@ std::vector<std::string_view> missingColumns(std::string_view headerLine);
 // ---------------------------------------------------------------------------------------------
 
 inline constexpr char kCtrlZ = '\x1A';
+
+// The largest export file read: no timetable's export comes near it, and a file that never
+// ends (a device) or blocks (a FIFO) is no export at all.
+inline constexpr std::uintmax_t kMaxExportBytes = 256u * 1024 * 1024;
 
 template <typename OnLine> void forEachLine(std::string_view content, OnLine &&onLine)
 {

@@ -121,10 +121,13 @@ TBrik Timetable::MakeBrik(std::string_view line) const
 
 void Timetable::LoadBrikker(const std::filesystem::path &path)
 {
+    // A device, a FIFO or a file no export comes near is refused before the tiles loaded
+    // earlier are given up.
+    platform::refuseUnreadableFile(path, kMaxExportBytes);
     tiles_.emplace();
     message(platform::cp1252(u8"Læser brikker...") + kLineBreaks);
 
-    platform::FileBytes file = platform::readFileBytes(path);
+    platform::FileBytes file = platform::readFileBytes(path, kMaxExportBytes);
     std::string_view content = file.bytes;
     if (file.readErrno != 0) // keep the complete lines read before the failure
         content = content.substr(0, content.rfind('\n') + 1);
@@ -148,11 +151,13 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
 
     auto &tiles = *tiles_;
     int lineNumber = 0;
+    bool headerSeen = false;
     forEachLine(content, [&](std::string_view line) {
         ++lineNumber;
         if (line.empty())
             return;
         if (isHeaderLine(line)) {
+            headerSeen = true;
             if (!ParseHeader(line)) {
                 const auto missing = missingColumns(line);
                 message(platform::cp1252(u8"Advarsel: Overskriften i linje ") +
@@ -168,6 +173,17 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
         }
         tiles.push_back(std::make_unique<TBrik>(MakeBrik(line)));
     });
+
+    // A file with nothing to print, or one that is no export at all, says so instead of
+    // leading to an empty or meaningless selection.
+    if (tiles.empty())
+        message(platform::cp1252(u8"Filen indeholder ingen lektioner.") + kLineBreaks);
+    else if (!headerSeen)
+        message(platform::cp1252(
+                    u8"Filen har ingen overskriftslinje (en linje, der begynder med \"[\"), så "
+                    u8"den er næppe en eksportfil fra Zelo eller Kvadrix Skemalægning. Brikkernes "
+                    u8"felter kan derfor komme fra forkerte kolonner.") +
+                kLineBreaks);
 
     if (file.readErrno != 0)
         throw platform::EInOutError::fromErrno(file.readErrno);

@@ -4,9 +4,11 @@
 #include "app/selectform.h"
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
+#include "platform/fonts.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -15,6 +17,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -180,7 +183,29 @@ TEST_F(Forms, AFailedLoadShowsTheErrorBoxAndLeavesTheButtons)
     EXPECT_EQ(caption, QStringLiteral("Tavleplanner"));
     EXPECT_EQ(icon, QMessageBox::Critical);
     EXPECT_FALSE(main.ButtonTeachers->isEnabled());
-    EXPECT_EQ(memo(), kInitialMemo + kReading) << "no second message after a failed load";
+    EXPECT_EQ(memo(), kInitialMemo) << "a refused file is not read at all";
+}
+
+TEST_F(Forms, AFileThatIsNoRegularFileIsRefusedAndTheTilesLoadedBeforeStay)
+{
+    chosen = kExample;
+    mainForm.ButtonSourceClick();
+    ASSERT_EQ(table.tiles().size(), 800u);
+    const QString before = memo();
+    for (const QString &refused : {QStringLiteral("/dev/zero"), QDir::tempPath()}) {
+        chosen = refused;
+        QString shown;
+        whenModalOpens([&](QWidget *w) {
+            if (auto *box = qobject_cast<QMessageBox *>(w))
+                shown = box->text();
+        });
+        main.ButtonSource->click();
+        EXPECT_EQ(shown, QStringLiteral("File access denied.")) << refused.toStdString();
+        EXPECT_EQ(table.tiles().size(), 800u) << refused.toStdString();
+        EXPECT_EQ(memo(), before);
+        EXPECT_TRUE(main.ButtonTeachers->isEnabled());
+        EXPECT_EQ(mainForm.exportFilePath(), QFileInfo(kExample).absoluteFilePath());
+    }
 }
 
 TEST(ErrorDisplay, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt)
@@ -287,6 +312,38 @@ TEST_F(Forms, MarginsClampStepAndRestoreStandard)
     EXPECT_DOUBLE_EQ(m1.right, 20.0);
 }
 
+TEST_F(Forms, MarginsTakeAPointOrACommaAsTheDecimalSeparatorInAnyLanguage)
+{
+    justerForm.show();
+    QApplication::setActiveWindow(&justerForm);
+    JusterControls ui(justerForm);
+    struct Row {
+        const char *name;
+        QLocale locale;
+        const char *typed;
+        double value;
+        const char *shown;
+    };
+    const Row rows[] = {
+        {"Danish, point", QLocale(QLocale::Danish, QLocale::Denmark), "8.5", 8.5, "8,5"},
+        {"Danish, comma", QLocale(QLocale::Danish, QLocale::Denmark), "12,5", 12.5, "12,5"},
+        {"Danish, group separator never", QLocale(QLocale::Danish, QLocale::Denmark), "1.000", 1.0,
+         "1,0"},
+        {"C, comma", QLocale::c(), "12,34", 12.3, "12.3"},
+        {"C, point", QLocale::c(), "-7.5", -7.5, "-7.5"},
+        {"English, clamped", QLocale(QLocale::English), "612.5", 500.0, "500.0"},
+    };
+    for (const Row &row : rows) {
+        ui.SpinTopMargin->setLocale(row.locale);
+        ui.SpinTopMargin->setFocus();
+        ui.SpinTopMargin->selectAll();
+        QTest::keyClicks(ui.SpinTopMargin, QString::fromUtf8(row.typed));
+        QTest::keyClick(ui.SpinTopMargin, Qt::Key_Tab);
+        EXPECT_NEAR(justerForm.margins().top, row.value, 1e-9) << row.name;
+        EXPECT_EQ(ui.SpinTopMargin->text(), QString::fromUtf8(row.shown)) << row.name;
+    }
+}
+
 TEST_F(Forms, TheMessageAreaGrowsWithTheWindowAndButtonsKeepToTheBottom)
 {
     mainForm.show();
@@ -305,4 +362,33 @@ TEST_F(Forms, TheOpenDialogOffersExportFilesThatMustExist)
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("Eksportfil fra ZL2000 (*.csv)")});
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST(StartUp, MissingFontFilesAreNamedWithTheirPackageInsteadOfEndingSilently)
+{
+    QTemporaryDir fonts;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            shown = box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    EXPECT_FALSE(app::checkFontsAtStartup(fonts.path()));
+    EXPECT_TRUE(shown.contains(fonts.filePath(QStringLiteral("LiberationSans-Regular.ttf"))))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("fonts-liberation2"))) << shown.toStdString();
+
+    EXPECT_TRUE(app::checkFontsAtStartup(platform::fontDirectory()));
+}
+
+TEST(StartUp, QtsOwnDialogsSpeakDanish)
+{
+    ASSERT_TRUE(app::installDanishQtTexts(*QCoreApplication::instance()))
+        << "Qt's Danish texts are missing (Debian package qt6-translations-l10n)";
+    EXPECT_EQ(QFileDialog::tr("&Open"), QString::fromUtf8("&Åbn"));
+    const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')),
+              QStringLiteral("Annuller"));
 }

@@ -14,6 +14,7 @@
 #include "output/standardpreview.h"
 #include "output/thumbgrid.h"
 #include "report/customreport.h"
+#include "report/services.h"
 #include "timetable/timetable.h"
 
 #include <QAbstractButton>
@@ -109,7 +110,10 @@ private:
 TEST(PreviewJourney, TwoNamesPreviewedOneAfterTheOtherAndPagedThroughByInput)
 {
     output::TBRPreviewInterface::SetPreviewClass<output::TBRStandardPreviewInterface>();
-    report::TCustomBandReport::SetPreviewProvider(&output::TBRPreviewInterface::PreviewWithClass);
+    const report::TBRServicesScope services(
+        {.Preview = &output::TBRPreviewInterface::PreviewWithClass,
+         .Progress = {},
+         .PrinterDevice = {}});
     timetable::Timetable table;
     app::TMainForm mainForm(table);
     table.setMessageSink([&](const std::string &m) { mainForm.appendMessage(m); });
@@ -117,7 +121,7 @@ TEST(PreviewJourney, TwoNamesPreviewedOneAfterTheOtherAndPagedThroughByInput)
     app::TJusterForm justerForm(&mainForm);
     mainForm.setSelectForm(&selectForm);
     selectForm.setJusterForm(&justerForm);
-    selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm));
+    selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm, &selectForm));
     mainForm.setFileChooser([] { return QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"); });
 
     Journey journey;

@@ -5,6 +5,7 @@
 #include "platform/cp1252.h"
 #include "platform/printer.h"
 #include "report/customreport.h"
+#include "report/services.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"
 
@@ -119,7 +120,7 @@ TEST_P(PrintedSheet, EveryTileTextLandsWhereTheGeometryPutsIt)
     platform::TPrinter printer;
     printer.SetPrinterIndex(index);
     output::TBRSystemPrinter device(printer);
-    report::TCustomBandReport::SetPrinterDeviceSource([&device] { return &device; });
+    const report::TBRServicesScope services({.PrinterDevice = [&device] { return &device; }});
     tilesheet::TRapFormInputs inputs;
     inputs.FileName = "skema.csv";
     inputs.PrintList = &table.printList();
@@ -131,7 +132,6 @@ TEST_P(PrintedSheet, EveryTileTextLandsWhereTheGeometryPutsIt)
         sheet.BRBrikker.ReportTitle = names.front();
         sheet.BRBrikker.Print();
     }
-    report::TCustomBandReport::SetPrinterDeviceSource(nullptr);
 
     const QString pdf = waitForJob(QString::fromStdString(queue), submitted);
     ASSERT_FALSE(pdf.isEmpty()) << "no job arrived from " << queue;

@@ -39,6 +39,16 @@ TEST(PagesCommand, ListsThePageCountAndEveryPagesTextsInDrawingOrder)
     std::filesystem::remove(path);
 }
 
+TEST(PagesCommand, ReadsAReportFileWhosePageLibreOfficeWrote)
+{
+    const std::filesystem::path brp = std::filesystem::path(TAVLE_SOURCE_DIR) / "tests" / "output" /
+                                      "data" / "libreoffice-page.brp";
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runPagesCommand(brp.string(), out, err), 0);
+    EXPECT_EQ(out.str(), "1\npage 1\n  Fag MAT\n  Lærer ABC\n  Lokale 12\n");
+    EXPECT_EQ(err.str(), "");
+}
+
 TEST(PagesCommand, AFileItCannotReadNamesTheFileAndTheReason)
 {
     const auto path = tempPath("bad.brp");

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -64,4 +65,16 @@ TEST_F(Tavleprint, UsageAndFileErrors)
     EXPECT_EQ(failed.code, 1);
     EXPECT_EQ(failed.err, "tavleprint: " + missing + ": File not found\n");
     EXPECT_EQ(failed.out, "");
+}
+
+TEST_F(Tavleprint, AFileThatNeverEndsOrBlocksIsRefusedWithAPlainMessage)
+{
+    const std::string fifo = dir.filePath("fifo.csv").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string &path : {std::string("/dev/zero"), fifo}) {
+        const Outcome refused = tavleprint({"list", "--teachers", path});
+        EXPECT_EQ(refused.code, 1);
+        EXPECT_EQ(refused.err, "tavleprint: " + path + ": not a regular file\n");
+        EXPECT_EQ(refused.out, "");
+    }
 }

@@ -26,7 +26,7 @@ Shown shown(output::TBRProgressForm &form)
 TEST(ProgressForm, ShowsOnlyMultiplesOfFiveAsTheyAreWhenHandled)
 {
     output::TBRPrinter printer;
-    output::TBRProgressForm form(printer, true);
+    output::TBRProgressForm form(printer, nullptr, true);
     EXPECT_EQ(printer.Client(), &form);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Udskriver"));
     EXPECT_EQ(form.size(), QSize(149, 97));
@@ -50,7 +50,7 @@ TEST(ProgressForm, ShowsOnlyMultiplesOfFiveAsTheyAreWhenHandled)
 TEST(ProgressForm, AfbrydCancelsThePageOutputAndAHiddenWindowStillListens)
 {
     output::TBRPrinter printer;
-    output::TBRProgressForm form(printer, false);
+    output::TBRProgressForm form(printer, nullptr, false);
     EXPECT_FALSE(form.isVisible());
     printer.SetProgress(40);
     QCoreApplication::processEvents();

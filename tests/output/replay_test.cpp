@@ -3,6 +3,7 @@
 #include "output/brprinter.h"
 
 #include <QCoreApplication>
+#include <functional>
 #include <gtest/gtest.h>
 
 using output::TBRPrinter;
@@ -25,6 +26,8 @@ public:
     {
         log += "page ";
         target = rect;
+        if (onPage)
+            onPage();
         progress.push_back(owner->Progress());
         if (cancelAt == static_cast<int>(progress.size()))
             owner->CancelJob();
@@ -36,6 +39,7 @@ public:
     platform::TRect target;
     std::vector<int> progress;
     int cancelAt = 0;
+    std::function<void()> onPage;
 };
 
 // A page output holding `pages` recorded pages.
@@ -92,6 +96,44 @@ TEST_F(Replay, CancelStopsAfterThePageBeingPrintedAndAFirstPagePastTheLastPrints
     printer.ReplayToPrinter();
     EXPECT_EQ(device.log, "begin end")
         << "the document is begun and ended with its first page empty";
+}
+
+TEST_F(Replay, AnAfbrydOfAnEarlierReplayDoesNotStopTheNextOne)
+{
+    device.cancelAt = 1;
+    printer.ReplayToPrinter();
+    EXPECT_EQ(device.log, "begin page new abort");
+
+    device.log.clear();
+    device.progress.clear();
+    device.cancelAt = 0;
+    printer.ReplayToPrinter();
+    EXPECT_EQ(device.log, "begin page new page new page new page new page end");
+}
+
+TEST_F(Replay, ShowsTheProgressViewOfTheProviderForTheOwnerWhileItRuns)
+{
+    struct View : output::TBRProgressView {
+        explicit View(int &alive) : alive_(alive) { ++alive_; }
+        ~View() override { --alive_; }
+        int &alive_;
+    };
+    int alive = 0;
+    QObject owner;
+    QObject *askedFor = nullptr;
+    printer.ProgressOwner = &owner;
+    printer.ProgressProvider = [&](TBRPrinter &output, QObject *o, bool show) {
+        EXPECT_EQ(&output, &printer);
+        EXPECT_TRUE(show);
+        askedFor = o;
+        return std::make_unique<View>(alive);
+    };
+    int aliveWhilePrinting = 0;
+    device.onPage = [&] { aliveWhilePrinting = alive; };
+    printer.ReplayToPrinter();
+    EXPECT_EQ(askedFor, &owner);
+    EXPECT_EQ(aliveWhilePrinting, 1);
+    EXPECT_EQ(alive, 0) << "the view goes when the replay ends";
 }
 
 TEST_F(Replay, PagesOfALinkedReportAreLeftToTheReportToPrintAgain)

@@ -6,6 +6,7 @@
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/reportmessages.h"
+#include "report/services.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -215,3 +216,46 @@ TEST(Preview, AReportDestroyedRightAfterAClosedRunningPreviewIsSafe)
 }
 
 } // namespace
+
+TEST(Preview, ThePreviewsPageOutputKnowsTheSystemPrinterSelectedBeforeTheRun)
+{
+    // A printer that notes on which thread it was selected.
+    class Device : public output::TBRPrinterDevice {
+    public:
+        int PixelsPerInchX() const override { return 600; }
+        int PixelsPerInchY() const override { return 600; }
+        bool Printing() const override { return open; }
+        void SetTitle(const std::string &) override {}
+        void BeginDoc() override { open = true; }
+        void NewPage() override {}
+        void EndDoc() override { open = false, ++documents; }
+        void Abort() override { open = false; }
+        platform::Canvas *Canvas() override { return nullptr; }
+        void SelectPrinter(int, output::TPrinterSettings &) override
+        {
+            selectedOn.push_back(std::this_thread::get_id());
+        }
+        void StretchPage(const platform::TMetafile &, const platform::TRect &) override { ++pages; }
+        bool open = false;
+        int documents = 0, pages = 0;
+        std::vector<std::thread::id> selectedOn;
+    } device;
+    const TBRServicesScope services({.PrinterDevice = [&device] { return &device; }});
+
+    PreviewReport r(15);
+    r.report.OnPreview = [&](const TBRPreviewRequest &request) {
+        ASSERT_TRUE(waitFor([&] {
+            return request.Output.OutputState() == output::TBRPrinter::TOutputState::Finished;
+        }));
+        EXPECT_TRUE(request.Output.HasPrinters());
+        // Its own pages go back to the report; pages it holds unlinked reach the printer.
+        request.Output.ReportLink = nullptr;
+        request.Output.ReplayToPrinter();
+        sendEndPreview(request);
+    };
+    r.report.Preview();
+    EXPECT_EQ(device.documents, 1);
+    EXPECT_EQ(device.pages, 3);
+    EXPECT_EQ(device.selectedOn, std::vector{std::this_thread::get_id()})
+        << "the shared printer is selected once, on the user-interface thread";
+}

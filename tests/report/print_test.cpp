@@ -8,6 +8,7 @@
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/reportmessages.h"
+#include "report/services.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -84,11 +85,10 @@ struct PrintReport {
             ++given;
         };
         report.ShowProgress = false;
-        TCustomBandReport::SetPrinterDeviceSource([this] { return device; });
     }
-    ~PrintReport() { TCustomBandReport::SetPrinterDeviceSource(nullptr); }
 
     platform::ScreenResolutionOverride screen{96};
+    TBRServicesScope services{{.PrinterDevice = [this] { return device; }}};
     TBandReport report{TBRPaperSize::A4, 96};
     TBRBand *detail = nullptr;
     TBRLabel *label = nullptr;

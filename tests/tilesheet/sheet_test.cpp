@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace sheettest;
@@ -129,6 +130,28 @@ TEST(TileSheetPages, TheMakerAndFileNameLabelsStandOnEveryPage)
         EXPECT_EQ(makerX, device(1989.67L)) << "page " << page;
         EXPECT_GT(makerX, device(1704 + 176.389L));
     }
+}
+
+TEST(TileSheetPages, TheSideLabelReadsTheMakerOneLetterALineFromTopToBottom)
+{
+    Sheet sheet(1);
+    ASSERT_EQ(sheet.run(), 1);
+    std::vector<std::pair<int, std::string>> side; // top, text
+    for (const PlacedText &t : sheet.texts(1))
+        if (t.X == device(1989.67L))
+            side.emplace_back(t.Y, t.Text);
+    std::sort(side.begin(), side.end());
+    std::string letters;
+    for (std::size_t i = 0; i < side.size(); ++i) {
+        std::string text = side[i].second;
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        EXPECT_EQ(text.size(), 1u) << "line " << i << " reads \"" << side[i].second << "\"";
+        letters += text;
+        if (i > 0)
+            EXPECT_GT(side[i].first, side[i - 1].first);
+    }
+    EXPECT_EQ(letters, "KVADRIX");
 }
 
 TEST(TileSheetPages, AnEmptyFieldPrintsNoText)

@@ -5,11 +5,13 @@
 #include "timetable/timetable.h"
 
 #include <QTemporaryDir>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <random>
+#include <sys/stat.h>
 
 using timetable::GetField;
 using timetable::Timetable;
@@ -35,6 +37,7 @@ protected:
     Timetable table{[this](const std::string &m) { messages.push_back(m); }};
 };
 
+const std::string reading = platform::cp1252(u8"Læser brikker...\r\n\r\n");
 const std::string kHeader = "[PERIODEBETEGNELSE];[UGE];[FAGBETEGNELSE];[KLASSEBETEGNELSE];["
                             "L\xC6RERBETEGNELSE];[LOKALEBETEGNELSE]";
 
@@ -126,7 +129,24 @@ TEST_F(ExportFile, EmptyFilesGiveAnEmptyListAndStillTheMessage)
     EXPECT_TRUE(table.tiles().empty());
     table.LoadBrikker(write("\n\r\n\n"));
     EXPECT_TRUE(table.tiles().empty());
-    EXPECT_EQ(messages.size(), 2u);
+    table.LoadBrikker(write(kHeader + "\r\n"));
+    const std::string none = platform::cp1252(u8"Filen indeholder ingen lektioner.\r\n\r\n");
+    EXPECT_EQ(messages, (std::vector<std::string>{reading, none, reading, none, reading, none}));
+}
+
+TEST_F(ExportFile, AFileWithoutAHeaderLineSaysItIsHardlyAnExport)
+{
+    table.LoadBrikker(write(std::string("\x7F"
+                                        "ELF\x02\x01\x01;\x00\x00;x\n\x89PNG;;;\n",
+                                        20)));
+    EXPECT_FALSE(table.tiles().empty());
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].starts_with(platform::cp1252(u8"Filen har ingen overskriftslinje")))
+        << messages[1];
+
+    messages.clear();
+    table.LoadBrikker(write(kHeader + "\r\n1;1;da;2a;AB;A1\r\n"));
+    EXPECT_EQ(messages.size(), 1u) << "a proper export loads with the reading message alone";
 }
 
 TEST_F(ExportFile, Utf8FilesAreConvertedAndSaySo)
@@ -170,6 +190,9 @@ TEST_F(ExportFile, UnreadableFilesRaiseTheRunTimeTexts)
         EXPECT_STREQ(e.what(), "File access denied");
     }
     EXPECT_STREQ(platform::EInOutError(1784).what(), "I/O error 1784");
+    // A read error is no access error, though both are number 5 somewhere.
+    EXPECT_STREQ(platform::EInOutError::fromErrno(EIO).what(), "I/O error 5");
+    EXPECT_STREQ(platform::EInOutError::fromErrno(EACCES).what(), "File access denied");
 }
 
 TEST_F(ExportFile, ArbitraryBytesLoadWithoutHarm)
@@ -220,5 +243,30 @@ TEST(MakeBrik, TakesEachColumnAsGetFieldDoes)
         ASSERT_EQ(tile.Fag, GetField(line, pos[2])) << line;
         ASSERT_EQ(tile.Lokale, GetField(line, pos[3])) << line;
         ASSERT_EQ(tile.Periode, GetField(line, pos[4])) << line;
+    }
+}
+
+TEST_F(ExportFile, DevicesFifosAndHugeFilesAreRefusedBeforeTheLoadedTilesGo)
+{
+    table.LoadBrikker(write(kHeader + "\r\n1;1;da;2a;AB;A1\r\n"));
+    ASSERT_EQ(table.tiles().size(), 1u);
+    messages.clear();
+
+    const std::filesystem::path fifo = dir.filePath("fifo.csv").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // No export comes near 256 MB; a sparse file of one byte more takes no disk space.
+    const std::filesystem::path huge = write("", "huge.csv");
+    std::filesystem::resize_file(huge, timetable::kMaxExportBytes + 1);
+
+    for (const std::filesystem::path &path : {std::filesystem::path("/dev/zero"), fifo, huge}) {
+        try {
+            table.LoadBrikker(path); // neither grows without end nor blocks
+            FAIL() << path << ": no error raised";
+        } catch (const platform::ERefusedFile &e) {
+            EXPECT_STREQ(e.what(), "File access denied") << path;
+            EXPECT_EQ(e.reason(), path == huge ? "larger than 256 MB" : "not a regular file");
+        }
+        EXPECT_EQ(table.tiles().size(), 1u) << path << ": the tiles loaded before stay";
+        EXPECT_TRUE(messages.empty()) << path << ": nothing was read";
     }
 }
