@@ -4,6 +4,7 @@
 #include "app/selectform.h"
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
+#include "output/previewinterface.h"
 #include "output/progressform.h"
 #include "output/systemprinter.h"
 #include "platform/fonts.h"
@@ -22,8 +23,10 @@ int main(int argc, char **argv)
     // The process-wide printer; every print run selects its printer on it.
     platform::TPrinter printer;
     output::TBRSystemPrinter printerDevice(printer);
+    // Every preview shows the standard preview window.
+    output::TBRPreviewInterface::SetPreviewClass<output::TBRStandardPreviewInterface>();
     const report::TBRServicesScope services({
-        .Preview = {},
+        .Preview = &output::TBRPreviewInterface::PreviewWithClass,
         .Progress = &output::TBRProgressForm::Provide,
         .PrinterDevice = [&printerDevice]() -> output::TBRPrinterDevice * {
             return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;

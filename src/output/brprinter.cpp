@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QScopeGuard>
+#include <utility>
 
 namespace output {
 
@@ -32,6 +33,15 @@ TBRPrinter::~TBRPrinter()
 {
     if (state_ != TOutputState::Idle)
         Reset();
+    // A view that still shows this page output lets go of it and gets no more messages.
+    TBRPageOutputView *view = nullptr;
+    {
+        const std::lock_guard lock(clientMutex_);
+        view = std::exchange(view_, nullptr);
+        client_ = nullptr;
+    }
+    if (view != nullptr)
+        view->PageOutputDestroyed(*this);
 }
 
 void TBRPrinter::ReplayToPrinter()
@@ -133,6 +143,18 @@ QObject *TBRPrinter::Client() const
 {
     std::lock_guard lock(clientMutex_);
     return client_;
+}
+
+void TBRPrinter::SetView(TBRPageOutputView *view)
+{
+    std::lock_guard lock(clientMutex_);
+    view_ = view;
+}
+
+TBRPageOutputView *TBRPrinter::View() const
+{
+    std::lock_guard lock(clientMutex_);
+    return view_;
 }
 
 void TBRPrinter::SetBeingPreviewed(bool on)

@@ -27,6 +27,18 @@
 namespace output {
 
 class TBRExportFilter;
+class TBRPrinter;
+
+// A control that shows a page output (the preview's page view). The page output tells it when
+// it is destroyed, on the thread that destroys it, so that the control never reaches it again;
+// the control only forgets the page output there.
+class TBRPageOutputView {
+public:
+    virtual void PageOutputDestroyed(TBRPrinter &output) = 0;
+
+protected:
+    ~TBRPageOutputView() = default;
+};
 
 class TBRPrinter : public TBRPageTarget {
 public:
@@ -82,6 +94,9 @@ public:
 
     void SetClient(QObject *client);
     QObject *Client() const;
+    // The control that shows this page output, told when it is destroyed; none at first.
+    void SetView(TBRPageOutputView *view);
+    TBRPageOutputView *View() const;
     // A preview that shows this output sets the flag; clearing it cancels a running job and
     // calls the after-preview hook.
     void SetBeingPreviewed(bool on);
@@ -98,9 +113,12 @@ public:
     void SelectPrinter(int index);
 
     TPrinterSettings &Settings() { return settings_; }
+    const TPrinterSettings &Settings() const { return settings_; }
     TBRPageList &PageList() { return pageList_; }
 
     TDestination Destination = TDestination::Record;
+    // The settings and the title are written before a preview's run thread starts, or by the
+    // thread that runs the job; while a job runs on another thread they are only read.
     std::string Title;
     // Set by the run from the report's options at the start of every job.
     bool Compression = false;
@@ -146,6 +164,7 @@ private:
 
     mutable std::mutex clientMutex_;
     QObject *client_ = nullptr;
+    TBRPageOutputView *view_ = nullptr;
 };
 
 } // namespace output

@@ -298,6 +298,9 @@ private:
     // A stop asked for before the run thread reached its run keeps that run cancelled.
     std::atomic<bool> stopRequested_{false};
     bool previewing_ = false; // a preview window is open (user-interface thread only)
+    // The page output a preview gave its printer values before the run thread started; the run
+    // into it then leaves them alone. Read and cleared at the start of every run.
+    const output::TBRPrinter *outputValuesGivenTo_ = nullptr;
     std::exception_ptr runFailure_;
     std::atomic<int> releasedPreviewOutputs_{0};
 };

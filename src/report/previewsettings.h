@@ -1,46 +1,16 @@
 #pragma once
-// What a preview window takes from the report it shows, and the slot through which the report
-// hands a page output to the preview window.
+// The preview settings and the preview slot of a report, as the report names them. They live
+// with the page output, where the preview window that reads them lives too.
 
-#include <functional>
-#include <string>
-
-class QObject;
-
-namespace output {
-class TBRPrinter;
-}
+#include "output/previewsettings.h"
 
 namespace report {
 
-enum class TFormStyle { fsNormal, fsStayOnTop };
-enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
-enum class TBRZoomState { brZoomToFit, brZoomToWidth, brZoomOther };
-
-struct TBRPreviewSettings {
-    TFormStyle PrevFormStyle = TFormStyle::fsNormal;
-    TWindowState PreviewInitialState = TWindowState::wsNormal;
-    TBRZoomState PrevInitialZoom = TBRZoomState::brZoomToFit;
-    int PreviewWidth = 0; // 0 or less: the window's own default
-    int PreviewHeight = 0;
-    bool PrevShowThumbs = true;
-    bool PrevShowSearch = true;
-};
-
-// One preview: the page output the run records into (it may still be running), the report's
-// window that takes 1026 (print now) and 1028 (the preview is closing, LParam = the page
-// output), and the report's settings for the window. The provider shows the window modally
-// and returns when it has been closed; it must send 1028 before it returns and not touch the
-// page output afterwards.
-struct TBRPreviewRequest {
-    output::TBRPrinter &Output;
-    QObject *ReportWindow;
-    TBRPreviewSettings Settings;
-    std::string ReportTitle; // Windows-1252
-    bool Landscape = false;
-    int Zoom = 100;
-};
-
-using TBRPreviewProvider = std::function<void(const TBRPreviewRequest &)>;
+using output::TBRPreviewProvider;
+using output::TBRPreviewRequest;
+using output::TBRPreviewSettings;
+using output::TBRZoomState;
+using output::TFormStyle;
+using output::TWindowState;
 
 } // namespace report

@@ -88,6 +88,12 @@ void TCustomBandReport::Preview()
     pageOutput_ = std::move(made);
     SetPageTarget(output);
     selectReportPrinter();
+    // The paper, the printer values and the title go to the page output here, before the run
+    // thread starts: the window reads them while the run goes on, so the run must not write
+    // them again. (A BeforePrint handler that changed the paper would therefore not reach a
+    // preview's page output; the tile sheet's sets only the margins.)
+    giveOutputPrinterValues();
+    outputValuesGivenTo_ = output;
     {
         const std::lock_guard lock(previewMutex_);
         threadActive_ = true;

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QScopeGuard>
+#include <utility>
 
 namespace report {
 
@@ -130,6 +131,8 @@ void TCustomBandReport::RunReport()
     if (pageOutput_ == nullptr)
         pageOutput_ = makePageOutput();
     SetPageTarget(pageOutput_.get());
+    // A preview gave its page output the printer values before this run's thread started.
+    const bool valuesGiven = std::exchange(outputValuesGivenTo_, nullptr) == pageOutput_.get();
 
     bool printReport = true;
     bool jobStarted = false;
@@ -154,7 +157,8 @@ void TCustomBandReport::RunReport()
         BeforePrint(*this, printReport);
     if (printReport) {
         const NativeUnits native(*this);
-        giveOutputPrinterValues();
+        if (!valuesGiven)
+            giveOutputPrinterValues();
         pageOutput_->StartJob();
         jobStarted = true;
         runBody();

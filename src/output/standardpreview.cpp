@@ -1,0 +1,466 @@
+#include "output/standardpreview.h"
+
+#include "output/brmessage.h"
+#include "output/brpreview.h"
+#include "output/brprinter.h"
+#include "output/pagepaint.h"
+#include "output/previewinterface.h"
+#include "output/thumbgrid.h"
+#include "platform/cp1252.h"
+#include "platform/fonts.h"
+#include "platform/rounding.h"
+#include "ui_standardpreview.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+
+namespace output {
+
+namespace {
+const QString caption = QStringLiteral("Udskriftsvisning : ");
+constexpr int defaultWindowSize = 500;
+constexpr int tabsWidth = 142;
+// The status panels: progress, page information, the preview status text.
+constexpr int panelWidths[3] = {40, 120, 50};
+const char *const panelRoles[3] = {"Fremskridt", "Sideinformation", "Status"};
+// The progress figure is rewritten only when it has grown by this much.
+constexpr int progressStep = 5;
+constexpr long double zoomInFactor = 1.25L;
+constexpr long double zoomOutFactor = 0.8L;
+// Zooms the buttons and the mouse reach lie strictly between these.
+constexpr int buttonZoomBelow = 10;
+constexpr int buttonZoomAbove = 400;
+// Thumbnails: the column is the grid less this, the thumbnail the column less this, and a
+// thumbnail is painted this far inside its cell (more on the right, for the scroll bar).
+constexpr int gridColumnInset = 4;
+constexpr int thumbInset = 20;
+constexpr int thumbCellTop = 10;
+constexpr int thumbCellRight = 30;
+constexpr int thumbCellBottom = 10;
+// The paper of a view without a page output: A4 in native units.
+constexpr long double a4Width = 2100, a4Length = 2970;
+constexpr QSize glyphSize(24, 24);
+
+// A button glyph from the desktop's icon theme (freedesktop names), else the program's own.
+QIcon previewGlyph(const QString &name)
+{
+    QIcon own;
+    own.addFile(QStringLiteral(":/preview/%1.png").arg(name), glyphSize);
+    own.addFile(QStringLiteral(":/preview/%1@2x.png").arg(name), glyphSize * 2);
+    return QIcon::fromTheme(name, own);
+}
+} // namespace
+
+TBRStandardPreview::TBRStandardPreview(const TBRPreviewRequest &request, QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      ui_(std::make_unique<Ui::TBRStandardPreview>())
+{
+    setFont(platform::windowFont());
+    ui_->setupUi(this);
+    FormCreate();
+
+    TBRPreviewState &state = TBRPreviewState::Instance();
+    TBRPrinter &output = request.Output;
+    reportWindow_ = request.ReportWindow;
+    int width = defaultWindowSize, height = defaultWindowSize;
+    if (reportWindow_ != nullptr) {
+        const TBRPreviewSettings &settings = request.Settings;
+        if (settings.PrevFormStyle == TFormStyle::fsStayOnTop)
+            setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        if (settings.PreviewWidth > 0)
+            width = settings.PreviewWidth;
+        if (settings.PreviewHeight > 0)
+            height = settings.PreviewHeight;
+        initialState_ =
+            settings.PreviewInitialState == TWindowState::wsMaximized   ? Qt::WindowMaximized
+            : settings.PreviewInitialState == TWindowState::wsMinimized ? Qt::WindowMinimized
+                                                                        : Qt::WindowNoState;
+        showThumbs_ = settings.PrevShowThumbs;
+        showSearch_ = settings.PrevShowSearch;
+        initialZoom_ = settings.PrevInitialZoom;
+        state.StatusText = request.ReportTitle;
+        // Preview gave the page output this title before its run started; it is written only
+        // when it differs, so that the running job never sees it change.
+        if (output.Title != state.StatusText)
+            output.Title = state.StatusText;
+        landscape_ = request.Landscape;
+        startZoom_ = request.Zoom;
+    }
+    resize(width, height);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    setWindowState(initialState_);
+
+    ui_->BRPreview->SetPageOutput(&output);
+    // Like the title, the orientation is already the report page's; it is written only when it
+    // differs, so that the run thread reads settings nobody changes under it.
+    const TOrientation orientation = landscape_ ? TOrientation::Landscape : TOrientation::Portrait;
+    if (output.Settings().Orientation() != orientation)
+        output.Settings().SetOrientation(orientation);
+    if (!output.Title.empty())
+        setWindowTitle(caption + platform::toQString(output.Title));
+    lastProgress_ = 0;
+
+    ui_->Tabs->setVisible(showThumbs_ || showSearch_);
+    if (ui_->Tabs->isVisibleTo(this)) {
+        if (output.PageNumber() > 0)
+            ui_->ThumbGrid->SetRowCount(output.PageNumber());
+        if (!showThumbs_)
+            ui_->Tabs->removeTab(ui_->Tabs->indexOf(ui_->TabThumbs));
+        ui_->FindButton->setVisible(showSearch_);
+        if (!showSearch_)
+            ui_->Tabs->removeTab(ui_->Tabs->indexOf(ui_->TabSearchResult));
+    } else {
+        ui_->FindButton->setVisible(showSearch_);
+    }
+
+    switch (initialZoom_) {
+    case TBRZoomState::brZoomToFit:
+        ui_->BRPreview->ZoomToFit();
+        break;
+    case TBRZoomState::brZoomToWidth:
+        ui_->BRPreview->ZoomToWidth();
+        break;
+    case TBRZoomState::brZoomOther:
+        ui_->BRPreview->SetZoom(startZoom_);
+        ui_->BRPreview->ApplyZoom();
+        break;
+    }
+    if (output.OutputState() == TBRPrinter::TOutputState::Finished)
+        ui_->Print->setEnabled(true);
+    ShowPageInfo();
+    ui_->BRPreview->setFocus();
+    QApplication::instance()->installEventFilter(this);
+}
+
+TBRStandardPreview::~TBRStandardPreview()
+{
+    QApplication::instance()->removeEventFilter(this);
+    if (!closed_)
+        FormClose();
+}
+
+void TBRStandardPreview::FormCreate()
+{
+    setSizeGripEnabled(false);
+    // The status bar's three panels; assistive technology reads each panel's text.
+    for (int i = 0; i < 3; ++i) {
+        panels_[i] = new QLabel(ui_->StatusBar);
+        panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panels_[i]->setMinimumWidth(panelWidths[i]);
+        panels_[i]->setAccessibleDescription(QString::fromLatin1(panelRoles[i]));
+        panels_[i]->setFrameShape(QFrame::StyledPanel);
+        panels_[i]->setFrameShadow(QFrame::Sunken);
+        if (i < 2)
+            panels_[i]->setFixedWidth(panelWidths[i]);
+        ui_->StatusBar->addWidget(panels_[i], i == 2 ? 1 : 0);
+    }
+    panels_[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    panels_[0]->setText(QStringLiteral("0%"));
+    ui_->Splitter2->setSizes({tabsWidth, width() - tabsWidth});
+    ui_->Splitter2->setStretchFactor(0, 0);
+    ui_->Splitter2->setStretchFactor(1, 1);
+
+    const std::pair<QAbstractButton *, const char *> glyphs[] = {
+        {ui_->FindButton, "edit-find"},    {ui_->printSetup, "document-properties"},
+        {ui_->Print, "document-print"},    {ui_->PrevPage, "go-previous"},
+        {ui_->NextPage, "go-next"},        {ui_->btnZoomIn, "zoom-in"},
+        {ui_->btnZoomOut, "zoom-out"},     {ui_->LoadReport, "document-open"},
+        {ui_->saveReport, "document-save"}};
+    for (const auto &[button, name] : glyphs) {
+        button->setIcon(previewGlyph(QString::fromLatin1(name)));
+        button->setIconSize(glyphSize);
+        // Glyph buttons never hold the focus: the keys stay with the page.
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    ui_->BRPreview->horizontalScrollBar()->setTracking(true);
+    ui_->BRPreview->verticalScrollBar()->setTracking(true);
+    ui_->ThumbGrid->OnResize = [this] { ThumbGridResize(); };
+    ui_->ThumbGrid->OnDrawCell = [this](QPainter &painter, const QRect &cell, int row,
+                                        bool selected) {
+        ThumbGridDrawCell(painter, cell, row, selected);
+    };
+    ui_->ThumbGrid->OnSelectCell = [this](int row) { ThumbGridSelectCell(row); };
+    ui_->Print->setEnabled(false);
+
+    ui_->BRPreview->OnPageAvailable = [this](TBRPreview &, int n) { BRPreviewPageAvailable(n); };
+    ui_->BRPreview->OnProgressUpdate = [this](TBRPreview &, int p) { BRPreviewProgressUpdate(p); };
+    ui_->BRPreview->OnMouseDown = [this](TBRPreview &, Qt::MouseButton button) {
+        BRPreviewMouseDown(button);
+    };
+    connect(ui_->btnZoomIn, &QToolButton::clicked, this, [this] { btnZoomClick(ui_->btnZoomIn); });
+    connect(ui_->btnZoomOut, &QToolButton::clicked, this,
+            [this] { btnZoomClick(ui_->btnZoomOut); });
+    connect(ui_->PrevPage, &QToolButton::clicked, this, &TBRStandardPreview::PrevPageClick);
+    connect(ui_->NextPage, &QToolButton::clicked, this, &TBRStandardPreview::NextPageClick);
+    connect(ui_->exitButton, &QPushButton::clicked, this, &TBRStandardPreview::ExitClick);
+}
+
+TBRPreview &TBRStandardPreview::Preview() const { return *ui_->BRPreview; }
+
+TBRThumbGrid &TBRStandardPreview::Thumbs() const { return *ui_->ThumbGrid; }
+
+QString TBRStandardPreview::StatusPanel(int panel) const { return panels_[panel]->text(); }
+
+TBRPrinter *TBRStandardPreview::output() const { return ui_->BRPreview->PageOutput(); }
+
+void TBRStandardPreview::FormShow()
+{
+    // The preview opens maximised whatever the report asked; the size it was given is the size
+    // it takes when the user restores it.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
+
+void TBRStandardPreview::FormResize() { ui_->BRPreview->ApplyZoom(); }
+
+void TBRStandardPreview::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TBRStandardPreview::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+void TBRStandardPreview::ShowPageInfo()
+{
+    if (TBRPrinter *shown = output())
+        panels_[1]->setText(QStringLiteral("Side %1 af %2")
+                                .arg(ui_->BRPreview->PageNumber())
+                                .arg(shown->PageNumber()));
+    panels_[2]->setText(platform::toQString(TBRPreviewState::Instance().StatusText));
+}
+
+void TBRStandardPreview::GoToPage(int n)
+{
+    ui_->BRPreview->SetPageNumber(n);
+    ShowPageInfo();
+    const TBRPrinter *shown = output();
+    if (shown != nullptr && n >= 1 && n <= shown->PageNumber()) {
+        TBRPreviewState &state = TBRPreviewState::Instance();
+        state.ThumbnailSync = true;
+        ui_->ThumbGrid->SetRow(n - 1);
+        state.ThumbnailSync = false;
+    }
+}
+
+void TBRStandardPreview::PrevPageClick() { GoToPage(ui_->BRPreview->PageNumber() - 1); }
+
+void TBRStandardPreview::NextPageClick() { GoToPage(ui_->BRPreview->PageNumber() + 1); }
+
+void TBRStandardPreview::FirstPageClick() { GoToPage(1); }
+
+void TBRStandardPreview::LastPageClick()
+{
+    if (const TBRPrinter *shown = output())
+        GoToPage(shown->PageNumber());
+}
+
+void TBRStandardPreview::btnZoomClick(QAbstractButton *sender)
+{
+    QCoreApplication::processEvents();
+    TBRPreview &view = *ui_->BRPreview;
+    const long double factor = sender == ui_->btnZoomIn ? zoomInFactor : zoomOutFactor;
+    const auto z = static_cast<int>(platform::roundHalfEven(view.Zoom() * factor));
+    if (z > buttonZoomBelow && z < buttonZoomAbove)
+        view.SetZoom(z);
+    view.ApplyZoom();
+}
+
+void TBRStandardPreview::ZoomToFitClick()
+{
+    QCoreApplication::processEvents();
+    ui_->BRPreview->ZoomToFit();
+}
+
+void TBRStandardPreview::BRPreviewMouseDown(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        btnZoomClick(ui_->btnZoomIn);
+    else if (button == Qt::RightButton)
+        btnZoomClick(ui_->btnZoomOut);
+    else if (button == Qt::MiddleButton)
+        ZoomToFitClick();
+}
+
+void TBRStandardPreview::BRPreviewPageAvailable(int)
+{
+    ShowPageInfo();
+    TBRPrinter *shown = output();
+    if (shown == nullptr)
+        return;
+    ui_->ThumbGrid->SetRowCount(shown->PageNumber());
+    ui_->ThumbGrid->viewport()->update();
+    if (shown->OutputState() == TBRPrinter::TOutputState::Finished) {
+        ui_->printSetup->setEnabled(true);
+        ui_->Print->setEnabled(true);
+    }
+}
+
+void TBRStandardPreview::BRPreviewProgressUpdate(int progress)
+{
+    if (progress >= lastProgress_ + progressStep) {
+        panels_[0]->setText(QStringLiteral("%1%").arg(progress));
+        lastProgress_ = progress;
+    }
+    if (progress == 0 || progress == 100)
+        panels_[0]->clear();
+}
+
+void TBRStandardPreview::ThumbGridResize()
+{
+    TBRThumbGrid &grid = *ui_->ThumbGrid;
+    textHeight_ = grid.fontMetrics().height();
+    const int columnWidth = grid.width() - gridColumnInset;
+    thumbWidth_ = columnWidth - thumbInset;
+    // The unturned paper: the thumbnail takes the shape of the page as it is turned.
+    long double paperWidth = a4Width, paperLength = a4Length;
+    if (TBRPrinter *shown = output()) {
+        const TPrinterSettings &settings = shown->Settings();
+        const bool turned = settings.Orientation() == TOrientation::Landscape;
+        paperWidth = turned ? settings.PaperLength() : settings.PaperWidth();
+        paperLength = turned ? settings.PaperWidth() : settings.PaperLength();
+    }
+    const long double height = landscape_ ? thumbWidth_ / paperLength * paperWidth
+                                          : thumbWidth_ / paperWidth * paperLength;
+    thumbHeight_ = static_cast<int>(platform::roundHalfEven(height));
+    const auto rowHeight = static_cast<int>(platform::roundHalfEven(height - textHeight_));
+    horizontalMargin_ =
+        static_cast<int>(platform::roundHalfEven((columnWidth - thumbWidth_) / 2.0L));
+    verticalMargin_ = static_cast<int>(platform::roundHalfEven((rowHeight - height) / 2.0L));
+    grid.SetColumnWidth(columnWidth);
+    grid.SetRowHeight(rowHeight);
+}
+
+void TBRStandardPreview::ThumbGridDrawCell(QPainter &painter, const QRect &cell, int row,
+                                           bool selected)
+{
+    const QPalette &colours = ui_->ThumbGrid->palette();
+    painter.fillRect(cell, selected ? colours.color(QPalette::Highlight)
+                                    : colours.color(QPalette::Button));
+    if (TBRPrinter *shown = output()) {
+        // Fetched for this paint only and dropped at once: thumbnails hold no pages.
+        if (const std::unique_ptr<platform::TMetafile> page = FetchPage(*shown, row + 1)) {
+            const int left = cell.x() + horizontalMargin_, top = cell.y() + thumbCellTop;
+            const int right = cell.x() + cell.width() - thumbCellRight;
+            const int bottom = cell.y() + cell.height() - thumbCellBottom;
+            PaintPage(page.get(), painter, QRect(left, top, right - left, bottom - top), true);
+        }
+    }
+    painter.save();
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(colours.color(QPalette::Button));
+    painter.setPen(colours.color(QPalette::ButtonText));
+    painter.setFont(ui_->ThumbGrid->font());
+    painter.drawText(cell.topLeft() + QPoint(0, painter.fontMetrics().ascent()),
+                     QString::number(row + 1));
+    painter.restore();
+}
+
+void TBRStandardPreview::ThumbGridSelectCell(int row)
+{
+    if (TBRPreviewState::Instance().ThumbnailSync)
+        return;
+    ui_->BRPreview->SetPageNumber(row + 1);
+    ShowPageInfo();
+}
+
+bool TBRStandardPreview::FormKeyDown(QKeyEvent *event)
+{
+    TBRPreview &view = *ui_->BRPreview;
+    const int step = TBRPreview::LineStep;
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        ExitClick();
+        return true;
+    case Qt::Key_PageUp:
+        if (event->modifiers() == Qt::ControlModifier)
+            FirstPageClick();
+        else
+            PrevPageClick();
+        break;
+    case Qt::Key_PageDown:
+        if (event->modifiers() == Qt::ControlModifier)
+            LastPageClick();
+        else
+            NextPageClick();
+        break;
+    case Qt::Key_Home:
+        FirstPageClick();
+        break;
+    case Qt::Key_End:
+        LastPageClick();
+        break;
+    case Qt::Key_Up:
+        if (view.VerticalPosition() - step > 0) {
+            view.SetVerticalPosition(view.VerticalPosition() - step);
+        } else {
+            PrevPageClick();
+            view.SetVerticalPosition(view.VerticalRange() - view.height() - step);
+        }
+        break;
+    case Qt::Key_Down:
+        if (view.VerticalPosition() + step < view.VerticalRange() - view.height())
+            view.SetVerticalPosition(view.VerticalPosition() + step);
+        else
+            NextPageClick();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool TBRStandardPreview::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window sees keys before its controls. A key travels from the focused control up to
+    // its parents; it is taken once, where it starts.
+    if (event->type() == QEvent::KeyPress && !closed_) {
+        QWidget *receiver = QApplication::focusWidget();
+        if (receiver == nullptr)
+            receiver = this;
+        if (watched == receiver && receiver->window() == this)
+            return FormKeyDown(static_cast<QKeyEvent *>(event));
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TBRStandardPreview::ExitClick() { close(); }
+
+void TBRStandardPreview::done(int result)
+{
+    if (!closed_)
+        FormClose();
+    QDialog::done(result);
+}
+
+void TBRStandardPreview::FormClose()
+{
+    closed_ = true;
+    // The report releases the page output before the send returns (a running job is cancelled
+    // and its thread has ended by then); the view has let go of it when it went.
+    if (TBRPrinter *shown = output(); shown != nullptr && reportWindow_ != nullptr) {
+        TBRMessage message(msgEndPreview, 0, reinterpret_cast<std::intptr_t>(shown));
+        QCoreApplication::sendEvent(reportWindow_, &message);
+    }
+    // Pages that no report stands behind: the view lets go of them itself.
+    if (output() != nullptr)
+        ui_->BRPreview->SetPageOutput(nullptr);
+    QCoreApplication::processEvents();
+}
+
+} // namespace output

@@ -1,0 +1,65 @@
+#pragma once
+// The preview's thumbnail grid: one column, one row per page, drawn by the preview window
+// (ThumbGridDrawCell) for the rows that are painted only, so that a long run costs nothing
+// until its thumbnails are looked at.
+
+#include <QAbstractTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <functional>
+
+namespace output {
+
+class TBRThumbGrid : public QTableView {
+    Q_OBJECT
+public:
+    // Rows before the page count is first known.
+    static constexpr int InitialRowCount = 5;
+
+    explicit TBRThumbGrid(QWidget *parent = nullptr);
+    ~TBRThumbGrid() override;
+
+    int RowCount() const;
+    void SetRowCount(int rows);
+    int RowHeight() const;
+    void SetRowHeight(int height);
+    void SetColumnWidth(int width);
+    int Row() const;
+    void SetRow(int row);
+    // The rectangle of row r in the grid's viewport.
+    QRect CellRect(int row) const;
+
+    std::function<void(QPainter &painter, const QRect &cell, int row, bool selected)> OnDrawCell;
+    std::function<void(int row)> OnSelectCell;
+    std::function<void()> OnResize;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    class Model : public QAbstractTableModel {
+    public:
+        int rowCount(const QModelIndex &parent) const override;
+        int columnCount(const QModelIndex &parent) const override;
+        QVariant data(const QModelIndex &index, int role) const override;
+        void setRows(int rows);
+        int rows() const { return rows_; }
+
+    private:
+        int rows_ = InitialRowCount;
+    };
+    class Delegate : public QStyledItemDelegate {
+    public:
+        explicit Delegate(TBRThumbGrid &grid) : grid_(grid) {}
+        void paint(QPainter *painter, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) const override;
+
+    private:
+        TBRThumbGrid &grid_;
+    };
+
+    Model model_;
+    Delegate delegate_{*this};
+};
+
+} // namespace output
