@@ -12,8 +12,16 @@
 #include "report/services.h"
 #include "timetable/timetable.h"
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char **argv)
 {
+    // Answered before any window exists, so that it works without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("tavleplanner " TAVLE_VERSION);
+        return 0;
+    }
     app::TApplication application(argc, argv);
     app::installDanishQtTexts(application);
     if (!app::checkFontsAtStartup(platform::fontDirectory()))

@@ -21,6 +21,7 @@ constexpr std::string_view kUsage =
     "                         [--cut-frames] (--save FILE.brp | --pdf FILE.pdf |\n"
     "                         --xlsx FILE.xlsx | --html FILE.htm | --print [--printer QUEUE])\n"
     "       tavleprint --help\n"
+    "       tavleprint --version\n"
     "\n"
     "  list   the teachers or classes the selection window would list, one per line;\n"
     "         each mode flag runs one listing, in the order given, the last one counts\n"
@@ -110,7 +111,7 @@ int runListing(const std::vector<std::string> &args, std::ostream &out, std::ost
 bool needsQtApplication(const std::string &command)
 {
     return command != "list" && command != "tiles" && command != "--help" && command != "-h" &&
-           command != "help";
+           command != "help" && command != "--version";
 }
 
 // Messages for the message area that matter on a terminal: everything but the reading note.
@@ -140,6 +141,10 @@ int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ost
         return usageError(err, "no command given");
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         out << kUsage;
+        return kExitOk;
+    }
+    if (args[0] == "--version") {
+        out << "tavleprint " TAVLE_VERSION "\n";
         return kExitOk;
     }
     if (args[0] == "list" || args[0] == "tiles")

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -77,4 +79,20 @@ TEST_F(Tavleprint, AFileThatNeverEndsOrBlocksIsRefusedWithAPlainMessage)
         EXPECT_EQ(refused.err, "tavleprint: " + path + ": not a regular file\n");
         EXPECT_EQ(refused.out, "");
     }
+}
+
+TEST_F(Tavleprint, VersionIsTheProjectsReleaseAndNeedsNoWindowSystem)
+{
+    std::ifstream cmake(TAVLE_SOURCE_DIR "/CMakeLists.txt");
+    const std::string text{std::istreambuf_iterator<char>(cmake), {}};
+    std::smatch release;
+    ASSERT_TRUE(
+        std::regex_search(text, release, std::regex(R"(project\(Tavleplanner VERSION ([0-9.]+))")));
+
+    const Outcome version = tavleprint({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "tavleprint " + release[1].str() + "\n");
+    EXPECT_EQ(version.err, "");
+    EXPECT_FALSE(cli::needsQtApplication("--version"));
+    EXPECT_NE(tavleprint({"--help"}).out.find("tavleprint --version"), std::string::npos);
 }
