@@ -262,6 +262,9 @@ private:
     // Preview.
     std::unique_ptr<output::TBRPrinter> makePageOutput(output::TBRPrinterDevice *device = nullptr);
     void runThreadBody();
+    // Runs the report on the calling thread onto `device` (a printer or an export filter) with
+    // a page output of its own; true when it was stopped from the progress window.
+    bool runOntoDevice(output::TBRPrinterDevice &device, bool feedsExportFilter);
     void joinRunThread();
 
     std::vector<TBRCustomBand *> bands_; // in joining order

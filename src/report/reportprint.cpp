@@ -21,12 +21,18 @@ void TCustomBandReport::Print()
     if (device == nullptr)
         return; // no printer installed: nothing is printed, nothing is reported
 
-    // The preview's page output, if any, is kept aside for the length of the print.
+    runOntoDevice(*device, false);
+}
+
+bool TCustomBandReport::runOntoDevice(output::TBRPrinterDevice &device, bool feedsExportFilter)
+{
+    // The preview's page output, if any, is kept aside for the length of the run.
     std::unique_ptr<output::TBRPrinter> previous = std::move(pageOutput_);
-    pageOutput_ = makePageOutput(device);
+    pageOutput_ = makePageOutput(&device);
     if (previous != nullptr)
         pageOutput_->SetClient(previous->Client());
     pageOutput_->Destination = output::TBRPrinter::TDestination::Printer;
+    pageOutput_->FeedsExportFilter = feedsExportFilter;
     SetPageTarget(pageOutput_.get());
     std::unique_ptr<output::TBRProgressView> progress;
     const auto restore = qScopeGuard([&] {
@@ -37,6 +43,7 @@ void TCustomBandReport::Print()
     });
     progress = pageOutput_->OpenProgress(ShowProgress);
     RunReport();
+    return pageOutput_->Cancelled();
 }
 
 } // namespace report
