@@ -32,7 +32,13 @@ function(tavle_folder_tests)
     target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock tavle_testmain)
     target_compile_definitions(${target} PRIVATE
       TAVLE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TAVLE_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    # Tests that print on the CUPS test queues read the queue's one output file: one at a time.
+    file(READ ${test} source)
+    set(lock "")
+    if(source MATCHES "tavle-pdf|tavle-margins")
+      set(lock RESOURCE_LOCK cups-test-queues)
+    endif()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX "${folder}."
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600 ${lock})
   endforeach()
 endfunction()
