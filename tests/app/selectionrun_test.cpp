@@ -73,6 +73,9 @@ protected:
     app::TSelectForm selectForm{table, &mainForm};
     app::TJusterForm justerForm{&mainForm};
     QListWidget *list = nullptr;
+
+    // Loads an export in `dir` whose one teacher, AB, has `tiles` lessons, and lists it.
+    void loadOneTeacher(const QTemporaryDir &dir, int tiles);
 };
 
 } // namespace
@@ -150,14 +153,19 @@ output::TBRProgressForm *progressWindow()
 
 } // namespace
 
+void SelectionRun::loadOneTeacher(const QTemporaryDir &dir, int tiles)
+{
+    const QString file = oneTeacherExport(dir, tiles);
+    mainForm.setFileChooser([file] { return file; });
+    mainForm.ButtonSourceClick();
+    selectForm.setNames(table.Listing(timetable::SelectionMode::Teachers).names);
+}
+
 TEST_F(SelectionRun, AfbrydTakesARealClickWhileTheModalSelectionWindowPrints)
 {
     // 600 tiles, 1800 bands: 30 sheets when nothing stops the print.
     QTemporaryDir dir;
-    const QString file = oneTeacherExport(dir, 600);
-    mainForm.setFileChooser([file] { return file; });
-    mainForm.ButtonSourceClick();
-    selectForm.setNames(table.Listing(timetable::SelectionMode::Teachers).names);
+    loadOneTeacher(dir, 600);
 
     JobLog printer;
     const report::TBRServicesScope services({.Progress = &output::TBRProgressForm::Provide,
@@ -234,10 +242,7 @@ TEST_F(SelectionRun, APreviewRunThatFailedIsShownByTheErrorDisplayWhenItHasEnded
     // One teacher with pages enough to outgrow the page store's memory, and no folder for
     // its temporary file.
     QTemporaryDir dir;
-    const QString file = oneTeacherExport(dir, 600);
-    mainForm.setFileChooser([file] { return file; });
-    mainForm.ButtonSourceClick();
-    selectForm.setNames(table.Listing(timetable::SelectionMode::Teachers).names);
+    loadOneTeacher(dir, 600);
     list->item(0)->setSelected(true);
 
     const QByteArray oldTmp = qgetenv("TMPDIR");
