@@ -153,9 +153,15 @@ def stop(process):
             process.kill()
 
 
-def open_dialog(app):
-    # The open dialog speaks Danish where Qt's Danish texts are installed.
-    return find(app, 'dialog', 'Åbn', timeout=10) or find(app, 'dialog', 'Open', timeout=2)
+def open_dialog(app, titles=('Åbn', 'Open'), timeout=10):
+    """A file dialog; Qt's own title is Danish where its Danish texts are installed."""
+    def shown():
+        for title in titles:
+            dialog = find(app, 'dialog', title, timeout=0)
+            if dialog:
+                return dialog
+        return None
+    return wait_for(shown, timeout)
 
 
 def choose_file(checks, app, path):
@@ -164,7 +170,7 @@ def choose_file(checks, app, path):
     dialog = None
     for _ in range(3):  # the first click after a closed window may only activate the main one
         click(source)
-        dialog = open_dialog(app)
+        dialog = open_dialog(app, timeout=3)
         if dialog:
             break
     checks.need(dialog, 'the open dialog')
