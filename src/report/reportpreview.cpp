@@ -69,6 +69,13 @@ void TCustomBandReport::joinRunThread()
     }
 }
 
+void TCustomBandReport::waitForFinishedPreviewRun()
+{
+    if (pageOutput_ != nullptr &&
+        pageOutput_->OutputState() == output::TBRPrinter::TOutputState::Finished)
+        joinRunThread();
+}
+
 void TCustomBandReport::Preview()
 {
     if (!available_ || previewing_)
