@@ -222,8 +222,13 @@ void TBRStandardPreview::FormCreate()
     connect(ui_->exitButton, &QPushButton::clicked, this, &TBRStandardPreview::ExitClick);
     connect(ui_->FindButton, &QToolButton::clicked, this,
             [this] { guarded([this] { FindButtonClick(); }); });
+    // A result is chosen by a click or by moving through the list with the keys.
     connect(ui_->SearchResultBox, &QListWidget::itemClicked, this,
             [this] { guarded([this] { SearchResultBoxClick(); }); });
+    connect(ui_->SearchResultBox, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!listing_ && row >= 0)
+            guarded([this] { SearchResultBoxClick(); });
+    });
     connect(ui_->saveReport, &QToolButton::clicked, this,
             [this] { guarded([this] { SaveClick(); }); });
     connect(ui_->LoadReport, &QToolButton::clicked, this,
@@ -488,9 +493,24 @@ void TBRStandardPreview::ExitClick() { close(); }
 
 void TBRStandardPreview::done(int result)
 {
+    // A print, replay or export started here still runs on this window's page output: the
+    // window closes when it has ended. A replay stops after the page being printed.
+    if (busy_) {
+        closeWhenIdle_ = true;
+        if (TBRPrinter *shown = output())
+            shown->CancelJob();
+        return;
+    }
     if (!closed_)
         FormClose();
     QDialog::done(result);
+}
+
+void TBRStandardPreview::endBusy()
+{
+    busy_ = false;
+    if (std::exchange(closeWhenIdle_, false))
+        close();
 }
 
 void TBRStandardPreview::FormClose()
@@ -509,10 +529,6 @@ void TBRStandardPreview::FormClose()
         ui_->BRPreview->SetPageOutput(nullptr);
     QCoreApplication::processEvents();
 }
-
-} // namespace output
-
-namespace output {
 
 // ---- Text search ----
 
@@ -538,6 +554,8 @@ void TBRStandardPreview::FindButtonClick()
 void TBRStandardPreview::SearchPages(const QString &text, bool caseMatters)
 {
     QListWidget &list = *ui_->SearchResultBox;
+    listing_ = true;
+    const auto listed = qScopeGuard([this] { listing_ = false; });
     list.setEnabled(true);
     ui_->SearchTextLabel->setText(text);
     list.clear();
@@ -631,7 +649,7 @@ void TBRStandardPreview::SaveTo(const QString &file, int filterIndex)
         return;
     const std::unique_ptr<TBRExportFilter> filter = entries[entry].Create(path);
     busy_ = true;
-    const auto done = qScopeGuard([this] { busy_ = false; });
+    const auto done = qScopeGuard([this] { endBusy(); });
     const std::function<void(TBRExportFilter &)> exportHook = shown->OnExport;
     exportHook(*filter);
 }
@@ -709,7 +727,7 @@ void TBRStandardPreview::PrintClick()
     if (shown == nullptr || busy_)
         return;
     busy_ = true;
-    const auto done = qScopeGuard([this] { busy_ = false; });
+    const auto done = qScopeGuard([this] { endBusy(); });
     shown->ProgressOwner = this;
     if (!TBRPrinter::LoadedFileFlag && !shown->Loaded() && reportWindow_ != nullptr) {
         // The report prints itself with a new run on this thread; the preview keeps its pages.

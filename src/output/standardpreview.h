@@ -117,6 +117,8 @@ private:
     // Runs a command handler: what it throws goes to the error display.
     void guarded(const std::function<void()> &handler);
     void refreshAfterLoad();
+    // A print or export started here has ended: a close asked for meanwhile happens now.
+    void endBusy();
 
     std::unique_ptr<Ui::TBRStandardPreview> ui_;
     // The export filter components: listed in the export filter library while the window lives.
@@ -138,6 +140,8 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     bool busy_ = false;
+    bool closeWhenIdle_ = false;
+    bool listing_ = false; // the search fills the result list
 };
 
 } // namespace output

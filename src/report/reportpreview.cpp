@@ -176,6 +176,8 @@ void TCustomBandReport::StopRun()
         }
     }
     joinRunThread();
+    // The stopped run is over: a later run of this report (a print from the preview) is not.
+    stopRequested_ = false;
 }
 
 } // namespace report

@@ -556,10 +556,18 @@ TEST(PreviewSearch, FindsTextWithinOneLabelFoldingDanishAndWindows1252LettersAbo
         EXPECT_FALSE(list.isEnabled());
     }
 
-    // A result goes to its page; the empty result and no selection go to page 1.
+    // A result goes to its page, clicked or reached with the keys; the empty result and no
+    // selection go to page 1.
+    p.window->SearchPages(QStringLiteral("e"), false);
+    ASSERT_EQ(listedPages(list), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(p.view().PageNumber(), 1) << "listing the results goes nowhere";
+    list.setCurrentRow(2); // as the arrow keys move the selection
+    EXPECT_EQ(p.view().PageNumber(), 3);
+    list.setCurrentRow(1);
+    EXPECT_EQ(p.view().PageNumber(), 2);
     p.window->SearchPages(QStringLiteral("dansk"), false);
-    list.setCurrentRow(0);
-    p.window->SearchResultBoxClick();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                      list.visualItemRect(list.item(0)).center());
     EXPECT_EQ(p.view().PageNumber(), 4);
     EXPECT_EQ(p.window->Thumbs().Row(), 3);
     EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 4 af 4"));
@@ -831,5 +839,79 @@ TEST(PreviewLoad, AMissingFileChangesNothingAndADamagedFileGoesToTheErrorDisplay
     EXPECT_EQ(p.control<QListWidget>("SearchResultBox")->count(), 1);
     p.window->LoadFile(QStringLiteral(TAVLE_SOURCE_DIR "/tests/output/data/libreoffice-page.brp"));
     EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 1"));
+    TBRPrinter::LoadedFileFlag = false;
+}
+
+namespace {
+// A printer that counts the stored pages it is given.
+class CountingPrinter : public TBRPrinterDevice {
+public:
+    int PixelsPerInchX() const override { return 300; }
+    int PixelsPerInchY() const override { return 300; }
+    bool Printing() const override { return open; }
+    void SetTitle(const std::string &) override {}
+    void BeginDoc() override { open = true; }
+    void NewPage() override {}
+    void EndDoc() override { open = false; }
+    void Abort() override
+    {
+        open = false;
+        aborted = true;
+    }
+    platform::Canvas *Canvas() override { return nullptr; }
+    void StretchPage(const platform::TMetafile &, const platform::TRect &) override
+    {
+        ++pages;
+        if (onPage)
+            onPage();
+    }
+    bool open = false, aborted = false;
+    int pages = 0;
+    std::function<void()> onPage;
+};
+} // namespace
+
+TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplayToStop)
+{
+    testpages::TempDir dir;
+    {
+        TBRPrinter source;
+        testpages::recordRun(source, 6, 2, 3);
+        source.SavePages(dir.file("six.brp"));
+    }
+    CountingPrinter printer;
+    ReportWindow report(std::make_unique<TBRPrinter>(TPrinterSettings{}, &printer));
+    TBRPrinter &output = *report.output();
+    output.LoadPages(dir.file("six.brp"));
+    TBRStandardPreview window(TBRPreviewRequest{output, &report, {}, "", false, 100});
+    window.show();
+    auto *print = window.findChild<QAbstractButton *>("Print");
+    ASSERT_TRUE(print->isEnabled());
+
+    // A second press while the replay goes does nothing.
+    printer.onPage = [&] {
+        if (printer.pages == 1)
+            window.PrintClick();
+    };
+    QTest::mouseClick(print, Qt::LeftButton);
+    EXPECT_EQ(printer.pages, 6);
+    EXPECT_FALSE(printer.aborted);
+
+    // Closed during the replay: the window waits until the replay has stopped, after the page
+    // being printed, and then tells the report.
+    printer.pages = 0;
+    printer.onPage = [&] {
+        if (printer.pages != 2)
+            return;
+        window.close();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_TRUE(report.ends.empty()) << "the page output is still in use";
+    };
+    QTest::mouseClick(print, Qt::LeftButton);
+    EXPECT_EQ(printer.pages, 2);
+    EXPECT_TRUE(printer.aborted);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(report.ends, std::vector<TBRPrinter *>{&output});
+    EXPECT_EQ(report.output(), nullptr);
     TBRPrinter::LoadedFileFlag = false;
 }
