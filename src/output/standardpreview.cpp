@@ -27,6 +27,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTabBar>
 
 namespace output {
 
@@ -179,7 +180,12 @@ void TBRStandardPreview::FormCreate()
     }
     panels_[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     panels_[0]->setText(QStringLiteral("0%"));
-    ui_->Splitter2->setSizes({tabsWidth, width() - tabsWidth});
+    // Both tab captions stay readable: compact tabs, and no scroll arrows that would hide
+    // "Søgeresultat" behind them (the pane widens instead when a font needs more room).
+    ui_->Tabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
+    ui_->Tabs->setUsesScrollButtons(false);
+    ui_->Splitter2->setSizes({std::max(tabsWidth, ui_->Tabs->minimumSizeHint().width()),
+                              width() - tabsWidth});
     ui_->Splitter2->setStretchFactor(0, 0);
     ui_->Splitter2->setStretchFactor(1, 1);
 

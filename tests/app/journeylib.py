@@ -94,6 +94,21 @@ def find(root, role, name, timeout=20, exact=False):
         time.sleep(0.3)
 
 
+def find_window(app, role, name, timeout=20):
+    """A top-level window of the application: read without walking every control (a preview's
+    thumbnail table alone has a cell per page)."""
+    def shown():
+        try:
+            for window in app:
+                if window is not None and window.getRoleName() == role and \
+                        name in (window.name or '') and showing(window):
+                    return window
+        except Exception:
+            pass
+        return None
+    return wait_for(shown, timeout, step=0.05)
+
+
 def find_all(root, role):
     return [n for _, n in tree(root) if n.getRoleName() == role and showing(n)]
 
@@ -157,7 +172,7 @@ def open_dialog(app, titles=('Åbn', 'Open'), timeout=10):
     """A file dialog; Qt's own title is Danish where its Danish texts are installed."""
     def shown():
         for title in titles:
-            dialog = find(app, 'dialog', title, timeout=0)
+            dialog = find_window(app, 'dialog', title, timeout=0)
             if dialog:
                 return dialog
         return None
@@ -186,7 +201,7 @@ def open_modal(checks, app, button_text, role, title, root=None):
     button = checks.need(find(root or app, 'push button', button_text), '"%s"' % button_text)
     for _ in range(3):
         click(button)
-        window = find(app, role, title, timeout=4)
+        window = find_window(app, role, title, timeout=4)
         if window:
             return window
     return checks.need(None, 'the window "%s"' % title)

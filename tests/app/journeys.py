@@ -5,7 +5,7 @@
 # jobs are read back from the CUPS test queue tavle-pdf, which keeps every job
 # (.ci/cups-setup), and compared with what tavleprint makes of the same names.
 #   journeys.py JOURNEY TAVLEPLANNER TAVLEPRINT EXPORT.csv SHOT-FOLDER
-# JOURNEY: teachers-printed | margins-and-cutting-lines | bad-files
+# JOURNEY: teachers-printed | margins-and-cutting-lines | bad-files | preview
 import glob
 import os
 import re
@@ -65,9 +65,11 @@ def pages(pdf):
     return int(m.group(1)) if m else 0
 
 
-def sheets(mode, name, out, *options):
-    subprocess.run([tavleprint, 'sheets', mode, export, name, '--pdf', out] + list(options),
-                   check=True)
+def sheets(mode, name, out, *options, source=None):
+    """tavleprint's sheets of one name: a saved report file (.brp) or a PDF document."""
+    kind = '--save' if out.endswith('.brp') else '--pdf'
+    subprocess.run([tavleprint, 'sheets', mode, source or export, name, kind, out]
+                   + list(options), check=True)
     return out
 
 
@@ -179,7 +181,7 @@ def margins_and_cutting_lines(app, work):
     checks.shot('journey2-margins.png')
     j.click(checks.need(j.find(juster, 'push button', 'OK', exact=True), '"OK"'))
     checks.true('the adjustment window closed',
-                j.wait_for(lambda: j.find(app, 'dialog', 'Printerjustering', timeout=0) is None,
+                j.wait_for(lambda: j.find_window(app, 'dialog', 'Printerjustering', timeout=0) is None,
                            10))
     name = select_names(select, [1])[0]
     button = checks.need(j.find(select, 'push button', 'Udskriv', exact=True), '"Udskriv"')
@@ -249,9 +251,134 @@ def bad_files(app, work):
     j.click(j.find(select, 'push button', 'Luk', exact=True))
 
 
+def big_export(work, lessons):
+    """One teacher, AB, with `lessons` lessons; every seventh in the room ÆBLE."""
+    with open(export, 'rb') as f:
+        header = f.read().split(b'\n', 1)[0]
+    lines = [header]
+    for i in range(lessons):
+        room = 'ÆBLE' if i % 7 == 0 else 'A%d' % (i % 5)
+        lines.append(('%d;Ma;Ma %d;fag%d;%da;AB;%s;' % (i + 1, i % 8 + 1, i % 11, i % 9, room))
+                     .encode('cp1252') + b'\r')
+    path = os.path.join(work, 'stor.csv')
+    with open(path, 'wb') as f:
+        f.write(b'\n'.join(lines) + b'\n')
+    return path
+
+
+def panel(window, description):
+    labels = [n for _, n in j.tree(window) if n.getRoleName() == 'label'
+              and n.description == description]
+    return labels[0].name if labels else ''
+
+
+def search(app, preview, text):
+    """"&Søg", the text typed, "Søg": the pages listed in the search result tab."""
+    dialog = j.open_modal(checks, app, 'Søg', 'dialog', 'Søg efter tekst', root=preview)
+    field = checks.need(j.find(dialog, 'text', ''), 'the search field')
+    j.click(field)
+    j.type_text(text)
+    j.click(checks.need(j.find(dialog, 'push button', 'Søg', exact=True), 'the dialog\'s "Søg"'))
+    j.wait_for(lambda: j.find_window(app, 'dialog', 'Søg efter tekst', timeout=0) is None, 10)
+    j.click(checks.need(j.find(preview, 'page tab', 'Søgeresultat', exact=True), 'the tab'))
+    results = checks.need(j.find(preview, 'list', '', timeout=5), 'the search result list')
+    return results, [n for _, n in j.tree(results) if n.getRoleName() == 'list item']
+
+
+def file_dialog(app, title, path, file_type=None):
+    dialog = checks.need(j.open_dialog(app, (title,)), 'the dialog "%s"' % title)
+    if file_type:
+        j.click(j.find_all(dialog, 'combo box')[-1])
+        j.click(checks.need(j.find(app, 'list item', file_type, timeout=5), file_type))
+    fields = [n for _, n in j.tree(dialog) if n.getRoleName() == 'text']
+    j.click(fields[-1])
+    j.key('ctrl+a')
+    j.type_text(path)
+    j.key('Return', pause=2)
+
+
+def preview_journey(app, work):
+    """"Vis udskrift" of a 1,000-page name: search, save, export, print and "Afbryd", load and
+    print the loaded pages, Esc."""
+    import pyatspi
+    require_queue()
+    source = big_export(work, 20000)
+    j.choose_file(checks, app, source)
+    select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
+    name = select_names(select, [0])[0]
+    preview = j.open_modal(checks, app, 'Vis udskrift', 'dialog', 'Udskriftsvisning', root=select)
+    button = {b: checks.need(j.find(preview, 'push button', b, exact=True), b)
+              for b in ('Søg', 'Gem', 'Hent', 'Udskriv')}
+    checks.true('the run finishes: "Udskriv" enabled', wait_until_enabled(button['Udskriv']))
+    total = int(panel(preview, 'Sideinformation').split(' ')[-1])
+    checks.check('pages', total, 1000)
+
+    reference = sheets('--teachers', name, os.path.join(work, 'reference.brp'), source=source)
+    listing = subprocess.run([tavleprint, 'pages', reference], capture_output=True, text=True,
+                             check=True).stdout
+    with_word = ['Side %s' % page.split('\n', 1)[0] for page in listing.split('page ')[1:]
+                 if 'ÆBLE' in page]
+    results, items = search(app, preview, 'æble')
+    checks.true('some pages hold ÆBLE', len(with_word) > 1)
+    checks.check('pages with ÆBLE, searched for as "æble"', [n.name for n in items], with_word)
+    if len(items) > 1:
+        j.click(items[1])
+        checks.check('page after a click on the second result', panel(preview, 'Sideinformation'),
+                     '%s af %d' % (items[1].name, total))
+    checks.shot('journey3-searched.png')
+    results, items = search(app, preview, 'ÆBLE A1')
+    checks.check('text over two labels', [n.name for n in items], ['Ingen tekst fundet'])
+    checks.true('the list is disabled', not results.getState().contains(pyatspi.STATE_ENABLED))
+
+    saved = os.path.join(work, 'udskrift.brp')
+    j.click(button['Gem'])
+    file_dialog(app, 'Gem udskriftsjob', saved, 'Rapportfiler')
+    checks.true('the saved report file', j.wait_for(lambda: os.path.exists(saved), 60))
+    read = [subprocess.run([tavleprint, 'pages', f], capture_output=True, text=True).stdout
+            for f in (saved, reference)]
+    checks.true('the saved file reads back as tavleprint\'s own pages', read[0] == read[1])
+    exported = os.path.join(work, 'udskrift.pdf')
+    j.click(button['Gem'])
+    file_dialog(app, 'Gem udskriftsjob', exported)  # the PDF document is preselected
+    checks.true('the PDF export', j.wait_for(lambda: pages(exported) == total, 120))
+
+    # Printed again from the preview, stopped by "Afbryd": the sheets begun are one job.
+    before = jobs()
+    j.click(button['Udskriv'])
+    progress = checks.need(j.find_window(app, 'dialog', 'Udskriver', timeout=30),
+                           'the progress window')
+    checks.shot('journey3-printing.png')
+    j.click(checks.need(j.find(progress, 'push button', 'Afbryd', timeout=5), '"Afbryd"'))
+    new = wait_for_jobs(before, 1)
+    if checks.check('jobs printed', len(new), 1):
+        printed = pages(new[0])
+        checks.true('the print stopped at "Afbryd": %d of %d pages' % (printed, total),
+                    0 < printed < total)
+
+    j.click(button['Hent'])
+    file_dialog(app, 'Indlæs udskriftsjob', saved)
+    checks.true('the status panel names the loaded file: %r' % panel(preview, 'Status'),
+                j.wait_for(lambda: 'udskrift.brp' in panel(preview, 'Status').lower(), 20))
+    checks.check('page information after the load', panel(preview, 'Sideinformation'),
+                 'Side 1 af %d' % total)
+    checks.shot('journey3-loaded.png')
+    # The loaded pages printed as they are stored.
+    before = jobs()
+    j.click(button['Udskriv'])
+    new = wait_for_jobs(before, 1, timeout=180)
+    if checks.check('jobs printed from the loaded file', len(new), 1):
+        checks.check('pages printed from the loaded file', pages(new[0]), total)
+    j.wait_for(lambda: j.find_window(app, 'dialog', 'Udskriver', timeout=0) is None, 30)
+    j.key('Escape', pause=2)
+    checks.true('Esc closed the preview',
+                j.find_window(app, 'dialog', 'Udskriftsvisning', timeout=0) is None)
+    j.click(j.find(select, 'push button', 'Luk', exact=True))
+
+
 journeys = {'teachers-printed': teachers_printed,
             'margins-and-cutting-lines': margins_and_cutting_lines,
-            'bad-files': bad_files}
+            'bad-files': bad_files,
+            'preview': preview_journey}
 if journey not in journeys:
     print('unknown journey', journey)
     sys.exit(2)

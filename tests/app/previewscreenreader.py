@@ -37,7 +37,7 @@ try:
     click(names[0])
     click(names[1], 'ctrl')
     click(need(find(select, 'push button', 'Vis udskrift'), '"Vis udskrift"'))
-    preview = need(find(app, 'dialog', 'Udskriftsvisning'), 'the preview window')
+    preview = need(j.find_window(app, 'dialog', 'Udskriftsvisning'), 'the preview window')
     time.sleep(1)
     key('Next')
     checks.shot('screenreader-preview.png')
@@ -66,7 +66,7 @@ try:
           'Side 2 af %s' % pages)
     check('the status panels', sorted(panels), ['Fremskridt', 'Sideinformation', 'Status'])
     key('Escape')
-    check('the second preview', find(app, 'dialog', 'Udskriftsvisning') is not None, True)
+    check('the second preview', j.find_window(app, 'dialog', 'Udskriftsvisning') is not None, True)
     key('Escape')
 finally:
     j.stop(process)
