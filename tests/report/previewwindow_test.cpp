@@ -530,13 +530,14 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
     r.report.Preview();
     EXPECT_EQ(cancels, 1);
     // A queue that keeps every job shows the stopped print too: the pages so far (the tiles up
-    // to the cancel, ten pages or more) went out as a job of their own.
+    // to the cancel, fifty or so: more than the preview's five pages) went out as a job of
+    // their own.
     if (QDir(spool + QStringLiteral("tavle-pdf")).exists()) {
         QStringList jobs = keptJobs(QStringLiteral("tavle-pdf"));
         for (const QString &job : jobsBefore)
             jobs.removeAll(job);
         ASSERT_EQ(jobs.size(), 3) << "the stopped print, the print and the replay";
-        EXPECT_GE(pdfPages(spool + QStringLiteral("tavle-pdf/") + jobs.front()), 10);
+        EXPECT_GT(pdfPages(spool + QStringLiteral("tavle-pdf/") + jobs.front()), 5);
     }
     ASSERT_FALSE(printed.isEmpty()) << "no job arrived from the print";
     EXPECT_EQ(printedPages, 5);
