@@ -4,7 +4,7 @@
 // layout, text measuring for its labels and the frame around the printable area — and its run:
 // the data loop, the placement of bands down the columns and across the pages, and the page
 // output the pages go to. The run is in reportrun.cpp, preview and print in reportpreview.cpp
-// and reportprint.cpp.
+// and reportprint.cpp, the preview's print settings command in reportprintsetup.cpp.
 
 #include "platform/canvas.h"
 #include "platform/screen.h"

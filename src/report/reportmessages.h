@@ -1,7 +1,9 @@
 #pragma once
 // The numbered messages the report's own window accepts: print the report now (1026, posted by
-// the page output when the preview's print command finds the pages complete) and the preview
-// is closing (1028, sent by the preview window with its page output as LParam).
+// the page output when the preview's print command finds the pages complete, or sent by the
+// preview's print command), the preview is closing (1028, sent by the preview window with its
+// page output as LParam), stop the preview's run before its page output loads a saved file
+// (1029, sent by the page output) and the print settings (1030, sent by the preview window).
 
 #include "output/brmessage.h"
 

@@ -20,6 +20,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
@@ -251,6 +252,13 @@ QString waitForJob(const QString &queue, const QDateTime &since)
         QThread::msleep(100);
     }
     return {};
+}
+
+// The jobs a queue has kept so far, oldest first (its backend keeps each as job-N.pdf; a queue
+// that keeps only its latest job has none).
+QStringList keptJobs(const QString &queue)
+{
+    return QDir(spool + queue).entryList({QStringLiteral("job-*.pdf")}, QDir::Files, QDir::Name);
 }
 
 QString pdfTool(const QString &tool, const QStringList &arguments)
@@ -490,6 +498,7 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
         });
         watch.start(5);
         phase = 1;
+        r.given = 0;
         r.report.OnNeedData = [&r](TCustomBandReport &, bool &more) {
             more = true;
             ++r.given;
@@ -517,8 +526,19 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
         window.close();
         return true;
     });
+    const QStringList jobsBefore = keptJobs(QStringLiteral("tavle-pdf"));
     r.report.Preview();
     EXPECT_EQ(cancels, 1);
+    // A queue that keeps every job shows the stopped print too: the pages so far (the tiles up
+    // to the cancel, fifty or so: more than the preview's five pages) went out as a job of
+    // their own.
+    if (QDir(spool + QStringLiteral("tavle-pdf")).exists()) {
+        QStringList jobs = keptJobs(QStringLiteral("tavle-pdf"));
+        for (const QString &job : jobsBefore)
+            jobs.removeAll(job);
+        ASSERT_EQ(jobs.size(), 3) << "the stopped print, the print and the replay";
+        EXPECT_GT(pdfPages(spool + QStringLiteral("tavle-pdf/") + jobs.front()), 5);
+    }
     ASSERT_FALSE(printed.isEmpty()) << "no job arrived from the print";
     EXPECT_EQ(printedPages, 5);
     ASSERT_FALSE(replayed.isEmpty()) << "no job arrived from the replay";
