@@ -80,6 +80,7 @@ struct PreviewSeen {
     int shownPage = -1;
     int thumbnailRows = -1;
     bool printEnabled = false;
+    output::TOrientation orientation = output::TOrientation::Portrait;
     std::vector<std::string> firstPageTexts;
     std::vector<std::string> lastPageTexts;
 };
@@ -103,6 +104,7 @@ PreviewSeen lookAtPreview(QWidget &window)
         seen.printEnabled = print->isEnabled();
     if (output::TBRPrinter *pages = preview->Preview().PageOutput()) {
         seen.pages = pages->PageNumber();
+        seen.orientation = pages->Settings().Orientation();
         if (auto first = pages->GetPage(1))
             seen.firstPageTexts = first->texts();
         if (auto last = pages->GetPage(seen.pages))
@@ -222,6 +224,33 @@ TEST_F(OpenReport, OpensTheCommittedReportFile)
     EXPECT_EQ(seen.caption, QStringLiteral("Udskriftsvisning : libreoffice-page.brp"));
     EXPECT_EQ(seen.pages, static_cast<int>(expected.size()));
     EXPECT_EQ(seen.firstPageTexts, expected.front());
+}
+
+TEST_F(OpenReport, KeepsTheOrientationTheFileWasRecordedIn)
+{
+    // A page of A4 turned: "&Udskriv" must print it turned too, although no report stands
+    // behind the window to say so.
+    ASSERT_TRUE(dir.isValid());
+    const fs::path saved = path("landscape.brp");
+    {
+        output::TBRPrinter recorder;
+        recorder.Settings().SetPaperSize(output::paperA4);
+        recorder.Settings().SetOrientation(output::TOrientation::Landscape);
+        recorder.StartJob();
+        recorder.NewPage();
+        recorder.PageCanvas()->textOut(40, 40, "turned");
+        recorder.FinishJob();
+        recorder.SavePages(saved);
+    }
+
+    const report::TBRServicesScope noPrinter({});
+    PreviewSeen seen;
+    bool opened = false;
+    EXPECT_EQ(open(saved, [&](QWidget &w) { seen = lookAtPreview(w); }, opened), 0);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(seen.pages, 1);
+    EXPECT_EQ(seen.orientation, output::TOrientation::Landscape);
+    EXPECT_EQ(seen.firstPageTexts, std::vector<std::string>{"turned"});
 }
 
 TEST_F(OpenReport, RefusesWhatIsNoSavedReportFileWithoutAPreview)
