@@ -67,6 +67,9 @@ int main(int argc, char **argv)
     output::TBRSystemPrinter printerDevice(printer);
     // Every preview shows the standard preview window.
     output::TBRPreviewInterface::SetPreviewClass<output::TBRStandardPreviewInterface>();
+    // What a preview command fails with (a damaged saved file, a printer error) is shown as
+    // every other error is.
+    output::TBRPreviewState::Instance().ErrorDisplay = &app::TApplication::ShowException;
     const report::TBRServicesScope services({
         .Preview = &output::TBRPreviewInterface::PreviewWithClass,
         .Progress = &output::TBRProgressForm::Provide,

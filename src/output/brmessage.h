@@ -16,6 +16,13 @@ inline constexpr QEvent::Type msgPageAvailable = static_cast<QEvent::Type>(WM_US
 inline constexpr QEvent::Type msgPrintReport = static_cast<QEvent::Type>(WM_USER + 2);
 // Sent to the report's window by a preview window that closes, with its page output as LParam.
 inline constexpr QEvent::Type msgEndPreview = static_cast<QEvent::Type>(WM_USER + 4);
+// Sent to the report's window by a page output that is about to load a saved report file while
+// the report's run still draws into it (LParam = the page output): the report stops the run and
+// waits for its thread before the send returns.
+inline constexpr QEvent::Type msgStopRun = static_cast<QEvent::Type>(WM_USER + 5);
+// Sent to the report's window by the preview's print settings command (LParam = the page output
+// shown): the report runs its PrinterSetup and gives that page output the settings.
+inline constexpr QEvent::Type msgPrinterSetup = static_cast<QEvent::Type>(WM_USER + 6);
 
 class TBRMessage : public QEvent {
 public:

@@ -51,8 +51,10 @@ void TBRPrinter::ReplayToPrinter()
             QCoreApplication::postEvent(ReportLink, new TBRMessage(msgPrintReport, 0, 0));
         return;
     }
-    if (state_ != TOutputState::Finished || !device_)
+    if (state_ != TOutputState::Finished || !device_ || replaying_)
         return;
+    replaying_ = true; // a second request while this one runs does nothing
+    const auto replayEnds = qScopeGuard([this] { replaying_ = false; });
     cancelled_ = false; // an "Afbryd" of an earlier replay or run does not stop this one
     device_->SetTitle(Title);
     if (device_->Printing())
@@ -335,6 +337,13 @@ std::unique_ptr<platform::TMetafile> TBRPrinter::GetPage(int n)
 
 void TBRPrinter::LoadPages(const std::filesystem::path &file)
 {
+    // A run of the linked report that still draws into this page output on another thread (or
+    // is about to start there) is stopped first, and its thread has ended when the send
+    // returns: the pages it draws are about to go.
+    if (ReportLink != nullptr) {
+        TBRMessage stop(msgStopRun, 0, reinterpret_cast<std::intptr_t>(this));
+        QCoreApplication::sendEvent(ReportLink, &stop);
+    }
     if (state_ != TOutputState::Idle)
         Reset();
     pageList_.LoadFromFile(file);

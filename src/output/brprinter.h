@@ -73,12 +73,14 @@ public:
 
     // Page n as a new metafile for the caller, or nullptr when it is not stored (yet).
     std::unique_ptr<platform::TMetafile> GetPage(int n);
+    // Replaces the pages by a saved report file's. A run of the linked report that still draws
+    // into this page output is stopped first (message 1029, sent) and its thread waited for.
     void LoadPages(const std::filesystem::path &file);
     void SavePages(const std::filesystem::path &file);
 
     // Prints the stored pages of the page range on the printer. Pages a report produced (and
     // that were not loaded from a file) are printed by the report itself with a new run: the
-    // report's window gets message 1026 instead.
+    // report's window gets message 1026 instead. Nothing while a replay is going.
     void ReplayToPrinter();
     // The window of the report that produced the pages, set by the preview; receives 1026.
     QObject *ReportLink = nullptr;
@@ -161,6 +163,7 @@ private:
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> beingPreviewed_{false};
     bool loaded_ = false;
+    bool replaying_ = false;
 
     mutable std::mutex clientMutex_;
     QObject *client_ = nullptr;

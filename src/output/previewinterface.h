@@ -5,6 +5,7 @@
 
 #include "output/previewsettings.h"
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,6 +51,9 @@ struct TBRPreviewState {
     // True only while a window moves the thumbnail selection itself, so that the grid's
     // selection handler does not navigate again.
     bool ThumbnailSync = false;
+    // The application's error display, which shows what a preview command failed with (a
+    // file that cannot be read, a printer error). Without one a message box shows it.
+    std::function<void(const std::exception &)> ErrorDisplay;
 
     static TBRPreviewState &Instance();
 };

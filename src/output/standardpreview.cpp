@@ -3,8 +3,11 @@
 #include "output/brmessage.h"
 #include "output/brpreview.h"
 #include "output/brprinter.h"
+#include "output/exportfilterlibrary.h"
 #include "output/pagepaint.h"
+#include "output/pagesearch.h"
 #include "output/previewinterface.h"
+#include "output/searchdlg.h"
 #include "output/thumbgrid.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
@@ -12,10 +15,15 @@
 #include "ui_standardpreview.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -46,6 +54,9 @@ constexpr int thumbCellBottom = 10;
 // The paper of a view without a page output: A4 in native units.
 constexpr long double a4Width = 2100, a4Length = 2970;
 constexpr QSize glyphSize(24, 24);
+const QString ownFormatFilter = QStringLiteral("Rapportfiler(*.BRP)");
+const QString loadFilter = QStringLiteral("Rapportfiler (*.BRP)");
+const QString noTextFound = QStringLiteral("Ingen tekst fundet");
 
 // A button glyph from the desktop's icon theme (freedesktop names), else the program's own.
 QIcon previewGlyph(const QString &name)
@@ -100,6 +111,9 @@ TBRStandardPreview::TBRStandardPreview(const TBRPreviewRequest &request, QWidget
     setWindowState(initialState_);
 
     ui_->BRPreview->SetPageOutput(&output);
+    // The progress window of a print or export started here belongs to this window: it is
+    // modal, and a progress window outside it would take no clicks.
+    output.ProgressOwner = this;
     // Like the title, the orientation is already the report page's; it is written only when it
     // differs, so that the run thread reads settings nobody changes under it.
     const TOrientation orientation = landscape_ ? TOrientation::Landscape : TOrientation::Portrait;
@@ -190,6 +204,10 @@ void TBRStandardPreview::FormCreate()
     };
     ui_->ThumbGrid->OnSelectCell = [this](int row) { ThumbGridSelectCell(row); };
     ui_->Print->setEnabled(false);
+    // The window's export filter components, in the order the save dialog lists them.
+    for (TBRExportFilterLibraryEntry &entry : StandardExportFilters())
+        filterComponents_.push_back(std::make_unique<TBRExportFilterRegistration>(
+            ExportFilterLibrary(), std::move(entry)));
 
     ui_->BRPreview->OnPageAvailable = [this](TBRPreview &, int n) { BRPreviewPageAvailable(n); };
     ui_->BRPreview->OnProgressUpdate = [this](TBRPreview &, int p) { BRPreviewProgressUpdate(p); };
@@ -202,6 +220,38 @@ void TBRStandardPreview::FormCreate()
     connect(ui_->PrevPage, &QToolButton::clicked, this, &TBRStandardPreview::PrevPageClick);
     connect(ui_->NextPage, &QToolButton::clicked, this, &TBRStandardPreview::NextPageClick);
     connect(ui_->exitButton, &QPushButton::clicked, this, &TBRStandardPreview::ExitClick);
+    connect(ui_->FindButton, &QToolButton::clicked, this,
+            [this] { guarded([this] { FindButtonClick(); }); });
+    // A result is chosen by a click or by moving through the list with the keys.
+    connect(ui_->SearchResultBox, &QListWidget::itemClicked, this,
+            [this] { guarded([this] { SearchResultBoxClick(); }); });
+    connect(ui_->SearchResultBox, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!listing_ && row >= 0)
+            guarded([this] { SearchResultBoxClick(); });
+    });
+    connect(ui_->saveReport, &QToolButton::clicked, this,
+            [this] { guarded([this] { SaveClick(); }); });
+    connect(ui_->LoadReport, &QToolButton::clicked, this,
+            [this] { guarded([this] { LoadClick(); }); });
+    connect(ui_->Print, &QToolButton::clicked, this,
+            [this] { guarded([this] { PrintClick(); }); });
+    connect(ui_->printSetup, &QToolButton::clicked, this,
+            [this] { guarded([this] { PrintSetupClick(); }); });
+}
+
+void TBRStandardPreview::guarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        if (const auto &display = TBRPreviewState::Instance().ErrorDisplay) {
+            display(error);
+        } else {
+            QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                            platform::toQString(error.what()), QMessageBox::Ok, this);
+            box.exec();
+        }
+    }
 }
 
 TBRPreview &TBRStandardPreview::Preview() const { return *ui_->BRPreview; }
@@ -443,14 +493,31 @@ void TBRStandardPreview::ExitClick() { close(); }
 
 void TBRStandardPreview::done(int result)
 {
+    // A print, replay or export started here still runs on this window's page output: the
+    // window closes when it has ended. A replay stops after the page being printed.
+    if (busy_) {
+        closeWhenIdle_ = true;
+        if (TBRPrinter *shown = output())
+            shown->CancelJob();
+        return;
+    }
     if (!closed_)
         FormClose();
     QDialog::done(result);
 }
 
+void TBRStandardPreview::endBusy()
+{
+    busy_ = false;
+    if (std::exchange(closeWhenIdle_, false))
+        close();
+}
+
 void TBRStandardPreview::FormClose()
 {
     closed_ = true;
+    if (TBRPrinter *shown = output(); shown != nullptr && shown->ProgressOwner == this)
+        shown->ProgressOwner = nullptr;
     // The report releases the page output before the send returns (a running job is cancelled
     // and its thread has ended by then); the view has let go of it when it went.
     if (TBRPrinter *shown = output(); shown != nullptr && reportWindow_ != nullptr) {
@@ -461,6 +528,223 @@ void TBRStandardPreview::FormClose()
     if (output() != nullptr)
         ui_->BRPreview->SetPageOutput(nullptr);
     QCoreApplication::processEvents();
+}
+
+// ---- Text search ----
+
+bool TBRStandardPreview::AskSearchText(QString &text, bool &caseMatters)
+{
+    TSearchDlg dialog(this);
+    dialog.exec();
+    if (dialog.Cancelled())
+        return false;
+    text = dialog.Text();
+    caseMatters = dialog.CaseMatters();
+    return true;
+}
+
+void TBRStandardPreview::FindButtonClick()
+{
+    QString text;
+    bool caseMatters = false;
+    if (AskSearchText(text, caseMatters))
+        SearchPages(text, caseMatters);
+}
+
+void TBRStandardPreview::SearchPages(const QString &text, bool caseMatters)
+{
+    QListWidget &list = *ui_->SearchResultBox;
+    listing_ = true;
+    const auto listed = qScopeGuard([this] { listing_ = false; });
+    list.setEnabled(true);
+    ui_->SearchTextLabel->setText(text);
+    list.clear();
+    // A character without a Windows-1252 form is on no page.
+    const std::string needle = platform::fromQString(text, '\0');
+    const bool searchable = needle.find('\0') == std::string::npos;
+    if (TBRPrinter *shown = output(); shown != nullptr && searchable) {
+        for (int i = 1; i <= shown->PageNumber(); ++i) {
+            // Fetched for the search only and dropped at once: memory stays flat.
+            const std::unique_ptr<platform::TMetafile> page = FetchPage(*shown, i);
+            if (page != nullptr && PageContainsText(needle, *page, caseMatters)) {
+                auto *item = new QListWidgetItem(QStringLiteral("Side %1").arg(i), &list);
+                item->setData(Qt::UserRole, i);
+            }
+        }
+    }
+    if (list.count() == 0) {
+        list.addItem(noTextFound);
+        list.setEnabled(false);
+    }
+}
+
+void TBRStandardPreview::SearchResultBoxClick()
+{
+    const QListWidgetItem *item = ui_->SearchResultBox->currentItem();
+    int n = item != nullptr ? item->data(Qt::UserRole).toInt() : 1;
+    const TBRPrinter *shown = output();
+    if (n < 1 || shown == nullptr || n > shown->PageNumber())
+        n = 1;
+    GoToPage(n);
+}
+
+// ---- Saving and exporting ----
+
+QStringList TBRStandardPreview::SaveFilters() const
+{
+    QStringList filters{ownFormatFilter};
+    for (const TBRExportFilterLibraryEntry &entry : ExportFilterLibrary().Entries()) {
+        const QString extension = platform::toQString(entry.Extension);
+        filters << QStringLiteral("%1 (*.%2)").arg(platform::toQString(entry.Name), extension);
+    }
+    return filters;
+}
+
+int TBRStandardPreview::PreselectedSaveFilter() const
+{
+    return ExportFilterLibrary().Entries().empty() ? 1 : 2;
+}
+
+void TBRStandardPreview::SaveClick()
+{
+    QFileDialog dialog(this, QStringLiteral("Gem udskriftsjob"));
+    dialog.setObjectName(QStringLiteral("SaveDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("BRP"));
+    const QStringList filters = SaveFilters();
+    dialog.setNameFilters(filters);
+    // A name typed without extension takes the extension of the filter chosen (BRP for the own
+    // format), so that an export never lands in a file named as a saved report file.
+    const auto followFilter = [&dialog](const QString &filter) {
+        const qsizetype star = filter.lastIndexOf(QStringLiteral("*."));
+        if (star >= 0)
+            dialog.setDefaultSuffix(filter.mid(star + 2).chopped(1));
+    };
+    const QString preselected = filters.at(PreselectedSaveFilter() - 1);
+    dialog.selectNameFilter(preselected);
+    followFilter(preselected);
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    SaveTo(dialog.selectedFiles().constFirst(),
+           static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
+}
+
+void TBRStandardPreview::SaveTo(const QString &file, int filterIndex)
+{
+    TBRPrinter *shown = output();
+    if (shown == nullptr || busy_)
+        return;
+    const std::filesystem::path path(file.toStdString());
+    if (filterIndex <= 1) {
+        shown->SavePages(path); // nothing before the run has finished
+        return;
+    }
+    const auto &entries = ExportFilterLibrary().Entries();
+    const auto entry = static_cast<std::size_t>(filterIndex - 2);
+    // Pages loaded from a file have no report to run again.
+    if (entry >= entries.size() || !shown->OnExport)
+        return;
+    const std::unique_ptr<TBRExportFilter> filter = entries[entry].Create(path);
+    busy_ = true;
+    const auto done = qScopeGuard([this] { endBusy(); });
+    const std::function<void(TBRExportFilter &)> exportHook = shown->OnExport;
+    exportHook(*filter);
+}
+
+// ---- Loading a saved report file ----
+
+void TBRStandardPreview::LoadClick()
+{
+    QFileDialog dialog(this, QStringLiteral("Indlæs udskriftsjob"));
+    dialog.setObjectName(QStringLiteral("LoadDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(loadFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    LoadFile(dialog.selectedFiles().constFirst());
+}
+
+void TBRStandardPreview::LoadFile(const QString &file)
+{
+    TBRPrinter *shown = output();
+    if (shown == nullptr || busy_)
+        return;
+    if (!QFileInfo(file).isFile()) {
+        QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
+                        QStringLiteral("File does not exist"), QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("FileDoesNotExist"));
+        box.exec();
+        return;
+    }
+    try {
+        // A run still drawing into the page output is stopped, and its thread has ended,
+        // before the file replaces the pages.
+        shown->LoadPages(std::filesystem::path(file.toStdString()));
+    } catch (...) {
+        // The page output has let go of its pages: the window shows none.
+        refreshAfterLoad();
+        throw;
+    }
+    TBRPreviewState::Instance().StatusText = platform::fromQString(file);
+    refreshAfterLoad();
+    TBRPrinter::LoadedFileFlag = true;
+    ui_->Print->setEnabled(true);
+}
+
+void TBRStandardPreview::refreshAfterLoad()
+{
+    TBRPrinter *shown = output();
+    if (shown == nullptr)
+        return;
+    TBRPreview &view = *ui_->BRPreview;
+    // The window moves the thumbnail selection itself: a grid that shrinks below its selected
+    // row must not navigate away from page 1.
+    TBRPreviewState &state = TBRPreviewState::Instance();
+    state.ThumbnailSync = true;
+    const auto syncEnds = qScopeGuard([&state] { state.ThumbnailSync = false; });
+    view.Image().ShowPage(1); // the pages held before are gone, whatever page was shown
+    view.SetPageNumber(1);
+    landscape_ = shown->Settings().Orientation() == TOrientation::Landscape;
+    ThumbGridResize();
+    view.ApplyZoom();
+    if (shown->OutputState() != TBRPrinter::TOutputState::Finished)
+        ui_->Print->setEnabled(false);
+    BRPreviewPageAvailable(1);
+    ui_->ThumbGrid->SetRow(0);
+    ShowPageInfo();
+}
+
+// ---- Printing and the print settings ----
+
+void TBRStandardPreview::PrintClick()
+{
+    TBRPrinter *shown = output();
+    if (shown == nullptr || busy_)
+        return;
+    busy_ = true;
+    const auto done = qScopeGuard([this] { endBusy(); });
+    shown->ProgressOwner = this;
+    if (!TBRPrinter::LoadedFileFlag && !shown->Loaded() && reportWindow_ != nullptr) {
+        // The report prints itself with a new run on this thread; the preview keeps its pages.
+        TBRMessage message(msgPrintReport, 0, reinterpret_cast<std::intptr_t>(shown));
+        QCoreApplication::sendEvent(reportWindow_, &message);
+    } else {
+        shown->ReplayToPrinter();
+    }
+}
+
+void TBRStandardPreview::PrintSetupClick()
+{
+    TBRPrinter *shown = output();
+    if (shown == nullptr || busy_ || reportWindow_ == nullptr)
+        return;
+    TBRMessage message(msgPrinterSetup, 0, reinterpret_cast<std::intptr_t>(shown));
+    QCoreApplication::sendEvent(reportWindow_, &message);
 }
 
 } // namespace output

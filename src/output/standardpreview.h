@@ -3,12 +3,17 @@
 // in tabs beside the page view, and a status bar with the run's progress, the page shown and
 // the preview status text. It shows the pages of one page output while the run still adds
 // them, and tells the report when it closes (1028); from then on it never touches the page
-// output again.
+// output again. Its commands search the pages' texts, save them as a saved report file or
+// export them through the export filters it lists while it exists, load a saved report file
+// in their place, print them and change the print settings.
 
 #include "output/previewsettings.h"
 
 #include <QDialog>
+#include <QStringList>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QAbstractButton;
 class QKeyEvent;
@@ -20,6 +25,7 @@ class TBRStandardPreview;
 
 namespace output {
 
+class TBRExportFilterRegistration;
 class TBRPreview;
 class TBRPrinter;
 class TBRThumbGrid;
@@ -59,6 +65,42 @@ public:
     void BRPreviewPageAvailable(int pageNum);
     void BRPreviewProgressUpdate(int progress);
 
+    // "&Søg": asks for the text (TSearchDlg, object name "SearchDlg"), then SearchPages.
+    void FindButtonClick();
+    // Shows the search dialog modally; false when "Afbryd" closed it.
+    bool AskSearchText(QString &text, bool &caseMatters);
+    // Lists every page holding `text` in the search tab ("Side N", data N), or the single item
+    // "Ingen tekst fundet" with the list disabled. The active tab does not change.
+    void SearchPages(const QString &text, bool caseMatters);
+    void SearchResultBoxClick();
+
+    // "&Gem": the save dialog (object name "SaveDialog"), then SaveTo.
+    void SaveClick();
+    // The save dialog's filters in order: the own format, then one per export filter listed.
+    QStringList SaveFilters() const;
+    // The filter the save dialog preselects (1-based): the first export filter when there is
+    // one, else the own format.
+    int PreselectedSaveFilter() const;
+    // Filter 1 saves the pages as a saved report file (only a finished page output); filter
+    // k >= 2 runs the report again into export filter k - 1 (only when the pages come from
+    // the report and its run is available).
+    void SaveTo(const QString &file, int filterIndex);
+
+    // "&Hent": the open dialog (object name "LoadDialog"), then LoadFile.
+    void LoadClick();
+    // Loads a saved report file in place of the pages shown; a run still producing pages is
+    // stopped and waited for first. A missing file: the message "File does not exist" and
+    // nothing else. A file the page store cannot read throws, leaving the window usable.
+    void LoadFile(const QString &file);
+
+    // "&Udskriv": the report prints itself again, or the loaded pages are replayed to the
+    // printer, with the progress window over this window. Nothing while one is going.
+    void PrintClick();
+    // "&Indstil": the report's printer setup for these pages.
+    void PrintSetupClick();
+    // True while a print or an export started here is going.
+    bool Busy() const { return busy_; }
+
     void done(int result) override;
 
 protected:
@@ -72,8 +114,15 @@ private:
     void FormResize();
     void FormClose();
     TBRPrinter *output() const;
+    // Runs a command handler: what it throws goes to the error display.
+    void guarded(const std::function<void()> &handler);
+    void refreshAfterLoad();
+    // A print or export started here has ended: a close asked for meanwhile happens now.
+    void endBusy();
 
     std::unique_ptr<Ui::TBRStandardPreview> ui_;
+    // The export filter components: listed in the export filter library while the window lives.
+    std::vector<std::unique_ptr<TBRExportFilterRegistration>> filterComponents_;
     QLabel *panels_[3] = {};
     QObject *reportWindow_ = nullptr;
     bool landscape_ = false;
@@ -90,6 +139,9 @@ private:
     Qt::WindowStates initialState_ = Qt::WindowMaximized;
     bool shown_ = false;
     bool closed_ = false;
+    bool busy_ = false;
+    bool closeWhenIdle_ = false;
+    bool listing_ = false; // the search fills the result list
 };
 
 } // namespace output

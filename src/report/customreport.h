@@ -28,6 +28,7 @@
 #include <vector>
 
 class QObject;
+class QPrinter;
 
 namespace output {
 class TBRExportFilter;
@@ -237,6 +238,25 @@ public:
     // none.
     static output::TBRPrinterDevice *PrinterDevice();
 
+    // ---- Print settings (the preview's "&Indstil") ----
+    // 0 after an accepted print settings dialog, 1 after a cancelled one.
+    int Tag = 0;
+    // What the print settings dialog recorded; a copy of PrinterSettings until it first runs.
+    TBRRecordedPrintSettings RecordedPrintSettings;
+    // The platform's print dialog on the system printer (object name "PrintDialog"), then
+    // TakePrinterSetup with its answer for the preview's page output `output`.
+    void PrinterSetup(output::TBRPrinter *output);
+    // Makes `printer` and the dialog's page bounds what PrinterSetup shows: the report's
+    // printer, orientation and copies; bounds 0..9999, or 1..page count, from 1 to the page
+    // count, when the page output has finished.
+    void PreparePrintDialog(QPrinter &printer, int &minPage, int &maxPage) const;
+    // The settings after the dialog: `chosen` is the dialog's printer when the user accepted,
+    // nullptr when they cancelled. Accepted: PrinterSettings and RecordedPrintSettings take
+    // the choice and Tag becomes 0; cancelled: Tag becomes 1. Then `output` (unless its run
+    // still goes) takes the printer and the recorded settings, and, unless the pages were
+    // loaded from a file, PrinterSettings takes the recorded settings as a whole.
+    void TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output);
+
 protected:
     virtual void Loaded();
 
@@ -266,7 +286,11 @@ private:
     // a page output of its own; true when it was stopped from the progress window.
     bool runOntoDevice(output::TBRPrinterDevice &device, bool feedsExportFilter);
     void joinRunThread();
+    // A preview's run whose page output has finished is only ending: waits for its thread, so
+    // that a command from the preview finds the report available.
+    void waitForFinishedPreviewRun();
 
+    bool printSettingsRecorded_ = false;
     std::vector<TBRCustomBand *> bands_; // in joining order
     std::vector<TBRCustomBand *> bandOrder_;
     bool loading_ = false;

@@ -8,6 +8,7 @@ namespace report {
 
 void TCustomBandReport::Export(output::TBRExportFilter &filter)
 {
+    waitForFinishedPreviewRun();
     if (!available_)
         return;
     // A print stopped from the progress window keeps the pages so far; an export stopped there

@@ -9,5 +9,7 @@ namespace report {
 
 inline constexpr QEvent::Type msgPrintReport = output::msgPrintReport;
 inline constexpr QEvent::Type msgEndPreview = output::msgEndPreview;
+inline constexpr QEvent::Type msgStopRun = output::msgStopRun;
+inline constexpr QEvent::Type msgPrinterSetup = output::msgPrinterSetup;
 
 } // namespace report

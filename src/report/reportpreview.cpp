@@ -69,6 +69,13 @@ void TCustomBandReport::joinRunThread()
     }
 }
 
+void TCustomBandReport::waitForFinishedPreviewRun()
+{
+    if (pageOutput_ != nullptr &&
+        pageOutput_->OutputState() == output::TBRPrinter::TOutputState::Finished)
+        joinRunThread();
+}
+
 void TCustomBandReport::Preview()
 {
     if (!available_ || previewing_)
@@ -169,6 +176,8 @@ void TCustomBandReport::StopRun()
         }
     }
     joinRunThread();
+    // The stopped run is over: a later run of this report (a print from the preview) is not.
+    stopRequested_ = false;
 }
 
 } // namespace report

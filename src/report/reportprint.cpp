@@ -15,6 +15,7 @@ output::TBRPrinterDevice *TCustomBandReport::PrinterDevice()
 
 void TCustomBandReport::Print()
 {
+    waitForFinishedPreviewRun();
     if (!available_)
         return;
     output::TBRPrinterDevice *device = PrinterDevice();
@@ -29,8 +30,12 @@ bool TCustomBandReport::runOntoDevice(output::TBRPrinterDevice &device, bool fee
     // The preview's page output, if any, is kept aside for the length of the run.
     std::unique_ptr<output::TBRPrinter> previous = std::move(pageOutput_);
     pageOutput_ = makePageOutput(&device);
-    if (previous != nullptr)
+    if (previous != nullptr) {
         pageOutput_->SetClient(previous->Client());
+        // Started from the preview: the progress window belongs to the preview window.
+        if (previous->ProgressOwner != nullptr)
+            pageOutput_->ProgressOwner = previous->ProgressOwner;
+    }
     pageOutput_->Destination = output::TBRPrinter::TDestination::Printer;
     pageOutput_->FeedsExportFilter = feedsExportFilter;
     SetPageTarget(pageOutput_.get());

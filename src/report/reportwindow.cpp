@@ -18,6 +18,20 @@ bool TBRReportWindow::event(QEvent *event)
         report_.Print();
         return true;
     }
+    if (event->type() == msgStopRun) {
+        // Only a run into the page output that asks: the run of this report's preview.
+        const auto *message = dynamic_cast<const output::TBRMessage *>(event);
+        if (message != nullptr &&
+            reinterpret_cast<output::TBRPrinter *>(message->LParam) == report_.PageOutput())
+            report_.StopRun();
+        return true;
+    }
+    if (event->type() == msgPrinterSetup) {
+        const auto *message = dynamic_cast<const output::TBRMessage *>(event);
+        report_.PrinterSetup(
+            message != nullptr ? reinterpret_cast<output::TBRPrinter *>(message->LParam) : nullptr);
+        return true;
+    }
     return QObject::event(event);
 }
 

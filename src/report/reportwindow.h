@@ -1,6 +1,7 @@
 #pragma once
 // TBRReportWindow: the report's window handle, never shown. It takes the numbered messages
-// 1026 (print) and 1028 (end preview) on the thread that made the report.
+// 1026 (print), 1028 (end preview), 1029 (stop the preview's run before its page output loads
+// a file) and 1030 (print settings) on the thread that made the report.
 
 #include <QObject>
 

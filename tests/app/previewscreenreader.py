@@ -6,112 +6,32 @@
 # read back. Run under tests/gui-session; skipped (77) without a display or the tools.
 #   previewscreenreader.py TAVLEPLANNER EXPORT.csv SHOT-FOLDER
 import os
-import shutil
-import subprocess
 import sys
 import time
 
-SKIP = 77
-if not os.environ.get('DISPLAY'):
-    print('previewscreenreader skipped: no DISPLAY; run it under tests/gui-session')
-    sys.exit(SKIP)
-try:
-    import pyatspi
-except ImportError:
-    print('previewscreenreader skipped: python3-pyatspi is not installed')
-    sys.exit(SKIP)
-if not shutil.which('xdotool'):
-    print('previewscreenreader skipped: xdotool is not installed')
-    sys.exit(SKIP)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import journeylib as j  # noqa: E402
+
+j.require_desktop('previewscreenreader')
 
 program, export, shots = sys.argv[1:4]
-os.makedirs(shots, exist_ok=True)
-failures = []
-
-
-def check(what, got, expected):
-    if got != expected:
-        failures.append('%s: %r, expected %r' % (what, got, expected))
-
-
-def tree(node, depth=0, out=None):
-    out = [] if out is None else out
-    try:
-        out.append((depth, node))
-        for child in node:
-            if child is not None:
-                tree(child, depth + 1, out)
-    except Exception:  # a node that went away while it was read
-        pass
-    return out
-
-
-def find(root, role, name, timeout=20, exact=False):
-    end = time.time() + timeout
-    while time.time() < end:
-        for _, n in tree(root):
-            try:
-                shown = n.getState().contains(pyatspi.STATE_SHOWING)
-                named = n.name == name if exact else name in (n.name or '')
-                if n.getRoleName() == role and named and shown:
-                    return n
-            except Exception:
-                pass
-        time.sleep(0.3)
-    return None
+checks = j.Checks('previewscreenreader', shots)
+check, find, tree, click = checks.check, j.find, j.tree, j.click
 
 
 def need(node, what):
-    if node is None:
-        subprocess.run(['import', '-window', 'root', os.path.join(shots, 'screenreader-failed.png')])
-        print('not found:', what)
-        sys.exit(1)
-    return node
-
-
-def click(node, modifier=None):
-    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    command = ['xdotool', 'mousemove', str(box.x + box.width // 2), str(box.y + box.height // 2)]
-    command += ['keydown', modifier] if modifier else []
-    command += ['click', '1']
-    command += ['keyup', modifier] if modifier else []
-    subprocess.run(command, check=True)
-    time.sleep(0.5)
+    return checks.need(node, what)
 
 
 def key(name):
-    subprocess.run(['xdotool', 'key', name], check=True)
-    time.sleep(1)
+    j.key(name, pause=1)
 
 
-process = subprocess.Popen([program])
+process, app = j.start(program)
 try:
-    app = None
-    for _ in range(100):
-        for a in pyatspi.Registry.getDesktop(0):
-            if a is not None and (a.name or '').lower() == 'tavleplanner':
-                app = a
-        if app:
-            break
-        time.sleep(0.2)
     need(app, 'the application on the accessibility bus')
-    click(need(find(app, 'push button', 'Vælg kildefil'), '"Vælg kildefil"'))
-    # The open dialog speaks Danish where Qt's Danish texts are installed.
-    dialog = find(app, 'dialog', 'Åbn', timeout=10) or find(app, 'dialog', 'Open', timeout=2)
-    need(dialog, 'the open dialog')
-    fields = [n for _, n in tree(dialog) if n.getRoleName() == 'text']
-    click(fields[-1])
-    subprocess.run(['xdotool', 'type', '--delay', '20', export], check=True)
-    key('Return')
-    time.sleep(2)
-    teachers = need(find(app, 'push button', 'Vælg lærere'), '"Vælg lærere"')
-    select = None
-    for _ in range(3):  # the first click may only bring the main window forward again
-        click(teachers)
-        select = find(app, 'dialog', 'Vælg til udskrift', timeout=4)
-        if select:
-            break
-    need(select, 'the selection window')
+    j.choose_file(checks, app, export)
+    select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
     names = [n for _, n in tree(need(find(select, 'list', ''), 'the name list'))
              if n.getRoleName() == 'list item']
     click(names[0])
@@ -120,7 +40,7 @@ try:
     preview = need(find(app, 'dialog', 'Udskriftsvisning'), 'the preview window')
     time.sleep(1)
     key('Next')
-    subprocess.run(['import', '-window', 'root', os.path.join(shots, 'screenreader-preview.png')])
+    checks.shot('screenreader-preview.png')
 
     for name, hint in [('Søg', 'Søg efter tekst'), ('Indstil', 'Printeropsætning'),
                        ('Udskriv', 'Udskriv'), ('Forrige side', 'Forrige side'),
@@ -149,10 +69,5 @@ try:
     check('the second preview', find(app, 'dialog', 'Udskriftsvisning') is not None, True)
     key('Escape')
 finally:
-    process.terminate()
-    process.wait(10)
-
-for f in failures:
-    print('FAILED', f)
-print('previewscreenreader: %d checks failed' % len(failures))
-sys.exit(1 if failures else 0)
+    j.stop(process)
+checks.finish()

@@ -1,8 +1,13 @@
 // The preview window: its controls and texts, zoom by buttons and mouse, the page keys, the
-// thumbnails, the status bar and the message that tells the report it closes.
+// thumbnails, the status bar and the message that tells the report it closes; the text search,
+// saving, exporting and loading saved report files.
 #include "output/brmessage.h"
 #include "output/brpreview.h"
 #include "output/brprinter.h"
+#include "output/exportfilterlibrary.h"
+#include "output/htmldocumentfilter.h"
+#include "output/pagesearch.h"
+#include "output/pdfdocumentfilter.h"
 #include "output/previewinterface.h"
 #include "output/standardpreview.h"
 #include "output/thumbgrid.h"
@@ -11,14 +16,26 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <typeinfo>
 
 using namespace output;
 
@@ -48,13 +65,29 @@ private:
 
 struct PreviewOf {
     // `pages` finished pages; with `running` the job is left running after them.
-    explicit PreviewOf(int pages, bool running = false) : report(std::make_unique<TBRPrinter>())
+    explicit PreviewOf(int pages, bool running = false)
+        : PreviewOf(pages, running,
+                    [](platform::Canvas &canvas, int n) { testpages::drawPage(canvas, n, 4, 5); })
+    {}
+    // One label per text on each page.
+    explicit PreviewOf(const std::vector<std::vector<std::string>> &texts, bool running = false)
+        : PreviewOf(static_cast<int>(texts.size()), running,
+                    [&texts](platform::Canvas &canvas, int n) {
+                        int y = 20;
+                        for (const std::string &text : texts[static_cast<std::size_t>(n - 1)]) {
+                            canvas.textOut(20, y, text);
+                            y += 30;
+                        }
+                    })
+    {}
+    PreviewOf(int pages, bool running, const std::function<void(platform::Canvas &, int)> &draw)
+        : report(std::make_unique<TBRPrinter>())
     {
         TBRPrinter &output = *report.output();
         output.StartJob();
         for (int n = 1; n <= pages; ++n) {
             output.NewPage();
-            testpages::drawPage(*output.PageCanvas(), n, 4, 5);
+            draw(*output.PageCanvas(), n);
         }
         if (!running)
             output.FinishJob();
@@ -424,4 +457,461 @@ TEST(PreviewProvider, EachPreviewMakesAnInstanceOfTheClassShowsModallyAndFreesIt
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(output.Client(), nullptr);
     TBRPreviewInterface::SetPreviewClass(nullptr);
+}
+
+// ---- Search, save, export and load ----
+
+namespace {
+
+constexpr auto dialogPatience = std::chrono::seconds(30);
+
+// Runs `act` once on the modal dialog named `name` as soon as it is open, from the dialog's own
+// event loop.
+template <class T> void whenModal(const char *name, std::function<void(T &)> act)
+{
+    auto *timer = new QTimer(qApp);
+    const auto until = std::chrono::steady_clock::now() + dialogPatience;
+    const QString wanted = QString::fromLatin1(name);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act, until, wanted] {
+        auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (dialog == nullptr || dialog->objectName() != wanted) {
+            if (std::chrono::steady_clock::now() > until) {
+                ADD_FAILURE() << "no dialog " << wanted.toStdString();
+                timer->deleteLater();
+            }
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        act(*dialog);
+    });
+    timer->start(5);
+}
+
+std::vector<int> listedPages(QListWidget &list)
+{
+    std::vector<int> pages;
+    for (int i = 0; i < list.count(); ++i)
+        pages.push_back(list.item(i)->data(Qt::UserRole).toInt());
+    return pages;
+}
+
+// What the pages of a saved report file hold, page by page.
+std::vector<std::vector<std::uint8_t>> pagesOf(TBRPrinter &output)
+{
+    std::vector<std::vector<std::uint8_t>> pages;
+    for (int n = 1; n <= output.PageNumber(); ++n)
+        pages.push_back(output.GetPage(n)->bytes());
+    return pages;
+}
+
+// The error display the application installs, catching what a command failed with.
+struct CaughtErrors {
+    CaughtErrors()
+    {
+        TBRPreviewState::Instance().ErrorDisplay = [this](const std::exception &error) {
+            messages.emplace_back(error.what());
+        };
+    }
+    ~CaughtErrors() { TBRPreviewState::Instance().ErrorDisplay = nullptr; }
+    std::vector<std::string> messages;
+};
+
+} // namespace
+
+TEST(PreviewSearch, FindsTextWithinOneLabelFoldingDanishAndWindows1252LettersAboveLatin1)
+{
+    PreviewOf p({{"\xC6" "BLE og p\xC6RER", "Matema", "tik"}, // ÆBLE og pÆRER
+                 {"\x8C" "uvre for \x80" "10", "\x8A" "KOLE"}, // Œuvre for €10, ŠKOLE
+                 {"\xE6" "ble"},                               // æble
+                 {"Dansk"}});
+    auto &list = *p.control<QListWidget>("SearchResultBox");
+    auto &label = *p.control<QLabel>("SearchTextLabel");
+    auto &tabs = *p.control<QTabWidget>("Tabs");
+
+    p.window->SearchPages(QStringLiteral("æble"), false);
+    EXPECT_EQ(listedPages(list), (std::vector<int>{1, 3}));
+    EXPECT_EQ(list.item(0)->text(), QStringLiteral("Side 1"));
+    EXPECT_EQ(list.item(1)->text(), QStringLiteral("Side 3"));
+    EXPECT_TRUE(list.isEnabled());
+    EXPECT_EQ(label.text(), QStringLiteral("æble"));
+    EXPECT_EQ(tabs.currentIndex(), 0) << "the active tab does not change";
+
+    p.window->SearchPages(QStringLiteral("æble"), true);
+    EXPECT_EQ(listedPages(list), std::vector<int>{3});
+    // Letters Windows-1252 holds above U+00FF, in either case.
+    for (const QString &text : {QStringLiteral("œuvre"), QStringLiteral("€10"),
+                                QStringLiteral("škole"), QStringLiteral("ŠKOLE")}) {
+        p.window->SearchPages(text, false);
+        EXPECT_EQ(listedPages(list), std::vector<int>{2}) << text.toStdString();
+    }
+    p.window->SearchPages(QStringLiteral("škole"), true);
+    EXPECT_EQ(list.item(0)->text(), QStringLiteral("Ingen tekst fundet"));
+
+    // Spread over two labels, empty, or with a letter Windows-1252 lacks: on no page.
+    for (const QString &text : {QStringLiteral("Matematik"), QString(), QStringLiteral("Łble")}) {
+        p.window->SearchPages(text, false);
+        ASSERT_EQ(list.count(), 1) << text.toStdString();
+        EXPECT_EQ(list.item(0)->text(), QStringLiteral("Ingen tekst fundet"));
+        EXPECT_FALSE(list.isEnabled());
+    }
+
+    // A result goes to its page, clicked or reached with the keys; the empty result and no
+    // selection go to page 1.
+    p.window->SearchPages(QStringLiteral("e"), false);
+    ASSERT_EQ(listedPages(list), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(p.view().PageNumber(), 1) << "listing the results goes nowhere";
+    list.setCurrentRow(2); // as the arrow keys move the selection
+    EXPECT_EQ(p.view().PageNumber(), 3);
+    list.setCurrentRow(1);
+    EXPECT_EQ(p.view().PageNumber(), 2);
+    p.window->SearchPages(QStringLiteral("dansk"), false);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                      list.visualItemRect(list.item(0)).center());
+    EXPECT_EQ(p.view().PageNumber(), 4);
+    EXPECT_EQ(p.window->Thumbs().Row(), 3);
+    EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 4 af 4"));
+    p.window->SearchPages(QStringLiteral("ingen steder"), false);
+    list.setCurrentRow(0);
+    p.window->SearchResultBoxClick();
+    EXPECT_EQ(p.view().PageNumber(), 1);
+}
+
+TEST(PreviewSearch, TheDialogCountsAsCancelledOnlyThroughAfbryd)
+{
+    PreviewOf p({{"Historie"}, {"historie"}});
+    auto &list = *p.control<QListWidget>("SearchResultBox");
+    struct Close {
+        const char *how;
+        std::function<void(QDialog &)> act;
+        std::vector<int> expected; // empty: cancelled, the list untouched
+    };
+    const std::vector<Close> closes = {
+        {"Søg",
+         [](QDialog &d) {
+             d.findChild<QLineEdit *>("Edit1")->setText(QStringLiteral("HISTORIE"));
+             QTest::mouseClick(d.findChild<QPushButton *>("SpeedButton2"), Qt::LeftButton);
+         },
+         {1, 2}},
+        {"Søg with case",
+         [](QDialog &d) {
+             d.findChild<QLineEdit *>("Edit1")->setText(QStringLiteral("historie"));
+             d.findChild<QCheckBox *>("CheckBox1")->setChecked(true);
+             QTest::mouseClick(d.findChild<QPushButton *>("SpeedButton2"), Qt::LeftButton);
+         },
+         {2}},
+        {"Esc",
+         [](QDialog &d) {
+             d.findChild<QLineEdit *>("Edit1")->setText(QStringLiteral("Historie"));
+             QTest::keyClick(&d, Qt::Key_Escape);
+         },
+         {1, 2}},
+        {"Afbryd",
+         [](QDialog &d) {
+             d.findChild<QLineEdit *>("Edit1")->setText(QStringLiteral("x"));
+             QTest::mouseClick(d.findChild<QPushButton *>("SpeedButton1"), Qt::LeftButton);
+         },
+         {}},
+    };
+    for (const Close &close : closes) {
+        list.clear();
+        bool seen = false;
+        whenModal<QDialog>("SearchDlg", [&](QDialog &d) {
+            seen = true;
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("Søg efter tekst"));
+            EXPECT_EQ(d.findChild<QLabel *>("Label1")->text(), QStringLiteral("Søgetekst"));
+            EXPECT_EQ(d.findChild<QCheckBox *>("CheckBox1")->text(),
+                      QStringLiteral("Skeln store/små bogstaver"));
+            auto *cancel = d.findChild<QPushButton *>("SpeedButton1");
+            auto *search = d.findChild<QPushButton *>("SpeedButton2");
+            EXPECT_EQ(cancel->text(), QStringLiteral("Afbryd"));
+            EXPECT_EQ(search->text(), QStringLiteral("Søg"));
+            EXPECT_LT(cancel->x(), search->x());
+            close.act(d);
+        });
+        p.click("FindButton");
+        EXPECT_TRUE(seen) << close.how;
+        EXPECT_EQ(listedPages(list), close.expected) << close.how;
+    }
+}
+
+TEST(PreviewSearch, OneSearchRunsAtATimeAndAWaitingCallerKeepsProcessingEvents)
+{
+    testpages::TempDir dir;
+    TBRPrinter output;
+    testpages::recordRun(output, 1, 10, 200);
+    const std::unique_ptr<platform::TMetafile> page = output.GetPage(1);
+    std::atomic<int> inside{0}, most{0}, searches{0};
+    std::atomic<bool> holdFirst{false}, released{false};
+    SetPageSearchProbe([&] {
+        const int now = ++inside;
+        most = std::max(most.load(), now);
+        ++searches;
+        // The first search holds on until the main thread's timer has fired, which it can
+        // only do while the main thread waits for its turn processing events.
+        while (holdFirst.exchange(false))
+            while (!released)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        --inside;
+    });
+    holdFirst = true;
+    std::thread first([&] { PageContainsText("side 1", *page, false); });
+    while (searches.load() == 0)
+        std::this_thread::yield();
+    QTimer::singleShot(10, [&] { released = true; });
+    EXPECT_TRUE(PageContainsText("SIDE 1", *page, true) == false);
+    EXPECT_TRUE(released.load()) << "the waiting search processed the timer's event";
+    first.join();
+
+    std::vector<std::thread> more;
+    for (int t = 0; t < 4; ++t)
+        more.emplace_back([&] {
+            for (int i = 0; i < 25; ++i)
+                EXPECT_TRUE(PageContainsText("SIDE 1", *page, false));
+        });
+    for (std::thread &t : more)
+        t.join();
+    SetPageSearchProbe(nullptr);
+    EXPECT_EQ(most.load(), 1);
+    EXPECT_EQ(searches.load(), 102);
+}
+
+TEST(PreviewSave, SavesFinishedPagesOnlyAndTheFileReadsBackPageForPage)
+{
+    testpages::TempDir dir;
+    {
+        PreviewOf running(3, true);
+        running.window->SaveTo(QString::fromStdString(dir.file("early.brp").string()), 1);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("early.brp")));
+    }
+    PreviewOf p(4);
+    const std::string saved = dir.file("saved.BRP").string();
+    bool seen = false;
+    whenModal<QFileDialog>("SaveDialog", [&](QFileDialog &d) {
+        seen = true;
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Gem udskriftsjob"));
+        EXPECT_EQ(d.acceptMode(), QFileDialog::AcceptSave);
+        // A name typed without extension takes the chosen filter's.
+        EXPECT_EQ(d.defaultSuffix(), QStringLiteral("PDF"));
+        EXPECT_FALSE(d.testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_EQ(d.nameFilters(),
+                  (QStringList{"Rapportfiler(*.BRP)", "PDF document (*.PDF)",
+                               "Excel regneark (*.XLSX)", "HTML dokument (*.HTM)"}));
+        EXPECT_EQ(d.selectedNameFilter(), QStringLiteral("PDF document (*.PDF)"));
+        d.selectNameFilter(QStringLiteral("Rapportfiler(*.BRP)"));
+        d.selectFile(QString::fromStdString(saved));
+        static_cast<QDialog &>(d).accept();
+    });
+    p.click("saveReport");
+    ASSERT_TRUE(seen);
+    ASSERT_TRUE(std::filesystem::exists(saved));
+    TBRPrinter reread;
+    reread.LoadPages(saved);
+    EXPECT_EQ(reread.PageNumber(), 4);
+    EXPECT_EQ(pagesOf(reread), pagesOf(*p.report.output()));
+}
+
+TEST(PreviewSave, TheFilterListFollowsTheLibraryWhileTheWindowLives)
+{
+    EXPECT_TRUE(ExportFilterLibrary().Entries().empty());
+    {
+        PreviewOf p(1);
+        EXPECT_EQ(p.window->SaveFilters(),
+                  (QStringList{"Rapportfiler(*.BRP)", "PDF document (*.PDF)",
+                               "Excel regneark (*.XLSX)", "HTML dokument (*.HTM)"}));
+        EXPECT_EQ(p.window->PreselectedSaveFilter(), 2);
+        {
+            PreviewOf second(1); // its components find the classes listed: nothing twice
+            EXPECT_EQ(second.window->SaveFilters().size(), 4);
+        }
+        EXPECT_TRUE(ExportFilterLibrary().Entries().empty())
+            << "a window's components take their names with them when it goes";
+        EXPECT_EQ(p.window->SaveFilters(), QStringList{"Rapportfiler(*.BRP)"});
+        EXPECT_EQ(p.window->PreselectedSaveFilter(), 1) << "the own format without filters";
+    }
+    EXPECT_TRUE(ExportFilterLibrary().Entries().empty());
+}
+
+TEST(PreviewSave, ExportsThroughTheReportsHookWithANewFilterOfTheChosenEntry)
+{
+    testpages::TempDir dir;
+    PreviewOf p(2);
+    std::vector<std::pair<std::string, std::filesystem::path>> calls;
+    p.report.output()->OnExport = [&](TBRExportFilter &filter) {
+        calls.emplace_back(typeid(filter).name(), filter.FileName());
+        EXPECT_TRUE(p.window->Busy());
+        p.window->SaveTo(QString::fromStdString(dir.file("again.pdf").string()), 2);
+    };
+    p.window->SaveTo(QString::fromStdString(dir.file("a.htm").string()), 4);
+    p.window->SaveTo(QString::fromStdString(dir.file("b.pdf").string()), 2);
+    ASSERT_EQ(calls.size(), 2u) << "an export asked for during an export does nothing";
+    EXPECT_EQ(calls[0].first, typeid(TBRGHTMLDocumentFilter).name());
+    EXPECT_EQ(calls[0].second, dir.file("a.htm"));
+    EXPECT_EQ(calls[1].first, typeid(TBRPDFDocumentFilter).name());
+    EXPECT_FALSE(p.window->Busy());
+}
+
+TEST(PreviewLoad, ASavedFileReplacesThePagesShown)
+{
+    testpages::TempDir dir;
+    TBRPrinter source;
+    testpages::recordRun(source, 3, 4, 5);
+    source.SavePages(dir.file("three.brp"));
+    TBRPrinter::LoadedFileFlag = false;
+
+    PreviewOf p(5, true);
+    p.window->GoToPage(4);
+    TBRPrinter *shown = p.report.output();
+    const QString file = QString::fromStdString(dir.file("three.brp").string());
+    whenModal<QFileDialog>("LoadDialog", [&](QFileDialog &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Indlæs udskriftsjob"));
+        EXPECT_EQ(d.nameFilters(), QStringList{"Rapportfiler (*.BRP)"});
+        EXPECT_EQ(d.acceptMode(), QFileDialog::AcceptOpen);
+        d.selectFile(file);
+        static_cast<QDialog &>(d).accept();
+    });
+    p.click("LoadReport");
+    EXPECT_EQ(p.view().PageOutput(), shown) << "the same page output holds the file's pages";
+    EXPECT_TRUE(shown->Loaded());
+    EXPECT_TRUE(TBRPrinter::LoadedFileFlag);
+    EXPECT_EQ(shown->OutputState(), TBRPrinter::TOutputState::Finished);
+    EXPECT_EQ(pagesOf(*shown), pagesOf(source));
+    EXPECT_EQ(p.view().PageNumber(), 1);
+    EXPECT_EQ(p.view().Image().Picture()->bytes(), source.GetPage(1)->bytes());
+    EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 3"));
+    EXPECT_EQ(p.window->StatusPanel(2), file);
+    EXPECT_EQ(p.window->Thumbs().RowCount(), 3);
+    EXPECT_EQ(p.window->Thumbs().Row(), 0);
+    EXPECT_TRUE(p.control("Print")->isEnabled());
+    EXPECT_TRUE(p.control("printSetup")->isEnabled());
+    EXPECT_FALSE(static_cast<bool>(shown->OnExport)) << "loaded pages cannot be exported";
+    p.window->SaveTo(QString::fromStdString(dir.file("x.pdf").string()), 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.pdf")));
+    // Saved again, the loaded file reads back the same.
+    p.window->SaveTo(QString::fromStdString(dir.file("copy.brp").string()), 1);
+    EXPECT_EQ(testpages::fileBytes(dir.file("copy.brp")),
+              testpages::fileBytes(dir.file("three.brp")));
+
+    // A file another program wrote.
+    p.window->LoadFile(QStringLiteral(TAVLE_SOURCE_DIR "/tests/output/data/libreoffice-page.brp"));
+    EXPECT_EQ(shown->PageNumber(), 1);
+    EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 1"));
+    EXPECT_TRUE(p.view().Image().HasPicture());
+    TBRPrinter::LoadedFileFlag = false;
+}
+
+TEST(PreviewLoad, AMissingFileChangesNothingAndADamagedFileGoesToTheErrorDisplay)
+{
+    testpages::TempDir dir;
+    PreviewOf p(2);
+    TBRPrinter *shown = p.report.output();
+    const auto before = pagesOf(*shown);
+    bool told = false;
+    whenModal<QMessageBox>("FileDoesNotExist", [&](QMessageBox &box) {
+        told = true;
+        EXPECT_EQ(box.text(), QStringLiteral("File does not exist"));
+        box.accept();
+    });
+    p.window->LoadFile(QString::fromStdString(dir.file("none.brp").string()));
+    EXPECT_TRUE(told);
+    EXPECT_FALSE(shown->Loaded());
+    EXPECT_EQ(pagesOf(*shown), before);
+    EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 2"));
+
+    testpages::writeFile(dir.file("damaged.brp"), {'B', 'R', 'P', 0, 1, 2, 3});
+    CaughtErrors errors;
+    whenModal<QFileDialog>("LoadDialog", [&](QFileDialog &d) {
+        d.selectFile(QString::fromStdString(dir.file("damaged.brp").string()));
+        static_cast<QDialog &>(d).accept();
+    });
+    p.click("LoadReport");
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_FALSE(errors.messages[0].empty());
+    // The window goes on, with no pages to show.
+    EXPECT_EQ(p.view().PageOutput(), shown);
+    EXPECT_EQ(p.window->Thumbs().RowCount(), 0);
+    EXPECT_FALSE(p.view().Image().HasPicture());
+    EXPECT_FALSE(p.control("Print")->isEnabled());
+    p.window->GoToPage(2);
+    p.window->Thumbs().viewport()->grab();
+    p.window->SearchPages(QStringLiteral("side"), false);
+    EXPECT_EQ(p.control<QListWidget>("SearchResultBox")->count(), 1);
+    p.window->LoadFile(QStringLiteral(TAVLE_SOURCE_DIR "/tests/output/data/libreoffice-page.brp"));
+    EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 1"));
+    TBRPrinter::LoadedFileFlag = false;
+}
+
+namespace {
+// A printer that counts the stored pages it is given.
+class CountingPrinter : public TBRPrinterDevice {
+public:
+    int PixelsPerInchX() const override { return 300; }
+    int PixelsPerInchY() const override { return 300; }
+    bool Printing() const override { return open; }
+    void SetTitle(const std::string &) override {}
+    void BeginDoc() override { open = true; }
+    void NewPage() override {}
+    void EndDoc() override { open = false; }
+    void Abort() override
+    {
+        open = false;
+        aborted = true;
+    }
+    platform::Canvas *Canvas() override { return nullptr; }
+    void StretchPage(const platform::TMetafile &, const platform::TRect &) override
+    {
+        ++pages;
+        if (onPage)
+            onPage();
+    }
+    bool open = false, aborted = false;
+    int pages = 0;
+    std::function<void()> onPage;
+};
+} // namespace
+
+TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplayToStop)
+{
+    testpages::TempDir dir;
+    {
+        TBRPrinter source;
+        testpages::recordRun(source, 6, 2, 3);
+        source.SavePages(dir.file("six.brp"));
+    }
+    CountingPrinter printer;
+    ReportWindow report(std::make_unique<TBRPrinter>(TPrinterSettings{}, &printer));
+    TBRPrinter &output = *report.output();
+    output.LoadPages(dir.file("six.brp"));
+    TBRStandardPreview window(TBRPreviewRequest{output, &report, {}, "", false, 100});
+    window.show();
+    auto *print = window.findChild<QAbstractButton *>("Print");
+    ASSERT_TRUE(print->isEnabled());
+
+    // A second press while the replay goes does nothing.
+    printer.onPage = [&] {
+        if (printer.pages == 1)
+            window.PrintClick();
+    };
+    QTest::mouseClick(print, Qt::LeftButton);
+    EXPECT_EQ(printer.pages, 6);
+    EXPECT_FALSE(printer.aborted);
+
+    // Closed during the replay: the window waits until the replay has stopped, after the page
+    // being printed, and then tells the report.
+    printer.pages = 0;
+    printer.onPage = [&] {
+        if (printer.pages != 2)
+            return;
+        window.close();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_TRUE(report.ends.empty()) << "the page output is still in use";
+    };
+    QTest::mouseClick(print, Qt::LeftButton);
+    EXPECT_EQ(printer.pages, 2);
+    EXPECT_TRUE(printer.aborted);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(report.ends, std::vector<TBRPrinter *>{&output});
+    EXPECT_EQ(report.output(), nullptr);
+    TBRPrinter::LoadedFileFlag = false;
 }

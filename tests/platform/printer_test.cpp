@@ -151,7 +151,7 @@ TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
     printer.SetPrinterIndex(index);
     ASSERT_TRUE(printer.HasPrinter());
     EXPECT_EQ(printer.DeviceName(), queue);
-    EXPECT_EQ(printer.PortName(), "file://" + kSpool.toStdString() + queue + ".pdf");
+    EXPECT_EQ(printer.PortName(), "tavlefile:" + kSpool.toStdString() + queue);
     const auto papers = printer.PaperCodes();
     EXPECT_NE(std::find(papers.begin(), papers.end(), 9), papers.end()) << "A4 offered";
 

@@ -1,21 +1,38 @@
 // The preview window over a report's run on its thread: it opens on page 1 fitted while the
 // pages arrive, closing it during the run cancels the run without AfterPreview, and closing it
 // after the run raises AfterPreview once; the released page output is never touched again.
+// Loading a saved file stops the run first; export, the print settings, and printing and
+// replaying on a CUPS test queue (tavle-pdf, tavle-margins; skipped without them).
 #include "output/brmessage.h"
 #include "output/brpreview.h"
 #include "output/brprinter.h"
 #include "output/previewinterface.h"
+#include "output/progressform.h"
 #include "output/standardpreview.h"
+#include "output/systemprinter.h"
 #include "output/thumbgrid.h"
+#include "platform/printer.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
 #include "report/label.h"
+#include "report/services.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <atomic>
 #include <chrono>
@@ -194,4 +211,319 @@ TEST(PreviewHandOver, ARunAfterAPreviewThatPrintedNothingStillGivesItsPageOutput
     r.report.RunReport();
     EXPECT_EQ(r.report.PageOutput()->Settings().PaperSize(),
               static_cast<int>(TBRPaperSize::Letter));
+}
+
+// ---- Loading, exporting, the print settings and printing from the preview ----
+
+namespace {
+
+// A saved report file of `records` tiles, made by a run of its own.
+int saveRun(int records, const QString &file)
+{
+    WindowReport source(records);
+    source.report.SetPageOutput(std::make_unique<output::TBRPrinter>());
+    source.report.RunReport();
+    source.report.PageOutput()->SavePages(file.toStdString());
+    return source.report.PageOutput()->PageNumber();
+}
+
+// The index of a CUPS test queue, or -1 when it is not set up.
+int queueIndex(const std::string &queue)
+{
+    const auto queues = platform::TPrinter::Printers();
+    const auto it = std::find(queues.begin(), queues.end(), queue);
+    return it == queues.end() ? -1 : static_cast<int>(it - queues.begin());
+}
+
+const QString spool = QStringLiteral("/var/spool/tavle-print/");
+
+// The PDF the queue's device wrote for a job submitted after `since`, or empty.
+QString waitForJob(const QString &queue, const QDateTime &since)
+{
+    const QString file = spool + queue + QStringLiteral(".pdf");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < until) {
+        const QFileInfo info(file);
+        if (info.exists() && info.lastModified() >= since && info.size() > 0) {
+            QThread::msleep(300);
+            return file;
+        }
+        QThread::msleep(100);
+    }
+    return {};
+}
+
+QString pdfTool(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int pdfPages(const QString &pdf)
+{
+    static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+    const auto match = pages.match(pdfTool(QStringLiteral("pdfinfo"), {pdf}));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOutput)
+{
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("saved.brp"));
+    const int savedPages = saveRun(12, saved);
+    // Loaded while pages arrive, and at once while the run is only starting.
+    for (const int pagesFirst : {3, 0}) {
+        WindowReport r(-1);
+        bool checked = false;
+        whileShown([&](output::TBRStandardPreview &window) {
+            if (pageCountIn(window.StatusPanel(1)) < pagesFirst)
+                return false;
+            output::TBRPrinter *shown = window.Preview().PageOutput();
+            window.LoadFile(saved);
+            EXPECT_TRUE(r.report.Available()) << "the run has ended before the file came in";
+            EXPECT_EQ(window.Preview().PageOutput(), shown);
+            EXPECT_EQ(r.report.PageOutput(), shown);
+            EXPECT_EQ(r.report.ReleasedPreviewOutputs(), 0);
+            EXPECT_TRUE(shown->Loaded());
+            EXPECT_EQ(shown->PageNumber(), savedPages);
+            EXPECT_EQ(window.StatusPanel(1),
+                      QStringLiteral("Side 1 af %1").arg(savedPages));
+            const int given = r.given;
+            QTest::qWait(30);
+            EXPECT_EQ(r.given.load(), given) << "no run goes on";
+            window.GoToPage(savedPages);
+            window.Thumbs().viewport()->grab();
+            window.Preview().Image().grab();
+            checked = true;
+            window.close();
+            return true;
+        });
+        r.report.Preview();
+        EXPECT_TRUE(checked);
+        EXPECT_EQ(r.report.PageOutput(), nullptr);
+        EXPECT_EQ(r.report.ReleasedPreviewOutputs(), 1);
+        output::TBRPrinter::LoadedFileFlag = false;
+    }
+}
+
+TEST(PreviewWindowRun, ExportAndSaveWriteNothingWhileTheRunGoesAndTheWholeReportAfterIt)
+{
+    QTemporaryDir dir;
+    const auto file = [&dir](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+    {
+        WindowReport r(-1);
+        whileShown([&](output::TBRStandardPreview &window) {
+            if (pageCountIn(window.StatusPanel(1)) < 2)
+                return false;
+            window.SaveTo(file("running.pdf"), 2);
+            window.SaveTo(file("running.brp"), 1);
+            window.close();
+            return true;
+        });
+        r.report.Preview();
+        EXPECT_FALSE(QFileInfo::exists(file("running.pdf")));
+        EXPECT_FALSE(QFileInfo::exists(file("running.brp")));
+    }
+    WindowReport r(25);
+    whileShown([&](output::TBRStandardPreview &window) {
+        if (!window.findChild<QAbstractButton *>("Print")->isEnabled())
+            return false;
+        // Each run gives the data from its start.
+        r.given = 0;
+        window.SaveTo(file("done.pdf"), 2);
+        r.given = 0;
+        window.SaveTo(file("done.htm"), 4);
+        window.SaveTo(file("done.brp"), 1);
+        window.close();
+        return true;
+    });
+    r.report.Preview();
+    EXPECT_GT(QFileInfo(file("done.pdf")).size(), 0);
+    EXPECT_GT(QFileInfo(file("done.htm")).size(), 0);
+    output::TBRPrinter reread;
+    reread.LoadPages(file("done.brp").toStdString());
+    EXPECT_EQ(reread.PageNumber(), 5);
+    output::TBRPrinter::LoadedFileFlag = false;
+}
+
+TEST(PreviewPrintSettings, TheDialogsChoiceReachesTheReportTheRecordedSettingsAndThePages)
+{
+    const int margins = queueIndex("tavle-margins");
+    if (margins < 0 || queueIndex("tavle-pdf") < 0)
+        GTEST_SKIP() << "CUPS test printers are not set up (run .ci/cups-setup as root)";
+    platform::TPrinter printer;
+    output::TBRSystemPrinter device(printer);
+    WindowReport r(25);
+    r.report.PrinterSettings.MemoryLimit = 123456;
+    r.report.SetPageOutput(std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, &device));
+    r.report.RunReport();
+    output::TBRPrinter &shown = *r.report.PageOutput();
+    ASSERT_EQ(shown.PageNumber(), 5);
+
+    // What the dialog shows.
+    QPrinter chosen(QPrinter::HighResolution);
+    int minPage = -1, maxPage = -1;
+    r.report.PreparePrintDialog(chosen, minPage, maxPage);
+    EXPECT_EQ(minPage, 1);
+    EXPECT_EQ(maxPage, 5);
+    EXPECT_EQ(chosen.fromPage(), 1);
+    EXPECT_EQ(chosen.toPage(), 5);
+    EXPECT_EQ(chosen.copyCount(), 1);
+    EXPECT_EQ(chosen.pageLayout().orientation(), QPageLayout::Portrait);
+
+    // Accepted: another printer, three collated copies of pages 2 to 4, landscape, the lower
+    // tray, printed on both sides.
+    chosen.setPrinterName(QStringLiteral("tavle-margins"));
+    chosen.setCopyCount(3);
+    chosen.setCollateCopies(true);
+    chosen.setPageOrientation(QPageLayout::Landscape);
+    chosen.setPrintRange(QPrinter::PageRange);
+    chosen.setFromTo(2, 4);
+    chosen.setPaperSource(QPrinter::Lower);
+    chosen.setDuplex(QPrinter::DuplexLongSide);
+    r.report.Tag = 7;
+    r.report.TakePrinterSetup(&chosen, &shown);
+    EXPECT_EQ(r.report.Tag, 0);
+    const TBandReportPrinterSettings &settings = r.report.PrinterSettings;
+    EXPECT_EQ(settings.PrinterIndex, margins);
+    EXPECT_EQ(settings.Copies, 3);
+    EXPECT_EQ(settings.FirstPage, 2);
+    EXPECT_EQ(settings.LastPage, 4);
+    EXPECT_EQ(settings.Collate, 1);
+    EXPECT_EQ(settings.MemoryLimit, 123456) << "kept through the recorded settings";
+    EXPECT_EQ(r.report.Page.Orientation(), TBROrientation::poLandscape);
+    const TBRRecordedPrintSettings &recorded = r.report.RecordedPrintSettings;
+    EXPECT_EQ(recorded.Orientation, output::TOrientation::Landscape);
+    EXPECT_EQ(recorded.CustomBinCode, chosen.paperSource() + 1);
+    EXPECT_EQ(recorded.ExtendedDuplex, chosen.duplex() == QPrinter::DuplexNone ? 1 : 2);
+    EXPECT_EQ(recorded.CustomPaperCode, chosen.pageLayout().pageSize().windowsId());
+    // The pages print on the chosen printer with the recorded settings, on their own paper.
+    const output::TPrinterSettings &pages = shown.Settings();
+    EXPECT_EQ(pages.DeviceName, "tavle-margins");
+    EXPECT_EQ(pages.FirstPage, 2);
+    EXPECT_EQ(pages.LastPage, 4);
+    EXPECT_EQ(pages.Copies(), 3);
+    EXPECT_EQ(pages.Collate, 1);
+    EXPECT_EQ(pages.Orientation(), output::TOrientation::Portrait);
+
+    // All pages: no bounds.
+    chosen.setPrintRange(QPrinter::AllPages);
+    chosen.setFromTo(0, 0);
+    chosen.setCopyCount(1);
+    r.report.TakePrinterSetup(&chosen, &shown);
+    EXPECT_EQ(settings.FirstPage, 0);
+    EXPECT_EQ(settings.LastPage, 0);
+    EXPECT_EQ(pages.FirstPage, 0);
+    EXPECT_EQ(pages.LastPage, 0);
+
+    // Cancelled: only Tag changes.
+    const TBandReportPrinterSettings before = settings;
+    r.report.TakePrinterSetup(nullptr, &shown);
+    EXPECT_EQ(r.report.Tag, 1);
+    EXPECT_EQ(settings.Copies, before.Copies);
+    EXPECT_EQ(settings.PrinterIndex, before.PrinterIndex);
+    EXPECT_EQ(settings.Collate, before.Collate);
+
+    // Pages from a loaded file: the dialog's own choice still reaches the report and the pages,
+    // the recorded settings no longer replace the report's.
+    output::TBRPrinter::LoadedFileFlag = true;
+    chosen.setCollateCopies(false);
+    chosen.setCopyCount(2);
+    chosen.setPrinterName(QStringLiteral("tavle-pdf"));
+    r.report.TakePrinterSetup(&chosen, &shown);
+    output::TBRPrinter::LoadedFileFlag = false;
+    EXPECT_EQ(settings.Copies, 2);
+    EXPECT_EQ(settings.PrinterIndex, queueIndex("tavle-pdf"));
+    EXPECT_EQ(r.report.RecordedPrintSettings.Collate, 0);
+    EXPECT_EQ(settings.Collate, 1) << "not taken from the recorded settings after a load";
+    EXPECT_EQ(pages.DeviceName, "tavle-pdf");
+    EXPECT_EQ(pages.Collate, 0);
+    EXPECT_EQ(pages.Copies(), 2);
+}
+
+TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPrint)
+{
+    const int index = queueIndex("tavle-pdf");
+    if (index < 0)
+        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up (run .ci/cups-setup as root)";
+    platform::TPrinter printer;
+    printer.SetPrinterIndex(index);
+    output::TBRSystemPrinter device(printer);
+    const TBRServicesScope services({.Preview = {},
+                                     .Progress = &output::TBRProgressForm::Provide,
+                                     .PrinterDevice = [&device] { return &device; }});
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("two.brp"));
+    const int savedPages = saveRun(8, saved);
+    ASSERT_EQ(savedPages, 2);
+
+    WindowReport r(25); // five pages
+    r.report.PrinterSettings.PrinterIndex = index;
+    const auto finite = r.report.OnNeedData;
+    int phase = 0;
+    int cancels = 0;
+    QString printed, replayed;
+    int printedPages = 0;
+    whileShown([&](output::TBRStandardPreview &window) {
+        auto *print = window.findChild<QAbstractButton *>("Print");
+        if (!print->isEnabled())
+            return false;
+        // A print that would go on for ever, stopped once from its progress window. A timer of
+        // its own watches it: the timer that runs this step does not fire inside itself.
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, &window, [&] {
+            if (phase != 1)
+                return;
+            EXPECT_TRUE(window.Busy());
+            auto *progress = window.findChild<output::TBRProgressForm *>();
+            if (progress == nullptr || !progress->isVisible() || r.given < 50)
+                return;
+            // A second press while the print goes does nothing.
+            QTest::mouseClick(print, Qt::LeftButton);
+            ++cancels;
+            QTest::mouseClick(progress->findChild<QPushButton *>("CancelButton"), Qt::LeftButton);
+            phase = 2;
+        });
+        watch.start(5);
+        phase = 1;
+        r.report.OnNeedData = [&r](TCustomBandReport &, bool &more) {
+            more = true;
+            ++r.given;
+        };
+        QTest::mouseClick(print, Qt::LeftButton);
+        watch.stop();
+        EXPECT_EQ(phase, 2) << "the progress window was there to stop the print";
+        EXPECT_TRUE(r.report.Available());
+        EXPECT_FALSE(window.Busy());
+        EXPECT_EQ(window.Preview().PageOutput()->PageNumber(), 5) << "the preview's own";
+        // The whole report again.
+        r.given = 0;
+        r.report.OnNeedData = finite;
+        phase = 3;
+        const QDateTime submitted = QDateTime::currentDateTime().addSecs(-1);
+        QTest::mouseClick(print, Qt::LeftButton);
+        printed = waitForJob(QStringLiteral("tavle-pdf"), submitted);
+        printedPages = pdfPages(printed); // the queue's next job writes the same file
+        // The stored pages of a loaded file.
+        window.LoadFile(saved);
+        const QDateTime previous = QFileInfo(printed).lastModified();
+        QTest::mouseClick(print, Qt::LeftButton);
+        if (!printed.isEmpty())
+            replayed = waitForJob(QStringLiteral("tavle-pdf"), previous.addMSecs(1));
+        window.close();
+        return true;
+    });
+    r.report.Preview();
+    EXPECT_EQ(cancels, 1);
+    ASSERT_FALSE(printed.isEmpty()) << "no job arrived from the print";
+    EXPECT_EQ(printedPages, 5);
+    ASSERT_FALSE(replayed.isEmpty()) << "no job arrived from the replay";
+    EXPECT_EQ(pdfPages(replayed), savedPages);
+    EXPECT_TRUE(pdfTool(QStringLiteral("pdftotext"), {replayed, QStringLiteral("-")})
+                    .contains(QStringLiteral("Tile")));
+    output::TBRPrinter::LoadedFileFlag = false;
 }

@@ -1,0 +1,208 @@
+# What the real-input tests share: the real tavleplanner program driven by xdotool (mouse and
+# keyboard through the X server) at the places the accessibility tree (AT-SPI) gives, inside the
+# throw-away desktop of tests/gui-session. A test skips (77) without a display or the tools.
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+SKIP = 77
+
+
+def require_desktop(name):
+    if not os.environ.get('DISPLAY'):
+        print('%s skipped: no DISPLAY; run it under tests/gui-session' % name)
+        sys.exit(SKIP)
+    if not shutil.which('xdotool'):
+        print('%s skipped: xdotool is not installed' % name)
+        sys.exit(SKIP)
+    try:
+        import pyatspi  # noqa: F401
+    except ImportError:
+        print('%s skipped: python3-pyatspi is not installed' % name)
+        sys.exit(SKIP)
+
+
+class Checks:
+    def __init__(self, name, shots):
+        self.name, self.shots, self.failures = name, shots, []
+        os.makedirs(shots, exist_ok=True)
+
+    def check(self, what, got, expected):
+        if got != expected:
+            self.failures.append('%s: %r, expected %r' % (what, got, expected))
+        return got == expected
+
+    def true(self, what, condition):
+        if not condition:
+            self.failures.append(what)
+        return condition
+
+    def shot(self, name):
+        subprocess.run(['import', '-window', 'root', os.path.join(self.shots, name)],
+                       stderr=subprocess.DEVNULL)
+
+    def need(self, node, what):
+        if node is None:
+            self.shot('%s-failed.png' % self.name)
+            for f in self.failures:
+                print('FAILED', f)
+            print('%s: not found: %s' % (self.name, what))
+            sys.exit(1)
+        return node
+
+    def finish(self):
+        for f in self.failures:
+            print('FAILED', f)
+        print('%s: %d checks failed' % (self.name, len(self.failures)))
+        sys.exit(1 if self.failures else 0)
+
+
+def tree(node, depth=0, out=None):
+    out = [] if out is None else out
+    try:
+        out.append((depth, node))
+        for child in node:
+            if child is not None:
+                tree(child, depth + 1, out)
+    except Exception:  # a node that went away while it was read
+        pass
+    return out
+
+
+def showing(node):
+    import pyatspi
+    try:
+        return node.getState().contains(pyatspi.STATE_SHOWING)
+    except Exception:
+        return False
+
+
+def find(root, role, name, timeout=20, exact=False):
+    end = time.time() + timeout
+    while True:
+        for _, n in tree(root):
+            try:
+                named = n.name == name if exact else name in (n.name or '')
+                if n.getRoleName() == role and named and showing(n):
+                    return n
+            except Exception:
+                pass
+        if time.time() >= end:
+            return None
+        time.sleep(0.3)
+
+
+def find_all(root, role):
+    return [n for _, n in tree(root) if n.getRoleName() == role and showing(n)]
+
+
+def centre(node):
+    import pyatspi
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return box.x + box.width // 2, box.y + box.height // 2
+
+
+def click(node, modifier=None, button=1):
+    x, y = centre(node)
+    command = ['xdotool', 'mousemove', str(x), str(y)]
+    command += ['keydown', modifier] if modifier else []
+    command += ['click', str(button)]
+    command += ['keyup', modifier] if modifier else []
+    subprocess.run(command, check=True)
+    time.sleep(0.5)
+
+
+def key(*names, pause=0.7):
+    subprocess.run(['xdotool', 'key', '--delay', '60'] + list(names), check=True)
+    time.sleep(pause)
+
+
+def type_text(text):
+    subprocess.run(['xdotool', 'type', '--delay', '30', text], check=True)
+    time.sleep(0.3)
+
+
+def text_of(node):
+    try:
+        t = node.queryText()
+        return t.getText(0, t.characterCount)
+    except Exception:
+        return ''
+
+
+def start(program, args=()):
+    """Starts the program and returns (process, its accessible application)."""
+    import pyatspi
+    process = subprocess.Popen([program] + list(args))
+    for _ in range(150):
+        for a in pyatspi.Registry.getDesktop(0):
+            if a is not None and (a.name or '').lower() == 'tavleplanner':
+                return process, a
+        time.sleep(0.2)
+    return process, None
+
+
+def stop(process):
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+
+
+def open_dialog(app, titles=('Åbn', 'Open'), timeout=10):
+    """A file dialog; Qt's own title is Danish where its Danish texts are installed."""
+    def shown():
+        for title in titles:
+            dialog = find(app, 'dialog', title, timeout=0)
+            if dialog:
+                return dialog
+        return None
+    return wait_for(shown, timeout)
+
+
+def choose_file(checks, app, path):
+    """"Vælg kildefil", then the path typed into the open dialog's file name field."""
+    source = checks.need(find(app, 'push button', 'Vælg kildefil'), '"Vælg kildefil"')
+    dialog = None
+    for _ in range(3):  # the first click after a closed window may only activate the main one
+        click(source)
+        dialog = open_dialog(app, timeout=3)
+        if dialog:
+            break
+    checks.need(dialog, 'the open dialog')
+    fields = [n for _, n in tree(dialog) if n.getRoleName() == 'text']
+    click(fields[-1])
+    key('ctrl+a')
+    type_text(path)
+    key('Return', pause=2)
+
+
+def open_modal(checks, app, button_text, role, title, root=None):
+    """Clicks the button until the window `title` shows (the first click may only activate)."""
+    button = checks.need(find(root or app, 'push button', button_text), '"%s"' % button_text)
+    for _ in range(3):
+        click(button)
+        window = find(app, role, title, timeout=4)
+        if window:
+            return window
+    return checks.need(None, 'the window "%s"' % title)
+
+
+def memo_text(app):
+    """The main window's message area."""
+    memo = find(app, 'text', 'Meddelelser', timeout=5, exact=True)
+    return text_of(memo) if memo else ''
+
+
+def wait_for(condition, timeout=30, step=0.3):
+    end = time.time() + timeout
+    while time.time() < end:
+        value = condition()
+        if value:
+            return value
+        time.sleep(step)
+    return condition()
