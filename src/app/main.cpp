@@ -1,6 +1,7 @@
 // Tavleplanner: prints timetable tiles for the board.
 #include "app/justerform.h"
 #include "app/mainform.h"
+#include "app/openreport.h"
 #include "app/selectform.h"
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
@@ -14,15 +15,48 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string_view>
+
+namespace {
+constexpr const char *usage = "usage: tavleplanner [FILE.brp]\n"
+                              "       tavleplanner --version | --help\n";
+constexpr int exitUsage = 2;
+
+// The saved report file named on the command line (what is left after Qt has taken its own
+// options), or none. False when the arguments make no sense.
+bool reportFileArgument(int argc, char **argv, std::optional<std::string_view> &file)
+{
+    int first = 1;
+    if (argc > first && std::string_view(argv[first]) == "--")
+        ++first;
+    else if (argc > first && argv[first][0] == '-')
+        return false;
+    if (argc - first > 1)
+        return false;
+    if (argc - first == 1)
+        file = argv[first];
+    return true;
+}
+} // namespace
 
 int main(int argc, char **argv)
 {
-    // Answered before any window exists, so that it works without a display.
+    // Answered before any window exists, so that they work without a display.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::puts("tavleplanner " TAVLE_VERSION);
         return 0;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     app::TApplication application(argc, argv);
+    std::optional<std::string_view> reportFile;
+    if (!reportFileArgument(argc, argv, reportFile)) {
+        std::fputs(usage, stderr);
+        return exitUsage;
+    }
     app::installDanishQtTexts(application);
     if (!app::checkFontsAtStartup(platform::fontDirectory()))
         return 1;
@@ -43,6 +77,10 @@ int main(int argc, char **argv)
             return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
         },
     });
+
+    // Opened for one saved report file: its pages in the preview, and nothing else.
+    if (reportFile)
+        return app::OpenReportFile(std::filesystem::path(*reportFile));
 
     timetable::Timetable table;
     app::TMainForm mainForm(table);

@@ -1,0 +1,82 @@
+#include "app/openreport.h"
+
+#include "app/tapplication.h"
+#include "output/brprinter.h"
+#include "output/previewinterface.h"
+#include "output/standardpreview.h"
+#include "platform/cp1252.h"
+#include "platform/fileerror.h"
+#include "report/services.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <cstdint>
+#include <exception>
+#include <memory>
+
+namespace app {
+
+namespace {
+constexpr int exitOk = 0;
+constexpr int exitFailure = 1;
+
+void showFileDoesNotExist()
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle),
+                    QString::fromLatin1(kFileDoesNotExist), QMessageBox::Ok);
+    box.exec();
+}
+} // namespace
+
+int OpenReportFile(const std::filesystem::path &file)
+{
+    // The file-exists test of the preview's "&Hent": a folder is no file either.
+    std::error_code ignored;
+    if (!std::filesystem::exists(file, ignored) || std::filesystem::is_directory(file, ignored)) {
+        showFileDoesNotExist();
+        return exitFailure;
+    }
+
+    const report::TBRServices &services = report::TBRServicesScope::Current();
+    output::TBRPrinterDevice *device = services.PrinterDevice ? services.PrinterDevice() : nullptr;
+    // The page output outlives the window: the window lets go of it when it closes, and there
+    // is no report to send the end of the preview to.
+    auto pages = std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, device);
+    pages->ProgressProvider = services.Progress;
+    // The default printer with its driver's settings; the load then sets the paper and the
+    // orientation the stored pages were recorded on. A printer that cannot be asked does not
+    // keep the pages from being looked at.
+    runHandler([&pages] { pages->SelectPrinter(-1); });
+    try {
+        // A FIFO or a device would block the read or never end: refused before it is opened.
+        platform::refuseUnreadableFile(file, UINTMAX_MAX);
+        pages->LoadPages(file);
+    } catch (const std::exception &error) {
+        TApplication::ShowException(error);
+        return exitFailure;
+    }
+
+    const QFileInfo info(QFile::decodeName(file.c_str()));
+    // The window's caption and a print job's title name the file; the status panel shows the
+    // whole file name, as after "&Hent".
+    pages->Title = platform::fromQString(info.fileName());
+    output::TBRPreviewState::Instance().StatusText =
+        platform::fromQString(info.absoluteFilePath());
+    const output::TOrientation loaded = pages->Settings().Orientation();
+    {
+        output::TBRStandardPreview window(output::TBRPreviewRequest{*pages, nullptr, {}, {}});
+        // A window without a report turns the page output to its own orientation flag, which
+        // no report has set: the orientation the file was recorded in is given back, so that
+        // "&Udskriv" prints the pages the way they lie.
+        if (pages->Settings().Orientation() != loaded)
+            pages->Settings().SetOrientation(loaded);
+        // Every stored page is there: the progress panel, which a window opens at "0%", is
+        // emptied as at the end of a run.
+        pages->SetProgress(100);
+        window.exec();
+    }
+    return exitOk;
+}
+
+} // namespace app
