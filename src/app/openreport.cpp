@@ -5,7 +5,6 @@
 #include "output/previewinterface.h"
 #include "output/standardpreview.h"
 #include "platform/cp1252.h"
-#include "platform/fileerror.h"
 #include "report/services.h"
 
 #include <QFile>
@@ -49,9 +48,7 @@ int OpenReportFile(const std::filesystem::path &file)
     // keep the pages from being looked at.
     runHandler([&pages] { pages->SelectPrinter(-1); });
     try {
-        // A FIFO or a device would block the read or never end: refused before it is opened.
-        platform::refuseUnreadableFile(file, UINTMAX_MAX);
-        pages->LoadPages(file);
+        pages->LoadPages(file); // refuses a FIFO or a device before it is opened
     } catch (const std::exception &error) {
         TApplication::ShowException(error);
         return exitFailure;

@@ -1,5 +1,6 @@
 #include "cli/pagescommand.h"
 
+#include "cli/tavleprint.h"
 #include "output/brprinter.h"
 #include "platform/cp1252.h"
 
@@ -31,7 +32,7 @@ int runPagesCommand(const std::string &path, std::ostream &out, std::ostream &er
                 listing << "  " << platform::cp1252ToUtf8(text) << '\n';
         }
     } catch (const std::exception &e) {
-        err << "tavleprint: " << path << ": " << e.what() << '\n';
+        err << "tavleprint: " << path << ": " << fileProblem(e) << '\n';
         return exitFailure;
     }
     out << listing.str();

@@ -4,6 +4,7 @@
 #include "platform/fileerror.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -22,6 +23,8 @@ TBRStream::TBRStream(std::int64_t memoryLimit) : memoryLimit_(memoryLimit) {}
 TBRStream::TBRStream(const std::filesystem::path &file)
     : inMemory_(false), readOnly_(true), sourceFile_(file), memoryLimit_(0)
 {
+    // A FIFO or a device would block the read or never end: refused before it is opened.
+    platform::refuseUnreadableFile(file, UINTMAX_MAX);
     file_ = std::fopen(file.c_str(), "rb");
     if (!file_)
         throw platform::EInOutError::fromErrno(errno);

@@ -74,10 +74,13 @@ TEST_F(Tavleprint, AFileThatNeverEndsOrBlocksIsRefusedWithAPlainMessage)
     const std::string fifo = dir.filePath("fifo.csv").toStdString();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string &path : {std::string("/dev/zero"), fifo}) {
-        const Outcome refused = tavleprint({"list", "--teachers", path});
-        EXPECT_EQ(refused.code, 1);
-        EXPECT_EQ(refused.err, "tavleprint: " + path + ": not a regular file\n");
-        EXPECT_EQ(refused.out, "");
+        for (const std::vector<std::string> &command :
+             {std::vector<std::string>{"list", "--teachers", path}, {"pages", path}}) {
+            const Outcome refused = tavleprint(command);
+            EXPECT_EQ(refused.code, 1) << command[0];
+            EXPECT_EQ(refused.err, "tavleprint: " + path + ": not a regular file\n") << command[0];
+            EXPECT_EQ(refused.out, "") << command[0];
+        }
     }
 }
 
