@@ -68,9 +68,6 @@ int OpenReportFile(const std::filesystem::path &file)
         // "&Udskriv" prints the pages the way they lie.
         if (pages->Settings().Orientation() != loaded)
             pages->Settings().SetOrientation(loaded);
-        // Every stored page is there: the progress panel, which a window opens at "0%", is
-        // emptied as at the end of a run.
-        pages->SetProgress(100);
         window.exec();
     }
     return exitOk;

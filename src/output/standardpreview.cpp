@@ -149,8 +149,11 @@ TBRStandardPreview::TBRStandardPreview(const TBRPreviewRequest &request, QWidget
         ui_->BRPreview->ApplyZoom();
         break;
     }
-    if (output.OutputState() == TBRPrinter::TOutputState::Finished)
+    if (output.OutputState() == TBRPrinter::TOutputState::Finished) {
         ui_->Print->setEnabled(true);
+        // The run's last progress message went out before this window was there to show it.
+        panels_[0]->clear();
+    }
     ShowPageInfo();
     ui_->BRPreview->setFocus();
     QApplication::instance()->installEventFilter(this);
@@ -364,6 +367,7 @@ void TBRStandardPreview::BRPreviewPageAvailable(int)
     if (shown->OutputState() == TBRPrinter::TOutputState::Finished) {
         ui_->printSetup->setEnabled(true);
         ui_->Print->setEnabled(true);
+        panels_[0]->clear(); // the run is over, whichever progress messages were missed
     }
 }
 

@@ -392,6 +392,10 @@ TEST(PreviewWindow, TheProgressPanelMovesInStepsOfFiveAndEmptiesAtTheEnds)
     }
     EXPECT_EQ(shown,
               (std::vector<QString>{"0%", "5%", "5%", "5%", "10%", "33%", "33%", "", "", ""}));
+
+    // A run that ended before the window opened never told it 100: nothing is left showing.
+    PreviewOf finished(1);
+    EXPECT_EQ(finished.window->StatusPanel(0), QString());
 }
 
 TEST(PreviewWindow, ClosingTellsTheReportOnceAndLeavesThePageOutputAlone)
