@@ -8,21 +8,16 @@
 #include "report/services.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"
+#include "testqueues.h"
 
-#include <QDateTime>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr double kMmPerPoint = 25.4 / 72.0;
 constexpr double kTolerance = 0.2; // mm
-const QString kSpool = QStringLiteral("/var/spool/tavle-print/");
-
 struct Word {
     QString text;
     double xMin, yMin, xMax; // mm
@@ -48,22 +43,6 @@ std::vector<Word> firstPageWords(const QString &pdf)
                          m.captured(3).toDouble() * kMmPerPoint});
     }
     return words;
-}
-
-QString waitForJob(const QString &queue, const QDateTime &since)
-{
-    const QString file = kSpool + queue + QStringLiteral(".pdf");
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 60000) {
-        const QFileInfo info(file);
-        if (info.exists() && info.lastModified() >= since && info.size() > 0) {
-            QThread::msleep(300);
-            return file;
-        }
-        QThread::msleep(100);
-    }
-    return {};
 }
 
 // The sheet's geometry in millimetres, default margins: the detail band advances by whole native
@@ -124,7 +103,7 @@ TEST_P(PrintedSheet, EveryTileTextLandsWhereTheGeometryPutsIt)
     tilesheet::TRapFormInputs inputs;
     inputs.FileName = "skema.csv";
     inputs.PrintList = &table.printList();
-    const QDateTime submitted = QDateTime::currentDateTime().addSecs(-1);
+    testqueues::JobWatch jobs(QString::fromStdString(queue));
     {
         tilesheet::TRapForm sheet(inputs);
         sheet.BRBrikker.PrinterSettings.PrinterIndex = index;
@@ -133,7 +112,7 @@ TEST_P(PrintedSheet, EveryTileTextLandsWhereTheGeometryPutsIt)
         sheet.BRBrikker.Print();
     }
 
-    const QString pdf = waitForJob(QString::fromStdString(queue), submitted);
+    const QString pdf = jobs.next();
     ASSERT_FALSE(pdf.isEmpty()) << "no job arrived from " << queue;
     const std::vector<Word> words = firstPageWords(pdf);
     const auto expected = expectedFirstPage(table.printList());

@@ -2,15 +2,11 @@
 // origin sits at the printable area, so a position less the physical offset lands on paper
 // where it was meant, with or without unprintable margins.
 #include "platform/printer.h"
+#include "testqueues.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -19,9 +15,6 @@ using platform::TPrinter;
 namespace {
 
 constexpr double kMmPerPoint = 25.4 / 72.0;
-// Where the test printers' device files are (see .ci/cups-setup).
-const QString kSpool = QStringLiteral("/var/spool/tavle-print/");
-
 struct WordBox {
     double xMinMm, yMinMm;
 };
@@ -53,23 +46,6 @@ int queueIndex(const std::string &name)
     const auto names = TPrinter::Printers();
     const auto it = std::find(names.begin(), names.end(), name);
     return it == names.end() ? -1 : static_cast<int>(it - names.begin());
-}
-
-// Waits until the queue's device file has been written after `since`.
-QString waitForJob(const QString &queue, const QDateTime &since)
-{
-    const QString file = kSpool + queue + QStringLiteral(".pdf");
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 60000) {
-        const QFileInfo info(file);
-        if (info.exists() && info.lastModified() >= since && info.size() > 0) {
-            QThread::msleep(300); // let the backend finish writing
-            return file;
-        }
-        QThread::msleep(100);
-    }
-    return {};
 }
 
 // Prints `word` at paper position (x, y) mm, compensating the printer's physical offset.
@@ -151,7 +127,7 @@ TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
     printer.SetPrinterIndex(index);
     ASSERT_TRUE(printer.HasPrinter());
     EXPECT_EQ(printer.DeviceName(), queue);
-    EXPECT_EQ(printer.PortName(), "tavlefile:" + kSpool.toStdString() + queue);
+    EXPECT_EQ(printer.PortName(), "tavlefile:" + testqueues::kSpool.toStdString() + queue);
     const auto papers = printer.PaperCodes();
     EXPECT_NE(std::find(papers.begin(), papers.end(), 9), papers.end()) << "A4 offered";
 
@@ -168,10 +144,10 @@ TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
     EXPECT_EQ(printer.PhysicalPageSize().cx,
               static_cast<int>(std::lround(210 / 25.4 * printer.PixelsPerInchX())));
 
-    const QDateTime submitted = QDateTime::currentDateTime().addSecs(-1);
+    testqueues::JobWatch jobs(QString::fromStdString(queue));
     printer.SetTitle("Tavleplanner printer test");
     printWordAt(printer, "QUEUEPOS", 52.0, 61.0);
-    const QString pdf = waitForJob(QString::fromStdString(queue), submitted);
+    const QString pdf = jobs.next();
     ASSERT_FALSE(pdf.isEmpty()) << "no job arrived from " << queue;
     const auto box = findWord(pdf, QStringLiteral("QUEUEPOS"));
     ASSERT_TRUE(box) << "text not found in " << pdf.toStdString() << ":\n"

@@ -16,11 +16,10 @@
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/services.h"
+#include "testqueues.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
@@ -29,7 +28,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -234,31 +232,6 @@ int queueIndex(const std::string &queue)
     const auto queues = platform::TPrinter::Printers();
     const auto it = std::find(queues.begin(), queues.end(), queue);
     return it == queues.end() ? -1 : static_cast<int>(it - queues.begin());
-}
-
-const QString spool = QStringLiteral("/var/spool/tavle-print/");
-
-// The PDF the queue's device wrote for a job submitted after `since`, or empty.
-QString waitForJob(const QString &queue, const QDateTime &since)
-{
-    const QString file = spool + queue + QStringLiteral(".pdf");
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < until) {
-        const QFileInfo info(file);
-        if (info.exists() && info.lastModified() >= since && info.size() > 0) {
-            QThread::msleep(300);
-            return file;
-        }
-        QThread::msleep(100);
-    }
-    return {};
-}
-
-// The jobs a queue has kept so far, oldest first (its backend keeps each as job-N.pdf; a queue
-// that keeps only its latest job has none).
-QStringList keptJobs(const QString &queue)
-{
-    return QDir(spool + queue).entryList({QStringLiteral("job-*.pdf")}, QDir::Files, QDir::Name);
 }
 
 QString pdfTool(const QString &tool, const QStringList &arguments)
@@ -474,8 +447,8 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
     const auto finite = r.report.OnNeedData;
     int phase = 0;
     int cancels = 0;
-    QString printed, replayed;
-    int printedPages = 0;
+    testqueues::JobWatch jobs(QStringLiteral("tavle-pdf"));
+    QString stopped, printed, replayed;
     whileShown([&](output::TBRStandardPreview &window) {
         auto *print = window.findChild<QAbstractButton *>("Print");
         if (!print->isEnabled())
@@ -506,6 +479,7 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
         QTest::mouseClick(print, Qt::LeftButton);
         watch.stop();
         EXPECT_EQ(phase, 2) << "the progress window was there to stop the print";
+        stopped = jobs.next();
         EXPECT_TRUE(r.report.Available());
         EXPECT_FALSE(window.Busy());
         EXPECT_EQ(window.Preview().PageOutput()->PageNumber(), 5) << "the preview's own";
@@ -513,34 +487,23 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
         r.given = 0;
         r.report.OnNeedData = finite;
         phase = 3;
-        const QDateTime submitted = QDateTime::currentDateTime().addSecs(-1);
         QTest::mouseClick(print, Qt::LeftButton);
-        printed = waitForJob(QStringLiteral("tavle-pdf"), submitted);
-        printedPages = pdfPages(printed); // the queue's next job writes the same file
+        printed = jobs.next();
         // The stored pages of a loaded file.
         window.LoadFile(saved);
-        const QDateTime previous = QFileInfo(printed).lastModified();
         QTest::mouseClick(print, Qt::LeftButton);
-        if (!printed.isEmpty())
-            replayed = waitForJob(QStringLiteral("tavle-pdf"), previous.addMSecs(1));
+        replayed = jobs.next();
         window.close();
         return true;
     });
-    const QStringList jobsBefore = keptJobs(QStringLiteral("tavle-pdf"));
     r.report.Preview();
     EXPECT_EQ(cancels, 1);
-    // A queue that keeps every job shows the stopped print too: the pages so far (the tiles up
-    // to the cancel, fifty or so: more than the preview's five pages) went out as a job of
-    // their own.
-    if (QDir(spool + QStringLiteral("tavle-pdf")).exists()) {
-        QStringList jobs = keptJobs(QStringLiteral("tavle-pdf"));
-        for (const QString &job : jobsBefore)
-            jobs.removeAll(job);
-        ASSERT_EQ(jobs.size(), 3) << "the stopped print, the print and the replay";
-        EXPECT_GT(pdfPages(spool + QStringLiteral("tavle-pdf/") + jobs.front()), 5);
-    }
+    // The stopped print went out as a job of its own with the pages so far (the tiles up to
+    // the cancel, fifty or so: more than the preview's five pages).
+    ASSERT_FALSE(stopped.isEmpty()) << "no job arrived from the stopped print";
+    EXPECT_GT(pdfPages(stopped), 5);
     ASSERT_FALSE(printed.isEmpty()) << "no job arrived from the print";
-    EXPECT_EQ(printedPages, 5);
+    EXPECT_EQ(pdfPages(printed), 5);
     ASSERT_FALSE(replayed.isEmpty()) << "no job arrived from the replay";
     EXPECT_EQ(pdfPages(replayed), savedPages);
     EXPECT_TRUE(pdfTool(QStringLiteral("pdftotext"), {replayed, QStringLiteral("-")})
