@@ -133,6 +133,10 @@ void TCustomBandReport::Preview()
 
 void TCustomBandReport::EndPreview(output::TBRPrinter *output)
 {
+    // A run whose pages are all there may still be ending its thread: the close waits for
+    // that, so that it counts as a close after the run and not as a cancel.
+    if (output != nullptr && output == pageOutput_.get())
+        waitForFinishedPreviewRun();
     std::unique_ptr<output::TBRPrinter> released;
     bool waitForThread = false;
     {
