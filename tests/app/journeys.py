@@ -40,9 +40,11 @@ def jobs():
 
 
 def wait_for_jobs(before, count, timeout=120):
-    new = j.wait_for(lambda: [p for p in jobs() if p not in before]
-                     if len([p for p in jobs() if p not in before]) >= count else None, timeout)
-    return new or [p for p in jobs() if p not in before]
+    """The jobs kept since `before`, once there are `count` of them (or the time is up)."""
+    def new():
+        return [p for p in jobs() if p not in before]
+    j.wait_for(lambda: len(new()) >= count, timeout)
+    return new()
 
 
 def title_of(job):
