@@ -64,10 +64,10 @@ void TSelectForm::ShowButtonClick(QObject *sender)
     }
     setRunActive(true);
     const auto ended = qScopeGuard([this] { setRunActive(false); });
-    for (const std::string &name : chosen) {
-        table_.BuildPrintList(name);
-        if (output_)
-            output_(action, name);
+    for (auto name = chosen.begin(); name != chosen.end(); ++name) {
+        table_.BuildPrintList(*name);
+        if (output_ && !output_(action, *name, std::vector<std::string>(name + 1, chosen.end())))
+            break;
     }
 }
 

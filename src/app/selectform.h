@@ -29,9 +29,11 @@ public:
     void setJusterForm(TJusterForm *justerForm) { justerForm_ = justerForm; }
 
     // Produces the tile sheet of one name whose print list has just been built, as a preview
-    // or a print job titled with the name. Until one is set, the output buttons only walk the
-    // selection.
-    using SheetOutput = std::function<void(OutputAction, const std::string &name)>;
+    // or a print job titled with the name; `later` are the names the run would take after it.
+    // Returns false when the user stopped it ("Afbryd"): the run ends there, and the names
+    // after it are not started. Until one is set, the output buttons only walk the selection.
+    using SheetOutput = std::function<bool(OutputAction, const std::string &name,
+                                           const std::vector<std::string> &later)>;
     void setSheetOutput(SheetOutput output) { output_ = std::move(output); }
 
     // Replaces the list's entries (Windows-1252 names); clears every selection.

@@ -12,7 +12,24 @@
 
 namespace app {
 
-void SheetOutput::operator()(OutputAction action, const std::string &name) const
+namespace {
+
+// "AB", "AB og BB", "AB, BB og CC".
+std::string listOfNames(const std::vector<std::string> &names)
+{
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == names.size() ? " og " : ", ";
+        list += names[i];
+    }
+    return list;
+}
+
+} // namespace
+
+bool SheetOutput::operator()(OutputAction action, const std::string &name,
+                             const std::vector<std::string> &later) const
 {
     const Margins margins = justerForm_.margins();
     tilesheet::TRapFormInputs inputs;
@@ -25,27 +42,38 @@ void SheetOutput::operator()(OutputAction action, const std::string &name) const
     inputs.PrintList = &table_.printList();
     const auto sheet = std::make_unique<tilesheet::TRapForm>(inputs);
     sheet->BRBrikker.ProgressOwner = owner_;
+    sheet->BRBrikker.ReportTitle = name;
 
     if (action == OutputAction::Preview) {
         sheet->BRBrikker.Preview();
         if (const std::exception_ptr failure = sheet->BRBrikker.RunFailure())
             std::rethrow_exception(failure);
-        return;
+        return true;
     }
     output::TBRPrinterDevice *printer = report::TCustomBandReport::PrinterDevice();
     if (printer == nullptr) {
         mainForm_.appendMessage(platform::cp1252(u8"Brikkerne for ") + name +
                                 platform::cp1252(u8" blev ikke udskrevet, fordi der ikke er "
                                                  u8"installeret nogen printer.\r\n\r\n"));
-        return;
+        return true;
     }
-    sheet->BRBrikker.ReportTitle = name;
-    sheet->BRBrikker.Print();
+    const report::TCustomBandReport::TBRPrintOutcome printed = sheet->BRBrikker.Print();
+    if (printed.Stopped) {
+        std::string message = platform::cp1252(u8"Udskriften af brikkerne for ") + name +
+                              " blev afbrudt efter " + std::to_string(printed.Pages) +
+                              " ark.\r\n\r\n";
+        if (!later.empty())
+            message += platform::cp1252(u8"Brikkerne for ") + listOfNames(later) +
+                       " blev ikke udskrevet.\r\n\r\n";
+        mainForm_.appendMessage(message);
+        return false;
+    }
     const std::string printerName = printer->PrinterName();
     if (!printerName.empty())
         mainForm_.appendMessage(platform::cp1252(u8"Brikkerne for ") + name +
                                 platform::cp1252(u8" er sendt til printeren ") + printerName +
                                 ".\r\n\r\n");
+    return true;
 }
 
 } // namespace app

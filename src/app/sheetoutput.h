@@ -5,6 +5,7 @@
 #include "app/selectform.h"
 
 #include <string>
+#include <vector>
 
 namespace timetable {
 class Timetable;
@@ -24,10 +25,13 @@ public:
     {}
 
     // Creates the tile sheet (it reads the margins and the cut-frame box now), previews it or
-    // prints it as a job titled `name`, then destroys it. Without any printer a print does
-    // nothing, as the engine has it, and the message area says so. A preview run that failed
-    // raises its failure once the preview has ended.
-    void operator()(OutputAction action, const std::string &name) const;
+    // prints it, titled `name` in the preview's caption and as the job, then destroys it.
+    // Without any printer a print does nothing, as the engine has it, and the message area
+    // says so. A print stopped by "Afbryd" says how far it came and that the names `later`
+    // were not printed, and returns false. A preview run that failed raises its failure once
+    // the preview has ended.
+    bool operator()(OutputAction action, const std::string &name,
+                    const std::vector<std::string> &later) const;
 
 private:
     timetable::Timetable &table_;

@@ -150,7 +150,7 @@ TBRStandardPreview::TBRStandardPreview(const TBRPreviewRequest &request, QWidget
         break;
     }
     if (output.OutputState() == TBRPrinter::TOutputState::Finished) {
-        ui_->Print->setEnabled(true);
+        enableRunCommands(true);
         // The run's last progress message went out before this window was there to show it.
         panels_[0]->clear();
     }
@@ -212,7 +212,7 @@ void TBRStandardPreview::FormCreate()
         ThumbGridDrawCell(painter, cell, row, selected);
     };
     ui_->ThumbGrid->OnSelectCell = [this](int row) { ThumbGridSelectCell(row); };
-    ui_->Print->setEnabled(false);
+    enableRunCommands(false);
     // The window's export filter components, in the order the save dialog lists them.
     for (TBRExportFilterLibraryEntry &entry : StandardExportFilters())
         filterComponents_.push_back(std::make_unique<TBRExportFilterRegistration>(
@@ -365,8 +365,7 @@ void TBRStandardPreview::BRPreviewPageAvailable(int)
     ui_->ThumbGrid->SetRowCount(shown->PageNumber());
     ui_->ThumbGrid->viewport()->update();
     if (shown->OutputState() == TBRPrinter::TOutputState::Finished) {
-        ui_->printSetup->setEnabled(true);
-        ui_->Print->setEnabled(true);
+        enableRunCommands(true);
         panels_[0]->clear(); // the run is over, whichever progress messages were missed
     }
 }
@@ -703,7 +702,16 @@ void TBRStandardPreview::LoadFile(const QString &file)
     TBRPreviewState::Instance().StatusText = platform::fromQString(file);
     refreshAfterLoad();
     TBRPrinter::LoadedFileFlag = true;
-    ui_->Print->setEnabled(true);
+    enableRunCommands(true);
+}
+
+void TBRStandardPreview::enableRunCommands(bool runEnded)
+{
+    static const QString waiting = QStringLiteral(" – kan vælges, når alle sider er dannet");
+    ui_->printSetup->setEnabled(runEnded);
+    ui_->Print->setEnabled(runEnded);
+    ui_->printSetup->setToolTip(QStringLiteral("Printeropsætning") + (runEnded ? QString() : waiting));
+    ui_->Print->setToolTip(QStringLiteral("Udskriv") + (runEnded ? QString() : waiting));
 }
 
 void TBRStandardPreview::refreshAfterLoad()
@@ -723,7 +731,7 @@ void TBRStandardPreview::refreshAfterLoad()
     ThumbGridResize();
     view.ApplyZoom();
     if (shown->OutputState() != TBRPrinter::TOutputState::Finished)
-        ui_->Print->setEnabled(false);
+        enableRunCommands(false);
     BRPreviewPageAvailable(1);
     ui_->ThumbGrid->SetRow(0);
     ShowPageInfo();
@@ -755,6 +763,13 @@ void TBRStandardPreview::PrintSetupClick()
         return;
     TBRMessage message(msgPrinterSetup, 0, reinterpret_cast<std::intptr_t>(shown));
     QCoreApplication::sendEvent(reportWindow_, &message);
+    if (shown->OutputState() != TBRPrinter::TOutputState::Finished) {
+        // Another paper or orientation: the report records its pages anew, and this window
+        // shows them from the first as they come.
+        lastProgress_ = 0;
+        panels_[0]->setText(QStringLiteral("0%"));
+        refreshAfterLoad();
+    }
 }
 
 } // namespace output

@@ -117,6 +117,8 @@ private:
     // Runs a command handler: what it throws goes to the error display.
     void guarded(const std::function<void()> &handler);
     void refreshAfterLoad();
+    // "&Indstil" and "&Udskriv" wait for the run's last page; their tooltips say so meanwhile.
+    void enableRunCommands(bool runEnded);
     // A print or export started here has ended: a close asked for meanwhile happens now.
     void endBusy();
 

@@ -2,6 +2,7 @@
 
 #include "output/pagegrid.h"
 #include "platform/cp1252.h"
+#include "platform/numericlocale.h"
 
 #include <xlsxwriter.h>
 
@@ -132,6 +133,8 @@ void TBRXLSFilter::finishDocument()
     lxw_workbook *workbook = workbook_;
     workbook_ = nullptr;
     sheet_ = nullptr;
+    // The library writes its numbers with the C library's printf while it closes.
+    const platform::CNumericLocale point;
     if (workbook_close(workbook) != LXW_NO_ERROR)
         throw std::runtime_error("Cannot write the file " + FileName().string());
 }

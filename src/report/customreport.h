@@ -175,6 +175,9 @@ public:
     TBRNotifyEvent OnEndPage;
     TBRNotifyEvent AfterPrint;
     TBRNotifyEvent AfterPreview;
+    // The print settings dialog changed the paper or the orientation: a definition that sizes
+    // its bands from the page sizes them again here, before the preview records anew.
+    TBRNotifyEvent OnPageChanged;
     // Called instead of the installed preview provider when set.
     TBRPreviewProvider OnPreview;
     TBREnvironment Environment;
@@ -215,8 +218,15 @@ public:
     // preview has returned and the run thread has ended. Without any provider it waits for
     // the run and keeps the finished page output.
     void Preview();
-    // Runs the report on the calling thread straight onto the printer.
-    void Print();
+    // What became of a print: stopped by "Afbryd" in its progress window or not, and the pages
+    // the job holds (the sheets begun, for a stopped one).
+    struct TBRPrintOutcome {
+        bool Stopped = false;
+        int Pages = 0;
+    };
+    // Runs the report on the calling thread straight onto the printer. Nothing is printed
+    // without a printer or while another run goes on: an empty outcome.
+    TBRPrintOutcome Print();
     // Runs the report on the calling thread into `filter`, which the caller finishes; the
     // progress window shows when ShowProgress is set. Nothing while a run is in progress.
     void Export(output::TBRExportFilter &filter);
@@ -247,15 +257,18 @@ public:
     // TakePrinterSetup with its answer for the preview's page output `output`.
     void PrinterSetup(output::TBRPrinter *output);
     // Makes `printer` and the dialog's page bounds what PrinterSetup shows: the report's
-    // printer, orientation and copies; bounds 0..9999, or 1..page count, from 1 to the page
-    // count, when the page output has finished.
+    // printer, paper, orientation and copies; bounds 0..9999, or 1..page count, from 1 to the
+    // page count, when the page output has finished.
     void PreparePrintDialog(QPrinter &printer, int &minPage, int &maxPage) const;
     // The settings after the dialog: `chosen` is the dialog's printer when the user accepted,
     // nullptr when they cancelled. Accepted: PrinterSettings and RecordedPrintSettings take
     // the choice and Tag becomes 0; cancelled: Tag becomes 1. Then `output` (unless its run
     // still goes) takes the printer and the recorded settings, and, unless the pages were
-    // loaded from a file, PrinterSettings takes the recorded settings as a whole.
-    void TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output);
+    // loaded from a file, PrinterSettings takes the recorded settings as a whole. A paper or
+    // orientation the user changed becomes the page's (OnPageChanged follows); the same paper
+    // and orientation leave the page and its band layout exactly as they are. True when the
+    // page changed.
+    bool TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output);
 
 protected:
     virtual void Loaded();
@@ -283,12 +296,16 @@ private:
     std::unique_ptr<output::TBRPrinter> makePageOutput(output::TBRPrinterDevice *device = nullptr);
     void runThreadBody();
     // Runs the report on the calling thread onto `device` (a printer or an export filter) with
-    // a page output of its own; true when it was stopped from the progress window.
-    bool runOntoDevice(output::TBRPrinterDevice &device, bool feedsExportFilter);
+    // a page output of its own.
+    TBRPrintOutcome runOntoDevice(output::TBRPrinterDevice &device, bool feedsExportFilter);
     void joinRunThread();
     // A preview's run whose page output has finished is only ending: waits for its thread, so
     // that a command from the preview finds the report available.
     void waitForFinishedPreviewRun();
+    // Starts the preview's run again into its page output `output`, which shows the new pages
+    // as they come, like the first run.
+    void recordAgain(output::TBRPrinter &output);
+    void startPreviewRun(output::TBRPrinter &output);
 
     bool printSettingsRecorded_ = false;
     std::vector<TBRCustomBand *> bands_; // in joining order

@@ -49,6 +49,10 @@ void TBRPage::SetColumns(int columns)
 
 void TBRPage::SetOrientation(TBROrientation orientation)
 {
+    // Placing the bands again would round their heights to whole pixels once more: a sheet
+    // that fits six rows might then hold five. The same orientation changes nothing.
+    if (orientation == orientation_)
+        return;
     orientation_ = orientation;
     SetPaperSize(paperSize_);
 }

@@ -13,7 +13,7 @@ void TCustomBandReport::Export(output::TBRExportFilter &filter)
         return;
     // A print stopped from the progress window keeps the pages so far; an export stopped there
     // leaves no file.
-    if (runOntoDevice(filter, true))
+    if (runOntoDevice(filter, true).Stopped)
         filter.Abort();
 }
 

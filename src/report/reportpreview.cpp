@@ -76,6 +76,30 @@ void TCustomBandReport::waitForFinishedPreviewRun()
         joinRunThread();
 }
 
+void TCustomBandReport::startPreviewRun(output::TBRPrinter &output)
+{
+    // The paper, the printer values and the title go to the page output here, before the run
+    // thread starts: the window reads them while the run goes on, so the run must not write
+    // them again. (A BeforePrint handler that changed the paper would therefore not reach a
+    // preview's page output; the tile sheet's sets only the margins.)
+    giveOutputPrinterValues();
+    outputValuesGivenTo_ = &output;
+    {
+        const std::lock_guard lock(previewMutex_);
+        threadActive_ = true;
+        previewClosed_ = false;
+    }
+    stopRequested_ = false;
+    runThread_ = std::make_unique<TBRCreateReportThread>(*this);
+}
+
+void TCustomBandReport::recordAgain(output::TBRPrinter &output)
+{
+    joinRunThread();
+    output.Reset(); // the pages of the old paper go; the window shows the new ones as they come
+    startPreviewRun(output);
+}
+
 void TCustomBandReport::Preview()
 {
     if (!available_ || previewing_)
@@ -95,20 +119,8 @@ void TCustomBandReport::Preview()
     pageOutput_ = std::move(made);
     SetPageTarget(output);
     selectReportPrinter();
-    // The paper, the printer values and the title go to the page output here, before the run
-    // thread starts: the window reads them while the run goes on, so the run must not write
-    // them again. (A BeforePrint handler that changed the paper would therefore not reach a
-    // preview's page output; the tile sheet's sets only the margins.)
-    giveOutputPrinterValues();
-    outputValuesGivenTo_ = output;
-    {
-        const std::lock_guard lock(previewMutex_);
-        threadActive_ = true;
-        previewClosed_ = false;
-    }
-    stopRequested_ = false;
     previewing_ = true;
-    runThread_ = std::make_unique<TBRCreateReportThread>(*this);
+    startPreviewRun(*output);
 
     const TBRPreviewProvider &provider =
         OnPreview ? OnPreview : TBRServicesScope::Current().Preview;

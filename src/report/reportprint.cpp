@@ -13,19 +13,19 @@ output::TBRPrinterDevice *TCustomBandReport::PrinterDevice()
     return source ? source() : nullptr;
 }
 
-void TCustomBandReport::Print()
+TCustomBandReport::TBRPrintOutcome TCustomBandReport::Print()
 {
     waitForFinishedPreviewRun();
     if (!available_)
-        return;
+        return {};
     output::TBRPrinterDevice *device = PrinterDevice();
     if (device == nullptr)
-        return; // no printer installed: nothing is printed, nothing is reported
+        return {}; // no printer installed: nothing is printed, nothing is reported
 
-    runOntoDevice(*device, false);
+    return runOntoDevice(*device, false);
 }
 
-bool TCustomBandReport::runOntoDevice(output::TBRPrinterDevice &device, bool feedsExportFilter)
+TCustomBandReport::TBRPrintOutcome TCustomBandReport::runOntoDevice(output::TBRPrinterDevice &device, bool feedsExportFilter)
 {
     // The preview's page output, if any, is kept aside for the length of the run.
     std::unique_ptr<output::TBRPrinter> previous = std::move(pageOutput_);
@@ -48,7 +48,7 @@ bool TCustomBandReport::runOntoDevice(output::TBRPrinterDevice &device, bool fee
     });
     progress = pageOutput_->OpenProgress(ShowProgress);
     RunReport();
-    return pageOutput_->Cancelled();
+    return {pageOutput_->Cancelled(), pageOutput_->PagesInJob()};
 }
 
 } // namespace report

@@ -3,9 +3,11 @@
 // preview's page output.
 #include "output/brprinter.h"
 #include "platform/printer.h"
+#include "platform/units.h"
 #include "report/customreport.h"
 
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <algorithm>
@@ -49,6 +51,68 @@ int duplexCodeOf(QPrinter::DuplexMode mode)
     }
 }
 
+// The page's paper as Qt names it: a standard paper by its Windows code, which TBRPaperSize
+// shares, any other by its size.
+QPageSize pageSizeOf(const TBRPage &page)
+{
+    if (const auto dimensions = PaperDimensions(page.PaperSize())) {
+        const QPageSize standard(QPageSize::id(PaperCode(page.PaperSize())));
+        if (standard.isValid())
+            return standard;
+        return QPageSize(QSizeF(static_cast<qreal>(dimensions->WidthMM),
+                                static_cast<qreal>(dimensions->LengthMM)),
+                         QPageSize::Millimeter);
+    }
+    const bool landscape = page.Orientation() == TBROrientation::poLandscape;
+    const long double width = page.Native(TBRPage::WidthIndex) / platform::nativePerMm;
+    const long double length = page.Native(TBRPage::LengthIndex) / platform::nativePerMm;
+    return QPageSize(landscape ? QSizeF(static_cast<qreal>(length), static_cast<qreal>(width))
+                               : QSizeF(static_cast<qreal>(width), static_cast<qreal>(length)),
+                     QPageSize::Millimeter);
+}
+
+// The paper the dialog chose: the standard paper of its Windows code, or none for any other
+// (which the page then takes as a custom paper of that size).
+std::optional<TBRPaperSize> standardPaperOf(const QPageSize &size)
+{
+    const int code = size.windowsId();
+    if (code < 1 || code >= static_cast<int>(TBRPaperSize::Custom))
+        return std::nullopt;
+    const auto paper = static_cast<TBRPaperSize>(code);
+    if (!PaperDimensions(paper))
+        return std::nullopt;
+    return paper;
+}
+
+// Gives `page` the paper and orientation the dialog chose; true when either differs from the
+// page's. The page is left alone when both are the same.
+bool takePaper(TBRPage &page, const QPageLayout &chosen)
+{
+    const TBROrientation orientation = chosen.orientation() == QPageLayout::Landscape
+                                           ? TBROrientation::poLandscape
+                                           : TBROrientation::poPortrait;
+    const std::optional<TBRPaperSize> paper = standardPaperOf(chosen.pageSize());
+    const QSizeF chosenMM = chosen.pageSize().size(QPageSize::Millimeter);
+    const bool samePaper =
+        paper ? *paper == page.PaperSize()
+              : pageSizeOf(page).size(QPageSize::Millimeter).toSize() == chosenMM.toSize();
+    if (samePaper && orientation == page.Orientation())
+        return false;
+    page.SetOrientation(orientation);
+    if (paper) {
+        page.SetPaperSize(*paper);
+    } else {
+        const QSizeF across = orientation == TBROrientation::poLandscape ? chosenMM.transposed()
+                                                                         : chosenMM;
+        page.SetPaperSize(TBRPaperSize::Custom);
+        page.SaveUnits(TBRUnit::MM);
+        page.SetWidth(static_cast<long double>(across.width()));
+        page.SetLength(static_cast<long double>(across.height()));
+        page.RestoreUnits();
+    }
+    return true;
+}
+
 constexpr int colourMonochrome = 1;
 constexpr int colourColour = 2;
 constexpr int collateTrue = 1;
@@ -71,6 +135,9 @@ void TCustomBandReport::PreparePrintDialog(QPrinter &printer, int &minPage, int 
     const int index = PrinterSettings.PrinterIndex;
     if (index >= 0 && index < static_cast<int>(printers.size()))
         printer.setPrinterName(QString::fromStdString(printers[static_cast<std::size_t>(index)]));
+    // The dialog offers the report's paper, not the printer's default one: accepted unchanged,
+    // it must leave the pages as they are.
+    printer.setPageSize(pageSizeOf(Page));
     printer.setPageOrientation(Page.Orientation() == TBROrientation::poLandscape
                                    ? QPageLayout::Landscape
                                    : QPageLayout::Portrait);
@@ -109,11 +176,17 @@ void TCustomBandReport::PrinterSetup(output::TBRPrinter *output)
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    TakePrinterSetup(accepted ? &printer : nullptr, output);
+    const bool pageChanged = TakePrinterSetup(accepted ? &printer : nullptr, output);
+    // The preview shows the pages of the new paper before anything prints. Pages loaded from a
+    // file are what they are.
+    if (pageChanged && output != nullptr && output == pageOutput_.get() && !output->Loaded() &&
+        !output::TBRPrinter::LoadedFileFlag)
+        recordAgain(*output);
 }
 
-void TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output)
+bool TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output)
 {
+    bool pageChanged = false;
     if (!printSettingsRecorded_) {
         static_cast<TBandReportPrinterSettings &>(RecordedPrintSettings) = PrinterSettings;
         RecordedPrintSettings.Orientation = Page.Orientation() == TBROrientation::poLandscape
@@ -130,7 +203,9 @@ void TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrin
         const bool landscape = chosen->pageLayout().orientation() == QPageLayout::Landscape;
         PrinterSettings.Copies = chosen->copyCount();
         PrinterSettings.PrinterIndex = printerIndex;
-        Page.SetOrientation(landscape ? TBROrientation::poLandscape : TBROrientation::poPortrait);
+        pageChanged = takePaper(Page, chosen->pageLayout());
+        if (pageChanged && OnPageChanged)
+            OnPageChanged(*this);
 
         TBRRecordedPrintSettings &recorded = RecordedPrintSettings;
         const int sourceCode = sourceCodeOf(chosen->paperSource());
@@ -166,7 +241,8 @@ void TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrin
     // into it reads its settings on its own thread: they stay as they are until it ends.
     if (output != nullptr && output->OutputState() != output::TBRPrinter::TOutputState::Running) {
         output::TPrinterSettings &settings = output->Settings();
-        // The pages keep their paper and orientation whatever the printer's defaults are.
+        // The pages keep their paper and orientation whatever the printer's defaults are (pages
+        // recorded anew for a changed paper get theirs from the page when that run starts).
         const int paperSize = settings.PaperSize();
         const output::TOrientation orientation = settings.Orientation();
         const long double customWidth = settings.CustomWidth;
@@ -194,6 +270,7 @@ void TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrin
     // Pages loaded from a file leave the report's own settings as they are.
     if (!output::TBRPrinter::LoadedFileFlag)
         PrinterSettings = RecordedPrintSettings;
+    return pageChanged;
 }
 
 } // namespace report

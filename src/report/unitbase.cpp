@@ -1,5 +1,6 @@
 #include "report/unitbase.h"
 
+#include "platform/numericlocale.h"
 #include "report/customreport.h"
 
 #include <cerrno>
@@ -19,6 +20,7 @@ std::string formatValue(long double value)
 {
     constexpr int maxDecimals = 20;
     constexpr int maxDigits = 21;
+    const platform::CNumericLocale point; // "90.5" under any desktop language
     char buffer[128];
     bool exact = false;
     for (int decimals = 1; decimals <= maxDecimals && !exact; ++decimals) {
@@ -110,6 +112,7 @@ void TBRUnitBase::ReadValues(std::istream &in)
         throw std::invalid_argument("a Values list starts with '('");
     std::vector<long double> values;
     std::string token;
+    const platform::CNumericLocale point; // the list's numbers are written with a point
     for (;;) {
         if (!(in >> token))
             throw std::invalid_argument("a Values list ends with ')'");

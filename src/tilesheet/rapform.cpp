@@ -141,15 +141,23 @@ void TRapForm::create()
     page.SetBottomMargin(inputs_.BottomMargin);
     page.SetLeftMargin(inputs_.LeftMargin);
     page.SetRightMargin(inputs_.RightMargin);
-
-    BrikDetail.Size.SetHeight((page.Length() - page.TopMargin() - page.BottomMargin()) /
-                                  rowsPerColumn -
-                              bandHeightAllowanceMM);
+    sizeTiles();
 
     BRBrikker.Frame.SetDrawLeft(inputs_.CutFrames);
     BRBrikker.Frame.SetDrawTop(inputs_.CutFrames);
     BrikDetail.Frame.SetDrawRight(inputs_.CutFrames);
     BrikDetail.Frame.SetDrawBottom(inputs_.CutFrames);
+    BRBrikker.OnPageChanged = [this](TCustomBandReport &) { sizeTiles(); };
+}
+
+void TRapForm::sizeTiles()
+{
+    BRBrikker.SaveUnits(TBRUnit::MM);
+    const TBRPage &page = BRBrikker.Page;
+    BrikDetail.Size.SetHeight((page.Length() - page.TopMargin() - page.BottomMargin()) /
+                                  rowsPerColumn -
+                              bandHeightAllowanceMM);
+    BRBrikker.RestoreUnits();
 
     // The bounds the OnPrint handlers give, so that the first band prints like every later one.
     for (TBRLabel *label : {&LblFag1, &LblLaerer1, &LblKlasse1, &LblLokale1, &LblPeriode1})

@@ -81,6 +81,9 @@ public:
 private:
     void define();
     void create();
+    // Six rows between the page's margins, and the band labels across the column: at creation
+    // and again for another paper or orientation.
+    void sizeTiles();
     int tileCount() const;
     const timetable::TBrik &currentTile() const;
     void fitLabel(report::TBRCustomLabel &label);

@@ -257,9 +257,14 @@ TEST_F(Forms, OutputButtonsWalkTheSelectedEntriesInListOrder)
     selectForm.setNames({"7b", "0a", "9a"});
     std::vector<std::pair<app::OutputAction, std::string>> runs;
     std::vector<std::size_t> printListSizes;
-    selectForm.setSheetOutput([&](app::OutputAction action, const std::string &name) {
+    std::vector<std::vector<std::string>> laterNames;
+    bool stopFirst = false;
+    selectForm.setSheetOutput([&](app::OutputAction action, const std::string &name,
+                                  const std::vector<std::string> &later) {
         runs.emplace_back(action, name);
         printListSizes.push_back(table.printList().size());
+        laterNames.push_back(later);
+        return !stopFirst;
     });
     selectForm.ShowButtonClick(select.ShowButton);
     EXPECT_TRUE(runs.empty()) << "nothing selected, nothing done";
@@ -274,6 +279,17 @@ TEST_F(Forms, OutputButtonsWalkTheSelectedEntriesInListOrder)
     select.ShowButton->click();
     EXPECT_EQ(runs[2].first, app::OutputAction::Preview);
     EXPECT_TRUE(select.ListBox->item(0)->isSelected()) << "selection kept";
+    EXPECT_EQ(laterNames[0], std::vector<std::string>{"9a"});
+    EXPECT_TRUE(laterNames[1].empty());
+
+    // A name stopped by "Afbryd" ends the run: the names after it are not started.
+    select.ListBox->item(1)->setSelected(true);
+    stopFirst = true;
+    select.PrintButton->click();
+    ASSERT_EQ(runs.size(), 5u);
+    EXPECT_EQ(runs[4].second, "7b");
+    EXPECT_EQ(laterNames[4], (std::vector<std::string>{"0a", "9a"}));
+    EXPECT_TRUE(select.PrintButton->isEnabled()) << "the run has ended";
 }
 
 TEST_F(Forms, MarginsClampStepAndRestoreStandard)

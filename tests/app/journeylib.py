@@ -147,10 +147,11 @@ def text_of(node):
         return ''
 
 
-def start(program, args=()):
+def start(program, args=(), env=None):
     """Starts the program and returns (process, its accessible application)."""
     import pyatspi
-    process = subprocess.Popen([program] + list(args))
+    process = subprocess.Popen([program] + list(args),
+                               env=dict(os.environ, **env) if env else None)
     for _ in range(150):
         for a in pyatspi.Registry.getDesktop(0):
             if a is not None and (a.name or '').lower() == 'tavleplanner':

@@ -5,10 +5,12 @@
 # jobs are read back from the CUPS test queue tavle-pdf, which keeps every job
 # (.ci/cups-setup), and compared with what tavleprint makes of the same names.
 #   journeys.py JOURNEY TAVLEPLANNER TAVLEPRINT EXPORT.csv SHOT-FOLDER
-# JOURNEY: teachers-printed | margins-and-cutting-lines | bad-files | preview
+# JOURNEY: teachers-printed | margins-and-cutting-lines | bad-files | preview | print-settings |
+#          print-stopped
 import glob
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -35,16 +37,33 @@ def require_queue():
         sys.exit(j.SKIP)
 
 
-def jobs():
-    return sorted(glob.glob(spool + '/job-*.pdf'))
+def jobs(on=queue):
+    return sorted(glob.glob('/var/spool/tavle-print/%s/job-*.pdf' % on),
+                  key=lambda p: int(re.search(r'job-(\d+)', p).group(1)))
 
 
-def wait_for_jobs(before, count, timeout=120):
+def wait_for_jobs(before, count, timeout=120, on=queue):
     """The jobs kept since `before`, once there are `count` of them (or the time is up)."""
     def new():
-        return [p for p in jobs() if p not in before]
+        return [p for p in jobs(on) if p not in before]
     j.wait_for(lambda: len(new()) >= count, timeout)
     return new()
+
+
+def own_jobs(before, source, on=queue, settle=5):
+    """The jobs kept since `before` whose sheets print the export path `source` (job titles are
+    names, which another program printing on the queue may share); waits `settle` seconds
+    after the last one arrived for any that follow."""
+    def text(pdf):
+        return subprocess.run(['pdftotext', '-l', '1', pdf, '-'], capture_output=True,
+                              text=True).stdout
+    seen = []
+    while True:
+        found = [p for p in jobs(on) if p not in before and source in text(p)]
+        if found == seen:
+            return found
+        seen = found
+        time.sleep(settle)
 
 
 def title_of(job):
@@ -310,8 +329,13 @@ def preview_journey(app, work):
     name = select_names(select, [0])[0]
     preview = j.open_modal(checks, app, 'Vis udskrift', 'dialog', 'Udskriftsvisning', root=select)
     button = {b: checks.need(j.find(preview, 'push button', b, exact=True), b)
-              for b in ('Søg', 'Gem', 'Hent', 'Udskriv')}
+              for b in ('Søg', 'Gem', 'Hent', 'Udskriv', 'Indstil')}
+    checks.true('"Indstil" waits for the last page',
+                not button['Indstil'].getState().contains(pyatspi.STATE_ENABLED))
+    checks.true('"Indstil" says why: %r' % button['Indstil'].description,
+                'når alle sider er dannet' in (button['Indstil'].description or ''))
     checks.true('the run finishes: "Udskriv" enabled', wait_until_enabled(button['Udskriv']))
+    checks.true('"Indstil" enabled with the last page', wait_until_enabled(button['Indstil'], 5))
     total = int(panel(preview, 'Sideinformation').split(' ')[-1])
     checks.check('pages', total, 1000)
 
@@ -377,10 +401,136 @@ def preview_journey(app, work):
     j.click(j.find(select, 'push button', 'Luk', exact=True))
 
 
+def page_size(pdf):
+    info = subprocess.run(['pdfinfo', pdf], capture_output=True, text=True).stdout
+    m = re.search(r'^Page size:\s+([0-9.]+) x ([0-9.]+) pts', info, re.M)
+    return (round(float(m.group(1))), round(float(m.group(2)))) if m else None
+
+
+A4_POINTS = (595, 842)
+
+
+def print_dialog(app, accept):
+    """"&Indstil"'s print dialog, closed unchanged: "Udskriv" (accepted) or "Annuller"."""
+    dialog = checks.need(j.find_window(app, 'dialog', 'Udskriv', timeout=15), 'the print dialog')
+    checks.shot('journey5-print-dialog.png')
+    wanted = 'Udskriv' if accept else 'Annuller'
+    button = j.find(dialog, 'push button', wanted, timeout=5, exact=True)
+    if button is not None:
+        j.click(button)
+    else:
+        j.key('Return' if accept else 'Escape')
+    checks.true('the print dialog closed by "%s"' % wanted,
+                j.wait_for(lambda: j.find_window(app, 'dialog', 'Udskriv', timeout=0) is None,
+                           10))
+
+
+def preview_sheets_on(app, work, on):
+    """One teacher previewed; "&Indstil" accepted unchanged, then cancelled; each time
+    "&Udskriv" prints the pages the preview shows: A4, six rows, page for page tavleprint's."""
+    import pyatspi
+    source = os.path.join(work, 'skema-%s.csv' % on)
+    shutil.copyfile(export, source)
+    j.choose_file(checks, app, source)
+    select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
+    name = select_names(select, [3])[0]
+    preview = j.open_modal(checks, app, 'Vis udskrift', 'dialog', 'Udskriftsvisning', root=select)
+    checks.check('%s: the preview names its teacher' % on, preview.name,
+                 'Udskriftsvisning : ' + name)
+    button = {b: checks.need(j.find(preview, 'push button', b, exact=True), b)
+              for b in ('Indstil', 'Udskriv')}
+    checks.true('the run finishes: "Udskriv" enabled', wait_until_enabled(button['Udskriv']))
+    checks.true('"Indstil" enabled with the pages',
+                button['Indstil'].getState().contains(pyatspi.STATE_ENABLED))
+    made = sheets('--teachers', name, os.path.join(work, 'made-%s.pdf' % on), source=source)
+    for accept in (True, False):
+        what = '%s, dialog %s' % (on, 'accepted' if accept else 'cancelled')
+        j.click(button['Indstil'])
+        print_dialog(app, accept)
+        before = jobs(on)
+        j.click(button['Udskriv'])
+        wait_for_jobs(before, 1, on=on)
+        new = own_jobs(before, source, on=on)
+        if checks.check(what + ': jobs printed', len(new), 1):
+            checks.check(what + ': job title', title_of(new[0]), name)
+            checks.check(what + ': paper', page_size(new[0]), A4_POINTS)
+            same_placement(what, new[0], made)
+    checks.shot('journey5-%s.png' % on)
+    j.key('Escape', pause=2)
+    j.click(j.find(select, 'push button', 'Luk', exact=True))
+
+
+def print_settings(app, work):
+    """The preview's print settings on each test queue, the last one with Letter as its default
+    paper: the program started with that queue as the user's printer."""
+    require_queue()
+    preview_sheets_on(app, work, queue)
+    for other in ('tavle-margins', 'tavle-letter'):
+        process, other_app = j.start(program, env={'PRINTER': other})
+        try:
+            preview_sheets_on(checks.need(other_app, 'the program for ' + other), work, other)
+        finally:
+            j.stop(process)
+
+
+def big_school(work, lessons):
+    """Three teachers: AB with `lessons` lessons, BB and CC with a few."""
+    with open(export, 'rb') as f:
+        header = f.read().split(b'\n', 1)[0]
+    lines = [header]
+    for i in range(lessons):
+        lines.append(('%d;Ma;Ma %d;fag%d;%da;AB;A%d;' % (i + 1, i % 8 + 1, i % 11, i % 9, i % 5))
+                     .encode('cp1252') + b'\r')
+    for teacher in ('BB', 'CC'):
+        for i in range(5):
+            lines.append(('%d;Ti;Ti %d;fag%d;7b;%s;B1;' % (i + 1, i + 1, i, teacher))
+                         .encode('cp1252') + b'\r')
+    path = os.path.join(work, 'tre.csv')
+    with open(path, 'wb') as f:
+        f.write(b'\n'.join(lines) + b'\n')
+    return path
+
+
+def print_stopped(app, work):
+    """Three teachers printed, "Afbryd" during the first: its sheets so far are one job, the
+    other two are never started, and the message area says so."""
+    require_queue()
+    source = big_school(work, 20000)
+    j.choose_file(checks, app, source)
+    select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
+    names = select_names(select, [0, 1, 2])
+    checks.check('the three teachers', names, ['AB', 'BB', 'CC'])
+    before = jobs()
+    shown = len(j.memo_text(app))
+    button = checks.need(j.find(select, 'push button', 'Udskriv', exact=True), '"Udskriv"')
+    j.click(button)
+    progress = checks.need(j.find_window(app, 'dialog', 'Udskriver', timeout=30),
+                           'the progress window')
+    j.click(checks.need(j.find(progress, 'push button', 'Afbryd', timeout=5), '"Afbryd"'))
+    wait_until_enabled(button)
+    wait_for_jobs(before, 1)
+    new = own_jobs(before, source, settle=10)
+    checks.shot('journey6-stopped.png')
+    if checks.check('jobs printed', len(new), 1):
+        printed = pages(new[0])
+        checks.check('the job is the first teacher\'s', title_of(new[0]), 'AB')
+        checks.true('the print stopped at "Afbryd": %d of 1000 pages' % printed,
+                    0 < printed < 1000)
+        memo = j.memo_text(app)[shown:]
+        stopped = 'Udskriften af brikkerne for AB blev afbrudt efter %d ark.' % printed
+        checks.true('the message area says %r: %r' % (stopped, memo), stopped in memo)
+        checks.true('the message area names the teachers not printed: %r' % memo,
+                    'Brikkerne for BB og CC blev ikke udskrevet.' in memo)
+        checks.true('nothing claims to have been sent: %r' % memo, 'er sendt' not in memo)
+    j.click(j.find(select, 'push button', 'Luk', exact=True))
+
+
 journeys = {'teachers-printed': teachers_printed,
             'margins-and-cutting-lines': margins_and_cutting_lines,
             'bad-files': bad_files,
-            'preview': preview_journey}
+            'preview': preview_journey,
+            'print-settings': print_settings,
+            'print-stopped': print_stopped}
 if journey not in journeys:
     print('unknown journey', journey)
     sys.exit(2)

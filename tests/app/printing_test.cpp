@@ -134,4 +134,5 @@ TEST_P(PrintedSheet, EveryTileTextLandsWhereTheGeometryPutsIt)
     EXPECT_GT(checked, 100);
 }
 
-INSTANTIATE_TEST_SUITE_P(Queues, PrintedSheet, ::testing::Values("tavle-pdf", "tavle-margins"));
+INSTANTIATE_TEST_SUITE_P(Queues, PrintedSheet,
+                         ::testing::Values("tavle-pdf", "tavle-margins", "tavle-letter"));

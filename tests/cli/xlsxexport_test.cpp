@@ -4,9 +4,11 @@
 #include "support/exportfixture.h"
 
 #include "platform/cp1252.h"
+#include "testlocale.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace sheetcheck;
@@ -228,4 +230,52 @@ TEST(XlsxExport, AFifteenHundredPageWorkbookOpens)
         return row.contains(QStringLiteral("f29999"));
     });
     EXPECT_NE(last, rows.rend()) << "the last tile is in the workbook";
+}
+
+// Under a Danish desktop's settings the C library writes "0,25"; the worksheet's numbers are
+// read by other programs and must keep their point. The PDF document and the web page come out
+// of both locales byte for byte the same.
+TEST(XlsxExport, EveryNumberInTheWorksheetHasAPointUnderDanishSettings)
+{
+    const QString python = installed(QStringLiteral("python3"));
+    if (python.isEmpty())
+        GTEST_SKIP() << "needs python3 to unpack the workbook";
+    ExportedSheets sheets;
+    const auto make = [&sheets](const char *option, const char *file) {
+        const Outcome made = tavleprint({"sheets", "--teachers", sheets.exportPath, sheets.first,
+                                         option, sheets.path(file), "--cut-frames"});
+        EXPECT_EQ(made.code, 0) << made.err;
+        QFile written(QString::fromStdString(sheets.path(file)));
+        return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    };
+    const QByteArray cHtml = make("--html", "c.htm");
+    const DanishLocale danish;
+    if (!danish.active())
+        GTEST_SKIP() << "the da_DK.UTF-8 locale is missing (./run generates it as root)";
+    make("--xlsx", "dansk.xlsx");
+    EXPECT_EQ(make("--html", "dansk.htm"), cHtml);
+
+    QString xml;
+    ASSERT_EQ(run(python,
+                  {QStringLiteral("-c"),
+                   QStringLiteral("import sys, zipfile; sys.stdout.write(zipfile.ZipFile("
+                                  "sys.argv[1]).read('xl/worksheets/sheet1.xml').decode())"),
+                   QString::fromStdString(sheets.path("dansk.xlsx"))},
+                  60, &xml),
+              0);
+    // Every attribute whose value starts like a number: widths, margins, heights, scales.
+    const QRegularExpression attribute(QStringLiteral(R"re(\b(\w+)="(-?[0-9][^"]*)")re"));
+    const QRegularExpression number(QStringLiteral(R"re(^-?[0-9]+(\.[0-9]+)?$)re"));
+    int numbers = 0;
+    for (auto it = attribute.globalMatch(xml); it.hasNext();) {
+        const QRegularExpressionMatch found = it.next();
+        if (found.captured(1) == QLatin1String("ref") || found.captured(1) == QLatin1String("sqref") ||
+            found.captured(1) == QLatin1String("spans") || found.captured(1) == QLatin1String("r"))
+            continue; // cell references and row spans
+        ++numbers;
+        EXPECT_TRUE(number.match(found.captured(2)).hasMatch())
+            << found.captured(1).toStdString() << "=\"" << found.captured(2).toStdString() << '"';
+    }
+    EXPECT_GT(numbers, 10);
+    EXPECT_TRUE(xml.contains(QStringLiteral("pageMargins left=\"0.25\""))) << xml.left(2000).toStdString();
 }

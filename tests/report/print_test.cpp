@@ -109,7 +109,9 @@ TEST(Print, EveryPageGoesToOneDocumentTitledWithTheReportTitle)
     r.report.ReportTitle = "ABC";
     int afterPrint = 0;
     r.report.AfterPrint = [&](TCustomBandReport &) { ++afterPrint; };
-    r.report.Print();
+    const TCustomBandReport::TBRPrintOutcome printed = r.report.Print();
+    EXPECT_FALSE(printed.Stopped);
+    EXPECT_EQ(printed.Pages, 3);
     EXPECT_EQ(r.printer.documents, 1);
     EXPECT_EQ(r.printer.title, "ABC");
     ASSERT_EQ(r.printer.pages.size(), 3u); // six bands of 400 to a page
@@ -153,7 +155,9 @@ TEST(Print, CancellingThePageOutputPrintsThePagesSoFar)
         if (++r.given == 9) // the progress window's "Afbryd"
             rep.PageOutput()->CancelJob();
     };
-    r.report.Print();
+    const TCustomBandReport::TBRPrintOutcome printed = r.report.Print();
+    EXPECT_TRUE(printed.Stopped) << "the caller learns that the user stopped the job";
+    EXPECT_EQ(printed.Pages, 2);
     EXPECT_FALSE(r.printer.aborted);
     ASSERT_EQ(r.printer.pages.size(), 2u);
     EXPECT_EQ(r.printer.pages[1].size(), 2u);

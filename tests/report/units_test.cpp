@@ -4,6 +4,8 @@
 #include "report/papersize.h"
 #include "report/units.h"
 
+#include "testlocale.h"
+
 #include <gtest/gtest.h>
 
 using namespace report;
@@ -152,13 +154,22 @@ TEST(Page, SaveAndRestoreUnitsNest)
     EXPECT_EQ(report.Units(), TBRUnit::MM);
 }
 
-TEST(ValuesList, PageListHasSevenNativeEntriesWhateverTheUnits)
+TEST(ValuesList, PageListHasSevenNativeEntriesWhateverTheUnitsAndTheDesktopsLanguage)
 {
     platform::ScreenResolutionOverride screen(96);
     TestReport report;
     report.Page.SetValues({90.0L, 2970.0L, 85.0L, 2100.0L, 120.0L, 195.0L, 0.0L});
     report.SetUnits(TBRUnit::Inches);
     EXPECT_EQ(report.Page.ValuesText(), "(90.0 2970.0 85.0 2100.0 120.0 195.0 0.0)");
+    {
+        const DanishLocale danish;
+        if (!danish.active())
+            GTEST_SKIP() << "the da_DK.UTF-8 locale is missing (./run generates it as root)";
+        EXPECT_EQ(report.Page.ValuesText(), "(90.0 2970.0 85.0 2100.0 120.0 195.0 0.0)");
+        TestReport read;
+        read.Page.SetValuesText("(90.5 2970.0 85.0 2100.0 120.0 195.0 0.0)");
+        EXPECT_EQ(read.Page.Values().front(), 90.5L);
+    }
     // Read back unchanged, without conversion, and the report control follows at once.
     TestReport copy;
     copy.SetUnits(TBRUnit::Inches);

@@ -6,6 +6,8 @@
 #include "platform/rounding.h"
 #include "report/customreport.h"
 
+#include <QPageSize>
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -221,6 +223,35 @@ TEST(TileSheetGeometry, TheBandIsASixthOfTheHeightBetweenTheMarginsLessAFraction
     ASSERT_EQ(tall.run(), 1);
     const auto last = positionsOf(tall.texts(1), 20);
     EXPECT_EQ(last.at('F')[2], expectedAt('F', columnX[9], 200 + 5 * 428));
+}
+
+// The print settings dialog: accepted with the sheet's own paper and orientation, it leaves
+// the band exactly as it was (placing it again would round it up to a whole pixel, and six rows
+// of 46.74 mm no longer fit); another orientation sizes six rows for that page.
+TEST(TileSheetGeometry, ThePrintSettingsKeepAnUnchangedPageAndSizeSixRowsForAnother)
+{
+    Sheet sheet(20);
+    report::TBandReport &rep = sheet.form->BRBrikker;
+    const std::vector<long double> band = sheet.form->BrikDetail.Size.Values();
+    QPrinter chosen(QPrinter::HighResolution);
+    chosen.setPageSize(QPageSize(QPageSize::Letter)); // as a queue with Letter paper opens
+    int minPage = 0, maxPage = 0;
+    rep.PreparePrintDialog(chosen, minPage, maxPage);
+    EXPECT_EQ(chosen.pageLayout().pageSize().id(), QPageSize::A4) << "the dialog offers A4";
+    EXPECT_FALSE(rep.TakePrinterSetup(&chosen, nullptr));
+    EXPECT_EQ(sheet.form->BrikDetail.Size.Values(), band) << "not a fraction moved";
+    EXPECT_EQ(sheet.run(), 1) << "20 tiles of six rows: one page";
+
+    chosen.setPageOrientation(QPageLayout::Landscape);
+    EXPECT_TRUE(rep.TakePrinterSetup(&chosen, nullptr));
+    rep.SetUnits(report::TBRUnit::MM);
+    EXPECT_EQ(rep.Page.Orientation(), report::TBROrientation::poLandscape);
+    EXPECT_NEAR(static_cast<double>(sheet.form->BrikDetail.Size.Height()),
+                (210.0 - 8.5 - 9.0) / 6 - 0.05, 5e-5);
+    EXPECT_EQ(sheet.run(), 1) << "six rows fit the landscape page too";
+    chosen.setPageOrientation(QPageLayout::Portrait);
+    EXPECT_TRUE(rep.TakePrinterSetup(&chosen, nullptr));
+    EXPECT_NEAR(static_cast<double>(sheet.form->BrikDetail.Size.Height()), 46.5333, 5e-5);
 }
 
 TEST(TileSheetGeometry, TheBandLabelsTakeTheirHandlersBoundsAtCreation)
