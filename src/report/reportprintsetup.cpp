@@ -6,7 +6,12 @@
 #include "platform/units.h"
 #include "report/customreport.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPageLayout>
+#include <QSet>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -71,6 +76,12 @@ QPageSize pageSizeOf(const TBRPage &page)
                      QPageSize::Millimeter);
 }
 
+QPageLayout::Orientation orientationOf(const TBRPage &page)
+{
+    return page.Orientation() == TBROrientation::poLandscape ? QPageLayout::Landscape
+                                                             : QPageLayout::Portrait;
+}
+
 // The paper the dialog chose: the standard paper of its Windows code, or none for any other
 // (which the page then takes as a custom paper of that size).
 std::optional<TBRPaperSize> standardPaperOf(const QPageSize &size)
@@ -113,6 +124,57 @@ bool takePaper(TBRPage &page, const QPageLayout &chosen)
     return true;
 }
 
+// Qt's print dialog leaves the paper to its page setup ("Egenskaber"), which starts from the
+// queue's default paper, not the printer's, and on "Udskriv" hands that default back even when
+// the user never opened it: A4 sheets would silently become Letter sheets on an American
+// queue. This watch starts the page setup on the report's paper and orientation when it shows,
+// and tells whether the user accepted it: a paper the user never chose is not the user's choice.
+class PageSetupWatch : public QObject {
+public:
+    PageSetupWatch(const QPageSize &paper, QPageLayout::Orientation orientation)
+        : paper_(paper), orientation_(orientation)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~PageSetupWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    PageSetupWatch(const PageSetupWatch &) = delete;
+    PageSetupWatch &operator=(const PageSetupWatch &) = delete;
+
+    bool Chosen() const { return chosen_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *pageSetup = qobject_cast<QDialog *>(watched);
+        if (event->type() != QEvent::Show || pageSetup == nullptr || seen_.contains(pageSetup))
+            return false;
+        auto *sizes = pageSetup->findChild<QComboBox *>(QStringLiteral("pageSizeCombo"));
+        if (sizes == nullptr)
+            return false;
+        seen_.insert(pageSetup);
+        for (int i = 0; i < sizes->count(); ++i) {
+            const QVariant size = sizes->itemData(i);
+            if (size.canConvert<QPageSize>() && size.value<QPageSize>().isEquivalentTo(paper_)) {
+                sizes->setCurrentIndex(i);
+                break;
+            }
+        }
+        const QString wanted = orientation_ == QPageLayout::Landscape ? QStringLiteral("landscape")
+                                                                      : QStringLiteral("portrait");
+        if (auto *button = pageSetup->findChild<QAbstractButton *>(wanted);
+            button != nullptr && !button->isChecked())
+            button->click();
+        connect(pageSetup, &QDialog::accepted, this, [this] { chosen_ = true; });
+        return false;
+    }
+
+private:
+    QPageSize paper_;
+    QPageLayout::Orientation orientation_;
+    QSet<QObject *> seen_;
+    bool chosen_ = false;
+};
+
 constexpr int colourMonochrome = 1;
 constexpr int colourColour = 2;
 constexpr int collateTrue = 1;
@@ -138,9 +200,7 @@ void TCustomBandReport::PreparePrintDialog(QPrinter &printer, int &minPage, int 
     // The dialog offers the report's paper, not the printer's default one: accepted unchanged,
     // it must leave the pages as they are.
     printer.setPageSize(pageSizeOf(Page));
-    printer.setPageOrientation(Page.Orientation() == TBROrientation::poLandscape
-                                   ? QPageLayout::Landscape
-                                   : QPageLayout::Portrait);
+    printer.setPageOrientation(orientationOf(Page));
     printer.setCopyCount(PrinterSettings.Copies);
     minPage = 0;
     maxPage = maxDialogPage;
@@ -175,7 +235,12 @@ void TCustomBandReport::PrinterSetup(output::TBRPrinter *output)
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    const PageSetupWatch watch(pageSizeOf(Page), orientationOf(Page));
     const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (accepted && !watch.Chosen()) {
+        printer.setPageSize(pageSizeOf(Page));
+        printer.setPageOrientation(orientationOf(Page));
+    }
     const bool pageChanged = TakePrinterSetup(accepted ? &printer : nullptr, output);
     // The preview shows the pages of the new paper before anything prints. Pages loaded from a
     // file are what they are.
