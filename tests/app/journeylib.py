@@ -94,6 +94,22 @@ def find(root, role, name, timeout=20, exact=False):
         time.sleep(0.3)
 
 
+def find_control(window, role, name):
+    """A control of a window found without walking tables and lists, whose cells may be many
+    (a preview's thumbnails): quick enough to catch a state that lasts a few seconds."""
+    queue = [window]
+    while queue:
+        node = queue.pop(0)
+        try:
+            if node.getRoleName() == role and node.name == name:
+                return node
+            if node.getRoleName() not in ('table', 'list', 'tree table'):
+                queue.extend(child for child in node if child is not None)
+        except Exception:  # a node that went away while it was read
+            pass
+    return None
+
+
 def find_window(app, role, name, timeout=20):
     """A top-level window of the application: read without walking every control (a preview's
     thumbnail table alone has a cell per page)."""
