@@ -5,11 +5,17 @@
 #include "output/brmessage.h"
 #include "output/brprinter.h"
 #include "report/customreport.h"
+#include "platform/printer.h"
 #include "report/reportmessages.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -72,6 +78,66 @@ TEST(TileSheetPreview, APreviewGivesTheSamePagesAsADirectRun)
     ASSERT_EQ(sheet.run(), 3);
     for (int n = 1; n <= 3; ++n)
         EXPECT_TRUE(*previewed[n - 1] == *sheet.form->BRBrikker.PageOutput()->GetPage(n)) << n;
+}
+
+// The print settings dialog as a user goes through it: "Egenskaber", "Landscape" (or nothing)
+// and OK there, then "Udskriv".
+void answerPrintDialog(bool landscape)
+{
+    QTimer::singleShot(100, [landscape] {
+        QWidget *print = QApplication::activeModalWidget();
+        ASSERT_NE(print, nullptr);
+        if (landscape) {
+            QTimer::singleShot(100, [] {
+                QWidget *pageSetup = QApplication::activeModalWidget();
+                ASSERT_NE(pageSetup, nullptr);
+                pageSetup->findChild<QAbstractButton *>(QStringLiteral("landscape"))->click();
+                static_cast<QDialog *>(pageSetup)->accept();
+            });
+            print->findChild<QAbstractButton *>(QStringLiteral("properties"))->click();
+        }
+        static_cast<QDialog *>(print)->accept();
+    });
+}
+
+TEST(TileSheetPreview, AnotherOrientationInThePrintSettingsMakesTheSheetAgainAndThePreviewShowsIt)
+{
+    const auto queues = platform::TPrinter::Printers();
+    if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
+        GTEST_SKIP() << "CUPS test printers are not set up (run .ci/cups-setup as root)";
+    Sheet sheet(45);
+    report::TBandReport &rep = sheet.form->BRBrikker;
+    std::unique_ptr<platform::TMetafile> before, unchanged, after;
+    int pagesAfter = 0;
+    rep.OnPreview = [&](const report::TBRPreviewRequest &request) {
+        output::TBRPrinter &shown = request.Output;
+        const auto finished = [&shown] {
+            return shown.OutputState() == output::TBRPrinter::TOutputState::Finished;
+        };
+        ASSERT_TRUE(waitFor(finished));
+        before = shown.GetPage(1);
+        answerPrintDialog(false);
+        rep.PrinterSetup(&shown);
+        ASSERT_TRUE(finished()) << "accepted unchanged: the pages stay";
+        unchanged = shown.GetPage(1);
+        answerPrintDialog(true);
+        rep.PrinterSetup(&shown);
+        ASSERT_TRUE(waitFor(finished)) << "the preview's run records the landscape pages";
+        pagesAfter = shown.PageNumber();
+        after = shown.GetPage(1);
+        sendEndPreview(request);
+    };
+    rep.Preview();
+    ASSERT_TRUE(before && unchanged && after);
+    EXPECT_TRUE(*before == *unchanged);
+    const platform::TRect portrait = before->header().Frame, landscape = after->header().Frame;
+    EXPECT_GT(portrait.Bottom - portrait.Top, portrait.Right - portrait.Left);
+    EXPECT_GT(landscape.Right - landscape.Left, landscape.Bottom - landscape.Top);
+    // Six rows of ten still make a page: 135 copies on three pages.
+    EXPECT_EQ(pagesAfter, 3);
+    rep.SetUnits(report::TBRUnit::MM);
+    EXPECT_NEAR(static_cast<double>(sheet.form->BrikDetail.Size.Height()),
+                (210.0 - 8.5 - 9.0) / 6 - 0.05, 5e-5);
 }
 
 } // namespace
