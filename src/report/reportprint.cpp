@@ -25,7 +25,8 @@ TCustomBandReport::TBRPrintOutcome TCustomBandReport::Print()
     return runOntoDevice(*device, false);
 }
 
-TCustomBandReport::TBRPrintOutcome TCustomBandReport::runOntoDevice(output::TBRPrinterDevice &device, bool feedsExportFilter)
+TCustomBandReport::TBRPrintOutcome
+TCustomBandReport::runOntoDevice(output::TBRPrinterDevice &device, bool feedsExportFilter)
 {
     // The preview's page output, if any, is kept aside for the length of the run.
     std::unique_ptr<output::TBRPrinter> previous = std::move(pageOutput_);

@@ -11,10 +11,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPageLayout>
-#include <QSet>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSet>
 #include <algorithm>
 #include <array>
 
@@ -113,8 +113,8 @@ bool takePaper(TBRPage &page, const QPageLayout &chosen)
     if (paper) {
         page.SetPaperSize(*paper);
     } else {
-        const QSizeF across = orientation == TBROrientation::poLandscape ? chosenMM.transposed()
-                                                                         : chosenMM;
+        const QSizeF across =
+            orientation == TBROrientation::poLandscape ? chosenMM.transposed() : chosenMM;
         page.SetPaperSize(TBRPaperSize::Custom);
         page.SaveUnits(TBRUnit::MM);
         page.SetWidth(static_cast<long double>(across.width()));
@@ -319,7 +319,8 @@ bool TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrin
         settings.SetOrientation(orientation);
 
         const TBRRecordedPrintSettings &recorded = RecordedPrintSettings;
-        settings.SetOutputBin(binOfSourceCode(recorded.CustomBinCode).value_or(settings.OutputBin()));
+        settings.SetOutputBin(
+            binOfSourceCode(recorded.CustomBinCode).value_or(settings.OutputBin()));
         settings.Collate = recorded.Collate;
         settings.ColorOption = recorded.ColorOption;
         settings.PrintQuality = recorded.PrintQuality;

@@ -276,8 +276,9 @@ def bad_files(app, work):
     j.click(j.find(select, 'push button', 'Luk', exact=True))
 
 
-def big_export(work, lessons):
-    """One teacher, AB, with `lessons` lessons; every seventh in the room ÆBLE."""
+def big_export(work, lessons, others=()):
+    """One teacher, AB, with `lessons` lessons, every seventh in the room ÆBLE; each of
+    `others` with five."""
     with open(export, 'rb') as f:
         header = f.read().split(b'\n', 1)[0]
     lines = [header]
@@ -285,6 +286,9 @@ def big_export(work, lessons):
         room = 'ÆBLE' if i % 7 == 0 else 'A%d' % (i % 5)
         lines.append(('%d;Ma;Ma %d;fag%d;%da;AB;%s;' % (i + 1, i % 8 + 1, i % 11, i % 9, room))
                      .encode('cp1252') + b'\r')
+    for teacher in others:
+        lines += [('%d;Ti;Ti %d;fag%d;7b;%s;B1;' % (i + 1, i + 1, i, teacher)).encode('cp1252')
+                  + b'\r' for i in range(5)]
     path = os.path.join(work, 'stor.csv')
     with open(path, 'wb') as f:
         f.write(b'\n'.join(lines) + b'\n')
@@ -472,30 +476,12 @@ def print_settings(app, work):
     preview_sheets_on(app, work, on)
 
 
-def big_school(work, lessons):
-    """Three teachers: AB with `lessons` lessons, BB and CC with a few."""
-    with open(export, 'rb') as f:
-        header = f.read().split(b'\n', 1)[0]
-    lines = [header]
-    for i in range(lessons):
-        lines.append(('%d;Ma;Ma %d;fag%d;%da;AB;A%d;' % (i + 1, i % 8 + 1, i % 11, i % 9, i % 5))
-                     .encode('cp1252') + b'\r')
-    for teacher in ('BB', 'CC'):
-        for i in range(5):
-            lines.append(('%d;Ti;Ti %d;fag%d;7b;%s;B1;' % (i + 1, i + 1, i, teacher))
-                         .encode('cp1252') + b'\r')
-    path = os.path.join(work, 'tre.csv')
-    with open(path, 'wb') as f:
-        f.write(b'\n'.join(lines) + b'\n')
-    return path
-
-
 def print_stopped(app, work):
     """Three teachers printed, "Afbryd" during the first: its sheets so far are one job, the
     other two are never started, and the message area says so. Then the first previewed."""
     require_queue()
     import pyatspi
-    source = big_school(work, 100000)
+    source = big_export(work, 100000, others=('BB', 'CC'))
     j.choose_file(checks, app, source)
     select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
     names = select_names(select, [0, 1, 2])

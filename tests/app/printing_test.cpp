@@ -6,9 +6,9 @@
 #include "platform/printer.h"
 #include "report/customreport.h"
 #include "report/services.h"
+#include "testqueues.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"
-#include "testqueues.h"
 
 #include <QProcess>
 #include <QRegularExpression>

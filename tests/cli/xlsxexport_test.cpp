@@ -269,7 +269,8 @@ TEST(XlsxExport, EveryNumberInTheWorksheetHasAPointUnderDanishSettings)
     int numbers = 0;
     for (auto it = attribute.globalMatch(xml); it.hasNext();) {
         const QRegularExpressionMatch found = it.next();
-        if (found.captured(1) == QLatin1String("ref") || found.captured(1) == QLatin1String("sqref") ||
+        if (found.captured(1) == QLatin1String("ref") ||
+            found.captured(1) == QLatin1String("sqref") ||
             found.captured(1) == QLatin1String("spans") || found.captured(1) == QLatin1String("r"))
             continue; // cell references and row spans
         ++numbers;
@@ -277,5 +278,6 @@ TEST(XlsxExport, EveryNumberInTheWorksheetHasAPointUnderDanishSettings)
             << found.captured(1).toStdString() << "=\"" << found.captured(2).toStdString() << '"';
     }
     EXPECT_GT(numbers, 10);
-    EXPECT_TRUE(xml.contains(QStringLiteral("pageMargins left=\"0.25\""))) << xml.left(2000).toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("pageMargins left=\"0.25\"")))
+        << xml.left(2000).toStdString();
 }

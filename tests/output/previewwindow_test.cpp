@@ -534,9 +534,16 @@ struct CaughtErrors {
 
 TEST(PreviewSearch, FindsTextWithinOneLabelFoldingDanishAndWindows1252LettersAboveLatin1)
 {
-    PreviewOf p({{"\xC6" "BLE og p\xC6RER", "Matema", "tik"}, // ÆBLE og pÆRER
-                 {"\x8C" "uvre for \x80" "10", "\x8A" "KOLE"}, // Œuvre for €10, ŠKOLE
-                 {"\xE6" "ble"},                               // æble
+    PreviewOf p({{"\xC6"
+                  "BLE og p\xC6RER",
+                  "Matema", "tik"}, // ÆBLE og pÆRER
+                 {"\x8C"
+                  "uvre for \x80"
+                  "10",
+                  "\x8A"
+                  "KOLE"}, // Œuvre for €10, ŠKOLE
+                 {"\xE6"
+                  "ble"}, // æble
                  {"Dansk"}});
     auto &list = *p.control<QListWidget>("SearchResultBox");
     auto &label = *p.control<QLabel>("SearchTextLabel");

@@ -4,8 +4,8 @@
 
 #include "output/brmessage.h"
 #include "output/brprinter.h"
-#include "report/customreport.h"
 #include "platform/printer.h"
+#include "report/customreport.h"
 #include "report/reportmessages.h"
 
 #include <QAbstractButton>
