@@ -700,6 +700,9 @@ void TBRStandardPreview::LoadFile(const QString &file)
         throw;
     }
     TBRPreviewState::Instance().StatusText = platform::fromQString(file);
+    // The loaded pages are the file's: the caption and the printed job name it.
+    shown->Title = platform::fromQString(QFileInfo(file).fileName());
+    setWindowTitle(caption + platform::toQString(shown->Title));
     refreshAfterLoad();
     TBRPrinter::LoadedFileFlag = true;
     enableRunCommands(true);

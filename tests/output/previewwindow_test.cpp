@@ -801,6 +801,8 @@ TEST(PreviewLoad, ASavedFileReplacesThePagesShown)
     EXPECT_EQ(p.view().Image().Picture()->bytes(), source.GetPage(1)->bytes());
     EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 3"));
     EXPECT_EQ(p.window->StatusPanel(2), file);
+    EXPECT_EQ(p.window->windowTitle(), QStringLiteral("Udskriftsvisning : three.brp"));
+    EXPECT_EQ(shown->Title, "three.brp") << "the job printed from the loaded pages";
     EXPECT_EQ(p.window->Thumbs().RowCount(), 3);
     EXPECT_EQ(p.window->Thumbs().Row(), 0);
     EXPECT_TRUE(p.control("Print")->isEnabled());
