@@ -123,6 +123,8 @@ void TMainForm::ButtonSourceClick()
         table_.LoadBrikker(std::filesystem::path(path.toStdString()));
     } catch (const platform::ERefusedFile &) {
         throw; // nothing was read: the tiles loaded before stay, and so does their file's name
+    } catch (const timetable::ENotAnExport &) {
+        throw; // no export: the tiles, their file's name and the message area stay as they were
     } catch (...) {
         exportFilePath_ = path; // the complete lines read before the failure are loaded
         throw;

@@ -168,6 +168,9 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
     timetable::Timetable table([&err](const std::string &m) { toTerminal(err, m); });
     try {
         table.LoadBrikker(parsed->exportPath);
+    } catch (const timetable::ENotAnExport &e) {
+        err << "tavleprint: " << parsed->exportPath << ": " << e.plain() << "\n";
+        return kFailure;
     } catch (const platform::EInOutError &e) {
         err << "tavleprint: " << parsed->exportPath << ": " << fileProblem(e) << "\n";
         return kFailure;

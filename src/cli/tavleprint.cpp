@@ -85,6 +85,9 @@ int runListing(const std::vector<std::string> &args, std::ostream &out, std::ost
     timetable::Timetable table([&err](const std::string &m) { toTerminal(err, m); });
     try {
         table.LoadBrikker(parsed->exportPath);
+    } catch (const timetable::ENotAnExport &e) {
+        err << "tavleprint: " << parsed->exportPath << ": " << e.plain() << "\n";
+        return kExitFailure;
     } catch (const platform::EInOutError &e) {
         err << "tavleprint: " << parsed->exportPath << ": " << fileProblem(e) << "\n";
         return kExitFailure;

@@ -119,21 +119,63 @@ TBrik Timetable::MakeBrik(std::string_view line) const
                  std::string(fields[ColPeriode])};
 }
 
+ENotAnExport::ENotAnExport(Kind kind) : std::runtime_error(danishText(kind)), kind_(kind) {}
+
+std::string ENotAnExport::danishText(Kind kind)
+{
+    switch (kind) {
+    case Kind::NoLessons:
+        return platform::cp1252(u8"Filen indeholder ingen lektioner.");
+    case Kind::NoHeader:
+        return platform::cp1252(u8"Filen har ingen overskriftslinje og er ikke en eksportfil.");
+    case Kind::NotText:
+        break;
+    }
+    return platform::cp1252(u8"Filen er ikke en tekstfil og kan ikke være en eksportfil.");
+}
+
+const char *ENotAnExport::plain() const
+{
+    switch (kind_) {
+    case Kind::NoLessons:
+        return "the file holds no lessons";
+    case Kind::NoHeader:
+        return "the file has no header line and is not an export file";
+    case Kind::NotText:
+        break;
+    }
+    return "the file is not a text file and cannot be an export file";
+}
+
+namespace {
+
+// A control byte where text belongs: anything below a blank but TAB and the line ends. (A
+// Ctrl-Z ends the text before this is asked.)
+bool holdsControlBytes(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
+    });
+}
+
+} // namespace
+
 void Timetable::LoadBrikker(const std::filesystem::path &path)
 {
-    // A device, a FIFO or a file no export comes near is refused before the tiles loaded
-    // earlier are given up.
+    // A device, a FIFO or a file no export comes near is refused before anything is read.
     platform::refuseUnreadableFile(path, kMaxExportBytes);
-    tiles_.emplace();
-    message(platform::cp1252(u8"Læser brikker...") + kLineBreaks);
-
     platform::FileBytes file = platform::readFileBytes(path, kMaxExportBytes);
     std::string_view content = file.bytes;
     if (file.readErrno != 0) // keep the complete lines read before the failure
         content = content.substr(0, content.rfind('\n') + 1);
     if (const auto eof = content.find(kCtrlZ); eof != std::string_view::npos)
         content = content.substr(0, eof);
+    if (holdsControlBytes(content))
+        throw ENotAnExport(ENotAnExport::Kind::NotText);
 
+    // What the load says goes to the message area only once the file is taken.
+    std::vector<std::string> notes{platform::cp1252(u8"Læser brikker...") + kLineBreaks};
     std::string converted;
     const bool bom = content.starts_with("\xEF\xBB\xBF");
     const std::size_t high = firstHighByte(content);
@@ -146,10 +188,13 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
         if (conversion.replaced > 0)
             note += platform::cp1252(u8"; ") + std::to_string(conversion.replaced) +
                     platform::cp1252(u8" tegn uden en Windows-1252-form er blevet til '?'");
-        message(note + "." + kLineBreaks);
+        notes.push_back(note + "." + kLineBreaks);
     }
 
-    auto &tiles = *tiles_;
+    // A refused file leaves the column positions of the file loaded before as they were.
+    const auto columns = columns_;
+    const auto columnWalk = columnWalk_;
+    std::vector<std::unique_ptr<TBrik>> tiles;
     int lineNumber = 0;
     bool headerSeen = false;
     forEachLine(content, [&](std::string_view line) {
@@ -160,30 +205,32 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
             headerSeen = true;
             if (!ParseHeader(line)) {
                 const auto missing = missingColumns(line);
-                message(platform::cp1252(u8"Advarsel: Overskriften i linje ") +
-                        std::to_string(lineNumber) +
-                        (missing.size() == 1 ? platform::cp1252(u8" mangler kolonnen ")
-                                             : platform::cp1252(u8" mangler kolonnerne ")) +
-                        joined(missing) +
-                        platform::cp1252(u8". Brikkernes felter kan derfor komme fra forkerte "
-                                         u8"kolonner.") +
-                        kLineBreaks);
+                notes.push_back(
+                    platform::cp1252(u8"Advarsel: Overskriften i linje ") +
+                    std::to_string(lineNumber) +
+                    (missing.size() == 1 ? platform::cp1252(u8" mangler kolonnen ")
+                                         : platform::cp1252(u8" mangler kolonnerne ")) +
+                    joined(missing) +
+                    platform::cp1252(u8". Brikkernes felter kan derfor komme fra forkerte "
+                                     u8"kolonner.") +
+                    kLineBreaks);
             }
             return;
         }
         tiles.push_back(std::make_unique<TBrik>(MakeBrik(line)));
     });
 
-    // A file with nothing to print, or one that is no export at all, says so instead of
-    // leading to an empty or meaningless selection.
-    if (tiles.empty())
-        message(platform::cp1252(u8"Filen indeholder ingen lektioner.") + kLineBreaks);
-    else if (!headerSeen)
-        message(platform::cp1252(
-                    u8"Filen har ingen overskriftslinje (en linje, der begynder med \"[\"), så "
-                    u8"den er næppe en eksportfil fra Zelo eller Kvadrix Skemalægning. Brikkernes "
-                    u8"felter kan derfor komme fra forkerte kolonner.") +
-                kLineBreaks);
+    // A file with nothing to print, or one that is no export at all, is refused before the
+    // tiles loaded earlier go. (A failing read keeps what it read: the error follows below.)
+    if (file.readErrno == 0 && (tiles.empty() || !headerSeen)) {
+        columns_ = columns;
+        columnWalk_ = columnWalk;
+        throw ENotAnExport(headerSeen || tiles.empty() ? ENotAnExport::Kind::NoLessons
+                                                       : ENotAnExport::Kind::NoHeader);
+    }
+    tiles_ = std::move(tiles);
+    for (const std::string &note : notes)
+        message(note);
 
     if (file.readErrno != 0)
         throw platform::EInOutError::fromErrno(file.readErrno);

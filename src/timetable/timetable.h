@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,21 @@ struct NameListing {
     std::vector<std::pair<std::string, std::string>> caseVariants;
 };
 
+// An export file refused before the tiles loaded earlier go: it holds no lesson line, has no
+// header line, or holds bytes no text file holds. what() is the Danish text for the window
+// (Windows-1252), plain() the command line's English.
+class ENotAnExport : public std::runtime_error {
+public:
+    enum class Kind { NoLessons, NoHeader, NotText };
+    explicit ENotAnExport(Kind kind);
+    Kind kind() const { return kind_; }
+    const char *plain() const;
+
+private:
+    static std::string danishText(Kind kind);
+    Kind kind_;
+};
+
 class Timetable {
 public:
     // Receives every message for the main window's message area (Windows-1252 text that ends
@@ -38,7 +54,8 @@ public:
     void setMessageSink(MessageSink sink) { sink_ = std::move(sink); }
 
     // Reads the export file into a new tile list. Throws platform::EInOutError when the file
-    // cannot be opened or read; the tiles read before a failing read stay in the list.
+    // cannot be opened or read; the tiles read before a failing read stay in the list. A file
+    // that is no export (ENotAnExport) leaves the tile list and the message area as they were.
     void LoadBrikker(const std::filesystem::path &path);
 
     // Sets the column positions from a header line; false when it stopped at a missing name.

@@ -240,34 +240,51 @@ def margins_and_cutting_lines(app, work):
 
 
 def bad_files(app, work):
-    """Files no export is like, each with its message; the program goes on."""
+    """Files no export is like, each refused with its message while the tiles and the message
+    area loaded before stay; a UTF-8 export loads and says so; the program goes on."""
     with open(export, 'rb') as f:
         good = f.read()
-    made = {
-        'binaer.csv': bytes(range(256)) * 8,
-        'tom.csv': b'',
-        'uden-overskrift.csv': good[good.index(b'\n') + 1:],
-        'utf8-bom.csv': b'\xef\xbb\xbf' + good.decode('cp1252').encode('utf-8'),
+    refused = {
+        'binaer.csv': (bytes(range(256)) * 8,
+                       'Filen er ikke en tekstfil og kan ikke være en eksportfil.'),
+        'tom.csv': (b'', 'Filen indeholder ingen lektioner.'),
+        'kun-overskrift.csv': (good[:good.index(b'\n') + 1], 'Filen indeholder ingen lektioner.'),
+        'uden-overskrift.csv': (good[good.index(b'\n') + 1:],
+                                'Filen har ingen overskriftslinje og er ikke en eksportfil.'),
     }
-    for name, data in made.items():
+    j.choose_file(checks, app, export)
+    checks.true('the example loads', j.wait_for(lambda: 'Vælg lærere' in j.memo_text(app), 10))
+    memo = j.memo_text(app)
+    for name, (data, says) in refused.items():
         with open(os.path.join(work, name), 'wb') as f:
             f.write(data)
-    expected = {
-        'binaer.csv': 'Filen har ingen overskriftslinje',
-        'tom.csv': 'Filen indeholder ingen lektioner.',
-        'uden-overskrift.csv': 'Filen har ingen overskriftslinje',
-        'utf8-bom.csv': 'Filen er gemt som UTF-8 og er omsat til Windows-1252.',
-    }
-    for name in made:
-        shown = len(j.memo_text(app))
         j.choose_file(checks, app, os.path.join(work, name))
-        message = j.wait_for(lambda: expected[name] in j.memo_text(app)[shown:], 10)
-        checks.true('%s: the message %r (got %r)' % (name, expected[name],
-                                                      j.memo_text(app)[shown:]), message)
+        box = j.find_window(app, 'alert', '', timeout=10)
+        if not checks.true('%s: a message box' % name, box is not None):
+            continue
+        checks.true('%s: the box says %r' % (name, says),
+                    j.find(box, 'label', says, timeout=5, exact=True) is not None)
         checks.shot('journey4-%s.png' % name[:-4])
-    # Nothing has stopped the program: the last file's teachers are those of the example.
+        j.click(checks.need(j.find(box, 'push button', 'OK', timeout=5), '"OK"'))
+        j.wait_for(lambda: j.find_window(app, 'alert', '', timeout=0) is None, 10)
+        checks.check('%s: the message area as it was' % name, j.memo_text(app), memo)
+    # The tiles loaded before are still there: the example's teachers.
     listed = subprocess.run([tavleprint, 'list', '--teachers', export], capture_output=True,
                             text=True, check=True).stdout.split()
+    select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
+    items = [n.name for _, n in j.tree(checks.need(j.find(select, 'list', ''), 'the name list'))
+             if n.getRoleName() == 'list item']
+    checks.check('teachers after the refused files', items, listed)
+    j.click(j.find(select, 'push button', 'Luk', exact=True))
+
+    utf8 = os.path.join(work, 'utf8-bom.csv')
+    with open(utf8, 'wb') as f:
+        f.write(b'\xef\xbb\xbf' + good.decode('cp1252').encode('utf-8'))
+    shown = len(j.memo_text(app))
+    j.choose_file(checks, app, utf8)
+    note = 'Filen er gemt som UTF-8 og er omsat til Windows-1252.'
+    checks.true('the UTF-8 file loads and says so',
+                j.wait_for(lambda: note in j.memo_text(app)[shown:], 10))
     select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
     items = [n.name for _, n in j.tree(checks.need(j.find(select, 'list', ''), 'the name list'))
              if n.getRoleName() == 'list item']

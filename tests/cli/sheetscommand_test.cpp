@@ -118,24 +118,34 @@ TEST_F(Sheets, PrintSendsOneJobPerName)
     EXPECT_EQ(printed.out, "printed AB\nprinted \xC3\x98J\n");
 }
 
-TEST_F(Sheets, NothingToPrintIsAFailureAndTheLoadersWarningsReachTheTerminal)
+TEST_F(Sheets, AFileThatIsNoExportIsAFailureWithAPlainMessage)
 {
     const std::string empty = path("tom.csv");
     std::ofstream(empty, std::ios::binary)
         << "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;"
            "PERIODEBETEGNELSE\r\n";
-    const Outcome none = tavleprint({"sheets", "--classes", empty, "--pdf", path("x.pdf")});
-    EXPECT_EQ(none.code, 1);
-    EXPECT_NE(none.err.find("tavleprint: " + empty + ": no classes to print\n"), std::string::npos)
-        << none.err;
-    EXPECT_NE(none.err.find("ingen lektioner"), std::string::npos) << none.err;
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("x.pdf"))));
-
     const std::string headless = path("uden.csv");
     std::ofstream(headless, std::ios::binary) << "AB;1a;da;A1;Ma 1\r\n";
-    const Outcome warned = tavleprint({"sheets", "--teachers", headless, "--pdf", path("y.pdf")});
-    EXPECT_EQ(warned.code, 0) << warned.err;
-    EXPECT_NE(warned.err.find("overskriftslinje"), std::string::npos) << warned.err;
+    const std::string program = path("program.csv");
+    std::ofstream(program, std::ios::binary) << std::string("\x7F"
+                                                            "ELF\x02\x01\x01\0\0;x\n",
+                                                            12);
+    for (const auto &[file, says] : {std::pair{empty, "the file holds no lessons"},
+                                     {headless, "the file has no header line and is not an export "
+                                                "file"},
+                                     {program, "the file is not a text file and cannot be an "
+                                               "export file"}}) {
+        for (const char *command : {"sheets", "list"}) {
+            const Outcome refused =
+                std::string(command) == "list"
+                    ? tavleprint({"list", "--teachers", file})
+                    : tavleprint({"sheets", "--teachers", file, "--pdf", path("x.pdf")});
+            EXPECT_EQ(refused.code, 1) << command << " " << file;
+            EXPECT_EQ(refused.err, "tavleprint: " + file + ": " + says + "\n") << command;
+            EXPECT_TRUE(refused.out.empty()) << command;
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("x.pdf"))));
 }
 
 TEST_F(Sheets, MarginsAreClampedLikeThePrinterAdjustmentWindowClampsThem)

@@ -95,7 +95,7 @@ TEST_F(Listing, PrintListFollowsTheSortedTileList)
 
 TEST_F(Listing, EmptyTileListGivesEmptyList)
 {
-    load({});
+    // Before any file is loaded (a file without lessons is refused).
     EXPECT_TRUE(table.Listing(SelectionMode::Classes).names.empty());
     table.BuildPrintList("");
     EXPECT_TRUE(table.printList().empty());
