@@ -337,6 +337,11 @@ std::unique_ptr<platform::TMetafile> TBRPrinter::GetPage(int n)
 
 void TBRPrinter::LoadPages(const std::filesystem::path &file)
 {
+    // The file is read and checked whole before anything shown now is given up: a damaged file
+    // leaves the pages, and a run still drawing them, as they were.
+    TBRPageList loaded;
+    loaded.LoadFromFile(file);
+
     // A run of the linked report that still draws into this page output on another thread (or
     // is about to start there) is stopped first, and its thread has ended when the send
     // returns: the pages it draws are about to go.
@@ -346,7 +351,7 @@ void TBRPrinter::LoadPages(const std::filesystem::path &file)
     }
     if (state_ != TOutputState::Idle)
         Reset();
-    pageList_.LoadFromFile(file);
+    pageList_.TakeFrom(loaded);
     pageNumber_ = pageList_.PageCount();
     HorizontalFactor = screenFactor();
     VerticalFactor = screenFactor();

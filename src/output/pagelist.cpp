@@ -63,6 +63,16 @@ void TBRPageList::SetStream(std::unique_ptr<TBRStream> stream)
     pageCount_ = 0;
 }
 
+void TBRPageList::TakeFrom(TBRPageList &other)
+{
+    // `other` is a store of the caller's own that no other thread knows: this lock comes first.
+    std::lock_guard lock(mutex_);
+    std::lock_guard otherLock(other.mutex_);
+    stream_ = std::move(other.stream_);
+    pageCount_ = other.pageCount_.exchange(0);
+    compression_ = other.compression_;
+}
+
 void TBRPageList::Clear()
 {
     std::lock_guard lock(mutex_);

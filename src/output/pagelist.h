@@ -43,6 +43,8 @@ public:
     void LoadFromFile(const std::filesystem::path &file);
     // The same for a stream that holds a saved report file's bytes.
     void Open(std::unique_ptr<TBRStream> stream);
+    // Takes over the pages of `other` (a store just opened), which is left empty.
+    void TakeFrom(TBRPageList &other);
     // Copies the whole store into `file`, replacing it.
     void SaveToFile(const std::filesystem::path &file);
 

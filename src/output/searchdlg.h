@@ -30,7 +30,7 @@ private:
     QCheckBox *CheckBox1;
     QPushButton *SpeedButton1;
     QPushButton *SpeedButton2;
-    bool cancelled_ = false;
+    bool cancelled_ = true; // only "Søg" searches: Esc and the close box cancel
 };
 
 } // namespace output

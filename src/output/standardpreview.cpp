@@ -556,8 +556,21 @@ void TBRStandardPreview::FindButtonClick()
 {
     QString text;
     bool caseMatters = false;
-    if (AskSearchText(text, caseMatters))
-        SearchPages(text, caseMatters);
+    if (!AskSearchText(text, caseMatters))
+        return;
+    SearchPages(text, caseMatters);
+    // The results in front, and the first page found on show.
+    if (ui_->Tabs->indexOf(ui_->TabSearchResult) >= 0)
+        ui_->Tabs->setCurrentWidget(ui_->TabSearchResult);
+    if (ui_->SearchResultBox->isEnabled() && ui_->SearchResultBox->count() > 0)
+        ui_->SearchResultBox->setCurrentRow(0); // goes to its page
+}
+
+void TBRStandardPreview::ClearSearchResults()
+{
+    ui_->SearchResultBox->clear();
+    ui_->SearchResultBox->setEnabled(false);
+    ui_->SearchTextLabel->clear();
 }
 
 void TBRStandardPreview::SearchPages(const QString &text, bool caseMatters)
@@ -690,15 +703,10 @@ void TBRStandardPreview::LoadFile(const QString &file)
         box.exec();
         return;
     }
-    try {
-        // A run still drawing into the page output is stopped, and its thread has ended,
-        // before the file replaces the pages.
-        shown->LoadPages(std::filesystem::path(file.toStdString()));
-    } catch (...) {
-        // The page output has let go of its pages: the window shows none.
-        refreshAfterLoad();
-        throw;
-    }
+    // A run still drawing into the page output is stopped, and its thread has ended, before
+    // the file replaces the pages; a file that does not load leaves the window as it was.
+    shown->LoadPages(std::filesystem::path(file.toStdString()));
+    ClearSearchResults();
     TBRPreviewState::Instance().StatusText = platform::fromQString(file);
     // The loaded pages are the file's: the caption and the printed job name it.
     shown->Title = platform::fromQString(QFileInfo(file).fileName());

@@ -73,6 +73,8 @@ public:
     // "Ingen tekst fundet" with the list disabled. The active tab does not change.
     void SearchPages(const QString &text, bool caseMatters);
     void SearchResultBoxClick();
+    // Empties the search result tab (the pages it named are gone).
+    void ClearSearchResults();
 
     // "&Gem": the save dialog (object name "SaveDialog"), then SaveTo.
     void SaveClick();

@@ -597,7 +597,7 @@ TEST(PreviewSearch, FindsTextWithinOneLabelFoldingDanishAndWindows1252LettersAbo
     EXPECT_EQ(p.view().PageNumber(), 1);
 }
 
-TEST(PreviewSearch, TheDialogCountsAsCancelledOnlyThroughAfbryd)
+TEST(PreviewSearch, OnlySøgSearchesAndTheResultsComeToTheFrontAtTheFirstPageFound)
 {
     PreviewOf p({{"Historie"}, {"historie"}});
     auto &list = *p.control<QListWidget>("SearchResultBox");
@@ -625,7 +625,7 @@ TEST(PreviewSearch, TheDialogCountsAsCancelledOnlyThroughAfbryd)
              d.findChild<QLineEdit *>("Edit1")->setText(QStringLiteral("Historie"));
              QTest::keyClick(&d, Qt::Key_Escape);
          },
-         {1, 2}},
+         {}},
         {"Afbryd",
          [](QDialog &d) {
              d.findChild<QLineEdit *>("Edit1")->setText(QStringLiteral("x"));
@@ -633,8 +633,11 @@ TEST(PreviewSearch, TheDialogCountsAsCancelledOnlyThroughAfbryd)
          },
          {}},
     };
+    auto &tabs = *p.control<QTabWidget>("Tabs");
     for (const Close &close : closes) {
         list.clear();
+        tabs.setCurrentIndex(0);
+        p.window->GoToPage(1);
         bool seen = false;
         whenModal<QDialog>("SearchDlg", [&](QDialog &d) {
             seen = true;
@@ -652,6 +655,9 @@ TEST(PreviewSearch, TheDialogCountsAsCancelledOnlyThroughAfbryd)
         p.click("FindButton");
         EXPECT_TRUE(seen) << close.how;
         EXPECT_EQ(listedPages(list), close.expected) << close.how;
+        EXPECT_EQ(tabs.currentIndex(), close.expected.empty() ? 0 : 1) << close.how;
+        EXPECT_EQ(p.view().PageNumber(), close.expected.empty() ? 1 : close.expected.front())
+            << close.how;
     }
 }
 
@@ -823,7 +829,7 @@ TEST(PreviewLoad, ASavedFileReplacesThePagesShown)
     TBRPrinter::LoadedFileFlag = false;
 }
 
-TEST(PreviewLoad, AMissingFileChangesNothingAndADamagedFileGoesToTheErrorDisplay)
+TEST(PreviewLoad, AMissingOrDamagedFileChangesNothingAndADamagedFileGoesToTheErrorDisplay)
 {
     testpages::TempDir dir;
     PreviewOf p(2);
@@ -842,6 +848,9 @@ TEST(PreviewLoad, AMissingFileChangesNothingAndADamagedFileGoesToTheErrorDisplay
     EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 2"));
 
     testpages::writeFile(dir.file("damaged.brp"), {'B', 'R', 'P', 0, 1, 2, 3});
+    p.window->GoToPage(2);
+    const bool printable = p.control("Print")->isEnabled();
+    const QString status = p.window->StatusPanel(2);
     CaughtErrors errors;
     whenModal<QFileDialog>("LoadDialog", [&](QFileDialog &d) {
         d.selectFile(QString::fromStdString(dir.file("damaged.brp").string()));
@@ -850,17 +859,22 @@ TEST(PreviewLoad, AMissingFileChangesNothingAndADamagedFileGoesToTheErrorDisplay
     p.click("LoadReport");
     ASSERT_EQ(errors.messages.size(), 1u);
     EXPECT_FALSE(errors.messages[0].empty());
-    // The window goes on, with no pages to show.
+    // The file is read whole before anything goes: the window is as it was.
     EXPECT_EQ(p.view().PageOutput(), shown);
-    EXPECT_EQ(p.window->Thumbs().RowCount(), 0);
-    EXPECT_FALSE(p.view().Image().HasPicture());
-    EXPECT_FALSE(p.control("Print")->isEnabled());
-    p.window->GoToPage(2);
-    p.window->Thumbs().viewport()->grab();
-    p.window->SearchPages(QStringLiteral("side"), false);
-    EXPECT_EQ(p.control<QListWidget>("SearchResultBox")->count(), 1);
+    EXPECT_FALSE(shown->Loaded());
+    EXPECT_EQ(pagesOf(*shown), before);
+    EXPECT_EQ(p.window->Thumbs().RowCount(), 2);
+    EXPECT_EQ(p.view().PageNumber(), 2);
+    EXPECT_TRUE(p.view().Image().HasPicture());
+    EXPECT_EQ(p.control("Print")->isEnabled(), printable);
+    EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 2 af 2"));
+    EXPECT_EQ(p.window->StatusPanel(2), status);
+
+    // A file that loads clears the results of a search in the pages it replaced.
+    p.window->SearchPages(QStringLiteral("e"), false);
     p.window->LoadFile(QStringLiteral(TAVLE_SOURCE_DIR "/tests/output/data/libreoffice-page.brp"));
     EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 1"));
+    EXPECT_EQ(p.control<QListWidget>("SearchResultBox")->count(), 0);
     TBRPrinter::LoadedFileFlag = false;
 }
 
