@@ -62,8 +62,8 @@ void MarginSpinBox::fixup(QString &input) const
     const Typed typed = readTyped(input);
     if (typed.state == QValidator::Acceptable)
         input = textFromValue(std::clamp(typed.value, minimum(), maximum()));
-    else
-        QDoubleSpinBox::fixup(input);
+    else // an emptied field, or a lone sign or point, keeps the margin it had
+        input = textFromValue(value());
 }
 
 } // namespace app

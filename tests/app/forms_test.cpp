@@ -316,6 +316,12 @@ TEST_F(Forms, MarginsClampStepAndRestoreStandard)
     EXPECT_DOUBLE_EQ(justerForm.margins().bottom, -500.0);
     typeInto(ui.SpinLeftMargin, QStringLiteral("0"));
     EXPECT_DOUBLE_EQ(justerForm.margins().left, 0.0);
+    // An emptied field, or a lone sign, keeps the margin it had.
+    for (const QString &typed : {QString(), QStringLiteral("-"), QStringLiteral(",")}) {
+        typeInto(ui.SpinTopMargin, typed.isEmpty() ? QStringLiteral("\b") : typed);
+        EXPECT_DOUBLE_EQ(justerForm.margins().top, 500.0) << typed.toStdString();
+        EXPECT_EQ(ui.SpinTopMargin->text(), QLocale().toString(500.0, 'f', 1));
+    }
     ui.SpinRightMargin->setFocus();
     QTest::keyClick(ui.SpinRightMargin, Qt::Key_Up);
     EXPECT_NEAR(justerForm.margins().right, 20.1, 1e-9);
