@@ -28,6 +28,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
+#include <map>
 
 namespace output {
 
@@ -55,8 +56,7 @@ constexpr int thumbCellBottom = 10;
 // The paper of a view without a page output: A4 in native units.
 constexpr long double a4Width = 2100, a4Length = 2970;
 constexpr QSize glyphSize(24, 24);
-const QString ownFormatFilter = QStringLiteral("Rapportfiler(*.BRP)");
-const QString loadFilter = QStringLiteral("Rapportfiler (*.BRP)");
+const QString loadFilter = QStringLiteral("Udskriftsfiler (*.brp)");
 const QString noTextFound = QStringLiteral("Ingen tekst fundet");
 
 // A button glyph from the desktop's icon theme (freedesktop names), else the program's own.
@@ -612,14 +612,55 @@ void TBRStandardPreview::SearchResultBoxClick()
 
 // ---- Saving and exporting ----
 
+namespace {
+
+// The save dialog's entry of an export filter, in the words of this desktop: the engine's own
+// names are English ("PDF document"); the extensions a typed name may end in, the first added.
+struct SaveKind {
+    QString name;
+    QStringList extensions;
+};
+
+SaveKind saveKindOf(const TBRExportFilterLibraryEntry &entry)
+{
+    static const std::map<std::string, SaveKind> danish = {
+        {"TBRPDFDocumentFilter", {QStringLiteral("PDF-dokument"), {QStringLiteral("pdf")}}},
+        {"TBRXLSFilter", {QStringLiteral("Excel-regneark"), {QStringLiteral("xlsx")}}},
+        {"TBRGHTMLDocumentFilter",
+         {QStringLiteral("HTML-dokument"), {QStringLiteral("htm"), QStringLiteral("html")}}}};
+    if (const auto known = danish.find(entry.ClassName); known != danish.end())
+        return known->second;
+    return {platform::toQString(entry.Name), {platform::toQString(entry.Extension).toLower()}};
+}
+
+std::vector<SaveKind> saveKinds()
+{
+    std::vector<SaveKind> kinds{{QStringLiteral("Udskriftsfiler"), {QStringLiteral("brp")}}};
+    for (const TBRExportFilterLibraryEntry &entry : ExportFilterLibrary().Entries())
+        kinds.push_back(saveKindOf(entry));
+    return kinds;
+}
+
+} // namespace
+
 QStringList TBRStandardPreview::SaveFilters() const
 {
-    QStringList filters{ownFormatFilter};
-    for (const TBRExportFilterLibraryEntry &entry : ExportFilterLibrary().Entries()) {
-        const QString extension = platform::toQString(entry.Extension);
-        filters << QStringLiteral("%1 (*.%2)").arg(platform::toQString(entry.Name), extension);
-    }
+    QStringList filters;
+    for (const SaveKind &kind : saveKinds())
+        filters << QStringLiteral("%1 (*.%2)").arg(kind.name, kind.extensions.constFirst());
     return filters;
+}
+
+std::pair<QString, int> TBRStandardPreview::SaveTarget(const QString &typed, int filterIndex)
+{
+    const std::vector<SaveKind> kinds = saveKinds();
+    const QString suffix = QFileInfo(typed).suffix().toLower();
+    for (std::size_t k = 0; k < kinds.size() && !suffix.isEmpty(); ++k)
+        if (kinds[k].extensions.contains(suffix))
+            return {typed, static_cast<int>(k) + 1}; // the name says what it is
+    const auto chosen = static_cast<std::size_t>(std::clamp<int>(filterIndex, 1, kinds.size()));
+    return {typed + QLatin1Char('.') + kinds[chosen - 1].extensions.constFirst(),
+            static_cast<int>(chosen)};
 }
 
 int TBRStandardPreview::PreselectedSaveFilter() const
@@ -634,24 +675,27 @@ void TBRStandardPreview::SaveClick()
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("BRP"));
     const QStringList filters = SaveFilters();
     dialog.setNameFilters(filters);
-    // A name typed without extension takes the extension of the filter chosen (BRP for the own
-    // format), so that an export never lands in a file named as a saved report file.
-    const auto followFilter = [&dialog](const QString &filter) {
-        const qsizetype star = filter.lastIndexOf(QStringLiteral("*."));
-        if (star >= 0)
-            dialog.setDefaultSuffix(filter.mid(star + 2).chopped(1));
-    };
-    const QString preselected = filters.at(PreselectedSaveFilter() - 1);
-    dialog.selectNameFilter(preselected);
-    followFilter(preselected);
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+    dialog.selectNameFilter(filters.at(PreselectedSaveFilter() - 1));
+    // The name suggested: the teacher or class shown, or the loaded file's.
+    if (const TBRPrinter *shown = output(); shown != nullptr && !shown->Title.empty()) {
+        const QString title = platform::toQString(shown->Title);
+        dialog.selectFile(shown->Loaded() ? QFileInfo(title).completeBaseName() : title);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    SaveTo(dialog.selectedFiles().constFirst(),
-           static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
+    // The name typed decides before the filter chosen: "aj.brp" is a saved report file whatever
+    // filter stood in the list (the overwrite question came for the name as typed).
+    const auto [file, filterIndex] =
+        SaveTarget(dialog.selectedFiles().constFirst(),
+                   static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
+    if (file != dialog.selectedFiles().constFirst() && QFileInfo::exists(file) &&
+        QMessageBox::question(this, QStringLiteral("Gem udskriftsjob"),
+                              QStringLiteral("%1 findes allerede.\nVil du erstatte den?")
+                                  .arg(QFileInfo(file).fileName())) != QMessageBox::Yes)
+        return;
+    SaveTo(file, filterIndex);
 }
 
 void TBRStandardPreview::SaveTo(const QString &file, int filterIndex)

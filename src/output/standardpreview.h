@@ -83,6 +83,10 @@ public:
     // The filter the save dialog preselects (1-based): the first export filter when there is
     // one, else the own format.
     int PreselectedSaveFilter() const;
+    // Where a name typed in the save dialog goes, and as what (1-based filter index): an
+    // extension a filter lists ("aj.brp", "aj.HTML") chooses that filter; any other name gets
+    // the chosen filter's extension added, in lower case.
+    static std::pair<QString, int> SaveTarget(const QString &typed, int filterIndex);
     // Filter 1 saves the pages as a saved report file (only a finished page output); filter
     // k >= 2 runs the report again into export filter k - 1 (only when the pages come from
     // the report and its run is available).

@@ -378,14 +378,16 @@ def preview_journey(app, work):
 
     saved = os.path.join(work, 'udskrift.brp')
     j.click(button['Gem'])
-    file_dialog(app, 'Gem udskriftsjob', saved, 'Rapportfiler')
+    # Typed with its extension while the PDF document is preselected: a saved report file.
+    file_dialog(app, 'Gem udskriftsjob', saved)
     checks.true('the saved report file', j.wait_for(lambda: os.path.exists(saved), 60))
     read = [subprocess.run([tavleprint, 'pages', f], capture_output=True, text=True).stdout
             for f in (saved, reference)]
     checks.true('the saved file reads back as tavleprint\'s own pages', read[0] == read[1])
     exported = os.path.join(work, 'udskrift.pdf')
     j.click(button['Gem'])
-    file_dialog(app, 'Gem udskriftsjob', exported)  # the PDF document is preselected
+    # Typed without an extension: the preselected PDF document's, in lower case.
+    file_dialog(app, 'Gem udskriftsjob', exported[:-len('.pdf')])
     checks.true('the PDF export', j.wait_for(lambda: pages(exported) == total, 120))
 
     # Printed again from the preview, stopped by "Afbryd": the sheets begun are one job.

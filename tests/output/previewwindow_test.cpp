@@ -718,14 +718,12 @@ TEST(PreviewSave, SavesFinishedPagesOnlyAndTheFileReadsBackPageForPage)
         seen = true;
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Gem udskriftsjob"));
         EXPECT_EQ(d.acceptMode(), QFileDialog::AcceptSave);
-        // A name typed without extension takes the chosen filter's.
-        EXPECT_EQ(d.defaultSuffix(), QStringLiteral("PDF"));
         EXPECT_FALSE(d.testOption(QFileDialog::DontConfirmOverwrite));
         EXPECT_EQ(d.nameFilters(),
-                  (QStringList{"Rapportfiler(*.BRP)", "PDF document (*.PDF)",
-                               "Excel regneark (*.XLSX)", "HTML dokument (*.HTM)"}));
-        EXPECT_EQ(d.selectedNameFilter(), QStringLiteral("PDF document (*.PDF)"));
-        d.selectNameFilter(QStringLiteral("Rapportfiler(*.BRP)"));
+                  (QStringList{"Udskriftsfiler (*.brp)", "PDF-dokument (*.pdf)",
+                               "Excel-regneark (*.xlsx)", "HTML-dokument (*.htm)"}));
+        EXPECT_EQ(d.selectedNameFilter(), QStringLiteral("PDF-dokument (*.pdf)"));
+        // The name typed says what it is, whatever filter stands in the list.
         d.selectFile(QString::fromStdString(saved));
         static_cast<QDialog &>(d).accept();
     });
@@ -744,8 +742,24 @@ TEST(PreviewSave, TheFilterListFollowsTheLibraryWhileTheWindowLives)
     {
         PreviewOf p(1);
         EXPECT_EQ(p.window->SaveFilters(),
-                  (QStringList{"Rapportfiler(*.BRP)", "PDF document (*.PDF)",
-                               "Excel regneark (*.XLSX)", "HTML dokument (*.HTM)"}));
+                  (QStringList{"Udskriftsfiler (*.brp)", "PDF-dokument (*.pdf)",
+                               "Excel-regneark (*.xlsx)", "HTML-dokument (*.htm)"}));
+        // Where a typed name goes, and as what: an extension of a listed filter chooses it
+        // (any letter case); any other name gets the chosen filter's, in lower case.
+        const struct {
+            const char *typed;
+            int chosen;
+            const char *file;
+            int as;
+        } names[] = {{"aj.brp", 2, "aj.brp", 1},    {"AJ.PDF", 1, "AJ.PDF", 2},
+                     {"aj.Xlsx", 2, "aj.Xlsx", 3},  {"aj.html", 2, "aj.html", 4},
+                     {"aj.htm", 1, "aj.htm", 4},    {"aj", 2, "aj.pdf", 2},
+                     {"AJ", 1, "AJ.brp", 1},        {"aj.txt", 3, "aj.txt.xlsx", 3},
+                     {"7.b", 4, "7.b.htm", 4}};
+        for (const auto &name : names)
+            EXPECT_EQ(TBRStandardPreview::SaveTarget(QString::fromLatin1(name.typed), name.chosen),
+                      std::pair(QString::fromLatin1(name.file), name.as))
+                << name.typed;
         EXPECT_EQ(p.window->PreselectedSaveFilter(), 2);
         {
             PreviewOf second(1); // its components find the classes listed: nothing twice
@@ -753,7 +767,7 @@ TEST(PreviewSave, TheFilterListFollowsTheLibraryWhileTheWindowLives)
         }
         EXPECT_TRUE(ExportFilterLibrary().Entries().empty())
             << "a window's components take their names with them when it goes";
-        EXPECT_EQ(p.window->SaveFilters(), QStringList{"Rapportfiler(*.BRP)"});
+        EXPECT_EQ(p.window->SaveFilters(), QStringList{"Udskriftsfiler (*.brp)"});
         EXPECT_EQ(p.window->PreselectedSaveFilter(), 1) << "the own format without filters";
     }
     EXPECT_TRUE(ExportFilterLibrary().Entries().empty());
@@ -792,7 +806,7 @@ TEST(PreviewLoad, ASavedFileReplacesThePagesShown)
     const QString file = QString::fromStdString(dir.file("three.brp").string());
     whenModal<QFileDialog>("LoadDialog", [&](QFileDialog &d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Indlæs udskriftsjob"));
-        EXPECT_EQ(d.nameFilters(), QStringList{"Rapportfiler (*.BRP)"});
+        EXPECT_EQ(d.nameFilters(), QStringList{"Udskriftsfiler (*.brp)"});
         EXPECT_EQ(d.acceptMode(), QFileDialog::AcceptOpen);
         d.selectFile(file);
         static_cast<QDialog &>(d).accept();
