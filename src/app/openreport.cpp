@@ -1,6 +1,7 @@
 #include "app/openreport.h"
 
 #include "app/tapplication.h"
+#include "output/brerror.h"
 #include "output/brprinter.h"
 #include "output/previewinterface.h"
 #include "output/standardpreview.h"
@@ -20,10 +21,11 @@ namespace {
 constexpr int exitOk = 0;
 constexpr int exitFailure = 1;
 
-void showFileDoesNotExist()
+void showFileDoesNotExist(const std::filesystem::path &file)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle),
-                    QString::fromLatin1(kFileDoesNotExist), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
+                    QString::fromUtf8(kFileDoesNotExist).arg(QFile::decodeName(file.c_str())),
+                    QMessageBox::Ok);
     box.exec();
 }
 } // namespace
@@ -33,7 +35,7 @@ int OpenReportFile(const std::filesystem::path &file)
     // The file-exists test of the preview's "&Hent": a folder is no file either.
     std::error_code ignored;
     if (!std::filesystem::exists(file, ignored) || std::filesystem::is_directory(file, ignored)) {
-        showFileDoesNotExist();
+        showFileDoesNotExist(file);
         return exitFailure;
     }
 
@@ -50,7 +52,7 @@ int OpenReportFile(const std::filesystem::path &file)
     try {
         pages->LoadPages(file); // refuses a FIFO or a device before it is opened
     } catch (const std::exception &error) {
-        TApplication::ShowException(error);
+        TApplication::ShowException(output::EBRFileFailure(file.string(), error));
         return exitFailure;
     }
 
@@ -58,8 +60,7 @@ int OpenReportFile(const std::filesystem::path &file)
     // The window's caption and a print job's title name the file; the status panel shows the
     // whole file name, as after "&Hent".
     pages->Title = platform::fromQString(info.fileName());
-    output::TBRPreviewState::Instance().StatusText =
-        platform::fromQString(info.absoluteFilePath());
+    output::TBRPreviewState::Instance().StatusText = platform::fromQString(info.absoluteFilePath());
     const output::TOrientation loaded = pages->Settings().Orientation();
     {
         output::TBRStandardPreview window(output::TBRPreviewRequest{*pages, nullptr, {}, {}});

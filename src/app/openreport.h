@@ -8,7 +8,7 @@
 namespace app {
 
 // The preview's own text for a file that is not there.
-inline constexpr const char *kFileDoesNotExist = "File does not exist";
+inline constexpr const char *kFileDoesNotExist = "Filen findes ikke: %1"; // UTF-8, %1 the file
 
 // Loads `file` into a page output on the printer the application's services lend (none: the
 // pages can be looked at but not printed) and shows it modally in the standard preview window,

@@ -1,8 +1,10 @@
 #include "app/tapplication.h"
 
+#include "output/brerror.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
 
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -64,10 +66,43 @@ std::string errorDisplayText(const std::string &message)
     return message;
 }
 
+QString desktopErrorText(const std::exception &error)
+{
+    // The engine and the platform speak the run-time library's English; the desktop says the
+    // same in Danish, naming the file where the failure concerns one.
+    const std::string text = error.what();
+    const auto *onFile = dynamic_cast<const output::EBRFileFailure *>(&error);
+    const QString name = onFile != nullptr
+                             ? QFileInfo(QString::fromStdString(onFile->File())).fileName()
+                             : QString();
+    const auto rest = [&text](std::string_view prefix) {
+        return platform::toQString(text.substr(prefix.size()));
+    };
+    static constexpr std::string_view damaged = "Damaged report file: ";
+    static constexpr std::string_view refused = "The printer did not take the job: ";
+    static constexpr std::string_view unwritable = "Cannot write the file ";
+    if (text.starts_with(damaged))
+        return name.isEmpty()
+                   ? QStringLiteral("Udskriftsfilen er beskadiget: %1").arg(rest(damaged))
+                   : QStringLiteral("Udskriftsfilen %1 er beskadiget: %2").arg(name, rest(damaged));
+    if (text == "Stream read error")
+        return name.isEmpty()
+                   ? QStringLiteral("Udskriftsfilen er beskadiget: den slutter for tidligt.")
+                   : QStringLiteral("Udskriftsfilen %1 er beskadiget: den slutter for "
+                                    "tidligt.")
+                         .arg(name);
+    if (text.starts_with(refused))
+        return QStringLiteral("Printeren tog ikke imod udskriften: %1").arg(rest(refused));
+    if (text.starts_with(unwritable))
+        return QStringLiteral("Filen %1 kan ikke skrives.")
+            .arg(name.isEmpty() ? platform::toQString(text.substr(unwritable.size())) : name);
+    return platform::toQString(errorDisplayText(text));
+}
+
 void TApplication::ShowException(const std::exception &error)
 {
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle),
-                    platform::toQString(errorDisplayText(error.what())), QMessageBox::Ok);
+                    desktopErrorText(error), QMessageBox::Ok);
     box.exec();
 }
 

@@ -23,6 +23,11 @@ public:
     static void ShowException(const std::exception &error);
 };
 
+// The error display's Danish text for `error`: the engine's and the platform's run-time texts
+// (a damaged saved report file, a printer that refused the job, a file that cannot be written)
+// in the desktop's words, naming the file where the failure concerns one; others as they are.
+QString desktopErrorText(const std::exception &error);
+
 // The text the error display shows for an exception message (Windows-1252): the message with a
 // full stop appended when its last character sorts after ".".
 std::string errorDisplayText(const std::string &message);

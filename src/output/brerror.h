@@ -18,6 +18,19 @@ public:
     EReadError() : EBRError("Stream read error") {}
 };
 
+// A failure that concerns a file the user named (a saved report file loaded, a file saved or
+// exported): the cause's own text, and the file, so that a desktop can name it in its words.
+class EBRFileFailure : public EBRError {
+public:
+    EBRFileFailure(std::string file, const std::exception &cause)
+        : EBRError(cause.what()), file_(std::move(file))
+    {}
+    const std::string &File() const { return file_; } // as the system names it (UTF-8)
+
+private:
+    std::string file_;
+};
+
 inline constexpr const char *msgNotReady = "BRPrinter not ready";
 inline constexpr const char *msgIllegalNewPage = "Illegal call to NewPage";
 // Record offsets are signed 32-bit numbers, so a store or a saved file ends at 2 GiB.

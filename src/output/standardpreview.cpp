@@ -1,5 +1,6 @@
 #include "output/standardpreview.h"
 
+#include "output/brerror.h"
 #include "output/brmessage.h"
 #include "output/brpreview.h"
 #include "output/brprinter.h"
@@ -515,9 +516,28 @@ void TBRStandardPreview::done(int result)
     QDialog::done(result);
 }
 
+void TBRStandardPreview::beginBusy()
+{
+    busy_ = true;
+    showFileCommands(false);
+}
+
+// "&Gem" and "&Hent" wait for a print or an export from this window: the pages they would save
+// or replace are being printed or written.
+void TBRStandardPreview::showFileCommands(bool enabled)
+{
+    static const QString waiting = QStringLiteral(" – kan vælges, når udskriften er færdig");
+    ui_->saveReport->setEnabled(enabled);
+    ui_->LoadReport->setEnabled(enabled);
+    ui_->saveReport->setToolTip(QStringLiteral("Gem udskriftsjob") + (enabled ? QString() : waiting));
+    ui_->LoadReport->setToolTip(QStringLiteral("Indlæs udskriftsjob") +
+                                (enabled ? QString() : waiting));
+}
+
 void TBRStandardPreview::endBusy()
 {
     busy_ = false;
+    showFileCommands(true);
     if (std::exchange(closeWhenIdle_, false))
         close();
 }
@@ -705,7 +725,11 @@ void TBRStandardPreview::SaveTo(const QString &file, int filterIndex)
         return;
     const std::filesystem::path path(file.toStdString());
     if (filterIndex <= 1) {
-        shown->SavePages(path); // nothing before the run has finished
+        try {
+            shown->SavePages(path); // nothing before the run has finished
+        } catch (const std::exception &error) {
+            throw EBRFileFailure(file.toStdString(), error);
+        }
         return;
     }
     const auto &entries = ExportFilterLibrary().Entries();
@@ -714,10 +738,14 @@ void TBRStandardPreview::SaveTo(const QString &file, int filterIndex)
     if (entry >= entries.size() || !shown->OnExport)
         return;
     const std::unique_ptr<TBRExportFilter> filter = entries[entry].Create(path);
-    busy_ = true;
+    beginBusy();
     const auto done = qScopeGuard([this] { endBusy(); });
     const std::function<void(TBRExportFilter &)> exportHook = shown->OnExport;
-    exportHook(*filter);
+    try {
+        exportHook(*filter);
+    } catch (const std::exception &error) {
+        throw EBRFileFailure(file.toStdString(), error);
+    }
 }
 
 // ---- Loading a saved report file ----
@@ -741,15 +769,19 @@ void TBRStandardPreview::LoadFile(const QString &file)
     if (shown == nullptr || busy_)
         return;
     if (!QFileInfo(file).isFile()) {
-        QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
-                        QStringLiteral("File does not exist"), QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                        QStringLiteral("Filen findes ikke: %1").arg(file), QMessageBox::Ok, this);
         box.setObjectName(QStringLiteral("FileDoesNotExist"));
         box.exec();
         return;
     }
     // A run still drawing into the page output is stopped, and its thread has ended, before
     // the file replaces the pages; a file that does not load leaves the window as it was.
-    shown->LoadPages(std::filesystem::path(file.toStdString()));
+    try {
+        shown->LoadPages(std::filesystem::path(file.toStdString()));
+    } catch (const std::exception &error) {
+        throw EBRFileFailure(file.toStdString(), error);
+    }
     ClearSearchResults();
     TBRPreviewState::Instance().StatusText = platform::fromQString(file);
     // The loaded pages are the file's: the caption and the printed job name it.
@@ -799,7 +831,7 @@ void TBRStandardPreview::PrintClick()
     TBRPrinter *shown = output();
     if (shown == nullptr || busy_)
         return;
-    busy_ = true;
+    beginBusy();
     const auto done = qScopeGuard([this] { endBusy(); });
     shown->ProgressOwner = this;
     if (!TBRPrinter::LoadedFileFlag && !shown->Loaded() && reportWindow_ != nullptr) {

@@ -126,7 +126,9 @@ private:
     // "&Indstil" and "&Udskriv" wait for the run's last page; their tooltips say so meanwhile.
     void enableRunCommands(bool runEnded);
     // A print or export started here has ended: a close asked for meanwhile happens now.
+    void beginBusy();
     void endBusy();
+    void showFileCommands(bool enabled);
 
     std::unique_ptr<Ui::TBRStandardPreview> ui_;
     // The export filter components: listed in the export filter library while the window lives.

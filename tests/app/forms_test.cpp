@@ -4,6 +4,7 @@
 #include "app/selectform.h"
 #include "app/startposition.h"
 #include "app/tapplication.h"
+#include "output/brerror.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
 
@@ -218,6 +219,30 @@ TEST(ErrorDisplay, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt)
     EXPECT_EQ(app::errorDisplayText("I/O error 5)"), "I/O error 5)");
     EXPECT_EQ(app::errorDisplayText("Fejl: \xF8"), "Fejl: \xF8.");
     EXPECT_EQ(app::errorDisplayText(""), "");
+}
+
+TEST(ErrorDisplay, SpeaksDanishForTheEnginesTextsAndNamesTheFile)
+{
+    using output::EBRFileFailure;
+    const std::runtime_error damaged("Damaged report file: a page record runs past the end");
+    const struct {
+        QString shown;
+        QString expected;
+    } cases[] = {
+        {app::desktopErrorText(EBRFileFailure("/home/aj/AJ.brp", damaged)),
+         QStringLiteral("Udskriftsfilen AJ.brp er beskadiget: a page record runs past the end")},
+        {app::desktopErrorText(EBRFileFailure("/tmp/x.brp", output::EReadError())),
+         QStringLiteral("Udskriftsfilen x.brp er beskadiget: den slutter for tidligt.")},
+        {app::desktopErrorText(std::runtime_error("The printer did not take the job: Not found")),
+         QStringLiteral("Printeren tog ikke imod udskriften: Not found")},
+        {app::desktopErrorText(EBRFileFailure(
+             "/tmp/ud.pdf", std::runtime_error("Cannot write the file /tmp/ud.pdf"))),
+         QStringLiteral("Filen ud.pdf kan ikke skrives.")},
+        {app::desktopErrorText(std::runtime_error("File not found")),
+         QStringLiteral("File not found.")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.shown, c.expected);
 }
 
 TEST_F(Forms, ListingsFillTheSelectionWindowInTileOrder)

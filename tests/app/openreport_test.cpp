@@ -191,7 +191,8 @@ TEST_F(OpenReport, ShowsEverySavedPageWithTheFileNamed)
     const report::TBRServicesScope noPrinter({});
     PreviewSeen seen;
     bool opened = false;
-    const int status = open(saved, [&](QWidget &w) { seen = lookAtPreview(w); }, opened);
+    const int status = open(
+        saved, [&](QWidget &w) { seen = lookAtPreview(w); }, opened);
 
     EXPECT_EQ(status, 0);
     ASSERT_TRUE(opened);
@@ -219,7 +220,9 @@ TEST_F(OpenReport, OpensTheCommittedReportFile)
     const report::TBRServicesScope noPrinter({});
     PreviewSeen seen;
     bool opened = false;
-    EXPECT_EQ(open(committed, [&](QWidget &w) { seen = lookAtPreview(w); }, opened), 0);
+    EXPECT_EQ(open(
+                  committed, [&](QWidget &w) { seen = lookAtPreview(w); }, opened),
+              0);
     ASSERT_TRUE(opened);
     EXPECT_EQ(seen.caption, QStringLiteral("Udskriftsvisning : libreoffice-page.brp"));
     EXPECT_EQ(seen.pages, static_cast<int>(expected.size()));
@@ -246,7 +249,9 @@ TEST_F(OpenReport, KeepsTheOrientationTheFileWasRecordedIn)
     const report::TBRServicesScope noPrinter({});
     PreviewSeen seen;
     bool opened = false;
-    EXPECT_EQ(open(saved, [&](QWidget &w) { seen = lookAtPreview(w); }, opened), 0);
+    EXPECT_EQ(open(
+                  saved, [&](QWidget &w) { seen = lookAtPreview(w); }, opened),
+              0);
     ASSERT_TRUE(opened);
     EXPECT_EQ(seen.pages, 1);
     EXPECT_EQ(seen.orientation, output::TOrientation::Landscape);
@@ -269,11 +274,14 @@ TEST_F(OpenReport, RefusesWhatIsNoSavedReportFileWithoutAPreview)
     std::ofstream(empty, std::ios::binary).flush();
     const fs::path fifo = path("pipe.brp");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const QString doesNotExist = QString::fromLatin1(app::kFileDoesNotExist);
+    const auto doesNotExist = [](const fs::path &file) {
+        return QString::fromUtf8(app::kFileDoesNotExist).arg(QString::fromStdString(file));
+    };
 
     const Case cases[] = {
-        {"a missing file", path("missing.brp"), doesNotExist, QMessageBox::NoIcon},
-        {"a folder", path(""), doesNotExist, QMessageBox::NoIcon},
+        {"a missing file", path("missing.brp"), doesNotExist(path("missing.brp")),
+         QMessageBox::Warning},
+        {"a folder", path(""), doesNotExist(path("")), QMessageBox::Warning},
         // The page store's own complaint, in the error display.
         {"a damaged file", damaged, {}, QMessageBox::Critical},
         {"an empty file", empty, {}, QMessageBox::Critical},
@@ -284,16 +292,19 @@ TEST_F(OpenReport, RefusesWhatIsNoSavedReportFileWithoutAPreview)
         SCOPED_TRACE(c.what);
         MessageSeen seen;
         bool opened = false;
-        EXPECT_EQ(open(c.file, [&](QWidget &w) { seen = lookAtMessage(w); }, opened), 1);
+        EXPECT_EQ(open(
+                      c.file, [&](QWidget &w) { seen = lookAtMessage(w); }, opened),
+                  1);
         ASSERT_TRUE(opened);
         EXPECT_EQ(seen.title, QStringLiteral("Tavleplanner"));
         EXPECT_EQ(seen.icon, c.icon);
         if (!c.text.isEmpty()) {
             EXPECT_EQ(seen.text, c.text);
         } else {
-            // What the page store says about the file, not a generic failure.
-            EXPECT_TRUE(seen.text.startsWith(QStringLiteral("Damaged report file")) ||
-                        seen.text.startsWith(QStringLiteral("Stream read error")))
+            // What the page store says about the file, in Danish and naming it.
+            const QString name = QString::fromStdString(c.file.filename().string());
+            EXPECT_TRUE(
+                seen.text.startsWith(QStringLiteral("Udskriftsfilen %1 er beskadiget: ").arg(name)))
                 << seen.text.toStdString();
         }
     }

@@ -852,7 +852,9 @@ TEST(PreviewLoad, AMissingOrDamagedFileChangesNothingAndADamagedFileGoesToTheErr
     bool told = false;
     whenModal<QMessageBox>("FileDoesNotExist", [&](QMessageBox &box) {
         told = true;
-        EXPECT_EQ(box.text(), QStringLiteral("File does not exist"));
+        EXPECT_EQ(box.text(), QStringLiteral("Filen findes ikke: %1")
+                                  .arg(QString::fromStdString(dir.file("none.brp").string())));
+        EXPECT_EQ(box.icon(), QMessageBox::Warning);
         box.accept();
     });
     p.window->LoadFile(QString::fromStdString(dir.file("none.brp").string()));
@@ -938,14 +940,24 @@ TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplay
     auto *print = window.findChild<QAbstractButton *>("Print");
     ASSERT_TRUE(print->isEnabled());
 
-    // A second press while the replay goes does nothing.
+    // A second press while the replay goes does nothing; "Gem" and "Hent" wait, and say why.
+    auto *save = window.findChild<QAbstractButton *>("saveReport");
+    auto *load = window.findChild<QAbstractButton *>("LoadReport");
     printer.onPage = [&] {
-        if (printer.pages == 1)
-            window.PrintClick();
+        if (printer.pages != 1)
+            return;
+        window.PrintClick();
+        EXPECT_FALSE(save->isEnabled());
+        EXPECT_FALSE(load->isEnabled());
+        EXPECT_EQ(save->toolTip(),
+                  QStringLiteral("Gem udskriftsjob – kan vælges, når udskriften er færdig"));
     };
     QTest::mouseClick(print, Qt::LeftButton);
     EXPECT_EQ(printer.pages, 6);
     EXPECT_FALSE(printer.aborted);
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_TRUE(load->isEnabled());
+    EXPECT_EQ(save->toolTip(), QStringLiteral("Gem udskriftsjob"));
 
     // Closed during the replay: the window waits until the replay has stopped, after the page
     // being printed, and then tells the report.
