@@ -8,7 +8,9 @@
 #include "platform/fonts.h"
 #include "ui_mainform.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QFileInfo>
 #include <QTextCursor>
 
@@ -103,7 +105,14 @@ bool TMainForm::cutFrames() const { return ui_->CBRammer->isChecked(); }
 
 std::optional<QString> TMainForm::runOpenDialog()
 {
-    if (openDialog_->exec() != QDialog::Accepted || openDialog_->selectedFiles().isEmpty())
+    const bool accepted = openDialog_->exec() == QDialog::Accepted;
+    // A name typed and taken with Enter leaves the file name completion's list open over this
+    // window, where it holds the keys: it goes with the dialog.
+    for (QCompleter *completer : openDialog_->findChildren<QCompleter *>())
+        if (completer->popup() != nullptr)
+            completer->popup()->hide();
+    activateWindow();
+    if (!accepted || openDialog_->selectedFiles().isEmpty())
         return std::nullopt;
     return openDialog_->selectedFiles().constFirst();
 }
@@ -132,6 +141,12 @@ void TMainForm::ButtonSourceClick()
     exportFilePath_ = path;
     ui_->ButtonTeachers->setEnabled(true);
     ui_->ButtonClasses->setEnabled(true);
+    // The next step has the keyboard, and shows it.
+    ui_->ButtonTeachers->setFocus(Qt::TabFocusReason);
+    // Styles frame the focused button only after a keyboard focus change in the window; the
+    // focus just moved here for the keyboard's sake.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    ui_->ButtonTeachers->update();
     appendMessage(platform::cp1252(
         u8"Tryk på knappen [Vælg lærere] eller [Vælg klasser] for at vælge, om du vil udskrive "
         u8"med fast lærerfarve eller fast klassefarve på brikkerne!\r\n\r\n"));
