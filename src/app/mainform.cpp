@@ -43,8 +43,10 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
          {static_cast<QWidget *>(ui_->ButtonSource), static_cast<QWidget *>(ui_->ButtonTeachers),
           static_cast<QWidget *>(ui_->Button1), static_cast<QWidget *>(ui_->ButtonClasses)})
         anchors_.add(button, Anchor::Left | Anchor::Bottom);
-    anchors_.add(ui_->CBRammer, Anchor::Left | Anchor::Top);
-    anchors_.add(ui_->Label1, Anchor::Left | Anchor::Top);
+    anchors_.add(ui_->CBRammer, Anchor::Left | Anchor::Bottom);
+    anchors_.add(ui_->Label1, Anchor::Left | Anchor::Bottom);
+    // Smaller than its design, the window would cut its controls off.
+    setMinimumSize(kClientSize);
 
     connect(ui_->ButtonSource, &QPushButton::clicked, this,
             [this] { runHandler([this] { ButtonSourceClick(); }); });

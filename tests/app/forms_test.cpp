@@ -394,7 +394,7 @@ TEST_F(Forms, MarginsTakeAPointOrACommaAsTheDecimalSeparatorInAnyLanguage)
     }
 }
 
-TEST_F(Forms, TheMessageAreaGrowsWithTheWindowAndButtonsKeepToTheBottom)
+TEST_F(Forms, TheMessageAreaTakesTheGrowthAndTheControlsKeepBelowIt)
 {
     mainForm.show();
     mainForm.resize(453, 438);
@@ -402,8 +402,18 @@ TEST_F(Forms, TheMessageAreaGrowsWithTheWindowAndButtonsKeepToTheBottom)
     EXPECT_EQ(ui.Memo->geometry(), QRect(11, 10, 428, 338));
     EXPECT_EQ(ui.ButtonSource->geometry(), QRect(47, 364, 75, 25));
     EXPECT_EQ(ui.Button1->geometry(), QRect(230, 404, 75, 25));
-    EXPECT_EQ(ui.CBRammer->geometry(), QRect(52, 304, 17, 17));
-    EXPECT_EQ(ui.Label1->geometry(), QRect(72, 303, 109, 27));
+    // The check box keeps to the buttons below the message area, not over it.
+    EXPECT_EQ(ui.CBRammer->geometry(), QRect(52, 404, 17, 17));
+    EXPECT_EQ(ui.Label1->geometry(), QRect(72, 403, 109, 27));
+    EXPECT_FALSE(ui.Memo->geometry().intersects(ui.Label1->geometry()));
+    // Made small, the window stops where every control still shows.
+    mainForm.resize(100, 100);
+    EXPECT_GE(mainForm.width(), 353);
+    EXPECT_GE(mainForm.height(), 338);
+    for (QWidget *control : mainForm.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (control->isVisible())
+            EXPECT_TRUE(mainForm.rect().contains(control->geometry()))
+                << control->objectName().toStdString();
 }
 
 TEST_F(Forms, TheOpenDialogOffersExportFilesThatMustExist)
