@@ -188,8 +188,8 @@ void TBRStandardPreview::FormCreate()
     // "Søgeresultat" behind them (the pane widens instead when a font needs more room).
     ui_->Tabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
     ui_->Tabs->setUsesScrollButtons(false);
-    ui_->Splitter2->setSizes({std::max(tabsWidth, ui_->Tabs->minimumSizeHint().width()),
-                              width() - tabsWidth});
+    ui_->Splitter2->setSizes(
+        {std::max(tabsWidth, ui_->Tabs->minimumSizeHint().width()), width() - tabsWidth});
     ui_->Splitter2->setStretchFactor(0, 0);
     ui_->Splitter2->setStretchFactor(1, 1);
 
@@ -216,8 +216,8 @@ void TBRStandardPreview::FormCreate()
     enableRunCommands(false);
     // The window's export filter components, in the order the save dialog lists them.
     for (TBRExportFilterLibraryEntry &entry : StandardExportFilters())
-        filterComponents_.push_back(std::make_unique<TBRExportFilterRegistration>(
-            ExportFilterLibrary(), std::move(entry)));
+        filterComponents_.push_back(
+            std::make_unique<TBRExportFilterRegistration>(ExportFilterLibrary(), std::move(entry)));
 
     ui_->BRPreview->OnPageAvailable = [this](TBRPreview &, int n) { BRPreviewPageAvailable(n); };
     ui_->BRPreview->OnProgressUpdate = [this](TBRPreview &, int p) { BRPreviewProgressUpdate(p); };
@@ -243,8 +243,7 @@ void TBRStandardPreview::FormCreate()
             [this] { guarded([this] { SaveClick(); }); });
     connect(ui_->LoadReport, &QToolButton::clicked, this,
             [this] { guarded([this] { LoadClick(); }); });
-    connect(ui_->Print, &QToolButton::clicked, this,
-            [this] { guarded([this] { PrintClick(); }); });
+    connect(ui_->Print, &QToolButton::clicked, this, [this] { guarded([this] { PrintClick(); }); });
     connect(ui_->printSetup, &QToolButton::clicked, this,
             [this] { guarded([this] { PrintSetupClick(); }); });
 }
@@ -526,12 +525,16 @@ void TBRStandardPreview::beginBusy()
 // or replace are being printed or written.
 void TBRStandardPreview::showFileCommands(bool enabled)
 {
-    static const QString waiting = QStringLiteral(" – kan vælges, når udskriften er færdig");
-    ui_->saveReport->setEnabled(enabled);
-    ui_->LoadReport->setEnabled(enabled);
-    ui_->saveReport->setToolTip(QStringLiteral("Gem udskriftsjob") + (enabled ? QString() : waiting));
-    ui_->LoadReport->setToolTip(QStringLiteral("Indlæs udskriftsjob") +
-                                (enabled ? QString() : waiting));
+    const QString waiting = QStringLiteral("kan vælges, når udskriften er færdig");
+    enableCommand(*ui_->saveReport, enabled, QStringLiteral("Gem udskriftsjob"), waiting);
+    enableCommand(*ui_->LoadReport, enabled, QStringLiteral("Indlæs udskriftsjob"), waiting);
+}
+
+void TBRStandardPreview::enableCommand(QAbstractButton &button, bool enabled, const QString &hint,
+                                       const QString &waiting)
+{
+    button.setEnabled(enabled);
+    button.setToolTip(enabled ? hint : hint + QStringLiteral(" – ") + waiting);
 }
 
 void TBRStandardPreview::endBusy()
@@ -794,11 +797,9 @@ void TBRStandardPreview::LoadFile(const QString &file)
 
 void TBRStandardPreview::enableRunCommands(bool runEnded)
 {
-    static const QString waiting = QStringLiteral(" – kan vælges, når alle sider er dannet");
-    ui_->printSetup->setEnabled(runEnded);
-    ui_->Print->setEnabled(runEnded);
-    ui_->printSetup->setToolTip(QStringLiteral("Printeropsætning") + (runEnded ? QString() : waiting));
-    ui_->Print->setToolTip(QStringLiteral("Udskriv") + (runEnded ? QString() : waiting));
+    const QString waiting = QStringLiteral("kan vælges, når alle sider er dannet");
+    enableCommand(*ui_->printSetup, runEnded, QStringLiteral("Printeropsætning"), waiting);
+    enableCommand(*ui_->Print, runEnded, QStringLiteral("Udskriv"), waiting);
 }
 
 void TBRStandardPreview::refreshAfterLoad()

@@ -129,6 +129,9 @@ private:
     void beginBusy();
     void endBusy();
     void showFileCommands(bool enabled);
+    // A command that waits says why in its tooltip: "hint – waiting".
+    static void enableCommand(QAbstractButton &button, bool enabled, const QString &hint,
+                              const QString &waiting);
 
     std::unique_ptr<Ui::TBRStandardPreview> ui_;
     // The export filter components: listed in the export filter library while the window lives.
