@@ -751,10 +751,10 @@ TEST(PreviewSave, TheFilterListFollowsTheLibraryWhileTheWindowLives)
             int chosen;
             const char *file;
             int as;
-        } names[] = {{"aj.brp", 2, "aj.brp", 1},    {"AJ.PDF", 1, "AJ.PDF", 2},
-                     {"aj.Xlsx", 2, "aj.Xlsx", 3},  {"aj.html", 2, "aj.html", 4},
-                     {"aj.htm", 1, "aj.htm", 4},    {"aj", 2, "aj.pdf", 2},
-                     {"AJ", 1, "AJ.brp", 1},        {"aj.txt", 3, "aj.txt.xlsx", 3},
+        } names[] = {{"aj.brp", 2, "aj.brp", 1},   {"AJ.PDF", 1, "AJ.PDF", 2},
+                     {"aj.Xlsx", 2, "aj.Xlsx", 3}, {"aj.html", 2, "aj.html", 4},
+                     {"aj.htm", 1, "aj.htm", 4},   {"aj", 2, "aj.pdf", 2},
+                     {"AJ", 1, "AJ.brp", 1},       {"aj.txt", 3, "aj.txt.xlsx", 3},
                      {"7.b", 4, "7.b.htm", 4}};
         for (const auto &name : names)
             EXPECT_EQ(TBRStandardPreview::SaveTarget(QString::fromLatin1(name.typed), name.chosen),
