@@ -2,6 +2,7 @@
 
 #include "output/brerror.h"
 #include "output/brmessage.h"
+#include "output/exportfilter.h"
 #include "platform/rounding.h"
 
 #include <QCoreApplication>
@@ -53,49 +54,72 @@ void TBRPrinter::ReplayToPrinter()
     }
     if (state_ != TOutputState::Finished || !device_ || replaying_)
         return;
+    const int first = settings_.FirstPage != 0 ? settings_.FirstPage : 1;
+    const int last = settings_.LastPage != 0 ? settings_.LastPage : pageList_.PageCount();
+    replay(*device_, settings_, first, last);
+}
+
+bool TBRPrinter::ExportPages(TBRExportFilter &filter)
+{
+    if (state_ != TOutputState::Finished)
+        throw EBRError(msgNotReady);
+    if (replaying_)
+        return false;
+    // The whole paper goes into the file: a file has no unprintable margins.
+    TPrinterSettings settings = settings_;
+    filter.ReadSettings(settings);
+    if (!replay(filter, settings, 1, pageList_.PageCount())) {
+        filter.Abort(); // an export stopped from the progress window leaves no file
+        return false;
+    }
+    filter.Finish();
+    return true;
+}
+
+bool TBRPrinter::replay(TBRPrinterDevice &device, TPrinterSettings &settings, int first, int last)
+{
     replaying_ = true; // a second request while this one runs does nothing
     const auto replayEnds = qScopeGuard([this] { replaying_ = false; });
     cancelled_ = false; // an "Afbryd" of an earlier replay or run does not stop this one
-    device_->SetTitle(Title);
-    if (device_->Printing())
-        device_->Abort();
-    device_->ApplySettings(settings_);
-    device_->BeginDoc();
-    const int first = settings_.FirstPage != 0 ? settings_.FirstPage : 1;
-    const int last = settings_.LastPage != 0 ? settings_.LastPage : pageList_.PageCount();
+    device.SetTitle(Title);
+    if (device.Printing())
+        device.Abort();
+    device.ApplySettings(settings);
+    device.BeginDoc();
 
     // The sheet's corner lies at the physical offset outside the printable area, exactly as
     // when the report draws on the printer itself.
     const auto [paperWidth, paperLength] =
-        PagePaper ? PagePaper() : std::pair{settings_.PaperWidth(), settings_.PaperLength()};
-    const long double dpiX = device_->PixelsPerInchX(), dpiY = device_->PixelsPerInchY();
-    const auto device = [](long double native, long double dpi) {
+        PagePaper ? PagePaper() : std::pair{settings.PaperWidth(), settings.PaperLength()};
+    const long double dpiX = device.PixelsPerInchX(), dpiY = device.PixelsPerInchY();
+    const auto pixels = [](long double native, long double dpi) {
         return static_cast<int>(platform::roundHalfEven(native * dpi / NativePerInch));
     };
-    const platform::TRect target{-device(settings_.LeftOffset, dpiX),
-                                 -device(settings_.TopOffset, dpiY),
-                                 device(paperWidth - settings_.LeftOffset, dpiX),
-                                 device(paperLength - settings_.TopOffset, dpiY)};
+    const platform::TRect target{-pixels(settings.LeftOffset, dpiX),
+                                 -pixels(settings.TopOffset, dpiY),
+                                 pixels(paperWidth - settings.LeftOffset, dpiX),
+                                 pixels(paperLength - settings.TopOffset, dpiY)};
 
     std::unique_ptr<TBRProgressView> progress = OpenProgress(true);
     const auto endDocument = qScopeGuard([&] {
         progress.reset();
-        if (device_->Printing())
-            device_->EndDoc();
+        if (device.Printing())
+            device.EndDoc();
     });
     for (int i = first; i <= last; ++i) {
         QCoreApplication::processEvents();
         SetProgress(static_cast<int>(
             platform::roundHalfEven((i - first + 1) * 100.0L / (last - first + 1))));
         if (const std::unique_ptr<platform::TMetafile> page = GetPage(i))
-            device_->StretchPage(*page, target);
+            device.StretchPage(*page, target);
         if (i < last)
-            device_->NewPage();
+            device.NewPage();
         if (cancelled_) {
-            device_->Abort(); // after the page being printed, no further page
-            break;
+            device.Abort(); // after the page being printed, no further page
+            return false;
         }
     }
+    return true;
 }
 
 std::unique_ptr<TBRProgressView> TBRPrinter::OpenProgress(bool show)

@@ -82,6 +82,11 @@ public:
     // that were not loaded from a file) are printed by the report itself with a new run: the
     // report's window gets message 1026 instead. Nothing while a replay is going.
     void ReplayToPrinter();
+    // Replays the stored pages, the whole paper of each, into the export filter and finishes
+    // its file: how pages without a report to run again (loaded from a saved report file)
+    // are exported. False, and no file, when it was stopped from the progress window or a
+    // replay is already going. Throws EBRError before the pages are complete.
+    bool ExportPages(TBRExportFilter &filter);
     // The window of the report that produced the pages, set by the preview; receives 1026.
     QObject *ReportLink = nullptr;
     // The paper of stored pages in native units, for ReplayToPrinter: the report's page when
@@ -138,6 +143,8 @@ public:
 
 private:
     bool insideRange(int page) const;
+    // Replays pages first..last onto the device with `settings`; false when stopped.
+    bool replay(TBRPrinterDevice &device, TPrinterSettings &settings, int first, int last);
     void startRecordedPage();
     void startPrinterPage();
     void storeCurrentPage();

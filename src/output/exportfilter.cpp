@@ -68,6 +68,12 @@ void TBRExportFilter::Finish()
 
 platform::Canvas *TBRExportFilter::Canvas() { return pageOpen_ ? &pageCanvas() : nullptr; }
 
+void TBRExportFilter::StretchPage(const platform::TMetafile &page, const platform::TRect &target)
+{
+    if (pageOpen_)
+        page.play(pageCanvas(), target);
+}
+
 void TBRExportFilter::ApplySettings(TPrinterSettings &settings)
 {
     paperWidthMM_ = static_cast<double>(settings.PaperWidth()) * mmPerNative;

@@ -49,6 +49,9 @@ public:
     // A file takes any paper and has no unprintable margins.
     void SelectPrinter(int index, TPrinterSettings &settings) override { ReadSettings(settings); }
     void ReadSettings(TPrinterSettings &settings) override;
+    // A stored page (kept by a preview or loaded from a saved report file) drawn again into
+    // the current page through the page canvas.
+    void StretchPage(const platform::TMetafile &page, const platform::TRect &target) override;
 
 protected:
     // The run's title (Windows-1252) and the page's number within its run, from 1.

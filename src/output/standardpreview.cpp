@@ -518,16 +518,18 @@ void TBRStandardPreview::done(int result)
 void TBRStandardPreview::beginBusy()
 {
     busy_ = true;
-    showFileCommands(false);
+    showFileCommands();
 }
 
 // "&Gem" and "&Hent" wait for a print or an export from this window: the pages they would save
-// or replace are being printed or written.
-void TBRStandardPreview::showFileCommands(bool enabled)
+// or replace are being printed or written. "&Gem" also waits for the run: the pages it would
+// save are not all there yet.
+void TBRStandardPreview::showFileCommands()
 {
-    const QString waiting = QStringLiteral("kan vælges, når udskriften er færdig");
-    enableCommand(*ui_->saveReport, enabled, QStringLiteral("Gem udskriftsjob"), waiting);
-    enableCommand(*ui_->LoadReport, enabled, QStringLiteral("Indlæs udskriftsjob"), waiting);
+    const QString printing = QStringLiteral("kan vælges, når udskriften er færdig");
+    enableCommand(*ui_->saveReport, !busy_ && runEnded_, QStringLiteral("Gem udskriftsjob"),
+                  busy_ ? printing : QStringLiteral("kan vælges, når alle sider er dannet"));
+    enableCommand(*ui_->LoadReport, !busy_, QStringLiteral("Indlæs udskriftsjob"), printing);
 }
 
 void TBRStandardPreview::enableCommand(QAbstractButton &button, bool enabled, const QString &hint,
@@ -540,7 +542,7 @@ void TBRStandardPreview::enableCommand(QAbstractButton &button, bool enabled, co
 void TBRStandardPreview::endBusy()
 {
     busy_ = false;
-    showFileCommands(true);
+    showFileCommands();
     if (std::exchange(closeWhenIdle_, false))
         close();
 }
@@ -724,28 +726,26 @@ void TBRStandardPreview::SaveClick()
 void TBRStandardPreview::SaveTo(const QString &file, int filterIndex)
 {
     TBRPrinter *shown = output();
-    if (shown == nullptr || busy_)
+    // The command waits for the run (the pages are saved or replayed whole) and for a print.
+    if (shown == nullptr || busy_ || !runEnded_)
         return;
-    const std::filesystem::path path(file.toStdString());
-    if (filterIndex <= 1) {
-        try {
-            shown->SavePages(path); // nothing before the run has finished
-        } catch (const std::exception &error) {
-            throw EBRFileFailure(file.toStdString(), error);
-        }
-        return;
-    }
     const auto &entries = ExportFilterLibrary().Entries();
     const auto entry = static_cast<std::size_t>(filterIndex - 2);
-    // Pages loaded from a file have no report to run again.
-    if (entry >= entries.size() || !shown->OnExport)
-        return;
-    const std::unique_ptr<TBRExportFilter> filter = entries[entry].Create(path);
-    beginBusy();
-    const auto done = qScopeGuard([this] { endBusy(); });
-    const std::function<void(TBRExportFilter &)> exportHook = shown->OnExport;
+    const bool ownFormat = filterIndex <= 1 || entry >= entries.size();
+    const std::filesystem::path path(file.toStdString());
     try {
-        exportHook(*filter);
+        if (ownFormat) {
+            shown->SavePages(path);
+            return;
+        }
+        const std::unique_ptr<TBRExportFilter> filter = entries[entry].Create(path);
+        beginBusy();
+        const auto done = qScopeGuard([this] { endBusy(); });
+        shown->ProgressOwner = this;
+        if (const std::function<void(TBRExportFilter &)> runAgain = shown->OnExport)
+            runAgain(*filter); // the report runs again into the filter
+        else
+            shown->ExportPages(*filter); // pages loaded from a file are replayed into it
     } catch (const std::exception &error) {
         throw EBRFileFailure(file.toStdString(), error);
     }
@@ -800,6 +800,8 @@ void TBRStandardPreview::enableRunCommands(bool runEnded)
     const QString waiting = QStringLiteral("kan vælges, når alle sider er dannet");
     enableCommand(*ui_->printSetup, runEnded, QStringLiteral("Printeropsætning"), waiting);
     enableCommand(*ui_->Print, runEnded, QStringLiteral("Udskriv"), waiting);
+    runEnded_ = runEnded;
+    showFileCommands();
 }
 
 void TBRStandardPreview::refreshAfterLoad()

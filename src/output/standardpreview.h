@@ -123,12 +123,13 @@ private:
     // Runs a command handler: what it throws goes to the error display.
     void guarded(const std::function<void()> &handler);
     void refreshAfterLoad();
-    // "&Indstil" and "&Udskriv" wait for the run's last page; their tooltips say so meanwhile.
+    // "&Indstil", "&Udskriv" and "&Gem" wait for the run's last page; their tooltips say so
+    // meanwhile.
     void enableRunCommands(bool runEnded);
     // A print or export started here has ended: a close asked for meanwhile happens now.
     void beginBusy();
     void endBusy();
-    void showFileCommands(bool enabled);
+    void showFileCommands();
     // A command that waits says why in its tooltip: "hint – waiting".
     static void enableCommand(QAbstractButton &button, bool enabled, const QString &hint,
                               const QString &waiting);
@@ -153,6 +154,7 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     bool busy_ = false;
+    bool runEnded_ = false; // every page of the run is there
     bool closeWhenIdle_ = false;
     bool listing_ = false; // the search fills the result list
 };

@@ -1,6 +1,7 @@
 #include "platform/emfmetafile.h"
 
 #include "platform/cp1252.h"
+#include "platform/emfcanvasplayer.h"
 #include "platform/emfformat.h"
 #include "platform/emfplayer.h"
 #include "platform/rounding.h"
@@ -50,6 +51,12 @@ void TMetafile::walk(EmfHandler &handler) const { walkEmf(bytes_.data(), bytes_.
 void TMetafile::play(QPainter &painter, const QRectF &target) const
 {
     EmfPlayer player(painter, target, exactPageSize(header_, width_, height_));
+    walk(player);
+}
+
+void TMetafile::play(Canvas &canvas, const TRect &target) const
+{
+    EmfCanvasPlayer player(canvas, target, exactPageSize(header_, width_, height_));
     walk(player);
 }
 

@@ -26,6 +26,8 @@ public:
 
     // Replays the page stretched over `target`.
     void play(QPainter &painter, const QRectF &target) const;
+    // The same onto a page canvas, over `target` in its pixels.
+    void play(Canvas &canvas, const TRect &target) const;
     // The texts of the text-output records (8-bit and 16-bit), in drawing order, as
     // Windows-1252.
     std::vector<std::string> texts() const;

@@ -172,14 +172,17 @@ TEST(PreviewWindow, OpensWithItsControlsTextsHintsAndGlyphs)
     EXPECT_FALSE(p.control<QListWidget>("SearchResultBox")->isEnabled());
     EXPECT_EQ(accessibleName(&p.window->Thumbs()), QStringLiteral("Eksempler"));
 
-    // While the run goes on there is nothing to print yet, nor a paper to change under the run;
-    // the tooltips say so.
-    EXPECT_FALSE(p.control("Print")->isEnabled());
-    EXPECT_FALSE(p.control("printSetup")->isEnabled());
+    // While the run goes on there is nothing to print or save yet, nor a paper to change under
+    // the run; the tooltips say so.
+    for (const char *command : {"Print", "printSetup", "saveReport"})
+        EXPECT_FALSE(p.control(command)->isEnabled()) << command;
+    EXPECT_TRUE(p.control("LoadReport")->isEnabled());
     EXPECT_EQ(p.control("printSetup")->toolTip(),
               QStringLiteral("Printeropsætning – kan vælges, når alle sider er dannet"));
     EXPECT_EQ(p.control("Print")->toolTip(),
               QStringLiteral("Udskriv – kan vælges, når alle sider er dannet"));
+    EXPECT_EQ(p.control("saveReport")->toolTip(),
+              QStringLiteral("Gem udskriftsjob – kan vælges, når alle sider er dannet"));
     EXPECT_EQ(p.window->StatusPanel(0), QStringLiteral("0%"));
     EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 3"));
     EXPECT_EQ(accessibleName(p.window->findChild<QLabel *>("StatusPanel1")),
@@ -194,9 +197,10 @@ TEST(PreviewWindow, OpensWithItsControlsTextsHintsAndGlyphs)
     EXPECT_EQ(p.view().ZoomState(), TBRZoomState::brZoomToFit);
     p.report.output()->FinishJob();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(p.control("Print")->isEnabled());
-    EXPECT_TRUE(p.control("printSetup")->isEnabled());
+    for (const char *command : {"Print", "printSetup", "saveReport"})
+        EXPECT_TRUE(p.control(command)->isEnabled()) << command;
     EXPECT_EQ(p.control("printSetup")->toolTip(), QStringLiteral("Printeropsætning"));
+    EXPECT_EQ(p.control("saveReport")->toolTip(), QStringLiteral("Gem udskriftsjob"));
 }
 
 TEST(PreviewWindow, AReportTitleNamesTheWindowAndTheThirdPanel)
@@ -827,9 +831,17 @@ TEST(PreviewLoad, ASavedFileReplacesThePagesShown)
     EXPECT_EQ(p.window->Thumbs().Row(), 0);
     EXPECT_TRUE(p.control("Print")->isEnabled());
     EXPECT_TRUE(p.control("printSetup")->isEnabled());
-    EXPECT_FALSE(static_cast<bool>(shown->OnExport)) << "loaded pages cannot be exported";
+    // Exported, the loaded pages are replayed into the filter: no report runs again.
+    EXPECT_FALSE(static_cast<bool>(shown->OnExport));
     p.window->SaveTo(QString::fromStdString(dir.file("x.pdf").string()), 2);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("x.pdf")));
+    const std::vector<unsigned char> pdf = testpages::fileBytes(dir.file("x.pdf"));
+    EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 5), "%PDF-");
+    p.window->SaveTo(QString::fromStdString(dir.file("x.htm").string()), 4);
+    const std::vector<unsigned char> html = testpages::fileBytes(dir.file("x.htm"));
+    const std::string page = std::string(html.begin(), html.end());
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_NE(page.find(testpages::pageLabel(n)), std::string::npos) << n;
+    EXPECT_TRUE(p.control("saveReport")->isEnabled()) << "the export has ended";
     // Saved again, the loaded file reads back the same.
     p.window->SaveTo(QString::fromStdString(dir.file("copy.brp").string()), 1);
     EXPECT_EQ(testpages::fileBytes(dir.file("copy.brp")),

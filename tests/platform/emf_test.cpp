@@ -8,6 +8,7 @@
 #include "platform/emfwriter.h"
 #include "platform/fontmetrics.h"
 #include "platform/paintercanvas.h"
+#include "platform/recordingcanvas.h"
 
 #include <QImage>
 #include <QPainter>
@@ -334,6 +335,58 @@ TEST(EmfPlaying, AReplayAtFullSizeGivesTheSamePixelsAsDrawingDirectly)
         for (int x = 0; x < 160; ++x)
             differing += direct.pixel(x, y) != replayed.pixel(x, y);
     EXPECT_EQ(differing, 0);
+}
+
+TEST(EmfPlaying, APageReplayedOntoACanvasDrawsWhatTheRunDrewAtTheCanvasResolution)
+{
+    // An export filter gets a loaded page through its canvas: the same fills, texts, fonts,
+    // colours and clips as the run that drew the page, at the filter's resolution.
+    auto draw = [](Canvas &canvas, int scale) {
+        canvas.setBrush({0x00E0E0E0, TBrushStyle::bsSolid});
+        canvas.fillRect({4 * scale, 4 * scale, 150 * scale, 60 * scale});
+        canvas.setClipRect({0, 0, 100 * scale, 70 * scale});
+        TFont red = arial(9);
+        red.Color = 0x0000FF;
+        canvas.setFont(red);
+        canvas.textOut(8 * scale, 8 * scale, "L\xE6rer \x80");
+        canvas.clearClip();
+        canvas.setFont(arial(11, fsBold | fsItalic));
+        canvas.textOut(140 * scale, 30 * scale, "3.b", TTextAlign::Right);
+        canvas.textOut(80 * scale, 45 * scale, "Fysik", TTextAlign::Center);
+    };
+    EmfCanvas recorder(160, 70);
+    draw(recorder, 1);
+    const TMetafile page = recorder.finish();
+    for (const int scale : {1, 6}) {
+        SCOPED_TRACE(scale);
+        RecordingCanvas direct(96 * scale, 96 * scale), replayed(96 * scale, 96 * scale);
+        draw(direct, scale);
+        replayed.setFont(arial(20));
+        page.play(replayed, {0, 0, 160 * scale, 70 * scale});
+        EXPECT_EQ(replayed.font(), arial(20)) << "the canvas's own state comes back";
+        EXPECT_EQ(replayed.ops().back().kind, CanvasOp::Kind::ClearClip);
+
+        const std::vector<CanvasOp> want = direct.ops();
+        std::vector<CanvasOp> got = replayed.ops();
+        got.pop_back(); // the player leaves the canvas unclipped
+        ASSERT_EQ(got.size(), want.size());
+        for (std::size_t i = 0; i < want.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(got[i].kind, want[i].kind);
+            EXPECT_EQ(got[i].rect, want[i].rect);
+            EXPECT_EQ(got[i].text, want[i].text);
+            if (want[i].kind == CanvasOp::Kind::FillRect)
+                EXPECT_EQ(got[i].brush.Color, want[i].brush.Color);
+            if (want[i].kind != CanvasOp::Kind::TextOut)
+                continue;
+            EXPECT_EQ(got[i].font.Size, want[i].font.Size);
+            EXPECT_EQ(got[i].font.Style, want[i].font.Style);
+            EXPECT_EQ(got[i].font.Color, want[i].font.Color);
+            EXPECT_EQ(got[i].align, want[i].align);
+            EXPECT_EQ(got[i].x, want[i].x);
+            EXPECT_EQ(got[i].y, want[i].y);
+        }
+    }
 }
 
 TEST(EmfPlaying, TextAtVeryLargeOrUnevenScalesIsStillDrawn)

@@ -1,0 +1,287 @@
+#include "platform/emfcanvasplayer.h"
+
+#include "platform/cp1252.h"
+#include "platform/emfformat.h"
+#include "platform/fontmetrics.h"
+#include "platform/units.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace platform {
+
+using namespace emf;
+
+namespace {
+constexpr int defaultFontPixels = 12;
+constexpr int boldFromWeight = 600;
+// Larger fonts than any page holds are drawn at this size (a hostile file could ask for more).
+constexpr int maxFontPoints = 1000;
+
+int whole(qreal v) { return static_cast<int>(std::lround(v)); }
+
+TRect snapped(const QRectF &r)
+{
+    return {whole(r.left()), whole(r.top()), whole(r.right()), whole(r.bottom())};
+}
+
+std::string toCp1252(const EmfText &t)
+{
+    std::string bytes;
+    bytes.reserve(t.Text.size());
+    for (const char16_t c : t.Text) {
+        const int byte = t.Wide ? unicodeToCp1252(c) : c;
+        bytes.push_back(static_cast<char>(byte < 0 ? '?' : byte));
+    }
+    return bytes;
+}
+
+// The box of an upright rectangle given as its corners (closed or not), in logical units.
+std::optional<TRect> uprightBox(const std::vector<EmfPoint> &points)
+{
+    std::vector<EmfPoint> corners = points;
+    if (corners.size() == 5 && corners.front().X == corners.back().X &&
+        corners.front().Y == corners.back().Y)
+        corners.pop_back();
+    if (corners.size() != 4)
+        return std::nullopt;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const EmfPoint &a = corners[i], &b = corners[(i + 1) % 4];
+        if (a.X != b.X && a.Y != b.Y)
+            return std::nullopt; // a slanted side
+    }
+    const auto [minX, maxX] = std::minmax({corners[0].X, corners[1].X, corners[2].X, corners[3].X});
+    const auto [minY, maxY] = std::minmax({corners[0].Y, corners[1].Y, corners[2].Y, corners[3].Y});
+    return TRect{minX, minY, maxX, maxY};
+}
+} // namespace
+
+EmfCanvasPlayer::EmfCanvasPlayer(Canvas &canvas, const TRect &target, const QSizeF &page)
+    : canvas_(canvas), savedFont_(canvas.font()), savedBrush_(canvas.brush()),
+      savedPen_(canvas.pen())
+{
+    const qreal sx = page.width() > 0 ? target.width() / page.width() : 1;
+    const qreal sy = page.height() > 0 ? target.height() / page.height() : 1;
+    page_ = QTransform(sx, 0, 0, sy, target.Left, target.Top);
+    toCanvas_ = page_;
+}
+
+EmfCanvasPlayer::~EmfCanvasPlayer()
+{
+    canvas_.clearClip();
+    canvas_.setFont(savedFont_);
+    canvas_.setBrush(savedBrush_);
+    canvas_.setPen(savedPen_);
+}
+
+void EmfCanvasPlayer::header(const EmfHeader &h) { objects_.assign(h.Handles, std::monostate{}); }
+
+void EmfCanvasPlayer::mapping(const EmfMapping &m)
+{
+    mapping_ = m;
+    toCanvas_ = mapping_.logicalToPage() * page_;
+}
+
+void EmfCanvasPlayer::createFont(std::uint32_t index, const EmfLogFont &lf)
+{
+    FontObject font;
+    font.height = std::abs(static_cast<double>(lf.Height));
+    font.style = (lf.Weight >= boldFromWeight ? fsBold : 0u) | (lf.Italic ? fsItalic : 0u) |
+                 (lf.Underline ? fsUnderline : 0u) | (lf.StrikeOut ? fsStrikeOut : 0u);
+    objects_[index] = font;
+}
+
+void EmfCanvasPlayer::createBrush(std::uint32_t index, std::uint32_t style, TColor color)
+{
+    objects_[index] = BrushObject{style == BS_NULL, color};
+}
+
+void EmfCanvasPlayer::createPen(std::uint32_t index, std::uint32_t style, int width, TColor color)
+{
+    objects_[index] = PenObject{(style & PS_STYLE_MASK) == PS_NULL, std::max(width, 1), color};
+}
+
+void EmfCanvasPlayer::selectObject(std::uint32_t index)
+{
+    if (index & stockObjectFlag) {
+        switch (index & ~stockObjectFlag) {
+        case WHITE_BRUSH:
+            state_.brush = {false, clWhite};
+            break;
+        case BLACK_BRUSH:
+            state_.brush = {false, clBlack};
+            break;
+        case NULL_BRUSH:
+            state_.brush = {true, clWhite};
+            break;
+        case BLACK_PEN:
+            state_.pen = {false, 1, clBlack};
+            break;
+        case WHITE_PEN:
+            state_.pen = {false, 1, clWhite};
+            break;
+        case NULL_PEN:
+            state_.pen = {true, 1, clBlack};
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    const Object &object = objects_[index];
+    if (const auto *f = std::get_if<FontObject>(&object))
+        state_.font = *f;
+    else if (const auto *b = std::get_if<BrushObject>(&object))
+        state_.brush = *b;
+    else if (const auto *p = std::get_if<PenObject>(&object))
+        state_.pen = *p;
+}
+
+void EmfCanvasPlayer::deleteObject(std::uint32_t index) { objects_[index] = std::monostate{}; }
+
+QRectF EmfCanvasPlayer::onCanvas(const TRect &r) const
+{
+    return toCanvas_
+        .mapRect(QRectF(r.Left, r.Top, qreal(r.Right) - r.Left, qreal(r.Bottom) - r.Top))
+        .normalized();
+}
+
+void EmfCanvasPlayer::fill(const QRectF &rect, TColor color)
+{
+    const TRect cells = snapped(rect);
+    if (cells.width() <= 0 || cells.height() <= 0)
+        return;
+    applyClip();
+    canvas_.setBrush({color, TBrushStyle::bsSolid});
+    canvas_.fillRect(cells);
+}
+
+void EmfCanvasPlayer::patternFill(const TRect &r, std::uint32_t rasterOperation)
+{
+    if (rasterOperation == BLACKNESS)
+        fill(onCanvas(r), clBlack);
+    else if (rasterOperation == WHITENESS)
+        fill(onCanvas(r), clWhite);
+    else if (rasterOperation == PATCOPY && !state_.brush.null)
+        fill(onCanvas(r), state_.brush.color);
+}
+
+void EmfCanvasPlayer::drawBox(const QRectF &box)
+{
+    if (box.width() <= 0 || box.height() <= 0)
+        return;
+    if (!state_.brush.null)
+        fill(box, state_.brush.color);
+    if (state_.pen.null)
+        return;
+    // The outline lies inside the box, as the page view draws it: four bands of the pen's width.
+    const qreal w = std::max<qreal>(1, std::abs(toCanvas_.m11()) * state_.pen.width);
+    const qreal h = std::max<qreal>(1, std::abs(toCanvas_.m22()) * state_.pen.width);
+    const TColor c = state_.pen.color;
+    fill(QRectF(box.left(), box.top(), box.width(), h), c);
+    fill(QRectF(box.left(), box.bottom() - h, box.width(), h), c);
+    fill(QRectF(box.left(), box.top(), w, box.height()), c);
+    fill(QRectF(box.right() - w, box.top(), w, box.height()), c);
+}
+
+void EmfCanvasPlayer::rectangle(const TRect &box) { drawBox(onCanvas(box)); }
+
+void EmfCanvasPlayer::polygon(const std::vector<EmfPoint> &points)
+{
+    if (const std::optional<TRect> box = uprightBox(points))
+        drawBox(onCanvas(*box));
+}
+
+int EmfCanvasPlayer::pointSize() const
+{
+    // The height in logical units on the recording device, then on the page (its pixels are
+    // screen pixels), in points.
+    const qreal devicePixels =
+        state_.font.height == 0 ? defaultFontPixels
+                                : state_.font.height * std::abs(mapping_.logicalToDevice().m22());
+    const qreal pagePixels = devicePixels * std::abs(mapping_.deviceToPage().m22());
+    const qreal points = pagePixels * static_cast<qreal>(pointsPerInch) / screenDpi;
+    return std::clamp(whole(points), 1, maxFontPoints);
+}
+
+void EmfCanvasPlayer::text(const EmfText &t)
+{
+    if (t.Text.empty())
+        return;
+    if (t.Options & ETO_OPAQUE)
+        fill(onCanvas(t.Rectangle), state_.bkColor);
+
+    TFont font;
+    font.Size = pointSize();
+    font.Style = state_.font.style;
+    font.Color = state_.textColor;
+    canvas_.setFont(font);
+    const std::string text = toCp1252(t);
+
+    const std::uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
+    const TTextAlign align = horizontal == TA_CENTER  ? TTextAlign::Center
+                             : horizontal == TA_RIGHT ? TTextAlign::Right
+                                                      : TTextAlign::Left;
+    // The canvas places a text by its top edge.
+    const FontMetrics &metrics = fontMetrics(font, canvas_.pixelsPerInchY());
+    const QPointF anchor = toCanvas_.map(QPointF(t.X, t.Y));
+    const std::uint32_t vertical = state_.textAlign & TA_VERTICAL_MASK;
+    const int x = whole(anchor.x());
+    const int y = whole(anchor.y()) - (vertical == TA_BASELINE ? metrics.ascent()
+                                       : vertical == TA_BOTTOM ? metrics.height()
+                                                               : 0);
+    if (state_.bkMode == OPAQUE) {
+        const int width = metrics.width(text);
+        const int left = align == TTextAlign::Left    ? x
+                         : align == TTextAlign::Right ? x - width
+                                                      : x - width / 2;
+        fill(QRectF(left, y, width, metrics.height()), state_.bkColor);
+    }
+    applyClip();
+    canvas_.textOut(x, y, text, align);
+}
+
+void EmfCanvasPlayer::applyClip()
+{
+    if (!clipChanged_)
+        return;
+    clipChanged_ = false;
+    if (state_.clip)
+        canvas_.setClipRect(snapped(*state_.clip));
+    else
+        canvas_.clearClip();
+}
+
+void EmfCanvasPlayer::resetClip()
+{
+    state_.clip.reset();
+    clipChanged_ = true;
+}
+
+void EmfCanvasPlayer::intersectClipRect(const TRect &r)
+{
+    // The clip stays where it was set on the page when the mapping changes later.
+    const QRectF rect = onCanvas(r);
+    state_.clip = state_.clip ? state_.clip->intersected(rect) : rect;
+    clipChanged_ = true;
+}
+
+void EmfCanvasPlayer::saveDC()
+{
+    if (saved_.size() < maxSavedStates)
+        saved_.push_back(state_);
+}
+
+void EmfCanvasPlayer::restoreDC(std::int32_t relative)
+{
+    const auto keep = restoredDepth(saved_.size(), relative);
+    if (!keep)
+        return;
+    state_ = saved_[*keep];
+    saved_.resize(*keep);
+    clipChanged_ = true;
+}
+
+} // namespace platform
