@@ -4,11 +4,10 @@
 // view) within 10 ms, median; paging through 1,500 pages and scrolling through all their
 // thumbnails grows resident memory by less than 10 MB; searching the texts of 1,500 pages
 // ("&Søg", case not mattering, a text on no page) within 1 s with resident memory flat.
-#include "output/brpreview.h"
+#include "preview/brpreview.h"
 #include "output/brprinter.h"
-#include "output/previewinterface.h"
-#include "output/standardpreview.h"
-#include "output/thumbgrid.h"
+#include "preview/standardpreview.h"
+#include "preview/thumbgrid.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
 #include "tilesheet/rapform.h"
@@ -82,9 +81,9 @@ void BM_FirstPagePaintedInView(benchmark::State &state)
         Clock::time_point start;
         double seconds = 0;
         sheet.form->BRBrikker.OnPreview = [&](const report::TBRPreviewRequest &request) {
-            output::TBRStandardPreview window(request);
+            preview::TBRStandardPreview window(request);
             window.show();
-            output::TBRPreviewImage &image = window.Preview().Image();
+            preview::TBRPreviewImage &image = window.Preview().Image();
             while (!image.HasPicture())
                 QCoreApplication::processEvents();
             image.repaint();
@@ -120,7 +119,7 @@ struct FittedView {
     ~FittedView() { view.SetPageOutput(nullptr); }
     Sheet sheet{10000};
     output::TBRPrinter &output;
-    output::TBRPreview view;
+    preview::TBRPreview view;
 };
 
 // A finished run shown in a 1920 x 1080 page view at whole-page zoom: each turn fetches the
@@ -129,7 +128,7 @@ void BM_TurnPage(benchmark::State &state)
 {
     FittedView fitted;
     output::TBRPrinter &output = fitted.output;
-    output::TBRPreview &view = fitted.view;
+    preview::TBRPreview &view = fitted.view;
     const int pages = output.PageNumber();
     std::vector<double> turns;
     int page = 1;
@@ -151,7 +150,7 @@ void BM_TurnPageParts(benchmark::State &state)
 {
     FittedView fitted;
     output::TBRPrinter &output = fitted.output;
-    output::TBRPreview &view = fitted.view;
+    preview::TBRPreview &view = fitted.view;
     const int pages = output.PageNumber();
     std::vector<double> fetches, paints;
     int page = 1;
@@ -178,7 +177,7 @@ void BM_PagingAndThumbnailsMemory(benchmark::State &state)
         sheet.form->BRBrikker.SetPageOutput(nullptr);
         sheet.form->BRBrikker.RunReport();
         output::TBRPrinter &output = *sheet.form->BRBrikker.PageOutput();
-        output::TBRStandardPreview window(
+        preview::TBRStandardPreview window(
             report::TBRPreviewRequest{output, nullptr, {}, "", false, 100});
         window.show();
         window.setWindowState(Qt::WindowNoState);
@@ -192,7 +191,7 @@ void BM_PagingAndThumbnailsMemory(benchmark::State &state)
             window.GoToPage(n);
             window.Preview().Image().repaint();
         }
-        output::TBRThumbGrid &grid = window.Thumbs();
+        preview::TBRThumbGrid &grid = window.Thumbs();
         QScrollBar &bar = *grid.verticalScrollBar();
         for (int position = 0; position <= bar.maximum(); position += grid.viewport()->height()) {
             bar.setValue(position);
@@ -214,7 +213,7 @@ void BM_SearchAllPages(benchmark::State &state)
     Sheet sheet(30000);
     sheet.form->BRBrikker.RunReport();
     output::TBRPrinter &output = *sheet.form->BRBrikker.PageOutput();
-    output::TBRStandardPreview window(
+    preview::TBRStandardPreview window(
         report::TBRPreviewRequest{output, nullptr, {}, "", false, 100});
     window.show();
     QCoreApplication::processEvents();

@@ -1,11 +1,9 @@
 // Tile sheets into the page store, the preview's work: one name with 10,000 lessons gives
 // 30,000 tiles on 500 pages. Goals on the reference machine: at least 300 pages per second
 // into the page store, and the first page in the store within 50 ms of Preview being called.
-#include "output/brmessage.h"
 #include "output/brprinter.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
-#include "report/reportmessages.h"
 #include "tilesheet/rapform.h"
 #include "timetable/tbrik.h"
 
@@ -95,9 +93,7 @@ void BM_FirstPreviewPage(benchmark::State &state)
                 std::this_thread::yield();
             seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            output::TBRMessage close(report::msgEndPreview, 0,
-                                     reinterpret_cast<std::intptr_t>(&request.Output));
-            QCoreApplication::sendEvent(request.ReportWindow, &close);
+            request.Report->EndPreview(request.Output);
         };
         start = std::chrono::steady_clock::now();
         sheet.form.BRBrikker.Preview();

@@ -5,11 +5,10 @@
 #include "app/selectform.h"
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
-#include "output/previewinterface.h"
-#include "output/progressform.h"
 #include "output/systemprinter.h"
 #include "platform/fonts.h"
 #include "platform/printer.h"
+#include "preview/standardpreviewinterface.h"
 #include "report/services.h"
 #include "timetable/timetable.h"
 
@@ -17,6 +16,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace {
 constexpr const char *usage = "usage: tavleplanner [FILE.brp]\n"
@@ -65,18 +65,14 @@ int main(int argc, char **argv)
     // The process-wide printer; every print run selects its printer on it.
     platform::TPrinter printer;
     output::TBRSystemPrinter printerDevice(printer);
-    // Every preview shows the standard preview window.
-    output::TBRPreviewInterface::SetPreviewClass<output::TBRStandardPreviewInterface>();
-    // What a preview command fails with (a damaged saved file, a printer error) is shown as
-    // every other error is.
-    output::TBRPreviewState::Instance().ErrorDisplay = &app::TApplication::ShowException;
-    const report::TBRServicesScope services({
-        .Preview = &output::TBRPreviewInterface::PreviewWithClass,
-        .Progress = &output::TBRProgressForm::Provide,
-        .PrinterDevice = [&printerDevice]() -> output::TBRPrinterDevice * {
-            return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
-        },
-    });
+    // Every preview shows the standard preview window; what a preview command fails with (a
+    // damaged saved file, a printer error) is shown as every other error is.
+    report::TBRServices lent = preview::StandardWindowServices();
+    lent.PrinterDevice = [&printerDevice]() -> output::TBRPrinterDevice * {
+        return platform::TPrinter::Printers().empty() ? nullptr : &printerDevice;
+    };
+    lent.ErrorDisplay = &app::TApplication::ShowException;
+    const report::TBRServicesScope services(std::move(lent));
 
     // Opened for one saved report file: its pages in the preview, and nothing else.
     if (reportFile)

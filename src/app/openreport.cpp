@@ -3,9 +3,9 @@
 #include "app/tapplication.h"
 #include "output/brerror.h"
 #include "output/brprinter.h"
-#include "output/previewinterface.h"
-#include "output/standardpreview.h"
 #include "platform/cp1252.h"
+#include "preview/standardpreview.h"
+#include "preview/standardpreviewinterface.h"
 #include "report/services.h"
 
 #include <QFile>
@@ -60,10 +60,10 @@ int OpenReportFile(const std::filesystem::path &file)
     // The window's caption and a print job's title name the file; the status panel shows the
     // whole file name, as after "&Hent".
     pages->Title = platform::fromQString(info.fileName());
-    output::TBRPreviewState::Instance().StatusText = platform::fromQString(info.absoluteFilePath());
+    preview::TBRPreviewState::Instance().StatusText = platform::fromQString(info.absoluteFilePath());
     const output::TOrientation loaded = pages->Settings().Orientation();
     {
-        output::TBRStandardPreview window(output::TBRPreviewRequest{*pages, nullptr, {}, {}});
+        preview::TBRStandardPreview window(output::TBRPreviewRequest{*pages, nullptr, {}, {}});
         // A window without a report turns the page output to its own orientation flag, which
         // no report has set: the orientation the file was recorded in is given back, so that
         // "&Udskriv" prints the pages the way they lie.

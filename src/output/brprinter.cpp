@@ -49,7 +49,7 @@ void TBRPrinter::ReplayToPrinter()
 {
     if (ReportLink && !loaded_ && !settings_.PrintMetaFile) {
         if (state_ == TOutputState::Finished)
-            QCoreApplication::postEvent(ReportLink, new TBRMessage(msgPrintReport, 0, 0));
+            ReportLink->PrintLater();
         return;
     }
     if (state_ != TOutputState::Finished || !device_ || replaying_)
@@ -370,8 +370,7 @@ void TBRPrinter::LoadPages(const std::filesystem::path &file)
     // is about to start there) is stopped first, and its thread has ended when the send
     // returns: the pages it draws are about to go.
     if (ReportLink != nullptr) {
-        TBRMessage stop(msgStopRun, 0, reinterpret_cast<std::intptr_t>(this));
-        QCoreApplication::sendEvent(ReportLink, &stop);
+        ReportLink->StopRun(*this);
     }
     if (state_ != TOutputState::Idle)
         Reset();
@@ -388,7 +387,6 @@ void TBRPrinter::LoadPages(const std::filesystem::path &file)
     OnPrinterSetup = nullptr;
     OnExport = nullptr;
     loaded_ = true;
-    LoadedFileFlag = true;
 }
 
 void TBRPrinter::guessPaper(const platform::TMetafile &page)

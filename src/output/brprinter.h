@@ -2,14 +2,15 @@
 // The page output of one report run. Recording, each page is drawn on an EMF-recording canvas
 // and appended to the page store, which the preview reads while the run goes on; printing,
 // each page is drawn on the printer. The client object (the preview's page view or the
-// progress window) receives the progress (1024) and the count of completed pages (1025) as
-// posted events, so the run never waits for the user-interface thread.
+// progress window) receives the progress (msgProgress) and the count of completed pages
+// (msgPageAvailable) as posted events, so the run never waits for the user-interface thread.
 
 #include "output/pagelist.h"
 #include "output/pagetarget.h"
 #include "output/printerdevice.h"
 #include "output/printersettings.h"
 #include "output/progressview.h"
+#include "output/reportlink.h"
 #include "platform/emfcanvas.h"
 #include "platform/emfmetafile.h"
 #include "platform/screen.h"
@@ -74,21 +75,22 @@ public:
     // Page n as a new metafile for the caller, or nullptr when it is not stored (yet).
     std::unique_ptr<platform::TMetafile> GetPage(int n);
     // Replaces the pages by a saved report file's. A run of the linked report that still draws
-    // into this page output is stopped first (message 1029, sent) and its thread waited for.
+    // into this page output is stopped first (the link's StopRun) and its thread waited for.
     void LoadPages(const std::filesystem::path &file);
     void SavePages(const std::filesystem::path &file);
 
     // Prints the stored pages of the page range on the printer. Pages a report produced (and
     // that were not loaded from a file) are printed by the report itself with a new run: the
-    // report's window gets message 1026 instead. Nothing while a replay is going.
+    // report is asked to print (ReportLink's PrintLater) instead. Nothing while a replay is going.
     void ReplayToPrinter();
     // Replays the stored pages, the whole paper of each, into the export filter and finishes
     // its file: how pages without a report to run again (loaded from a saved report file)
     // are exported. False, and no file, when it was stopped from the progress window or a
     // replay is already going. Throws EBRError before the pages are complete.
     bool ExportPages(TBRExportFilter &filter);
-    // The window of the report that produced the pages, set by the preview; receives 1026.
-    QObject *ReportLink = nullptr;
+    // The report that produced the pages, set by the report; none for pages loaded from a file
+    // with no report behind them.
+    TBRReportLink *ReportLink = nullptr;
     // The paper of stored pages in native units, for ReplayToPrinter: the report's page when
     // one is linked; by default the settings' paper (a loaded file's paper guess).
     std::function<std::pair<long double, long double>()> PagePaper;
@@ -137,9 +139,6 @@ public:
     std::function<void()> OnPrinterSetup;
     // Runs the report again into the filter (the preview's export command).
     std::function<void(TBRExportFilter &)> OnExport;
-
-    // The preview's process-wide loaded-file flag: set by every load of a saved file.
-    static inline std::atomic<bool> LoadedFileFlag{false};
 
 private:
     bool insideRange(int page) const;

@@ -6,11 +6,10 @@
 #include <functional>
 #include <string>
 
-class QObject;
-
 namespace output {
 
 class TBRPrinter;
+class TBRReportLink;
 
 enum class TFormStyle { fsNormal, fsStayOnTop };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
@@ -26,15 +25,14 @@ struct TBRPreviewSettings {
     bool PrevShowSearch = true;
 };
 
-// One preview: the page output the run records into (it may still be running), the report's
-// window that takes 1026 (print now) and 1028 (the preview is closing, LParam = the page
-// output), and the report's settings for the window. The provider shows the window modally
-// and returns when it has been closed; it must send 1028 before it returns and not touch the
-// page output afterwards. A request without a report window shows pages that no report
-// stands behind.
+// One preview: the page output the run records into (it may still be running), the link to the
+// report behind it (print now, the preview is closing, print settings), and the report's
+// settings for the window. The provider shows the window modally and returns when it has been
+// closed; it must call the link's EndPreview before it returns and not touch the page output
+// afterwards. A request without a report link shows pages that no report stands behind.
 struct TBRPreviewRequest {
     TBRPrinter &Output;
-    QObject *ReportWindow;
+    TBRReportLink *Report;
     TBRPreviewSettings Settings;
     std::string ReportTitle; // Windows-1252
     bool Landscape = false;

@@ -67,6 +67,48 @@ void TPrinterSettings::SetOutputBin(TBRBin bin)
         outputBin_ = bin;
 }
 
+TJobOptions TPrinterSettings::JobOptions() const
+{
+    return {
+        .Copies = copies_,
+        .OutputBin = outputBin_,
+        .Duplex = duplex_,
+        .FirstPage = FirstPage,
+        .LastPage = LastPage,
+        .UseStandardprinter = UseStandardprinter,
+        .UseCustomBinCode = UseCustomBinCode,
+        .CustomBinCode = CustomBinCode,
+        .ExtendedDuplex = ExtendedDuplex,
+        .UseCustomPaperCode = UseCustomPaperCode,
+        .CustomPaperCode = CustomPaperCode,
+        .PrintMetaFile = PrintMetaFile,
+        .MemoryLimit = MemoryLimit,
+        .PrintQuality = PrintQuality,
+        .Collate = Collate,
+        .ColorOption = ColorOption,
+    };
+}
+
+void TPrinterSettings::SetJobOptions(const TJobOptions &options)
+{
+    SetCopies(options.Copies);
+    SetOutputBin(options.OutputBin);
+    SetDuplex(options.Duplex);
+    FirstPage = options.FirstPage;
+    LastPage = options.LastPage;
+    UseStandardprinter = options.UseStandardprinter;
+    UseCustomBinCode = options.UseCustomBinCode;
+    CustomBinCode = options.CustomBinCode;
+    ExtendedDuplex = options.ExtendedDuplex;
+    UseCustomPaperCode = options.UseCustomPaperCode;
+    CustomPaperCode = options.CustomPaperCode;
+    PrintMetaFile = options.PrintMetaFile;
+    MemoryLimit = options.MemoryLimit;
+    PrintQuality = options.PrintQuality;
+    Collate = options.Collate;
+    ColorOption = options.ColorOption;
+}
+
 long double TPrinterSettings::PaperWidth() const
 {
     const bool table = paperSize_ != paperDefault && paperSize_ != paperCustom;

@@ -39,9 +39,38 @@ int binCode(TBRBin bin);
 int paperCode(int paperSize);
 int paperSizeOfCode(int code);
 
+// The options of one print job as a report hands them to its page output: copies, bin, duplex
+// and page range, the raw device values a print settings dialog chose, and how the pages are
+// kept and printed. The report's printer settings are these and its printer.
+struct TJobOptions {
+    static constexpr std::int64_t DefaultMemoryLimit = 250000;
+
+    int Copies = 1;
+    TBRBin OutputBin = TBRBin::Auto;
+    bool Duplex = false;
+    int FirstPage = 0; // 0: no bound
+    int LastPage = 0;
+    bool UseStandardprinter = false;
+    bool UseCustomBinCode = false;
+    int CustomBinCode = 0;
+    int ExtendedDuplex = 0; // raw device duplex code; 0: from Duplex
+    bool UseCustomPaperCode = false;
+    int CustomPaperCode = 0;
+    bool PrintMetaFile = false;
+    std::int64_t MemoryLimit = DefaultMemoryLimit;
+    int PrintQuality = 0;
+    int Collate = 0;
+    int ColorOption = 0;
+};
+
 class TPrinterSettings {
 public:
-    static constexpr std::int64_t DefaultMemoryLimit = 250000;
+    static constexpr std::int64_t DefaultMemoryLimit = TJobOptions::DefaultMemoryLimit;
+
+    // The job's options. Copies, duplex and bin are taken as the setters take them: only when
+    // the printer's device mode has the field.
+    TJobOptions JobOptions() const;
+    void SetJobOptions(const TJobOptions &options);
 
     int PaperSize() const { return paperSize_; }
     // Takes a paper size only when the printer offers it; Default is always taken.

@@ -7,6 +7,7 @@
 #include "report/createreportthread.h"
 #include "report/printable.h"
 #include "report/reportwindow.h"
+#include "report/services.h"
 
 #include <algorithm>
 
@@ -49,7 +50,7 @@ TCustomBandReport::TCustomBandReport(TBRPaperSize defaultPaper, int resolution)
     Font.Name = "Arial";
     Font.Size = defaultFontPoints;
     // Every new report starts its previews without a loaded saved file.
-    output::TBRPrinter::LoadedFileFlag = false;
+    TBRServicesScope::SetLoadedFile(false);
     Page.SetReport(this);
     Page.SetPaperSize(defaultPaper);
 }

@@ -230,12 +230,12 @@ public:
     // Runs the report on the calling thread into `filter`, which the caller finishes; the
     // progress window shows when ShowProgress is set. Nothing while a run is in progress.
     void Export(output::TBRExportFilter &filter);
-    // The preview window is closing (message 1028 with the page output it showed). After this
-    // the window must not touch that page output again: it has been released, by the report
+    // The preview window is closing (its link's EndPreview with the page output it showed). After
+    // this the window must not touch that page output again: it has been released, by the report
     // for a finished run, by the run thread for a cancelled one, which is waited for here.
     void EndPreview(output::TBRPrinter *output);
-    // The window that receives 1026 (print) and 1028 (end preview).
-    QObject *ReportWindow() const;
+    // The link through which the report's page outputs and their preview windows reach it.
+    output::TBRReportLink *Link() const;
     // Cancels a run thread that is still going and waits for it to end. A definition whose
     // handlers use data of its own calls this before that data goes.
     void StopRun();

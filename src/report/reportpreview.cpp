@@ -9,7 +9,7 @@
 
 namespace report {
 
-QObject *TCustomBandReport::ReportWindow() const { return window_.get(); }
+output::TBRReportLink *TCustomBandReport::Link() const { return window_.get(); }
 
 std::unique_ptr<output::TBRPrinter>
 TCustomBandReport::makePageOutput(output::TBRPrinterDevice *device)
@@ -28,7 +28,8 @@ TCustomBandReport::makePageOutput(output::TBRPrinterDevice *device)
         if (AfterPrint)
             AfterPrint(*this);
     };
-    // The report behind the pages: the preview's print command sends it 1026 to print itself.
+    // The report behind the pages: the page output's and the preview's print commands ask it
+    // to print itself.
     made->ReportLink = window_.get();
     made->ProgressProvider = TBRServicesScope::Current().Progress;
     made->ProgressOwner = ProgressOwner;

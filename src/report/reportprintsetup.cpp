@@ -5,16 +5,11 @@
 #include "platform/printer.h"
 #include "platform/units.h"
 #include "report/customreport.h"
+#include "report/services.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrintDialog>
 #include <QPrinter>
-#include <QSet>
 #include <algorithm>
 #include <array>
 
@@ -124,57 +119,6 @@ bool takePaper(TBRPage &page, const QPageLayout &chosen)
     return true;
 }
 
-// Qt's print dialog leaves the paper to its page setup ("Egenskaber"), which starts from the
-// queue's default paper, not the printer's, and on "Udskriv" hands that default back even when
-// the user never opened it: A4 sheets would silently become Letter sheets on an American
-// queue. This watch starts the page setup on the report's paper and orientation when it shows,
-// and tells whether the user accepted it: a paper the user never chose is not the user's choice.
-class PageSetupWatch : public QObject {
-public:
-    PageSetupWatch(const QPageSize &paper, QPageLayout::Orientation orientation)
-        : paper_(paper), orientation_(orientation)
-    {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-    ~PageSetupWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
-    PageSetupWatch(const PageSetupWatch &) = delete;
-    PageSetupWatch &operator=(const PageSetupWatch &) = delete;
-
-    bool Chosen() const { return chosen_; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        auto *pageSetup = qobject_cast<QDialog *>(watched);
-        if (event->type() != QEvent::Show || pageSetup == nullptr || seen_.contains(pageSetup))
-            return false;
-        auto *sizes = pageSetup->findChild<QComboBox *>(QStringLiteral("pageSizeCombo"));
-        if (sizes == nullptr)
-            return false;
-        seen_.insert(pageSetup);
-        for (int i = 0; i < sizes->count(); ++i) {
-            const QVariant size = sizes->itemData(i);
-            if (size.canConvert<QPageSize>() && size.value<QPageSize>().isEquivalentTo(paper_)) {
-                sizes->setCurrentIndex(i);
-                break;
-            }
-        }
-        const QString wanted = orientation_ == QPageLayout::Landscape ? QStringLiteral("landscape")
-                                                                      : QStringLiteral("portrait");
-        if (auto *button = pageSetup->findChild<QAbstractButton *>(wanted);
-            button != nullptr && !button->isChecked())
-            button->click();
-        connect(pageSetup, &QDialog::accepted, this, [this] { chosen_ = true; });
-        return false;
-    }
-
-private:
-    QPageSize paper_;
-    QPageLayout::Orientation orientation_;
-    QSet<QObject *> seen_;
-    bool chosen_ = false;
-};
-
 constexpr int colourMonochrome = 1;
 constexpr int colourColour = 2;
 constexpr int collateTrue = 1;
@@ -227,25 +171,13 @@ void TCustomBandReport::PrinterSetup(output::TBRPrinter *output)
     QPrinter printer(QPrinter::HighResolution);
     int minPage = 0, maxPage = 0;
     PreparePrintDialog(printer, minPage, maxPage);
-    QPrintDialog dialog(&printer);
-    dialog.setObjectName(QStringLiteral("PrintDialog"));
-    dialog.setMinMax(minPage, maxPage);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
-    const PageSetupWatch watch(pageSizeOf(Page), orientationOf(Page));
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    if (accepted && !watch.Chosen()) {
-        printer.setPageSize(pageSizeOf(Page));
-        printer.setPageOrientation(orientationOf(Page));
-    }
+    const auto &dialog = TBRServicesScope::Current().PrintDialog;
+    const bool accepted = dialog && dialog(printer, minPage, maxPage);
     const bool pageChanged = TakePrinterSetup(accepted ? &printer : nullptr, output);
     // The preview shows the pages of the new paper before anything prints. Pages loaded from a
     // file are what they are.
     if (pageChanged && output != nullptr && output == pageOutput_.get() && !output->Loaded() &&
-        !output::TBRPrinter::LoadedFileFlag)
+        !TBRServicesScope::LoadedFile())
         recordAgain(*output);
 }
 
@@ -318,23 +250,16 @@ bool TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrin
         settings.SetPaperSize(paperSize);
         settings.SetOrientation(orientation);
 
-        const TBRRecordedPrintSettings &recorded = RecordedPrintSettings;
-        settings.SetOutputBin(
-            binOfSourceCode(recorded.CustomBinCode).value_or(settings.OutputBin()));
-        settings.Collate = recorded.Collate;
-        settings.ColorOption = recorded.ColorOption;
-        settings.PrintQuality = recorded.PrintQuality;
-        settings.SetCopies(recorded.Copies);
-        settings.CustomBinCode = recorded.CustomBinCode;
-        settings.FirstPage = recorded.FirstPage;
-        settings.LastPage = recorded.LastPage;
-        settings.ExtendedDuplex = recorded.ExtendedDuplex;
-        settings.SetDuplex(recorded.Duplex);
-        settings.UseCustomBinCode = PrinterSettings.UseCustomBinCode;
+        // The recorded choice, the bin named by its raw paper source (or the page output's
+        // own), as the report's next run would give it.
+        output::TJobOptions job = RecordedPrintSettings;
+        job.OutputBin = binOfSourceCode(job.CustomBinCode).value_or(settings.OutputBin());
+        job.UseCustomBinCode = PrinterSettings.UseCustomBinCode;
+        settings.SetJobOptions(job);
     }
 
     // Pages loaded from a file leave the report's own settings as they are.
-    if (!output::TBRPrinter::LoadedFileFlag)
+    if (!TBRServicesScope::LoadedFile())
         PrinterSettings = RecordedPrintSettings;
     return pageChanged;
 }

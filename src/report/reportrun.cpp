@@ -191,22 +191,7 @@ void TCustomBandReport::giveOutputPrinterValues()
     settings.SetOrientation(Page.Orientation() == TBROrientation::poLandscape
                                 ? output::TOrientation::Landscape
                                 : output::TOrientation::Portrait);
-    settings.SetCopies(PrinterSettings.Copies);
-    settings.SetOutputBin(PrinterSettings.OutputBin);
-    settings.FirstPage = PrinterSettings.FirstPage;
-    settings.LastPage = PrinterSettings.LastPage;
-    settings.SetDuplex(PrinterSettings.Duplex);
-    settings.UseStandardprinter = PrinterSettings.UseStandardprinter;
-    settings.MemoryLimit = PrinterSettings.MemoryLimit;
-    settings.PrintMetaFile = PrinterSettings.PrintMetaFile;
-    settings.UseCustomBinCode = PrinterSettings.UseCustomBinCode;
-    settings.CustomBinCode = PrinterSettings.CustomBinCode;
-    settings.UseCustomPaperCode = PrinterSettings.UseCustomPaperCode;
-    settings.CustomPaperCode = PrinterSettings.CustomPaperCode;
-    settings.PrintQuality = PrinterSettings.PrintQuality;
-    settings.Collate = PrinterSettings.Collate;
-    settings.ColorOption = PrinterSettings.ColorOption;
-    settings.ExtendedDuplex = PrinterSettings.ExtendedDuplex;
+    settings.SetJobOptions(PrinterSettings);
     pageOutput_->Title = ReportTitle;
     pageOutput_->Compression = Options.Compression;
 }

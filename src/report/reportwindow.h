@@ -1,7 +1,10 @@
 #pragma once
-// TBRReportWindow: the report's window handle, never shown. It takes the numbered messages
-// 1026 (print), 1028 (end preview), 1029 (stop the preview's run before its page output loads
-// a file) and 1030 (print settings) on the thread that made the report.
+// TBRReportWindow: the report's window, never shown, and the report's side of the link from its
+// page outputs and their preview windows. Each request becomes one of the window's messages
+// (print, print later, end preview, stop the run, print settings), sent or posted to the window
+// and carried out on the thread that made the report.
+
+#include "output/reportlink.h"
 
 #include <QObject>
 
@@ -9,9 +12,16 @@ namespace report {
 
 class TCustomBandReport;
 
-class TBRReportWindow : public QObject {
+class TBRReportWindow : public QObject, public output::TBRReportLink {
 public:
     explicit TBRReportWindow(TCustomBandReport &report) : report_(report) {}
+
+    void PrintLater() override;
+    void Print() override;
+    void EndPreview(output::TBRPrinter &output) override;
+    void StopRun(output::TBRPrinter &output) override;
+    void PrinterSetup(output::TBRPrinter &output) override;
+
     bool event(QEvent *event) override;
 
 private:

@@ -1,10 +1,10 @@
 // "tavleplanner FILE.brp": a saved report file opened straight into the preview window, and the
 // files it refuses without ever showing the preview.
 #include "app/openreport.h"
-#include "output/brpreview.h"
+#include "preview/brpreview.h"
 #include "output/brprinter.h"
-#include "output/standardpreview.h"
-#include "output/thumbgrid.h"
+#include "preview/standardpreview.h"
+#include "preview/thumbgrid.h"
 #include "platform/cp1252.h"
 #include "report/services.h"
 #include "tilesheet/rapform.h"
@@ -88,7 +88,7 @@ struct PreviewSeen {
 PreviewSeen lookAtPreview(QWidget &window)
 {
     PreviewSeen seen;
-    auto *preview = qobject_cast<output::TBRStandardPreview *>(&window);
+    auto *preview = qobject_cast<preview::TBRStandardPreview *>(&window);
     if (preview == nullptr) {
         ADD_FAILURE() << "a " << window.metaObject()->className()
                       << " opened instead of the preview";

@@ -8,11 +8,11 @@
 #include "app/selectform.h"
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
-#include "output/brpreview.h"
+#include "preview/brpreview.h"
 #include "output/brprinter.h"
-#include "output/previewinterface.h"
-#include "output/standardpreview.h"
-#include "output/thumbgrid.h"
+#include "preview/standardpreviewinterface.h"
+#include "preview/standardpreview.h"
+#include "preview/thumbgrid.h"
 #include "report/customreport.h"
 #include "report/services.h"
 #include "timetable/timetable.h"
@@ -55,9 +55,9 @@ void screenshot(const QString &name)
     QGuiApplication::primaryScreen()->grabWindow(0).save(dir + "/" + name);
 }
 
-output::TBRStandardPreview *activePreview()
+preview::TBRStandardPreview *activePreview()
 {
-    return qobject_cast<output::TBRStandardPreview *>(QApplication::activeModalWidget());
+    return qobject_cast<preview::TBRStandardPreview *>(QApplication::activeModalWidget());
 }
 
 bool settled(QWidget *window)
@@ -109,11 +109,9 @@ private:
 
 TEST(PreviewJourney, TwoNamesPreviewedOneAfterTheOtherAndPagedThroughByInput)
 {
-    output::TBRPreviewInterface::SetPreviewClass<output::TBRStandardPreviewInterface>();
-    const report::TBRServicesScope services(
-        {.Preview = &output::TBRPreviewInterface::PreviewWithClass,
-         .Progress = {},
-         .PrinterDevice = {}});
+    report::TBRServices lent = preview::StandardWindowServices();
+    lent.Progress = {};
+    const report::TBRServicesScope services(std::move(lent));
     timetable::Timetable table;
     app::TMainForm mainForm(table);
     table.setMessageSink([&](const std::string &m) { mainForm.appendMessage(m); });
@@ -125,7 +123,7 @@ TEST(PreviewJourney, TwoNamesPreviewedOneAfterTheOtherAndPagedThroughByInput)
     mainForm.setFileChooser([] { return QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"); });
 
     Journey journey;
-    QPointer<output::TBRStandardPreview> first;
+    QPointer<preview::TBRStandardPreview> first;
     QStringList pageInfo;
     int fitted = 0, pages = 0;
     journey.add({"load the export", [&] { return settled(&mainForm); },
@@ -144,7 +142,7 @@ TEST(PreviewJourney, TwoNamesPreviewedOneAfterTheOtherAndPagedThroughByInput)
                  }});
     journey.add({"see the first preview open",
                  [&] {
-                     output::TBRStandardPreview *p = activePreview();
+                     preview::TBRStandardPreview *p = activePreview();
                      return settled(p) && p->isMaximized() &&
                             p->StatusPanel(1).startsWith(QStringLiteral("Side 1 af"));
                  },
@@ -173,7 +171,7 @@ TEST(PreviewJourney, TwoNamesPreviewedOneAfterTheOtherAndPagedThroughByInput)
                  }});
     journey.add({"click the first thumbnail", [&] { return true; },
                  [&] {
-                     output::TBRThumbGrid &grid = first->Thumbs();
+                     preview::TBRThumbGrid &grid = first->Thumbs();
                      click(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(0).center());
                      EXPECT_EQ(first->Preview().PageNumber(), 1);
                      pageInfo << first->StatusPanel(1);
@@ -183,7 +181,7 @@ TEST(PreviewJourney, TwoNamesPreviewedOneAfterTheOtherAndPagedThroughByInput)
         {"close the first preview", [&] { return true; }, [&] { key(first, Qt::Key_Escape); }});
     journey.add({"see the second preview open",
                  [&] {
-                     output::TBRStandardPreview *p = activePreview();
+                     preview::TBRStandardPreview *p = activePreview();
                      return first.isNull() && settled(p) && p->isMaximized() &&
                             p->StatusPanel(1).startsWith(QStringLiteral("Side 1 af"));
                  },

@@ -5,7 +5,7 @@
 #include "app/selectform.h"
 #include "app/sheetoutput.h"
 #include "output/printerdevice.h"
-#include "output/progressform.h"
+#include "preview/progressform.h"
 #include "platform/cp1252.h"
 #include "platform/recordingcanvas.h"
 #include "report/services.h"
@@ -143,10 +143,10 @@ void realClick(QWidget *widget)
 }
 
 // The progress window on screen now, wherever it belongs.
-output::TBRProgressForm *progressWindow()
+preview::TBRProgressForm *progressWindow()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *form = qobject_cast<output::TBRProgressForm *>(w); form && form->isVisible())
+        if (auto *form = qobject_cast<preview::TBRProgressForm *>(w); form && form->isVisible())
             return form;
     return nullptr;
 }
@@ -168,7 +168,7 @@ TEST_F(SelectionRun, AfbrydTakesARealClickWhileTheModalSelectionWindowPrints)
     loadOneTeacher(dir, 600);
 
     JobLog printer;
-    const report::TBRServicesScope services({.Progress = &output::TBRProgressForm::Provide,
+    const report::TBRServicesScope services({.Progress = &preview::TBRProgressForm::Provide,
                                              .PrinterDevice = [&printer] { return &printer; }});
     selectForm.setWindowModality(Qt::ApplicationModal);
     selectForm.show();
@@ -178,7 +178,7 @@ TEST_F(SelectionRun, AfbrydTakesARealClickWhileTheModalSelectionWindowPrints)
     QObject::connect(&clicker, &QTimer::timeout, [&] {
         if (clicked || printer.jobs.empty() || printer.jobs[0].second < 2)
             return;
-        output::TBRProgressForm *progress = progressWindow();
+        preview::TBRProgressForm *progress = progressWindow();
         ASSERT_NE(progress, nullptr) << "no progress window during the print";
         realClick(progress->findChild<QPushButton *>("CancelButton"));
         clicked = true;
@@ -195,7 +195,7 @@ TEST_F(SelectionRun, AfbrydTakesARealClickWhileTheModalSelectionWindowPrints)
 TEST_F(SelectionRun, WhileARunGoesOnNothingStartsAnotherOrChangesTheTiles)
 {
     JobLog printer;
-    const report::TBRServicesScope services({.Progress = &output::TBRProgressForm::Provide,
+    const report::TBRServicesScope services({.Progress = &preview::TBRProgressForm::Provide,
                                              .PrinterDevice = [&printer] { return &printer; }});
     mainForm.setSelectForm(&selectForm);
     mainForm.show();

@@ -187,7 +187,6 @@ TEST(PageStore, ASavedFileReopensWithItsPagesAndGuessesItsPaper)
     loaded.LoadPages(dir.file("saved.brp"));
     EXPECT_EQ(loaded.OutputState(), TBRPrinter::TOutputState::Finished);
     EXPECT_TRUE(loaded.Loaded());
-    EXPECT_TRUE(TBRPrinter::LoadedFileFlag);
     EXPECT_EQ(loaded.PageNumber(), 4);
     for (int n = 1; n <= 4; ++n)
         EXPECT_EQ(loaded.GetPage(n)->bytes(), printer.GetPage(n)->bytes()) << n;

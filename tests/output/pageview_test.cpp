@@ -1,7 +1,7 @@
 // The page view: its zoom and zoom modes, the page it shows, the page output's messages, the
 // page painting shared with the thumbnails, and letting go of a page output.
 #include "output/brmessage.h"
-#include "output/brpreview.h"
+#include "preview/brpreview.h"
 #include "output/brprinter.h"
 #include "output/pagepaint.h"
 #include "support/testpages.h"
@@ -14,6 +14,7 @@
 #include <cstring>
 
 using namespace output;
+using namespace preview;
 
 namespace {
 
@@ -144,7 +145,7 @@ TEST(PageView, PageMessagesFetchAMissingPageAndArePassedOnWithTheirLowWord)
     testpages::drawPage(*printer.PageCanvas(), 1, 1, 1);
     view.SetPageNumber(1);
     EXPECT_FALSE(view.Image().HasPicture());
-    printer.NewPage(); // page 1 complete: 1025 with 1
+    printer.NewPage(); // page 1 complete: msgPageAvailable with 1
     testpages::drawPage(*printer.PageCanvas(), 2, 1, 1);
     QCoreApplication::processEvents();
     EXPECT_EQ(available, std::vector<int>{1});

@@ -1,16 +1,17 @@
 // The preview window: its controls and texts, zoom by buttons and mouse, the page keys, the
-// thumbnails, the status bar and the message that tells the report it closes; the text search,
+// thumbnails, the status bar and the call that tells the report it closes; the text search,
 // saving, exporting and loading saved report files.
 #include "output/brmessage.h"
-#include "output/brpreview.h"
+#include "preview/brpreview.h"
 #include "output/brprinter.h"
 #include "output/exportfilterlibrary.h"
 #include "output/htmldocumentfilter.h"
 #include "output/pagesearch.h"
 #include "output/pdfdocumentfilter.h"
-#include "output/previewinterface.h"
-#include "output/standardpreview.h"
-#include "output/thumbgrid.h"
+#include "preview/standardpreviewinterface.h"
+#include "report/services.h"
+#include "preview/standardpreview.h"
+#include "preview/thumbgrid.h"
 #include "support/testpages.h"
 
 #include <QAbstractButton>
@@ -38,24 +39,25 @@
 #include <typeinfo>
 
 using namespace output;
+using namespace preview;
 
 namespace {
 
-// The report's side of a preview: it takes 1028 and releases the page output, as a report
+// The report's side of a preview: the preview's end releases the page output, as a report
 // does for a finished run.
-class ReportWindow : public QObject {
+class ReportWindow : public TBRReportLink {
 public:
     explicit ReportWindow(std::unique_ptr<TBRPrinter> output) : output_(std::move(output)) {}
-    bool event(QEvent *event) override
+    void EndPreview(TBRPrinter &output) override
     {
-        if (event->type() != msgEndPreview)
-            return QObject::event(event);
-        const auto *message = static_cast<const TBRMessage *>(event);
-        ends.push_back(reinterpret_cast<TBRPrinter *>(message->LParam));
+        ends.push_back(&output);
         if (ends.back() == output_.get())
             output_.reset();
-        return true;
     }
+    void PrintLater() override {}
+    void Print() override {}
+    void StopRun(TBRPrinter &) override {}
+    void PrinterSetup(TBRPrinter &) override {}
     TBRPrinter *output() const { return output_.get(); }
     std::vector<TBRPrinter *> ends;
 
@@ -434,7 +436,7 @@ TEST(PreviewWindow, ClosingTellsTheReportOnceAndLeavesThePageOutputAlone)
 
 namespace {
 // A provider class that counts its instances and what they were asked.
-class CountingPreview : public TBRPreviewInterface {
+class CountingPreview : public report::TBRPreviewInterface {
 public:
     CountingPreview() { ++made; }
     ~CountingPreview() override { ++freed; }
@@ -452,18 +454,20 @@ TEST(PreviewProvider, EachPreviewMakesAnInstanceOfTheClassShowsModallyAndFreesIt
 {
     TBRPrinter output;
     const TBRPreviewRequest request{output, nullptr, {}, "", false, 100};
-    TBRPreviewInterface base;
+    report::TBRPreviewInterface base;
     EXPECT_EQ(base.Show(request), nullptr); // the base class shows nothing
+    report::TBRPreviewInterface::PreviewWithClass(request); // no class lent: nothing is shown
+    EXPECT_EQ(CountingPreview::made, 0);
 
-    TBRPreviewInterface::SetPreviewClass<CountingPreview>();
-    TBRPreviewInterface::PreviewWithClass(request);
-    TBRPreviewInterface::PreviewWithClass(request);
+    const report::TBRServicesScope services(
+        {.PreviewClass = [] { return std::make_unique<CountingPreview>(); }});
+    report::TBRPreviewInterface::PreviewWithClass(request);
+    report::TBRPreviewInterface::PreviewWithClass(request);
     EXPECT_EQ(CountingPreview::made, 2);
     EXPECT_EQ(CountingPreview::freed, 2);
     EXPECT_EQ(CountingPreview::shown, (std::vector<TBRPrinter *>{&output, &output}));
 
     // The standard class's modeless window lives on by itself and frees itself when closed.
-    TBRPreviewInterface::SetPreviewClass<TBRStandardPreviewInterface>();
     testpages::recordRun(output, 2, 1, 1);
     QPointer<QWidget> window = TBRStandardPreviewInterface().Show(request);
     ASSERT_FALSE(window.isNull());
@@ -473,7 +477,6 @@ TEST(PreviewProvider, EachPreviewMakesAnInstanceOfTheClassShowsModallyAndFreesIt
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(output.Client(), nullptr);
-    TBRPreviewInterface::SetPreviewClass(nullptr);
 }
 
 // ---- Search, save, export and load ----
@@ -524,14 +527,11 @@ std::vector<std::vector<std::uint8_t>> pagesOf(TBRPrinter &output)
 
 // The error display the application installs, catching what a command failed with.
 struct CaughtErrors {
-    CaughtErrors()
-    {
-        TBRPreviewState::Instance().ErrorDisplay = [this](const std::exception &error) {
-            messages.emplace_back(error.what());
-        };
-    }
-    ~CaughtErrors() { TBRPreviewState::Instance().ErrorDisplay = nullptr; }
     std::vector<std::string> messages;
+    const report::TBRServicesScope services{
+        {.ErrorDisplay = [this](const std::exception &error) {
+            messages.emplace_back(error.what());
+        }}};
 };
 
 } // namespace
@@ -798,11 +798,11 @@ TEST(PreviewSave, ExportsThroughTheReportsHookWithANewFilterOfTheChosenEntry)
 
 TEST(PreviewLoad, ASavedFileReplacesThePagesShown)
 {
+    const report::TBRServicesScope services({}); // no saved file loaded yet
     testpages::TempDir dir;
     TBRPrinter source;
     testpages::recordRun(source, 3, 4, 5);
     source.SavePages(dir.file("three.brp"));
-    TBRPrinter::LoadedFileFlag = false;
 
     PreviewOf p(5, true);
     p.window->GoToPage(4);
@@ -818,7 +818,7 @@ TEST(PreviewLoad, ASavedFileReplacesThePagesShown)
     p.click("LoadReport");
     EXPECT_EQ(p.view().PageOutput(), shown) << "the same page output holds the file's pages";
     EXPECT_TRUE(shown->Loaded());
-    EXPECT_TRUE(TBRPrinter::LoadedFileFlag);
+    EXPECT_TRUE(report::TBRServicesScope::LoadedFile());
     EXPECT_EQ(shown->OutputState(), TBRPrinter::TOutputState::Finished);
     EXPECT_EQ(pagesOf(*shown), pagesOf(source));
     EXPECT_EQ(p.view().PageNumber(), 1);
@@ -852,11 +852,11 @@ TEST(PreviewLoad, ASavedFileReplacesThePagesShown)
     EXPECT_EQ(shown->PageNumber(), 1);
     EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 1"));
     EXPECT_TRUE(p.view().Image().HasPicture());
-    TBRPrinter::LoadedFileFlag = false;
 }
 
 TEST(PreviewLoad, AMissingOrDamagedFileChangesNothingAndADamagedFileGoesToTheErrorDisplay)
 {
+    const report::TBRServicesScope services({}); // no saved file loaded yet
     testpages::TempDir dir;
     PreviewOf p(2);
     TBRPrinter *shown = p.report.output();
@@ -903,7 +903,6 @@ TEST(PreviewLoad, AMissingOrDamagedFileChangesNothingAndADamagedFileGoesToTheErr
     p.window->LoadFile(QStringLiteral(TAVLE_SOURCE_DIR "/tests/output/data/libreoffice-page.brp"));
     EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 1 af 1"));
     EXPECT_EQ(p.control<QListWidget>("SearchResultBox")->count(), 0);
-    TBRPrinter::LoadedFileFlag = false;
 }
 
 namespace {
@@ -937,6 +936,7 @@ public:
 
 TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplayToStop)
 {
+    const report::TBRServicesScope services({}); // no saved file loaded yet
     testpages::TempDir dir;
     {
         TBRPrinter source;
@@ -987,5 +987,4 @@ TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplay
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(report.ends, std::vector<TBRPrinter *>{&output});
     EXPECT_EQ(report.output(), nullptr);
-    TBRPrinter::LoadedFileFlag = false;
 }

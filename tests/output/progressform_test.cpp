@@ -1,6 +1,6 @@
 // The progress window follows the page output's progress in steps of five and cancels it.
 #include "output/brprinter.h"
-#include "output/progressform.h"
+#include "preview/progressform.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -15,7 +15,7 @@ struct Shown {
     QString info;
 };
 
-Shown shown(output::TBRProgressForm &form)
+Shown shown(preview::TBRProgressForm &form)
 {
     return {form.findChild<QProgressBar *>("Gauge")->value(),
             form.findChild<QLabel *>("Info")->text()};
@@ -26,7 +26,7 @@ Shown shown(output::TBRProgressForm &form)
 TEST(ProgressForm, ShowsOnlyMultiplesOfFiveAsTheyAreWhenHandled)
 {
     output::TBRPrinter printer;
-    output::TBRProgressForm form(printer, nullptr, true);
+    preview::TBRProgressForm form(printer, nullptr, true);
     EXPECT_EQ(printer.Client(), &form);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Udskriver"));
     EXPECT_EQ(form.size(), QSize(149, 97));
@@ -50,7 +50,7 @@ TEST(ProgressForm, ShowsOnlyMultiplesOfFiveAsTheyAreWhenHandled)
 TEST(ProgressForm, AfbrydCancelsThePageOutputAndAHiddenWindowStillListens)
 {
     output::TBRPrinter printer;
-    output::TBRProgressForm form(printer, nullptr, false);
+    preview::TBRProgressForm form(printer, nullptr, false);
     EXPECT_FALSE(form.isVisible());
     printer.SetProgress(40);
     QCoreApplication::processEvents();

@@ -138,18 +138,16 @@ TEST_F(Replay, ShowsTheProgressViewOfTheProviderForTheOwnerWhileItRuns)
 
 TEST_F(Replay, PagesOfALinkedReportAreLeftToTheReportToPrintAgain)
 {
-    struct Window : QObject {
-        bool event(QEvent *e) override
-        {
-            if (e->type() == output::msgPrintReport)
-                ++received;
-            return QObject::event(e);
-        }
+    struct Report : output::TBRReportLink {
+        void PrintLater() override { ++received; }
+        void Print() override { ADD_FAILURE() << "the page output never waits for the print"; }
+        void EndPreview(output::TBRPrinter &) override {}
+        void StopRun(output::TBRPrinter &) override {}
+        void PrinterSetup(output::TBRPrinter &) override {}
         int received = 0;
-    } window;
-    printer.ReportLink = &window;
+    } report;
+    printer.ReportLink = &report;
     printer.ReplayToPrinter();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(window.received, 1);
+    EXPECT_EQ(report.received, 1);
     EXPECT_EQ(device.log, "") << "nothing reaches the printer from the stored pages";
 }

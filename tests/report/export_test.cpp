@@ -1,13 +1,11 @@
 // Export: the report run again into an export filter, which the run drives like a printer; the
 // preview's export hook; no export while the preview's own run goes on.
-#include "output/brmessage.h"
 #include "output/brprinter.h"
 #include "output/exportfilter.h"
 #include "platform/recordingcanvas.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
 #include "report/label.h"
-#include "report/reportmessages.h"
 #include "report/services.h"
 
 #include <QCoreApplication>
@@ -149,8 +147,7 @@ private:
 
 void closePreview(const TBRPreviewRequest &request)
 {
-    output::TBRMessage close(msgEndPreview, 0, reinterpret_cast<std::intptr_t>(&request.Output));
-    QCoreApplication::sendEvent(request.ReportWindow, &close);
+    request.Report->EndPreview(request.Output);
 }
 
 } // namespace

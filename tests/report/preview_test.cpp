@@ -5,7 +5,6 @@
 #include "platform/screen.h"
 #include "report/customreport.h"
 #include "report/label.h"
-#include "report/reportmessages.h"
 #include "report/services.h"
 
 #include <QCoreApplication>
@@ -74,8 +73,7 @@ template <class Condition> bool waitFor(Condition done)
 
 void sendEndPreview(const TBRPreviewRequest &request)
 {
-    output::TBRMessage message(msgEndPreview, 0, reinterpret_cast<std::intptr_t>(&request.Output));
-    QCoreApplication::sendEvent(request.ReportWindow, &message);
+    request.Report->EndPreview(request.Output);
 }
 
 TEST(Preview, PagesArriveWhileTheRunGoesOnAndClosingCancelsIt)

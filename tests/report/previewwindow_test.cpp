@@ -3,14 +3,13 @@
 // after the run raises AfterPreview once; the released page output is never touched again.
 // Loading a saved file stops the run first; export, the print settings, and printing and
 // replaying on a CUPS test queue (tavle-pdf, tavle-margins; skipped without them).
-#include "output/brmessage.h"
-#include "output/brpreview.h"
+#include "preview/brpreview.h"
 #include "output/brprinter.h"
-#include "output/previewinterface.h"
-#include "output/progressform.h"
-#include "output/standardpreview.h"
+#include "preview/standardpreviewinterface.h"
+#include "preview/progressform.h"
+#include "preview/standardpreview.h"
 #include "output/systemprinter.h"
-#include "output/thumbgrid.h"
+#include "preview/thumbgrid.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
@@ -59,7 +58,7 @@ struct WindowReport {
         };
         report.AfterPreview = [this](TCustomBandReport &) { ++afterPreview; };
         report.OnPreview = [](const TBRPreviewRequest &request) {
-            output::TBRStandardPreviewInterface().ShowModal(request);
+            preview::TBRStandardPreviewInterface().ShowModal(request);
         };
     }
     platform::ScreenResolutionOverride screen{96};
@@ -73,13 +72,13 @@ private:
 
 // Calls `step` with the open preview window from the window's own event loop until it returns
 // true (it closes the window then), or gives up.
-void whileShown(const std::function<bool(output::TBRStandardPreview &)> &step)
+void whileShown(const std::function<bool(preview::TBRStandardPreview &)> &step)
 {
     auto *timer = new QTimer(qApp);
     const auto until = std::chrono::steady_clock::now() + patience;
     QObject::connect(timer, &QTimer::timeout, timer, [timer, step, until] {
         auto *window =
-            qobject_cast<output::TBRStandardPreview *>(QApplication::activeModalWidget());
+            qobject_cast<preview::TBRStandardPreview *>(QApplication::activeModalWidget());
         if (std::chrono::steady_clock::now() > until) {
             ADD_FAILURE() << "the preview did not get there in time";
             timer->deleteLater();
@@ -102,7 +101,7 @@ TEST(PreviewWindowRun, OpensOnPageOneFittedWhilePagesArriveAndClosingCancelsTheR
     WindowReport r(-1);
     std::set<int> countsSeen;
     bool checked = false;
-    whileShown([&](output::TBRStandardPreview &window) {
+    whileShown([&](preview::TBRStandardPreview &window) {
         const QString info = window.StatusPanel(1);
         EXPECT_TRUE(info.startsWith(QStringLiteral("Side 1 af "))) << info.toStdString();
         countsSeen.insert(pageCountIn(info));
@@ -136,7 +135,7 @@ TEST(PreviewWindowRun, ClosingAfterTheRunRaisesAfterPreviewOnce)
 {
     WindowReport r(25); // five pages
     int pages = 0;
-    whileShown([&](output::TBRStandardPreview &window) {
+    whileShown([&](preview::TBRStandardPreview &window) {
         if (!window.findChild<QAbstractButton *>("Print")->isEnabled())
             return false;
         pages = window.Thumbs().RowCount();
@@ -158,7 +157,7 @@ TEST(PreviewWindowRun, ClosingAtOnceWhileTheRunStartsLeavesNothingBehind)
 {
     for (int round = 0; round < 10; ++round) {
         auto r = std::make_unique<WindowReport>(-1);
-        whileShown([](output::TBRStandardPreview &window) {
+        whileShown([](preview::TBRStandardPreview &window) {
             window.close();
             return true;
         });
@@ -186,9 +185,7 @@ TEST(PreviewHandOver, ThePageOutputHasItsPaperAndTitleBeforeTheRunThreadReachesT
         EXPECT_EQ(settings.PaperSize(), static_cast<int>(TBRPaperSize::A5));
         EXPECT_EQ(settings.Orientation(), output::TOrientation::Landscape);
         EXPECT_EQ(request.Output.Title, "7.b");
-        output::TBRMessage close(output::msgEndPreview, 0,
-                                 reinterpret_cast<std::intptr_t>(&request.Output));
-        QCoreApplication::sendEvent(request.ReportWindow, &close);
+        request.Report->EndPreview(request.Output);
     };
     r.report.Preview();
 }
@@ -198,9 +195,7 @@ TEST(PreviewHandOver, ARunAfterAPreviewThatPrintedNothingStillGivesItsPageOutput
     WindowReport r(5);
     r.report.BeforePrint = [](TCustomBandReport &, bool &printReport) { printReport = false; };
     r.report.OnPreview = [](const TBRPreviewRequest &request) {
-        output::TBRMessage close(output::msgEndPreview, 0,
-                                 reinterpret_cast<std::intptr_t>(&request.Output));
-        QCoreApplication::sendEvent(request.ReportWindow, &close);
+        request.Report->EndPreview(request.Output);
     };
     r.report.Preview();
 
@@ -253,6 +248,7 @@ int pdfPages(const QString &pdf)
 
 TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOutput)
 {
+    const TBRServicesScope services({}); // no saved file loaded yet
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("saved.brp"));
     const int savedPages = saveRun(12, saved);
@@ -260,7 +256,7 @@ TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOu
     for (const int pagesFirst : {3, 0}) {
         WindowReport r(-1);
         bool checked = false;
-        whileShown([&](output::TBRStandardPreview &window) {
+        whileShown([&](preview::TBRStandardPreview &window) {
             if (pageCountIn(window.StatusPanel(1)) < pagesFirst)
                 return false;
             output::TBRPrinter *shown = window.Preview().PageOutput();
@@ -287,17 +283,17 @@ TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOu
         EXPECT_TRUE(checked);
         EXPECT_EQ(r.report.PageOutput(), nullptr);
         EXPECT_EQ(r.report.ReleasedPreviewOutputs(), 1);
-        output::TBRPrinter::LoadedFileFlag = false;
     }
 }
 
 TEST(PreviewWindowRun, ExportAndSaveWriteNothingWhileTheRunGoesAndTheWholeReportAfterIt)
 {
+    const TBRServicesScope services({}); // no saved file loaded yet
     QTemporaryDir dir;
     const auto file = [&dir](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
     {
         WindowReport r(-1);
-        whileShown([&](output::TBRStandardPreview &window) {
+        whileShown([&](preview::TBRStandardPreview &window) {
             if (pageCountIn(window.StatusPanel(1)) < 2)
                 return false;
             window.SaveTo(file("running.pdf"), 2);
@@ -310,7 +306,7 @@ TEST(PreviewWindowRun, ExportAndSaveWriteNothingWhileTheRunGoesAndTheWholeReport
         EXPECT_FALSE(QFileInfo::exists(file("running.brp")));
     }
     WindowReport r(25);
-    whileShown([&](output::TBRStandardPreview &window) {
+    whileShown([&](preview::TBRStandardPreview &window) {
         if (!window.findChild<QAbstractButton *>("Print")->isEnabled())
             return false;
         // Each run gives the data from its start.
@@ -328,7 +324,6 @@ TEST(PreviewWindowRun, ExportAndSaveWriteNothingWhileTheRunGoesAndTheWholeReport
     output::TBRPrinter reread;
     reread.LoadPages(file("done.brp").toStdString());
     EXPECT_EQ(reread.PageNumber(), 5);
-    output::TBRPrinter::LoadedFileFlag = false;
 }
 
 TEST(PreviewPrintSettings, TheDialogsChoiceReachesTheReportTheRecordedSettingsAndThePages)
@@ -411,12 +406,12 @@ TEST(PreviewPrintSettings, TheDialogsChoiceReachesTheReportTheRecordedSettingsAn
 
     // Pages from a loaded file: the dialog's own choice still reaches the report and the pages,
     // the recorded settings no longer replace the report's.
-    output::TBRPrinter::LoadedFileFlag = true;
+    TBRServicesScope::SetLoadedFile(true);
     chosen.setCollateCopies(false);
     chosen.setCopyCount(2);
     chosen.setPrinterName(QStringLiteral("tavle-pdf"));
     r.report.TakePrinterSetup(&chosen, &shown);
-    output::TBRPrinter::LoadedFileFlag = false;
+    TBRServicesScope::SetLoadedFile(false);
     EXPECT_EQ(settings.Copies, 2);
     EXPECT_EQ(settings.PrinterIndex, queueIndex("tavle-pdf"));
     EXPECT_EQ(r.report.RecordedPrintSettings.Collate, 0);
@@ -435,7 +430,7 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
     printer.SetPrinterIndex(index);
     output::TBRSystemPrinter device(printer);
     const TBRServicesScope services({.Preview = {},
-                                     .Progress = &output::TBRProgressForm::Provide,
+                                     .Progress = &preview::TBRProgressForm::Provide,
                                      .PrinterDevice = [&device] { return &device; }});
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("two.brp"));
@@ -449,7 +444,7 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
     int cancels = 0;
     testqueues::JobWatch jobs(QStringLiteral("tavle-pdf"));
     QString stopped, printed, replayed;
-    whileShown([&](output::TBRStandardPreview &window) {
+    whileShown([&](preview::TBRStandardPreview &window) {
         auto *print = window.findChild<QAbstractButton *>("Print");
         if (!print->isEnabled())
             return false;
@@ -460,7 +455,7 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
             if (phase != 1)
                 return;
             EXPECT_TRUE(window.Busy());
-            auto *progress = window.findChild<output::TBRProgressForm *>();
+            auto *progress = window.findChild<preview::TBRProgressForm *>();
             if (progress == nullptr || !progress->isVisible() || r.given < 50)
                 return;
             // A second press while the print goes does nothing.
@@ -508,5 +503,4 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
     EXPECT_EQ(pdfPages(replayed), savedPages);
     EXPECT_TRUE(pdfTool(QStringLiteral("pdftotext"), {replayed, QStringLiteral("-")})
                     .contains(QStringLiteral("Tile")));
-    output::TBRPrinter::LoadedFileFlag = false;
 }

@@ -1,13 +1,12 @@
 // Print: the run on the calling thread straight onto the printer, the page output of a preview
-// kept aside meanwhile, no printer, cancelling from the progress window, and message 1026.
-#include "output/brmessage.h"
+// kept aside meanwhile, no printer, cancelling from the progress window, and the print asked
+// for through the report's link.
 #include "output/brprinter.h"
 #include "output/printerdevice.h"
 #include "platform/recordingcanvas.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
 #include "report/label.h"
-#include "report/reportmessages.h"
 #include "report/services.h"
 
 #include <QCoreApplication>
@@ -207,12 +206,12 @@ TEST(Print, AFailingRunStillGivesThePreviousPageOutputBack)
     EXPECT_EQ(r.report.PageOutput(), previewed);
 }
 
-TEST(Print, Message1026PrintsTheReport)
+TEST(Print, TheLinksPrintLaterPrintsTheReportFromTheEventLoop)
 {
     PrintReport r(2);
-    QCoreApplication::postEvent(r.report.ReportWindow(),
-                                new output::TBRMessage(msgPrintReport, 0, 0));
-    QCoreApplication::sendPostedEvents(r.report.ReportWindow());
+    r.report.Link()->PrintLater();
+    EXPECT_TRUE(r.printer.pages.empty()) << "nothing before the event loop runs";
+    QCoreApplication::sendPostedEvents();
     ASSERT_EQ(r.printer.pages.size(), 1u);
     EXPECT_EQ(r.printer.pages[0].size(), 2u);
 }
@@ -234,12 +233,10 @@ TEST(Print, ThePreviewsPrintCommandRunsTheReportAgainOnThePrinter)
         while (request.Output.OutputState() != output::TBRPrinter::TOutputState::Finished ||
                !r.report.Available())
             std::this_thread::yield();
-        request.Output.ReplayToPrinter(); // posts 1026 to the report
-        QCoreApplication::sendPostedEvents(r.report.ReportWindow());
+        request.Output.ReplayToPrinter(); // asks the report to print later
+        QCoreApplication::sendPostedEvents();
         EXPECT_EQ(r.report.PageOutput(), &request.Output); // the preview's pages stay
-        output::TBRMessage close(msgEndPreview, 0,
-                                 reinterpret_cast<std::intptr_t>(&request.Output));
-        QCoreApplication::sendEvent(request.ReportWindow, &close);
+        request.Report->EndPreview(request.Output);
     };
     r.report.Preview();
     EXPECT_EQ(beforePrints, 2);

@@ -2,11 +2,11 @@
 // destroyed during its run, and the same pages from a preview as from a direct run.
 #include "support/sheetfixtures.h"
 
-#include "output/brmessage.h"
 #include "output/brprinter.h"
 #include "platform/printer.h"
+#include "preview/printdialog.h"
 #include "report/customreport.h"
-#include "report/reportmessages.h"
+#include "report/services.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,9 +38,7 @@ template <class Condition> bool waitFor(Condition done)
 
 void sendEndPreview(const report::TBRPreviewRequest &request)
 {
-    output::TBRMessage message(report::msgEndPreview, 0,
-                               reinterpret_cast<std::intptr_t>(&request.Output));
-    QCoreApplication::sendEvent(request.ReportWindow, &message);
+    request.Report->EndPreview(request.Output);
 }
 
 TEST(TileSheetPreview, ASheetClosedDuringItsRunCanBeDestroyedAtOnce)
@@ -105,6 +103,7 @@ TEST(TileSheetPreview, AnotherOrientationInThePrintSettingsMakesTheSheetAgainAnd
     const auto queues = platform::TPrinter::Printers();
     if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
         GTEST_SKIP() << "CUPS test printers are not set up (run .ci/cups-setup as root)";
+    const report::TBRServicesScope services({.PrintDialog = &preview::ShowPrintDialog});
     Sheet sheet(45);
     report::TBandReport &rep = sheet.form->BRBrikker;
     std::unique_ptr<platform::TMetafile> before, unchanged, after;

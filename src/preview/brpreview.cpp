@@ -1,4 +1,4 @@
-#include "output/brpreview.h"
+#include "preview/brpreview.h"
 
 #include "output/brmessage.h"
 #include "output/pagepaint.h"
@@ -11,7 +11,17 @@
 #include <QScrollBar>
 #include <algorithm>
 
-namespace output {
+namespace preview {
+
+using output::FetchPage;
+using output::msgPageAvailable;
+using output::msgProgress;
+using output::PaintPage;
+using output::receivedMessage;
+using output::TBRMessage;
+using output::TBRPrinter;
+using output::TBRZoomState;
+using output::TPrinterSettings;
 
 namespace {
 // The messages carry their number in the low word, as the window messages always did.
@@ -268,4 +278,4 @@ void TBRPreview::keyPressEvent(QKeyEvent *event)
     event->ignore();
 }
 
-} // namespace output
+} // namespace preview

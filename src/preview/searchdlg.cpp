@@ -1,4 +1,4 @@
-#include "output/searchdlg.h"
+#include "preview/searchdlg.h"
 
 #include "platform/fonts.h"
 
@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace output {
+namespace preview {
 
 namespace {
 constexpr QSize clientSize(305, 118);
@@ -69,4 +69,4 @@ void TSearchDlg::SpeedButton2Click()
     close();
 }
 
-} // namespace output
+} // namespace preview

@@ -8,7 +8,7 @@
 #include <QTableView>
 #include <functional>
 
-namespace output {
+namespace preview {
 
 class TBRThumbGrid : public QTableView {
     Q_OBJECT
@@ -62,4 +62,4 @@ private:
     Delegate delegate_{*this};
 };
 
-} // namespace output
+} // namespace preview

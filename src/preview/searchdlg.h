@@ -10,7 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace output {
+namespace preview {
 
 class TSearchDlg : public QDialog {
     Q_OBJECT
@@ -33,4 +33,4 @@ private:
     bool cancelled_ = true; // only "Søg" searches: Esc and the close box cancel
 };
 
-} // namespace output
+} // namespace preview

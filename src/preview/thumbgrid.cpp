@@ -1,9 +1,9 @@
-#include "output/thumbgrid.h"
+#include "preview/thumbgrid.h"
 
 #include <QHeaderView>
 #include <QPainter>
 
-namespace output {
+namespace preview {
 
 int TBRThumbGrid::Model::rowCount(const QModelIndex &parent) const
 {
@@ -114,4 +114,4 @@ void TBRThumbGrid::resizeEvent(QResizeEvent *event)
         OnResize();
 }
 
-} // namespace output
+} // namespace preview

@@ -1,18 +1,18 @@
-#include "output/standardpreview.h"
+#include "preview/standardpreview.h"
 
 #include "output/brerror.h"
-#include "output/brmessage.h"
-#include "output/brpreview.h"
 #include "output/brprinter.h"
 #include "output/exportfilterlibrary.h"
 #include "output/pagepaint.h"
 #include "output/pagesearch.h"
-#include "output/previewinterface.h"
-#include "output/searchdlg.h"
-#include "output/thumbgrid.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
 #include "platform/rounding.h"
+#include "preview/brpreview.h"
+#include "preview/searchdlg.h"
+#include "preview/standardpreviewinterface.h"
+#include "preview/thumbgrid.h"
+#include "report/services.h"
 #include "ui_standardpreview.h"
 
 #include <QApplication>
@@ -31,7 +31,25 @@
 #include <QTabBar>
 #include <map>
 
-namespace output {
+namespace preview {
+
+using output::EBRFileFailure;
+using output::ExportFilterLibrary;
+using output::FetchPage;
+using output::PageContainsText;
+using output::PaintPage;
+using output::StandardExportFilters;
+using output::TBRExportFilter;
+using output::TBRExportFilterLibraryEntry;
+using output::TBRExportFilterRegistration;
+using output::TBRPreviewRequest;
+using output::TBRPreviewSettings;
+using output::TBRPrinter;
+using output::TBRZoomState;
+using output::TFormStyle;
+using output::TOrientation;
+using output::TPrinterSettings;
+using output::TWindowState;
 
 namespace {
 const QString caption = QStringLiteral("Udskriftsvisning : ");
@@ -80,77 +98,19 @@ TBRStandardPreview::TBRStandardPreview(const TBRPreviewRequest &request, QWidget
     ui_->setupUi(this);
     FormCreate();
 
-    TBRPreviewState &state = TBRPreviewState::Instance();
-    TBRPrinter &output = request.Output;
-    reportWindow_ = request.ReportWindow;
-    int width = defaultWindowSize, height = defaultWindowSize;
-    if (reportWindow_ != nullptr) {
-        const TBRPreviewSettings &settings = request.Settings;
-        if (settings.PrevFormStyle == TFormStyle::fsStayOnTop)
-            setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        if (settings.PreviewWidth > 0)
-            width = settings.PreviewWidth;
-        if (settings.PreviewHeight > 0)
-            height = settings.PreviewHeight;
-        initialState_ =
-            settings.PreviewInitialState == TWindowState::wsMaximized   ? Qt::WindowMaximized
-            : settings.PreviewInitialState == TWindowState::wsMinimized ? Qt::WindowMinimized
-                                                                        : Qt::WindowNoState;
-        showThumbs_ = settings.PrevShowThumbs;
-        showSearch_ = settings.PrevShowSearch;
-        initialZoom_ = settings.PrevInitialZoom;
-        state.StatusText = request.ReportTitle;
-        // Preview gave the page output this title before its run started; it is written only
-        // when it differs, so that the running job never sees it change.
-        if (output.Title != state.StatusText)
-            output.Title = state.StatusText;
-        landscape_ = request.Landscape;
-        startZoom_ = request.Zoom;
-    }
-    resize(width, height);
+    report_ = request.Report;
+    QSize size(defaultWindowSize, defaultWindowSize);
+    if (report_ != nullptr)
+        takeReportSettings(request, size);
+    resize(size);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     setWindowState(initialState_);
 
-    ui_->BRPreview->SetPageOutput(&output);
-    // The progress window of a print or export started here belongs to this window: it is
-    // modal, and a progress window outside it would take no clicks.
-    output.ProgressOwner = this;
-    // Like the title, the orientation is already the report page's; it is written only when it
-    // differs, so that the run thread reads settings nobody changes under it.
-    const TOrientation orientation = landscape_ ? TOrientation::Landscape : TOrientation::Portrait;
-    if (output.Settings().Orientation() != orientation)
-        output.Settings().SetOrientation(orientation);
-    if (!output.Title.empty())
-        setWindowTitle(caption + platform::toQString(output.Title));
-    lastProgress_ = 0;
-
-    ui_->Tabs->setVisible(showThumbs_ || showSearch_);
-    if (ui_->Tabs->isVisibleTo(this)) {
-        if (output.PageNumber() > 0)
-            ui_->ThumbGrid->SetRowCount(output.PageNumber());
-        if (!showThumbs_)
-            ui_->Tabs->removeTab(ui_->Tabs->indexOf(ui_->TabThumbs));
-        ui_->FindButton->setVisible(showSearch_);
-        if (!showSearch_)
-            ui_->Tabs->removeTab(ui_->Tabs->indexOf(ui_->TabSearchResult));
-    } else {
-        ui_->FindButton->setVisible(showSearch_);
-    }
-
-    switch (initialZoom_) {
-    case TBRZoomState::brZoomToFit:
-        ui_->BRPreview->ZoomToFit();
-        break;
-    case TBRZoomState::brZoomToWidth:
-        ui_->BRPreview->ZoomToWidth();
-        break;
-    case TBRZoomState::brZoomOther:
-        ui_->BRPreview->SetZoom(startZoom_);
-        ui_->BRPreview->ApplyZoom();
-        break;
-    }
-    if (output.OutputState() == TBRPrinter::TOutputState::Finished) {
+    showPageOutput(request.Output);
+    arrangeTabs(request.Output.PageNumber());
+    applyInitialZoom();
+    if (request.Output.OutputState() == TBRPrinter::TOutputState::Finished) {
         enableRunCommands(true);
         // The run's last progress message went out before this window was there to show it.
         panels_[0]->clear();
@@ -167,9 +127,104 @@ TBRStandardPreview::~TBRStandardPreview()
         FormClose();
 }
 
+void TBRStandardPreview::takeReportSettings(const TBRPreviewRequest &request, QSize &size)
+{
+    const TBRPreviewSettings &settings = request.Settings;
+    if (settings.PrevFormStyle == TFormStyle::fsStayOnTop)
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (settings.PreviewWidth > 0)
+        size.setWidth(settings.PreviewWidth);
+    if (settings.PreviewHeight > 0)
+        size.setHeight(settings.PreviewHeight);
+    initialState_ = settings.PreviewInitialState == TWindowState::wsMaximized ? Qt::WindowMaximized
+                    : settings.PreviewInitialState == TWindowState::wsMinimized
+                        ? Qt::WindowMinimized
+                        : Qt::WindowNoState;
+    showThumbs_ = settings.PrevShowThumbs;
+    showSearch_ = settings.PrevShowSearch;
+    initialZoom_ = settings.PrevInitialZoom;
+    TBRPreviewState &state = TBRPreviewState::Instance();
+    state.StatusText = request.ReportTitle;
+    // Preview gave the page output this title before its run started; it is written only when
+    // it differs, so that the running job never sees it change.
+    if (request.Output.Title != state.StatusText)
+        request.Output.Title = state.StatusText;
+    landscape_ = request.Landscape;
+    startZoom_ = request.Zoom;
+}
+
+void TBRStandardPreview::showPageOutput(TBRPrinter &output)
+{
+    ui_->BRPreview->SetPageOutput(&output);
+    // The progress window of a print or export started here belongs to this window: it is
+    // modal, and a progress window outside it would take no clicks.
+    output.ProgressOwner = this;
+    // Like the title, the orientation is already the report page's; it is written only when it
+    // differs, so that the run thread reads settings nobody changes under it.
+    const TOrientation orientation = landscape_ ? TOrientation::Landscape : TOrientation::Portrait;
+    if (output.Settings().Orientation() != orientation)
+        output.Settings().SetOrientation(orientation);
+    if (!output.Title.empty())
+        setWindowTitle(caption + platform::toQString(output.Title));
+    lastProgress_ = 0;
+}
+
+void TBRStandardPreview::arrangeTabs(int pageCount)
+{
+    ui_->Tabs->setVisible(showThumbs_ || showSearch_);
+    ui_->FindButton->setVisible(showSearch_);
+    if (!ui_->Tabs->isVisibleTo(this))
+        return;
+    if (pageCount > 0)
+        ui_->ThumbGrid->SetRowCount(pageCount);
+    if (!showThumbs_)
+        ui_->Tabs->removeTab(ui_->Tabs->indexOf(ui_->TabThumbs));
+    if (!showSearch_)
+        ui_->Tabs->removeTab(ui_->Tabs->indexOf(ui_->TabSearchResult));
+}
+
+void TBRStandardPreview::applyInitialZoom()
+{
+    switch (initialZoom_) {
+    case TBRZoomState::brZoomToFit:
+        ui_->BRPreview->ZoomToFit();
+        break;
+    case TBRZoomState::brZoomToWidth:
+        ui_->BRPreview->ZoomToWidth();
+        break;
+    case TBRZoomState::brZoomOther:
+        ui_->BRPreview->SetZoom(startZoom_);
+        ui_->BRPreview->ApplyZoom();
+        break;
+    }
+}
+
 void TBRStandardPreview::FormCreate()
 {
     setSizeGripEnabled(false);
+    makeStatusPanels();
+    // Both tab captions stay readable: compact tabs, and no scroll arrows that would hide
+    // "Søgeresultat" behind them (the pane widens instead when a font needs more room).
+    ui_->Tabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
+    ui_->Tabs->setUsesScrollButtons(false);
+    ui_->Splitter2->setSizes(
+        {std::max(tabsWidth, ui_->Tabs->minimumSizeHint().width()), width() - tabsWidth});
+    ui_->Splitter2->setStretchFactor(0, 0);
+    ui_->Splitter2->setStretchFactor(1, 1);
+    setGlyphs();
+    ui_->BRPreview->horizontalScrollBar()->setTracking(true);
+    ui_->BRPreview->verticalScrollBar()->setTracking(true);
+    enableRunCommands(false);
+    // The window's export filter components, in the order the save dialog lists them.
+    for (TBRExportFilterLibraryEntry &entry : StandardExportFilters())
+        filterComponents_.push_back(
+            std::make_unique<TBRExportFilterRegistration>(ExportFilterLibrary(), std::move(entry)));
+    followViews();
+    connectCommands();
+}
+
+void TBRStandardPreview::makeStatusPanels()
+{
     // The status bar's three panels; assistive technology reads each panel's text.
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(ui_->StatusBar);
@@ -184,15 +239,10 @@ void TBRStandardPreview::FormCreate()
     }
     panels_[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     panels_[0]->setText(QStringLiteral("0%"));
-    // Both tab captions stay readable: compact tabs, and no scroll arrows that would hide
-    // "Søgeresultat" behind them (the pane widens instead when a font needs more room).
-    ui_->Tabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
-    ui_->Tabs->setUsesScrollButtons(false);
-    ui_->Splitter2->setSizes(
-        {std::max(tabsWidth, ui_->Tabs->minimumSizeHint().width()), width() - tabsWidth});
-    ui_->Splitter2->setStretchFactor(0, 0);
-    ui_->Splitter2->setStretchFactor(1, 1);
+}
 
+void TBRStandardPreview::setGlyphs()
+{
     const std::pair<QAbstractButton *, const char *> glyphs[] = {
         {ui_->FindButton, "edit-find"},    {ui_->printSetup, "document-properties"},
         {ui_->Print, "document-print"},    {ui_->PrevPage, "go-previous"},
@@ -205,25 +255,25 @@ void TBRStandardPreview::FormCreate()
         // Glyph buttons never hold the focus: the keys stay with the page.
         button->setFocusPolicy(Qt::NoFocus);
     }
-    ui_->BRPreview->horizontalScrollBar()->setTracking(true);
-    ui_->BRPreview->verticalScrollBar()->setTracking(true);
+}
+
+void TBRStandardPreview::followViews()
+{
     ui_->ThumbGrid->OnResize = [this] { ThumbGridResize(); };
     ui_->ThumbGrid->OnDrawCell = [this](QPainter &painter, const QRect &cell, int row,
                                         bool selected) {
         ThumbGridDrawCell(painter, cell, row, selected);
     };
     ui_->ThumbGrid->OnSelectCell = [this](int row) { ThumbGridSelectCell(row); };
-    enableRunCommands(false);
-    // The window's export filter components, in the order the save dialog lists them.
-    for (TBRExportFilterLibraryEntry &entry : StandardExportFilters())
-        filterComponents_.push_back(
-            std::make_unique<TBRExportFilterRegistration>(ExportFilterLibrary(), std::move(entry)));
-
     ui_->BRPreview->OnPageAvailable = [this](TBRPreview &, int n) { BRPreviewPageAvailable(n); };
     ui_->BRPreview->OnProgressUpdate = [this](TBRPreview &, int p) { BRPreviewProgressUpdate(p); };
     ui_->BRPreview->OnMouseDown = [this](TBRPreview &, Qt::MouseButton button) {
         BRPreviewMouseDown(button);
     };
+}
+
+void TBRStandardPreview::connectCommands()
+{
     connect(ui_->btnZoomIn, &QToolButton::clicked, this, [this] { btnZoomClick(ui_->btnZoomIn); });
     connect(ui_->btnZoomOut, &QToolButton::clicked, this,
             [this] { btnZoomClick(ui_->btnZoomOut); });
@@ -253,7 +303,7 @@ void TBRStandardPreview::guarded(const std::function<void()> &handler)
     try {
         handler();
     } catch (const std::exception &error) {
-        if (const auto &display = TBRPreviewState::Instance().ErrorDisplay) {
+        if (const auto &display = report::TBRServicesScope::Current().ErrorDisplay) {
             display(error);
         } else {
             QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
@@ -554,9 +604,8 @@ void TBRStandardPreview::FormClose()
         shown->ProgressOwner = nullptr;
     // The report releases the page output before the send returns (a running job is cancelled
     // and its thread has ended by then); the view has let go of it when it went.
-    if (TBRPrinter *shown = output(); shown != nullptr && reportWindow_ != nullptr) {
-        TBRMessage message(msgEndPreview, 0, reinterpret_cast<std::intptr_t>(shown));
-        QCoreApplication::sendEvent(reportWindow_, &message);
+    if (TBRPrinter *shown = output(); shown != nullptr && report_ != nullptr) {
+        report_->EndPreview(*shown);
     }
     // Pages that no report stands behind: the view lets go of them itself.
     if (output() != nullptr)
@@ -791,7 +840,7 @@ void TBRStandardPreview::LoadFile(const QString &file)
     shown->Title = platform::fromQString(QFileInfo(file).fileName());
     setWindowTitle(caption + platform::toQString(shown->Title));
     refreshAfterLoad();
-    TBRPrinter::LoadedFileFlag = true;
+    report::TBRServicesScope::SetLoadedFile(true);
     enableRunCommands(true);
 }
 
@@ -837,10 +886,9 @@ void TBRStandardPreview::PrintClick()
     beginBusy();
     const auto done = qScopeGuard([this] { endBusy(); });
     shown->ProgressOwner = this;
-    if (!TBRPrinter::LoadedFileFlag && !shown->Loaded() && reportWindow_ != nullptr) {
+    if (!report::TBRServicesScope::LoadedFile() && !shown->Loaded() && report_ != nullptr) {
         // The report prints itself with a new run on this thread; the preview keeps its pages.
-        TBRMessage message(msgPrintReport, 0, reinterpret_cast<std::intptr_t>(shown));
-        QCoreApplication::sendEvent(reportWindow_, &message);
+        report_->Print();
     } else {
         shown->ReplayToPrinter();
     }
@@ -849,10 +897,9 @@ void TBRStandardPreview::PrintClick()
 void TBRStandardPreview::PrintSetupClick()
 {
     TBRPrinter *shown = output();
-    if (shown == nullptr || busy_ || reportWindow_ == nullptr)
+    if (shown == nullptr || busy_ || report_ == nullptr)
         return;
-    TBRMessage message(msgPrinterSetup, 0, reinterpret_cast<std::intptr_t>(shown));
-    QCoreApplication::sendEvent(reportWindow_, &message);
+    report_->PrinterSetup(*shown);
     if (shown->OutputState() != TBRPrinter::TOutputState::Finished) {
         // Another paper or orientation: the report records its pages anew, and this window
         // shows them from the first as they come.
@@ -862,4 +909,4 @@ void TBRStandardPreview::PrintSetupClick()
     }
 }
 
-} // namespace output
+} // namespace preview

@@ -1,7 +1,7 @@
 #pragma once
 // TBRPreview, the page view in the middle of the preview window: one page of a page output at
 // a zoom, kept whole-page or page-wide when the view is resized, following the page output's
-// messages (1025 pages available, 1024 progress) while a run still adds pages. Its only child,
+// messages (msgPageAvailable, msgProgress) while a run still adds pages. Its only child,
 // TBRPreviewImage, holds the picture of the page shown and paints it.
 
 #include "output/brprinter.h"
@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-namespace output {
+namespace preview {
 
 class TBRPreview;
 
@@ -42,7 +42,7 @@ private:
     std::unique_ptr<platform::TMetafile> picture_;
 };
 
-class TBRPreview : public QAbstractScrollArea, private TBRPageOutputView {
+class TBRPreview : public QAbstractScrollArea, private output::TBRPageOutputView {
     Q_OBJECT
 public:
     static constexpr int MinZoom = 2;
@@ -56,15 +56,15 @@ public:
 
     // Attaches a page output (none detaches): the view becomes its client and marks it as
     // being previewed, and shows page 1.
-    void SetPageOutput(TBRPrinter *output);
-    TBRPrinter *PageOutput() const { return output_.load(); }
+    void SetPageOutput(output::TBRPrinter *output);
+    output::TBRPrinter *PageOutput() const { return output_.load(); }
 
     int PageNumber() const { return pageNumber_; }
     void SetPageNumber(int page);
     int Zoom() const { return zoom_; }
     // Ignored outside 2..2000; otherwise a fixed zoom.
     void SetZoom(int zoom);
-    TBRZoomState ZoomState() const { return zoomState_; }
+    output::TBRZoomState ZoomState() const { return zoomState_; }
     void ZoomToFit();
     void ZoomToWidth();
     void ApplyZoom();
@@ -92,7 +92,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void PageOutputDestroyed(TBRPrinter &output) override;
+    void PageOutputDestroyed(output::TBRPrinter &output) override;
     void detach();
     // The paper of the page output in native units, turned as the pages are.
     std::pair<long double, long double> paper() const;
@@ -100,13 +100,13 @@ private:
     void refit();
     void placeImage();
 
-    std::atomic<TBRPrinter *> output_{nullptr};
+    std::atomic<output::TBRPrinter *> output_{nullptr};
     TBRPreviewImage *image_;
     int pageNumber_ = 1;
     int zoom_ = 100;
-    TBRZoomState zoomState_ = TBRZoomState::brZoomOther;
+    output::TBRZoomState zoomState_ = output::TBRZoomState::brZoomOther;
     QPoint origin_;
     bool refitting_ = false;
 };
 
-} // namespace output
+} // namespace preview

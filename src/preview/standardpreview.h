@@ -2,7 +2,7 @@
 // TBRStandardPreview, the preview window: a tool panel, the thumbnails and the search result
 // in tabs beside the page view, and a status bar with the run's progress, the page shown and
 // the preview status text. It shows the pages of one page output while the run still adds
-// them, and tells the report when it closes (1028); from then on it never touches the page
+// them, and tells the report when it closes (EndPreview); from then on it never touches the page
 // output again. Its commands search the pages' texts, save them as a saved report file or
 // export them through the export filters it lists while it exists, load a saved report file
 // in their place, print them and change the print settings.
@@ -24,16 +24,21 @@ class TBRStandardPreview;
 }
 
 namespace output {
-
 class TBRExportFilterRegistration;
-class TBRPreview;
 class TBRPrinter;
+class TBRReportLink;
+} // namespace output
+
+namespace preview {
+
+class TBRPreview;
 class TBRThumbGrid;
 
 class TBRStandardPreview : public QDialog {
     Q_OBJECT
 public:
-    explicit TBRStandardPreview(const TBRPreviewRequest &request, QWidget *parent = nullptr);
+    explicit TBRStandardPreview(const output::TBRPreviewRequest &request,
+                                QWidget *parent = nullptr);
     ~TBRStandardPreview() override;
 
     TBRPreview &Preview() const;
@@ -115,11 +120,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The window's parts, made once: status panels, tabs, glyphs, the views' handlers and the
+    // commands' connections.
     void FormCreate();
+    void makeStatusPanels();
+    void setGlyphs();
+    void followViews();
+    void connectCommands();
+    // What the report asks of its preview: size, style, state, panes, zoom and status text.
+    void takeReportSettings(const output::TBRPreviewRequest &request, QSize &size);
+    // Shows `output`'s pages, titles the window after it and owns its progress window.
+    void showPageOutput(output::TBRPrinter &output);
+    // The thumbnail and search panes the report asked for, the grid sized for `pageCount`.
+    void arrangeTabs(int pageCount);
+    void applyInitialZoom();
     void FormShow();
     void FormResize();
     void FormClose();
-    TBRPrinter *output() const;
+    output::TBRPrinter *output() const;
     // Runs a command handler: what it throws goes to the error display.
     void guarded(const std::function<void()> &handler);
     void refreshAfterLoad();
@@ -136,9 +154,9 @@ private:
 
     std::unique_ptr<Ui::TBRStandardPreview> ui_;
     // The export filter components: listed in the export filter library while the window lives.
-    std::vector<std::unique_ptr<TBRExportFilterRegistration>> filterComponents_;
+    std::vector<std::unique_ptr<output::TBRExportFilterRegistration>> filterComponents_;
     QLabel *panels_[3] = {};
-    QObject *reportWindow_ = nullptr;
+    output::TBRReportLink *report_ = nullptr;
     bool landscape_ = false;
     int lastProgress_ = 0;
     int textHeight_ = 0;
@@ -148,7 +166,7 @@ private:
     int verticalMargin_ = 0;
     bool showThumbs_ = true;
     bool showSearch_ = true;
-    TBRZoomState initialZoom_ = TBRZoomState::brZoomToFit;
+    output::TBRZoomState initialZoom_ = output::TBRZoomState::brZoomToFit;
     int startZoom_ = 100;
     Qt::WindowStates initialState_ = Qt::WindowMaximized;
     bool shown_ = false;
@@ -159,4 +177,4 @@ private:
     bool listing_ = false; // the search fills the result list
 };
 
-} // namespace output
+} // namespace preview

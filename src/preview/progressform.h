@@ -14,18 +14,21 @@ class TBRProgressForm;
 }
 
 namespace output {
-
 class TBRPrinter;
+}
 
-class TBRProgressForm : public QDialog, public TBRProgressView {
+namespace preview {
+
+class TBRProgressForm : public QDialog, public output::TBRProgressView {
     Q_OBJECT
 public:
     // Creates the window for `printer` over `owner`, makes it the printer's client and shows
     // it when `show` is true. The window is owned by the caller and released when the run ends.
-    TBRProgressForm(TBRPrinter &printer, QWidget *owner, bool show);
+    TBRProgressForm(output::TBRPrinter &printer, QWidget *owner, bool show);
 
     // The provider the application installs: a progress window over the run's owner window.
-    static std::unique_ptr<TBRProgressView> Provide(TBRPrinter &printer, QObject *owner, bool show);
+    static std::unique_ptr<output::TBRProgressView> Provide(output::TBRPrinter &printer,
+                                                            QObject *owner, bool show);
     ~TBRProgressForm() override;
 
     void CancelButtonClick();
@@ -37,7 +40,7 @@ private:
     void progressMessage();
 
     std::unique_ptr<Ui::TBRProgressForm> ui_;
-    TBRPrinter &printer_;
+    output::TBRPrinter &printer_;
 };
 
-} // namespace output
+} // namespace preview

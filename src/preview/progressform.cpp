@@ -1,4 +1,4 @@
-#include "output/progressform.h"
+#include "preview/progressform.h"
 
 #include "output/brmessage.h"
 #include "output/brprinter.h"
@@ -8,7 +8,13 @@
 #include <QApplication>
 #include <QScreen>
 
-namespace output {
+namespace preview {
+
+using output::msgProgress;
+using output::receivedMessage;
+using output::TBRMessage;
+using output::TBRPrinter;
+using output::TBRProgressView;
 namespace {
 
 const QSize kClientSize(149, 97);
@@ -68,4 +74,4 @@ void TBRProgressForm::progressMessage()
     QCoreApplication::processEvents();
 }
 
-} // namespace output
+} // namespace preview

@@ -1,0 +1,91 @@
+#include "preview/printdialog.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSet>
+
+namespace preview {
+
+namespace {
+
+// Qt's print dialog leaves the paper to its page setup ("Egenskaber"), which starts from the
+// queue's default paper, not the printer's, and on "Udskriv" hands that default back even when
+// the user never opened it: A4 sheets would silently become Letter sheets on an American
+// queue. This watch starts the page setup on the report's paper and orientation when it shows,
+// and tells whether the user accepted it: a paper the user never chose is not the user's choice.
+class PageSetupWatch : public QObject {
+public:
+    PageSetupWatch(const QPageSize &paper, QPageLayout::Orientation orientation)
+        : paper_(paper), orientation_(orientation)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~PageSetupWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    PageSetupWatch(const PageSetupWatch &) = delete;
+    PageSetupWatch &operator=(const PageSetupWatch &) = delete;
+
+    bool Chosen() const { return chosen_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *pageSetup = qobject_cast<QDialog *>(watched);
+        if (event->type() != QEvent::Show || pageSetup == nullptr || seen_.contains(pageSetup))
+            return false;
+        auto *sizes = pageSetup->findChild<QComboBox *>(QStringLiteral("pageSizeCombo"));
+        if (sizes == nullptr)
+            return false;
+        seen_.insert(pageSetup);
+        for (int i = 0; i < sizes->count(); ++i) {
+            const QVariant size = sizes->itemData(i);
+            if (size.canConvert<QPageSize>() && size.value<QPageSize>().isEquivalentTo(paper_)) {
+                sizes->setCurrentIndex(i);
+                break;
+            }
+        }
+        const QString wanted = orientation_ == QPageLayout::Landscape ? QStringLiteral("landscape")
+                                                                      : QStringLiteral("portrait");
+        if (auto *button = pageSetup->findChild<QAbstractButton *>(wanted);
+            button != nullptr && !button->isChecked())
+            button->click();
+        connect(pageSetup, &QDialog::accepted, this, [this] { chosen_ = true; });
+        return false;
+    }
+
+private:
+    QPageSize paper_;
+    QPageLayout::Orientation orientation_;
+    QSet<QObject *> seen_;
+    bool chosen_ = false;
+};
+
+} // namespace
+
+bool ShowPrintDialog(QPrinter &printer, int minPage, int maxPage)
+{
+    const QPageSize paper = printer.pageLayout().pageSize();
+    const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
+    QPrintDialog dialog(&printer);
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    dialog.setMinMax(minPage, maxPage);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    const PageSetupWatch watch(paper, orientation);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (accepted && !watch.Chosen()) {
+        printer.setPageSize(paper);
+        printer.setPageOrientation(orientation);
+    }
+    return accepted;
+}
+
+} // namespace preview
