@@ -1,8 +1,10 @@
 #include "output/htmldocumentfilter.h"
 
+#include "platform/colour.h"
 #include "platform/cp1252.h"
 #include "platform/fontmetrics.h"
 #include "platform/fonts.h"
+#include "platform/textrun.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -30,16 +32,6 @@ void appendNumber(std::string &out, double value)
     const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                          std::chars_format::fixed, 3);
     out.append(buffer.data(), ec == std::errc{} ? end : buffer.data());
-}
-
-void appendColour(std::string &out, platform::TColor c)
-{
-    static constexpr char hex[] = "0123456789abcdef";
-    out += '#';
-    for (const int v : {platform::redOf(c), platform::greenOf(c), platform::blueOf(c)}) {
-        out += hex[v >> 4];
-        out += hex[v & 0xF];
-    }
 }
 
 std::string faceClass(unsigned face)
@@ -138,7 +130,7 @@ void TBRGHTMLDocumentFilter::endPage()
             h += "mm;height:";
             appendNumber(h, ToMM(op.rect.height()));
             h += "mm;background:";
-            appendColour(h, op.brush.Color);
+            h += platform::cssColour(op.brush.Color);
             h += "\"></i>\n";
         } else if (op.kind == platform::CanvasOp::Kind::TextOut && !op.text.empty()) {
             const unsigned face = op.font.Style & faceBits;
@@ -150,26 +142,22 @@ void TBRGHTMLDocumentFilter::endPage()
                 h += " u";
             if (op.font.Style & platform::fsStrikeOut)
                 h += " s";
-            if (op.align == platform::TTextAlign::Right)
-                h += " r";
-            // Placed by a transform, which browsers do not round to whole screen pixels.
+            // The left edge every canvas gives the text, whatever its alignment, placed by a
+            // transform, which browsers do not round to whole screen pixels.
+            const double left =
+                platform::placeRun(QPointF(op.x, op.y), metrics.width(op.text), metrics, op.align)
+                    .x();
             const double baseline = ToMM(op.y + metrics.ascent()) - strutMM;
             h += "\" style=\"transform:translate(";
-            if (op.align == platform::TTextAlign::Right)
-                appendNumber(h, ToMM(op.x) - PaperWidthMM());
-            else
-                appendNumber(h, ToMM(op.x));
+            appendNumber(h, ToMM(left));
             h += "mm,";
             appendNumber(h, baseline);
-            h += "mm)";
-            if (op.align == platform::TTextAlign::Center)
-                h += " translateX(-50%)";
-            h += ";font-size:";
+            h += "mm);font-size:";
             appendNumber(h, ToMM(metrics.em()));
             h += "mm";
             if (op.font.Color != platform::clBlack) {
                 h += ";color:";
-                appendColour(h, op.font.Color);
+                h += platform::cssColour(op.font.Color);
             }
             h += "\">";
             h += EscapeText(op.text);
@@ -215,7 +203,7 @@ std::string TBRGHTMLDocumentFilter::head() const
     h += ";font-weight:400;font-style:normal}\n"
          ".t::before{content:\"\";display:inline-block;height:";
     appendNumber(h, strutMM);
-    h += "mm}\n.t.r{left:auto;right:0}\n.t.b{font-weight:700}\n.t.i{font-style:italic}\n"
+    h += "mm}\n.t.b{font-weight:700}\n.t.i{font-style:italic}\n"
          ".t.u{text-decoration:underline}\n.t.s{text-decoration:line-through}\n"
          ".t.u.s{text-decoration:underline line-through}\n";
     h += "</style>\n</head>\n<body>\n";

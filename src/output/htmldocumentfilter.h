@@ -1,11 +1,11 @@
 #pragma once
 // "HTML dokument": all pages in one self-contained UTF-8 file. Each page is a box of the
-// paper's size in millimetres holding its texts, absolutely placed in the font, size, weight and
-// alignment they were drawn with, and its coloured fills and lines; the page colour is left to
-// the paper. The project's font files travel inside the file (@font-face), so that every browser
-// lays the texts out with the program's metrics, and print CSS gives one sheet per page. The
-// pages are written to a scratch file as they come and joined to the head (which names only
-// the faces used) when the file is finished.
+// paper's size in millimetres holding its texts, in the font, size and weight they were drawn
+// with, each with its left edge where every canvas places it (placeRun), and its coloured fills
+// and lines; the page colour is left to the paper. The project's font files travel inside the
+// file (@font-face), so that every browser lays the texts out with the program's metrics, and
+// print CSS gives one sheet per page. The pages are written to a scratch file as they come and
+// joined to the head (which names only the faces used) when the file is finished.
 
 #include "output/exportfilter.h"
 #include "platform/recordingcanvas.h"

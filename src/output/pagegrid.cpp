@@ -1,6 +1,7 @@
 #include "output/pagegrid.h"
 
 #include "platform/fontmetrics.h"
+#include "platform/textrun.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -46,11 +47,9 @@ std::vector<PlacedText> placeTexts(const std::vector<platform::CanvasOp> &ops, i
             continue;
         const platform::FontMetrics &metrics = platform::fontMetrics(op.font, pixelsPerInch);
         const int width = metrics.width(op.text);
-        int left = op.x;
-        if (op.align == platform::TTextAlign::Right)
-            left -= width;
-        else if (op.align == platform::TTextAlign::Center)
-            left -= width / 2;
+        // The left edge every canvas draws the text at.
+        const int left =
+            static_cast<int>(platform::placeRun(QPointF(op.x, op.y), width, metrics, op.align).x());
         PlacedText text{&op, left, left + width, op.y, metrics.height(), left, left + width};
         const int cx = left + width / 2, cy = op.y + metrics.height() / 2;
         // The box drawn last under the text: usually the one drawn just before it.

@@ -1,5 +1,6 @@
 #include "platform/emfplayer.h"
 
+#include "platform/colour.h"
 #include "platform/emfformat.h"
 #include "platform/fontmetrics.h"
 
@@ -17,8 +18,6 @@ constexpr int defaultFontPixels = 12;
 constexpr int boldFromWeight = 600;
 // Larger fonts than any page holds are drawn at this size (a hostile file could ask for more).
 constexpr int maxFontPixels = 2000;
-
-QColor toQColor(TColor c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
 } // namespace
 
 EmfPlayer::EmfPlayer(QPainter &painter, const QRectF &target, int width, int height)

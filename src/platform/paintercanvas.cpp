@@ -1,16 +1,12 @@
 #include "platform/paintercanvas.h"
 
+#include "platform/colour.h"
 #include "platform/fontmetrics.h"
 
-#include <QColor>
 #include <QPaintDevice>
 #include <QPainter>
 
 namespace platform {
-
-namespace {
-QColor toQColor(TColor c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
-} // namespace
 
 PainterCanvas::PainterCanvas(QPainter &painter, int pixelsPerInchX, int pixelsPerInchY)
     : painter_(painter), dpiX_(pixelsPerInchX), dpiY_(pixelsPerInchY)

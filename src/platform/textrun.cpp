@@ -1,5 +1,6 @@
 #include "platform/textrun.h"
 
+#include "platform/colour.h"
 #include "platform/cp1252.h"
 #include "platform/fontmetrics.h"
 #include "platform/fonts.h"
@@ -102,7 +103,7 @@ void TextPainter::draw(QPainter &painter, const TextRun &run, const QPointF &top
     }
     positions.resize(glyphs.size());
 
-    const QColor qcolor(redOf(color), greenOf(color), blueOf(color));
+    const QColor qcolor = toQColor(color);
     const QPointF origin(topLeft.x(), topLeft.y() + metrics.ascent());
     painter.save();
     if (emX <= maxCachedGlyphPixels && emY <= maxCachedGlyphPixels &&

@@ -219,11 +219,15 @@ TEST(PageGrid, BoldTextsMakeBoldCellsAndTextsSharingACellJoinWithABlank)
     label(page, {0, 0, 1000, 100}, 0, "Uge");
     page.setFont({"Arial", 11, platform::fsBold, platform::clBlack});
     page.textOut(600, 0, "7");
+    // Centred right of "7" but starting left of it: a text's place is its left edge as the
+    // canvases draw it.
+    page.setFont({"Arial", 9, 0, platform::clBlack});
+    page.textOut(620, 0, "(lige)", platform::TTextAlign::Center);
     std::vector<TBRGridColumn> columns;
     const TBRPageGrid grid = BuildPageGrid(page.ops(), gridDpi, columns);
     ASSERT_EQ(grid.Rows.size(), 1u);
     ASSERT_EQ(grid.Rows[0].Cells.size(), 1u);
-    EXPECT_EQ(grid.Rows[0].Cells[0].Text, "Uge 7");
+    EXPECT_EQ(grid.Rows[0].Cells[0].Text, "Uge (lige) 7");
     EXPECT_TRUE(grid.Rows[0].Cells[0].Bold);
     EXPECT_EQ(grid.Rows[0].Cells[0].Size, 9);
 }

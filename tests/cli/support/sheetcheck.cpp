@@ -126,7 +126,7 @@ QString pdfPageSize(const QString &pdf)
 }
 
 bool findText(const std::vector<Word> &words, const Placed &text, double tolerance, double *foundX,
-              double *foundY)
+              double *foundY, double *foundLeft)
 {
     const QStringList parts =
         platform::toQString(text.text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -153,6 +153,8 @@ bool findText(const std::vector<Word> &words, const Placed &text, double toleran
                 *foundX = x;
             if (foundY)
                 *foundY = first.yMin;
+            if (foundLeft)
+                *foundLeft = first.xMin;
             return true;
         }
     }

@@ -34,9 +34,10 @@ int pdfPageCount(const QString &pdf);
 QString pdfPageSize(const QString &pdf);
 
 // Where `text` (its words in a row, left to right) stands on `words` with its left end (or right
-// end) and top within `tolerance` mm of (x, y); returns false when it does not.
+// end) and top within `tolerance` mm of (x, y), and where its left end stands; returns false when
+// it does not.
 bool findText(const std::vector<Word> &words, const Placed &text, double tolerance,
-              double *foundX = nullptr, double *foundY = nullptr);
+              double *foundX = nullptr, double *foundY = nullptr, double *foundLeft = nullptr);
 
 // Runs `program` with `args`; the exit code, or -1 when it could not start or took longer
 // than `seconds`.
