@@ -8,6 +8,7 @@
 #include "output/systemprinter.h"
 #include "output/xlsfilter.h"
 #include "platform/cp1252.h"
+#include "platform/exitcodes.h"
 #include "platform/fileerror.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
@@ -25,7 +26,6 @@
 namespace cli {
 namespace {
 
-constexpr int kOk = 0, kFailure = 1, kUsage = 2;
 constexpr int kStandardScreenPixelsPerInch = 96;
 
 enum class Destination { Save, Pdf, Xlsx, Html, Print };
@@ -159,7 +159,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
                "                        (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx | "
                "--html FILE.htm |\n"
                "                         --print [--printer QUEUE])\n";
-        return kUsage;
+        return platform::ExitCode::Usage;
     }
 
     // The sheets are laid out as on a standard screen, whatever this machine's screen is.
@@ -170,10 +170,10 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
         table.LoadBrikker(parsed->exportPath);
     } catch (const timetable::ENotAnExport &e) {
         err << "tavleprint: " << parsed->exportPath << ": " << e.plain() << "\n";
-        return kFailure;
+        return platform::ExitCode::Failure;
     } catch (const platform::EInOutError &e) {
         err << "tavleprint: " << parsed->exportPath << ": " << fileProblem(e) << "\n";
-        return kFailure;
+        return platform::ExitCode::Failure;
     }
     const std::vector<std::string> listed = table.Listing(parsed->mode).names;
     std::vector<std::string> names;
@@ -183,7 +183,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
             err << "tavleprint: " << typed << ": no such "
                 << (parsed->mode == timetable::SelectionMode::Teachers ? "teacher" : "class")
                 << " in " << parsed->exportPath << "\n";
-            return kFailure;
+            return platform::ExitCode::Failure;
         }
         names.push_back(name);
     }
@@ -193,7 +193,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
         err << "tavleprint: " << parsed->exportPath << ": no "
             << (parsed->mode == timetable::SelectionMode::Teachers ? "teachers" : "classes")
             << " to print\n";
-        return kFailure;
+        return platform::ExitCode::Failure;
     }
 
     tilesheet::TRapFormInputs inputs = parsed->inputs;
@@ -232,14 +232,14 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
             const auto queues = platform::TPrinter::Printers();
             if (queues.empty()) {
                 err << "tavleprint: no printer is installed\n";
-                return kFailure;
+                return platform::ExitCode::Failure;
             }
             int index = -1;
             if (!parsed->printer.empty()) {
                 const auto it = std::find(queues.begin(), queues.end(), parsed->printer);
                 if (it == queues.end()) {
                     err << "tavleprint: " << parsed->printer << ": no such printer\n";
-                    return kFailure;
+                    return platform::ExitCode::Failure;
                 }
                 index = static_cast<int>(it - queues.begin());
             }
@@ -261,9 +261,9 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
         }
     } catch (const std::exception &e) {
         err << "tavleprint: " << platform::cp1252ToUtf8(e.what()) << "\n";
-        return kFailure;
+        return platform::ExitCode::Failure;
     }
-    return kOk;
+    return platform::ExitCode::Success;
 }
 
 } // namespace cli
