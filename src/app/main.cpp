@@ -6,6 +6,7 @@
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
 #include "output/systemprinter.h"
+#include "platform/exitcodes.h"
 #include "platform/fonts.h"
 #include "platform/printer.h"
 #include "preview/standardpreviewinterface.h"
@@ -21,7 +22,6 @@
 namespace {
 constexpr const char *usage = "usage: tavleplanner [FILE.brp]\n"
                               "       tavleplanner --version | --help\n";
-constexpr int exitUsage = 2;
 
 // The saved report file named on the command line (what is left after Qt has taken its own
 // options), or none. False when the arguments make no sense.
@@ -45,21 +45,21 @@ int main(int argc, char **argv)
     // Answered before any window exists, so that they work without a display.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::puts("tavleplanner " TAVLE_VERSION);
-        return 0;
+        return platform::ExitCode::Success;
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(usage, stdout);
-        return 0;
+        return platform::ExitCode::Success;
     }
     app::TApplication application(argc, argv);
     std::optional<std::string_view> reportFile;
     if (!reportFileArgument(argc, argv, reportFile)) {
         std::fputs(usage, stderr);
-        return exitUsage;
+        return platform::ExitCode::Usage;
     }
     app::installDanishQtTexts(application);
     if (!app::checkFontsAtStartup(platform::fontDirectory()))
-        return 1;
+        return platform::ExitCode::Failure;
     application.setFont(platform::windowFont());
 
     // The process-wide printer; every print run selects its printer on it.

@@ -4,6 +4,7 @@
 #include "output/brerror.h"
 #include "output/brprinter.h"
 #include "platform/cp1252.h"
+#include "platform/exitcodes.h"
 #include "preview/standardpreview.h"
 #include "preview/standardpreviewinterface.h"
 #include "report/services.h"
@@ -18,8 +19,6 @@
 namespace app {
 
 namespace {
-constexpr int exitOk = 0;
-constexpr int exitFailure = 1;
 
 void showFileDoesNotExist(const std::filesystem::path &file)
 {
@@ -36,7 +35,7 @@ int OpenReportFile(const std::filesystem::path &file)
     std::error_code ignored;
     if (!std::filesystem::exists(file, ignored) || std::filesystem::is_directory(file, ignored)) {
         showFileDoesNotExist(file);
-        return exitFailure;
+        return platform::ExitCode::Failure;
     }
 
     const report::TBRServices &services = report::TBRServicesScope::Current();
@@ -53,7 +52,7 @@ int OpenReportFile(const std::filesystem::path &file)
         pages->LoadPages(file); // refuses a FIFO or a device before it is opened
     } catch (const std::exception &error) {
         TApplication::ShowException(output::EBRFileFailure(file.string(), error));
-        return exitFailure;
+        return platform::ExitCode::Failure;
     }
 
     const QFileInfo info(QFile::decodeName(file.c_str()));
@@ -71,7 +70,7 @@ int OpenReportFile(const std::filesystem::path &file)
             pages->Settings().SetOrientation(loaded);
         window.exec();
     }
-    return exitOk;
+    return platform::ExitCode::Success;
 }
 
 } // namespace app

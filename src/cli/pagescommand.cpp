@@ -3,16 +3,12 @@
 #include "cli/tavleprint.h"
 #include "output/brprinter.h"
 #include "platform/cp1252.h"
+#include "platform/exitcodes.h"
 
 #include <exception>
 #include <sstream>
 
 namespace cli {
-
-namespace {
-constexpr int exitOk = 0;
-constexpr int exitFailure = 1;
-} // namespace
 
 int runPagesCommand(const std::string &path, std::ostream &out, std::ostream &err)
 {
@@ -33,10 +29,10 @@ int runPagesCommand(const std::string &path, std::ostream &out, std::ostream &er
         }
     } catch (const std::exception &e) {
         err << "tavleprint: " << path << ": " << fileProblem(e) << '\n';
-        return exitFailure;
+        return platform::ExitCode::Failure;
     }
     out << listing.str();
-    return exitOk;
+    return platform::ExitCode::Success;
 }
 
 } // namespace cli

@@ -8,6 +8,7 @@
 #include "output/systemprinter.h"
 #include "output/xlsfilter.h"
 #include "platform/cp1252.h"
+#include "platform/exitcodes.h"
 #include "platform/fileerror.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
@@ -25,7 +26,6 @@
 namespace cli {
 namespace {
 
-constexpr int kOk = 0, kFailure = 1, kUsage = 2;
 constexpr int kStandardScreenPixelsPerInch = 96;
 
 enum class Destination { Save, Pdf, Xlsx, Html, Print };
@@ -146,124 +146,192 @@ std::unique_ptr<output::TBRExportFilter> filterFor(Destination destination, cons
     }
 }
 
-} // namespace
-
-int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+// The usage text after what was wrong with the command line.
+int usageError(std::ostream &err, const std::string &problem)
 {
-    std::string problem;
-    auto parsed = parse(args, problem);
-    if (!parsed) {
-        err << "tavleprint: " << problem << "\n"
-            << "usage: tavleprint sheets (--teachers|--classes) EXPORT [NAME...] "
-               "[--margins TOP,LEFT,BOTTOM,RIGHT] [--cut-frames]\n"
-               "                        (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx | "
-               "--html FILE.htm |\n"
-               "                         --print [--printer QUEUE])\n";
-        return kUsage;
-    }
+    err << "tavleprint: " << problem << "\n"
+        << "usage: tavleprint sheets (--teachers|--classes) EXPORT [NAME...] "
+           "[--margins TOP,LEFT,BOTTOM,RIGHT] [--cut-frames]\n"
+           "                        (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx | "
+           "--html FILE.htm |\n"
+           "                         --print [--printer QUEUE])\n";
+    return platform::ExitCode::Usage;
+}
 
-    // The sheets are laid out as on a standard screen, whatever this machine's screen is.
-    const platform::ScreenResolutionOverride standardScreen(kStandardScreenPixelsPerInch);
-    // The loader's warnings (header, UTF-8, unprintable tiles) go to the terminal.
-    timetable::Timetable table([&err](const std::string &m) { toTerminal(err, m); });
+// Loads the export file into `table`; false, with the reason on `err`, when it cannot.
+bool loadExport(timetable::Timetable &table, const std::string &path, std::ostream &err)
+{
     try {
-        table.LoadBrikker(parsed->exportPath);
+        table.LoadBrikker(path);
     } catch (const timetable::ENotAnExport &e) {
-        err << "tavleprint: " << parsed->exportPath << ": " << e.plain() << "\n";
-        return kFailure;
+        err << "tavleprint: " << path << ": " << e.plain() << "\n";
+        return false;
     } catch (const platform::EInOutError &e) {
-        err << "tavleprint: " << parsed->exportPath << ": " << fileProblem(e) << "\n";
-        return kFailure;
+        err << "tavleprint: " << path << ": " << fileProblem(e) << "\n";
+        return false;
     }
-    const std::vector<std::string> listed = table.Listing(parsed->mode).names;
+    return true;
+}
+
+// The names to print (Windows-1252): the ones typed, each of which must be listed, or else
+// every listed name. None, with the reason on `err`, for an unknown name or an empty listing.
+std::optional<std::vector<std::string>> namesToPrint(timetable::Timetable &table,
+                                                     const SheetsArgs &parsed, std::ostream &err)
+{
+    const bool teachers = parsed.mode == timetable::SelectionMode::Teachers;
+    const std::vector<std::string> listed = table.Listing(parsed.mode).names;
     std::vector<std::string> names;
-    for (const std::string &typed : parsed->names) {
+    for (const std::string &typed : parsed.names) {
         const std::string name = platform::utf8ToCp1252(typed).text;
         if (std::find(listed.begin(), listed.end(), name) == listed.end()) {
-            err << "tavleprint: " << typed << ": no such "
-                << (parsed->mode == timetable::SelectionMode::Teachers ? "teacher" : "class")
-                << " in " << parsed->exportPath << "\n";
-            return kFailure;
+            err << "tavleprint: " << typed << ": no such " << (teachers ? "teacher" : "class")
+                << " in " << parsed.exportPath << "\n";
+            return std::nullopt;
         }
         names.push_back(name);
     }
     if (names.empty())
         names = listed;
     if (names.empty()) {
-        err << "tavleprint: " << parsed->exportPath << ": no "
-            << (parsed->mode == timetable::SelectionMode::Teachers ? "teachers" : "classes")
+        err << "tavleprint: " << parsed.exportPath << ": no " << (teachers ? "teachers" : "classes")
             << " to print\n";
-        return kFailure;
+        return std::nullopt;
     }
+    return names;
+}
 
-    tilesheet::TRapFormInputs inputs = parsed->inputs;
+// The tile sheet's inputs: the command line's margins and frames, the export file's full name
+// and the table's print list.
+tilesheet::TRapFormInputs sheetInputs(const SheetsArgs &parsed, const timetable::Timetable &table)
+{
+    tilesheet::TRapFormInputs inputs = parsed.inputs;
     inputs.FileName = platform::fromQString(
-        QFileInfo(QString::fromStdString(parsed->exportPath)).absoluteFilePath());
+        QFileInfo(QString::fromStdString(parsed.exportPath)).absoluteFilePath());
     inputs.PrintList = &table.printList();
+    return inputs;
+}
 
+// --save: the first name's sheets recorded and saved as a report file.
+void saveSheets(timetable::Timetable &table, const tilesheet::TRapFormInputs &inputs,
+                const std::string &name, const std::string &file)
+{
+    table.BuildPrintList(name);
+    tilesheet::TRapForm sheet(inputs);
+    sheet.BRBrikker.Preview(); // no preview window: the run records and keeps the pages
+    if (sheet.BRBrikker.RunFailure())
+        std::rethrow_exception(sheet.BRBrikker.RunFailure());
+    sheet.BRBrikker.PageOutput()->SavePages(file);
+}
+
+// --pdf, --xlsx, --html: one file for all names, each name's run adding its pages.
+void exportSheets(timetable::Timetable &table, const tilesheet::TRapFormInputs &inputs,
+                  const std::vector<std::string> &names, Destination destination,
+                  const std::string &file)
+{
+    const auto filter = filterFor(destination, file);
+    filter->TitledSections = names.size() > 1;
+    for (const std::string &name : names) {
+        table.BuildPrintList(name);
+        tilesheet::TRapForm sheet(inputs);
+        sheet.BRBrikker.ShowProgress = false;
+        sheet.BRBrikker.ReportTitle = name;
+        sheet.BRBrikker.Export(*filter);
+    }
+    filter->Finish();
+}
+
+// The printer index of the queue named with --printer, -1 for the default printer; none, with
+// the reason on `err`, when no printer is installed or the queue is unknown.
+std::optional<int> printerIndex(const std::string &queue, std::ostream &err)
+{
+    const auto queues = platform::TPrinter::Printers();
+    if (queues.empty()) {
+        err << "tavleprint: no printer is installed\n";
+        return std::nullopt;
+    }
+    if (queue.empty())
+        return -1;
+    const auto it = std::find(queues.begin(), queues.end(), queue);
+    if (it == queues.end()) {
+        err << "tavleprint: " << queue << ": no such printer\n";
+        return std::nullopt;
+    }
+    return static_cast<int>(it - queues.begin());
+}
+
+// --print: each name's sheets on the printer, reported on `out`. False when there is no
+// printer to print on.
+bool printSheets(timetable::Timetable &table, const tilesheet::TRapFormInputs &inputs,
+                 const std::vector<std::string> &names, const std::string &queue, std::ostream &out,
+                 std::ostream &err)
+{
+    const std::optional<int> index = printerIndex(queue, err);
+    if (!index)
+        return false;
+    platform::TPrinter printer;
+    output::TBRSystemPrinter device(printer);
+    const report::TBRServicesScope services({.PrinterDevice = [&device] { return &device; }});
+    for (const std::string &name : names) {
+        table.BuildPrintList(name);
+        tilesheet::TRapForm sheet(inputs);
+        sheet.BRBrikker.PrinterSettings.PrinterIndex = *index;
+        sheet.BRBrikker.ShowProgress = false;
+        sheet.BRBrikker.ReportTitle = name;
+        sheet.BRBrikker.Print();
+        out << "printed " << platform::cp1252ToUtf8(name) << "\n";
+    }
+    return true;
+}
+
+// The sheets of `names` to the command line's destination. False when that went wrong in a
+// way already reported on `err`; errors of the runs themselves are thrown.
+bool writeSheets(timetable::Timetable &table, const SheetsArgs &parsed,
+                 const tilesheet::TRapFormInputs &inputs, const std::vector<std::string> &names,
+                 std::ostream &out, std::ostream &err)
+{
+    switch (parsed.destination) {
+    case Destination::Save:
+        saveSheets(table, inputs, names.front(), parsed.target);
+        return true;
+    case Destination::Pdf:
+    case Destination::Xlsx:
+    case Destination::Html:
+        exportSheets(table, inputs, names, parsed.destination, parsed.target);
+        return true;
+    case Destination::Print:
+        return printSheets(table, inputs, names, parsed.printer, out, err);
+    }
+    return true;
+}
+
+} // namespace
+
+int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    std::string problem;
+    const auto parsed = parse(args, problem);
+    if (!parsed)
+        return usageError(err, problem);
+
+    // The sheets are laid out as on a standard screen, whatever this machine's screen is.
+    const platform::ScreenResolutionOverride standardScreen(kStandardScreenPixelsPerInch);
+    // The loader's warnings (header, UTF-8, unprintable tiles) go to the terminal.
+    timetable::Timetable table([&err](const std::string &m) { toTerminal(err, m); });
+    if (!loadExport(table, parsed->exportPath, err))
+        return platform::ExitCode::Failure;
+    const auto names = namesToPrint(table, *parsed, err);
+    if (!names)
+        return platform::ExitCode::Failure;
+
+    const tilesheet::TRapFormInputs inputs = sheetInputs(*parsed, table);
     try {
-        switch (parsed->destination) {
-        case Destination::Save: {
-            table.BuildPrintList(names.front());
-            tilesheet::TRapForm sheet(inputs);
-            sheet.BRBrikker.Preview(); // no preview window: the run records and keeps the pages
-            if (sheet.BRBrikker.RunFailure())
-                std::rethrow_exception(sheet.BRBrikker.RunFailure());
-            sheet.BRBrikker.PageOutput()->SavePages(parsed->target);
-            break;
-        }
-        case Destination::Pdf:
-        case Destination::Xlsx:
-        case Destination::Html: {
-            // One file for all names: each name's run adds its pages.
-            const auto filter = filterFor(parsed->destination, parsed->target);
-            filter->TitledSections = names.size() > 1;
-            for (const std::string &name : names) {
-                table.BuildPrintList(name);
-                tilesheet::TRapForm sheet(inputs);
-                sheet.BRBrikker.ShowProgress = false;
-                sheet.BRBrikker.ReportTitle = name;
-                sheet.BRBrikker.Export(*filter);
-            }
-            filter->Finish();
-            break;
-        }
-        case Destination::Print: {
-            const auto queues = platform::TPrinter::Printers();
-            if (queues.empty()) {
-                err << "tavleprint: no printer is installed\n";
-                return kFailure;
-            }
-            int index = -1;
-            if (!parsed->printer.empty()) {
-                const auto it = std::find(queues.begin(), queues.end(), parsed->printer);
-                if (it == queues.end()) {
-                    err << "tavleprint: " << parsed->printer << ": no such printer\n";
-                    return kFailure;
-                }
-                index = static_cast<int>(it - queues.begin());
-            }
-            platform::TPrinter printer;
-            output::TBRSystemPrinter device(printer);
-            const report::TBRServicesScope services(
-                {.PrinterDevice = [&device] { return &device; }});
-            for (const std::string &name : names) {
-                table.BuildPrintList(name);
-                tilesheet::TRapForm sheet(inputs);
-                sheet.BRBrikker.PrinterSettings.PrinterIndex = index;
-                sheet.BRBrikker.ShowProgress = false;
-                sheet.BRBrikker.ReportTitle = name;
-                sheet.BRBrikker.Print();
-                out << "printed " << platform::cp1252ToUtf8(name) << "\n";
-            }
-            break;
-        }
-        }
+        if (!writeSheets(table, *parsed, inputs, *names, out, err))
+            return platform::ExitCode::Failure;
     } catch (const std::exception &e) {
         err << "tavleprint: " << platform::cp1252ToUtf8(e.what()) << "\n";
-        return kFailure;
+        return platform::ExitCode::Failure;
     }
-    return kOk;
+    return platform::ExitCode::Success;
 }
 
 } // namespace cli

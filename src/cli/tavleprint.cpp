@@ -4,6 +4,7 @@
 #include "cli/sheetscommand.h"
 
 #include "platform/cp1252.h"
+#include "platform/exitcodes.h"
 #include "platform/fileerror.h"
 #include "timetable/timetable.h"
 
@@ -36,7 +37,7 @@ constexpr std::string_view kUsage =
 int usageError(std::ostream &err, std::string_view problem)
 {
     err << "tavleprint: " << problem << "\n" << kUsage;
-    return kExitUsage;
+    return platform::ExitCode::Usage;
 }
 
 // The mode flags and the one export file of `list` and `tiles`.
@@ -87,10 +88,10 @@ int runListing(const std::vector<std::string> &args, std::ostream &out, std::ost
         table.LoadBrikker(parsed->exportPath);
     } catch (const timetable::ENotAnExport &e) {
         err << "tavleprint: " << parsed->exportPath << ": " << e.plain() << "\n";
-        return kExitFailure;
+        return platform::ExitCode::Failure;
     } catch (const platform::EInOutError &e) {
         err << "tavleprint: " << parsed->exportPath << ": " << fileProblem(e) << "\n";
-        return kExitFailure;
+        return platform::ExitCode::Failure;
     }
     timetable::NameListing listing;
     for (const auto mode : parsed->modes)
@@ -106,7 +107,7 @@ int runListing(const std::vector<std::string> &args, std::ostream &out, std::ost
             out << platform::cp1252ToUtf8(name) << '\n';
     }
     out.flush();
-    return out ? kExitOk : kExitFailure;
+    return out ? platform::ExitCode::Success : platform::ExitCode::Failure;
 }
 
 } // namespace
@@ -144,11 +145,11 @@ int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ost
         return usageError(err, "no command given");
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         out << kUsage;
-        return kExitOk;
+        return platform::ExitCode::Success;
     }
     if (args[0] == "--version") {
         out << "tavleprint " TAVLE_VERSION "\n";
-        return kExitOk;
+        return platform::ExitCode::Success;
     }
     if (args[0] == "list" || args[0] == "tiles")
         return runListing(args, out, err);
@@ -170,7 +171,7 @@ int runTavleprint(const std::vector<std::string> &args, std::ostream &out, std::
         return runCommand(args, out, err);
     } catch (const std::bad_alloc &) {
         err << "tavleprint: not enough memory\n";
-        return kExitFailure;
+        return platform::ExitCode::Failure;
     }
 }
 

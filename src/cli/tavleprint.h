@@ -8,10 +8,6 @@
 
 namespace cli {
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
-
 // A message of the message area as a terminal shows it, on `err`: everything but the reading
 // note, without its line breaks.
 void toTerminal(std::ostream &err, const std::string &message);

@@ -70,29 +70,61 @@ public:
             fail("object index " + std::to_string(index) + " outside the handle table");
     }
 
+    // Each record type goes to the function of its group; the types pages of this system do
+    // not need are skipped.
     void dispatch(const Record &r)
     {
         switch (r.type()) {
-        case EMR_EXTCREATEFONTINDIRECTW: {
-            r.require(fontLogFontOffset + logFontSize);
-            checkCreated(r.u32(objectIndexOffset));
-            EmfLogFont font;
-            const std::uint8_t *lf = r.at(fontLogFontOffset);
-            font.Height = i32(lf + logFontHeightOffset);
-            font.Weight = i32(lf + logFontWeightOffset);
-            font.Italic = lf[logFontItalicOffset] != 0;
-            font.Underline = lf[logFontUnderlineOffset] != 0;
-            font.StrikeOut = lf[logFontStrikeOutOffset] != 0;
-            const std::uint8_t *face = lf + logFontFaceNameOffset;
-            for (std::uint32_t i = 0; i < faceNameChars; ++i) {
-                const char16_t c = static_cast<char16_t>(face[2 * i] | (face[2 * i + 1] << 8));
-                if (c == 0)
-                    break;
-                font.FaceName.push_back(c);
-            }
-            handler_.createFont(r.u32(objectIndexOffset), font);
+        case EMR_EXTCREATEFONTINDIRECTW:
+        case EMR_CREATEBRUSHINDIRECT:
+        case EMR_CREATEPEN:
+        case EMR_SELECTOBJECT:
+        case EMR_DELETEOBJECT:
+            objectRecord(r);
             break;
+        case EMR_SETTEXTCOLOR:
+        case EMR_SETBKCOLOR:
+        case EMR_SETBKMODE:
+        case EMR_SETTEXTALIGN:
+            textStateRecord(r);
+            break;
+        case EMR_BITBLT:
+        case EMR_RECTANGLE:
+        case EMR_POLYGON:
+        case EMR_POLYGON16:
+            shapeRecord(r);
+            break;
+        case EMR_EXTTEXTOUTA:
+        case EMR_EXTTEXTOUTW:
+            text(r, r.type() == EMR_EXTTEXTOUTW);
+            break;
+        case EMR_EXTSELECTCLIPRGN:
+        case EMR_INTERSECTCLIPRECT:
+            clipRecord(r);
+            break;
+        case EMR_SETMAPMODE:
+        case EMR_SETWINDOWORGEX:
+        case EMR_SETWINDOWEXTEX:
+        case EMR_SETVIEWPORTORGEX:
+        case EMR_SETVIEWPORTEXTEX:
+            mappingRecord(r);
+            break;
+        case EMR_SAVEDC:
+        case EMR_RESTOREDC:
+            savedStateRecord(r);
+            break;
+        default:
+            break; // not needed for pages of this system
         }
+    }
+
+    // Fonts, brushes and pens: created in the handle table, selected and deleted.
+    void objectRecord(const Record &r)
+    {
+        switch (r.type()) {
+        case EMR_EXTCREATEFONTINDIRECTW:
+            createFont(r);
+            break;
         case EMR_CREATEBRUSHINDIRECT:
             r.require(createBrushSize);
             checkCreated(r.u32(objectIndexOffset));
@@ -115,107 +147,149 @@ public:
             checkCreated(r.u32(objectIndexOffset));
             handler_.deleteObject(r.u32(objectIndexOffset));
             break;
+        }
+    }
+
+    void createFont(const Record &r)
+    {
+        r.require(fontLogFontOffset + logFontSize);
+        checkCreated(r.u32(objectIndexOffset));
+        EmfLogFont font;
+        const std::uint8_t *lf = r.at(fontLogFontOffset);
+        font.Height = i32(lf + logFontHeightOffset);
+        font.Weight = i32(lf + logFontWeightOffset);
+        font.Italic = lf[logFontItalicOffset] != 0;
+        font.Underline = lf[logFontUnderlineOffset] != 0;
+        font.StrikeOut = lf[logFontStrikeOutOffset] != 0;
+        const std::uint8_t *face = lf + logFontFaceNameOffset;
+        for (std::uint32_t i = 0; i < faceNameChars; ++i) {
+            const char16_t c = static_cast<char16_t>(face[2 * i] | (face[2 * i + 1] << 8));
+            if (c == 0)
+                break;
+            font.FaceName.push_back(c);
+        }
+        handler_.createFont(r.u32(objectIndexOffset), font);
+    }
+
+    // The one-value settings text output uses: colours, background mode, alignment.
+    void textStateRecord(const Record &r)
+    {
+        r.require(oneParameterSize);
+        const std::uint32_t value = r.u32(parameterOffset);
+        switch (r.type()) {
         case EMR_SETTEXTCOLOR:
-            r.require(oneParameterSize);
-            handler_.setTextColor(r.u32(parameterOffset) & colorMask);
+            handler_.setTextColor(value & colorMask);
             break;
         case EMR_SETBKCOLOR:
-            r.require(oneParameterSize);
-            handler_.setBkColor(r.u32(parameterOffset) & colorMask);
+            handler_.setBkColor(value & colorMask);
             break;
         case EMR_SETBKMODE:
-            r.require(oneParameterSize);
-            handler_.setBkMode(r.u32(parameterOffset));
+            handler_.setBkMode(value);
             break;
         case EMR_SETTEXTALIGN:
-            r.require(oneParameterSize);
-            handler_.setTextAlign(r.u32(parameterOffset));
-            break;
-        case EMR_BITBLT: {
-            r.require(bitBltSize);
-            if (r.u32(bitBltSourceBitmapInfoOffset) != 0)
-                break; // a bitmap copy: pages of this system hold none
-            const int x = r.s32(bitBltDestinationOffset + sizeCxOffset),
-                      y = r.s32(bitBltDestinationOffset + sizeCyOffset),
-                      w = r.s32(bitBltDestinationSizeOffset + sizeCxOffset),
-                      h = r.s32(bitBltDestinationSizeOffset + sizeCyOffset);
-            if (w <= 0 || h <= 0)
-                break;
-            // 64-bit sums so that a hostile width cannot wrap around.
-            const long long right = static_cast<long long>(x) + w,
-                            bottom = static_cast<long long>(y) + h;
-            if (right > INT32_MAX || bottom > INT32_MAX)
-                fail("fill rectangle outside the coordinate range");
-            handler_.patternFill({x, y, static_cast<int>(right), static_cast<int>(bottom)},
-                                 r.u32(bitBltRasterOperationOffset));
+            handler_.setTextAlign(value);
             break;
         }
+    }
+
+    // Filled areas: pattern fills, rectangles and polygons.
+    void shapeRecord(const Record &r)
+    {
+        switch (r.type()) {
+        case EMR_BITBLT:
+            patternFill(r);
+            break;
         case EMR_RECTANGLE:
             r.require(rectangleRecordSize);
             handler_.rectangle(r.rect(parameterOffset));
-            break;
-        case EMR_EXTTEXTOUTA:
-        case EMR_EXTTEXTOUTW:
-            text(r, r.type() == EMR_EXTTEXTOUTW);
-            break;
-        case EMR_EXTSELECTCLIPRGN:
-            r.require(twoParametersSize);
-            if (r.u32(clipRegionBytesOffset) == 0 && r.u32(clipRegionModeOffset) == RGN_COPY)
-                handler_.resetClip();
-            break;
-        case EMR_INTERSECTCLIPRECT:
-            r.require(rectangleRecordSize);
-            handler_.intersectClipRect(r.rect(parameterOffset));
             break;
         case EMR_POLYGON:
         case EMR_POLYGON16:
             polygon(r, r.type() == EMR_POLYGON ? 8 : 4);
             break;
-        case EMR_SETMAPMODE:
+        }
+    }
+
+    // A bit-block transfer without a source bitmap: a rectangle filled by the raster operation.
+    void patternFill(const Record &r)
+    {
+        r.require(bitBltSize);
+        if (r.u32(bitBltSourceBitmapInfoOffset) != 0)
+            return; // a bitmap copy: pages of this system hold none
+        const int x = r.s32(bitBltDestinationOffset + sizeCxOffset),
+                  y = r.s32(bitBltDestinationOffset + sizeCyOffset),
+                  w = r.s32(bitBltDestinationSizeOffset + sizeCxOffset),
+                  h = r.s32(bitBltDestinationSizeOffset + sizeCyOffset);
+        if (w <= 0 || h <= 0)
+            return;
+        // 64-bit sums so that a hostile width cannot wrap around.
+        const long long right = static_cast<long long>(x) + w,
+                        bottom = static_cast<long long>(y) + h;
+        if (right > INT32_MAX || bottom > INT32_MAX)
+            fail("fill rectangle outside the coordinate range");
+        handler_.patternFill({x, y, static_cast<int>(right), static_cast<int>(bottom)},
+                             r.u32(bitBltRasterOperationOffset));
+    }
+
+    // The clip region: reset to none, or narrowed by a rectangle.
+    void clipRecord(const Record &r)
+    {
+        if (r.type() == EMR_EXTSELECTCLIPRGN) {
+            r.require(twoParametersSize);
+            if (r.u32(clipRegionBytesOffset) == 0 && r.u32(clipRegionModeOffset) == RGN_COPY)
+                handler_.resetClip();
+        } else {
+            r.require(rectangleRecordSize);
+            handler_.intersectClipRect(r.rect(parameterOffset));
+        }
+    }
+
+    // The mapping mode, window and viewport; the handler sees the mapping after each change.
+    void mappingRecord(const Record &r)
+    {
+        if (r.type() == EMR_SETMAPMODE) {
             r.require(oneParameterSize);
             mapping_.setMapMode(r.u32(parameterOffset));
-            handler_.mapping(mapping_);
-            break;
-        case EMR_SETWINDOWORGEX:
+        } else {
             r.require(twoParametersSize);
-            mapping_.setWindowOrg(r.s32(parameterOffset), r.s32(secondParameterOffset));
-            handler_.mapping(mapping_);
-            break;
-        case EMR_SETWINDOWEXTEX:
-            r.require(twoParametersSize);
-            mapping_.setWindowExt(r.s32(parameterOffset), r.s32(secondParameterOffset));
-            handler_.mapping(mapping_);
-            break;
-        case EMR_SETVIEWPORTORGEX:
-            r.require(twoParametersSize);
-            mapping_.setViewportOrg(r.s32(parameterOffset), r.s32(secondParameterOffset));
-            handler_.mapping(mapping_);
-            break;
-        case EMR_SETVIEWPORTEXTEX:
-            r.require(twoParametersSize);
-            mapping_.setViewportExt(r.s32(parameterOffset), r.s32(secondParameterOffset));
-            handler_.mapping(mapping_);
-            break;
-        case EMR_SAVEDC:
-            // The mapping is part of the saved state; the handlers keep the rest.
+            const std::int32_t first = r.s32(parameterOffset);
+            const std::int32_t second = r.s32(secondParameterOffset);
+            switch (r.type()) {
+            case EMR_SETWINDOWORGEX:
+                mapping_.setWindowOrg(first, second);
+                break;
+            case EMR_SETWINDOWEXTEX:
+                mapping_.setWindowExt(first, second);
+                break;
+            case EMR_SETVIEWPORTORGEX:
+                mapping_.setViewportOrg(first, second);
+                break;
+            case EMR_SETVIEWPORTEXTEX:
+                mapping_.setViewportExt(first, second);
+                break;
+            }
+        }
+        handler_.mapping(mapping_);
+    }
+
+    // Saving and restoring the device context. The mapping is part of the saved state; the
+    // handlers keep the rest.
+    void savedStateRecord(const Record &r)
+    {
+        if (r.type() == EMR_SAVEDC) {
             if (savedMappings_.size() < maxSavedStates)
                 savedMappings_.push_back(mapping_);
             handler_.saveDC();
-            break;
-        case EMR_RESTOREDC: {
-            r.require(oneParameterSize);
-            const std::int32_t relative = r.s32(parameterOffset);
-            if (const auto depth = restoredDepth(savedMappings_.size(), relative)) {
-                mapping_ = savedMappings_[*depth];
-                savedMappings_.resize(*depth);
-            }
-            handler_.restoreDC(relative);
-            handler_.mapping(mapping_);
-            break;
+            return;
         }
-        default:
-            break; // not needed for pages of this system
+        r.require(oneParameterSize);
+        const std::int32_t relative = r.s32(parameterOffset);
+        if (const auto depth = restoredDepth(savedMappings_.size(), relative)) {
+            mapping_ = savedMappings_[*depth];
+            savedMappings_.resize(*depth);
         }
+        handler_.restoreDC(relative);
+        handler_.mapping(mapping_);
     }
 
     void polygon(const Record &r, std::uint32_t pointSize)

@@ -33,6 +33,14 @@ platform::TTextAlign textAlign(TAlignment alignment)
         return platform::TTextAlign::Left;
     }
 }
+
+// The device rectangle of a rectangle in native units.
+platform::TRect deviceRect(const output::TBRPageTarget &target, long double left, long double top,
+                           long double right, long double bottom)
+{
+    return {target.ToDeviceX(left), target.ToDeviceY(top), target.ToDeviceX(right),
+            target.ToDeviceY(bottom)};
+}
 } // namespace
 
 TBRCustomLabel::TBRCustomLabel() = default;
@@ -250,19 +258,7 @@ void TBRCustomLabel::drawText(long double left, long double top, long double wid
                               long double lineHeight)
 {
     platform::Canvas *canvas = Printer() != nullptr ? Printer()->PageCanvas() : nullptr;
-    std::optional<std::string> definedText;
-    if (!printText_.empty() && OnPrint) {
-        std::string value = printText_;
-        OnPrint(*this, value);
-        if (canvas != nullptr)
-            canvas->setFont(EffectiveFont());
-        height = Size.Native(TBRPrintableSize::HeightIndex);
-        lineHeight = this->lineHeight();
-        if (value != printText_) {
-            definedText = printText_;
-            printText_ = value;
-        }
-    }
+    const std::optional<std::string> definedText = runOnPrint(canvas, height, lineHeight);
     BreakLines();
     // A handler's Width or Height counts in this very print.
     width = Size.Native(TBRPrintableSize::WidthIndex);
@@ -272,8 +268,7 @@ void TBRCustomLabel::drawText(long double left, long double top, long double wid
     if (drawing && !Transparent) {
         canvas->setBrush({Color, platform::TBrushStyle::bsSolid});
         canvas->setPen({Color, 0, platform::TPenStyle::psSolid});
-        canvas->fillRect({t->ToDeviceX(left), t->ToDeviceY(top), t->ToDeviceX(left + width),
-                          t->ToDeviceY(top + height)});
+        canvas->fillRect(deviceRect(*t, left, top, left + width, top + height));
     }
     const long double frameNative =
         platform::roundHalfEven(Frame.Width() / pointsPerInch * nativePerInch);
@@ -283,9 +278,41 @@ void TBRCustomLabel::drawText(long double left, long double top, long double wid
         if (Frame.DrawLeft())
             left += frameNative;
     }
-    long double bottomLimit = top + height + bottomAllowance;
-    long double lineTop = top;
+    const long double growth = drawLines(canvas, {left, top, width, height},
+                                         textX(left, width, widthBeforePrint), lineHeight);
+    if (canvas != nullptr)
+        canvas->clearClip();
 
+    if (drawing && Frame.AnySide())
+        Frame.PaintFrame(*canvas,
+                         deviceRect(*t, left - frameNative, top - frameNative, left + width,
+                                    top + Size.Native(TBRPrintableSize::HeightIndex) + growth),
+                         t->HorizontalFactor, t->VerticalFactor);
+    if (definedText)
+        printText_ = *definedText;
+}
+
+std::optional<std::string> TBRCustomLabel::runOnPrint(platform::Canvas *canvas, long double &height,
+                                                      long double &lineHeight)
+{
+    if (printText_.empty() || !OnPrint)
+        return std::nullopt;
+    std::string value = printText_;
+    OnPrint(*this, value);
+    if (canvas != nullptr)
+        canvas->setFont(EffectiveFont());
+    height = Size.Native(TBRPrintableSize::HeightIndex);
+    lineHeight = this->lineHeight();
+    if (value == printText_)
+        return std::nullopt;
+    std::string defined = std::move(printText_);
+    printText_ = std::move(value);
+    return defined;
+}
+
+long double TBRCustomLabel::textX(long double left, long double width,
+                                  long double widthBeforePrint) const
+{
     long double x = left;
     if (AutoSize) {
         // Keep the right edge (or the centre) where it was before the lines were rebuilt.
@@ -298,37 +325,36 @@ void TBRCustomLabel::drawText(long double left, long double top, long double wid
         x += width;
     else if (Alignment() == TAlignment::taCenter)
         x += width / 2;
-    const platform::TTextAlign align = textAlign(Alignment());
+    return x;
+}
 
+long double TBRCustomLabel::drawLines(platform::Canvas *canvas, const TextBox &box, long double x,
+                                      long double lineHeight)
+{
+    const bool drawing = Drawing();
+    const output::TBRPageTarget *t = Printer();
+    const platform::TTextAlign align = textAlign(Alignment());
+    long double bottomLimit = box.top + box.height + bottomAllowance;
+    long double lineTop = box.top;
     if (PrintFinished)
         lineCursor_ = 0;
     long double growth = 0;
     bool firstGrowth = true;
-    auto *band = static_cast<TBRCustomBand *>(ParentBand());
-    const auto room = [&]() {
-        if (bottomLimit >= lineTop + lineHeight)
-            return true;
-        if (!AutoStretch || band == nullptr || ParentReport() == nullptr)
-            return false;
-        const long double needed =
-            lineHeight + band->Size.Native(TBRBandSize::HeightIndex) + band->Expanded;
-        if (ParentReport()->AvailableSpace() < platform::roundHalfEven(needed))
-            return false;
-        // A sibling may already have grown the band further than this label's first line.
-        if (!firstGrowth || lineHeight >= band->Expanded)
-            band->Expanded += lineHeight;
-        firstGrowth = false;
-        growth = band->Expanded;
-        const long double previousLimit = bottomLimit;
-        bottomLimit = top + height + bottomAllowance + growth;
-        if (drawing && !Transparent) {
-            canvas->setBrush({Color, platform::TBrushStyle::bsSolid});
-            canvas->fillRect({t->ToDeviceX(left), t->ToDeviceY(previousLimit),
-                              t->ToDeviceX(left + width), t->ToDeviceY(bottomLimit)});
+    while (lineCursor_ < static_cast<int>(lines_.size())) {
+        if (bottomLimit < lineTop + lineHeight) {
+            const std::optional<long double> expanded = growBandByLine(lineHeight, firstGrowth);
+            if (!expanded)
+                break;
+            firstGrowth = false;
+            growth = *expanded;
+            const long double previousLimit = bottomLimit;
+            bottomLimit = box.top + box.height + bottomAllowance + growth;
+            if (drawing && !Transparent) {
+                canvas->setBrush({Color, platform::TBrushStyle::bsSolid});
+                canvas->fillRect(
+                    deviceRect(*t, box.left, previousLimit, box.left + box.width, bottomLimit));
+            }
         }
-        return true;
-    };
-    while (lineCursor_ < static_cast<int>(lines_.size()) && room()) {
         const std::string &line = lines_[static_cast<std::size_t>(lineCursor_)];
         if (drawing && !line.empty())
             canvas->textOut(t->ToDeviceX(x), t->ToDeviceY(lineTop), line, align);
@@ -336,17 +362,22 @@ void TBRCustomLabel::drawText(long double left, long double top, long double wid
         ++lineCursor_;
     }
     PrintFinished = !(lineCursor_ < static_cast<int>(lines_.size()) && AutoStretch);
-    if (canvas != nullptr)
-        canvas->clearClip();
+    return growth;
+}
 
-    if (drawing && Frame.AnySide())
-        Frame.PaintFrame(*canvas,
-                         {t->ToDeviceX(left - frameNative), t->ToDeviceY(top - frameNative),
-                          t->ToDeviceX(left + width),
-                          t->ToDeviceY(top + Size.Native(TBRPrintableSize::HeightIndex) + growth)},
-                         t->HorizontalFactor, t->VerticalFactor);
-    if (definedText)
-        printText_ = *definedText;
+std::optional<long double> TBRCustomLabel::growBandByLine(long double lineHeight, bool firstGrowth)
+{
+    auto *band = static_cast<TBRCustomBand *>(ParentBand());
+    if (!AutoStretch || band == nullptr || ParentReport() == nullptr)
+        return std::nullopt;
+    const long double needed =
+        lineHeight + band->Size.Native(TBRBandSize::HeightIndex) + band->Expanded;
+    if (ParentReport()->AvailableSpace() < platform::roundHalfEven(needed))
+        return std::nullopt;
+    // A sibling may already have grown the band further than this label's first line.
+    if (!firstGrowth || lineHeight >= band->Expanded)
+        band->Expanded += lineHeight;
+    return band->Expanded;
 }
 
 } // namespace report

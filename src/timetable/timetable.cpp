@@ -165,9 +165,15 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
 {
     // A device, a FIFO or a file no export comes near is refused before anything is read.
     platform::refuseUnreadableFile(path, kMaxExportBytes);
-    platform::FileBytes file = platform::readFileBytes(path, kMaxExportBytes);
-    std::string_view content = file.bytes;
-    if (file.readErrno != 0) // keep the complete lines read before the failure
+    const platform::FileBytes file = platform::readFileBytes(path, kMaxExportBytes);
+    loadContent(file.bytes, file.readErrno);
+}
+
+void Timetable::LoadBrikkerFromBytes(std::string_view bytes) { loadContent(bytes, 0); }
+
+void Timetable::loadContent(std::string_view content, int readErrno)
+{
+    if (readErrno != 0) // keep the complete lines read before the failure
         content = content.substr(0, content.rfind('\n') + 1);
     if (const auto eof = content.find(kCtrlZ); eof != std::string_view::npos)
         content = content.substr(0, eof);
@@ -222,7 +228,7 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
 
     // A file with nothing to print, or one that is no export at all, is refused before the
     // tiles loaded earlier go. (A failing read keeps what it read: the error follows below.)
-    if (file.readErrno == 0 && (tiles.empty() || !headerSeen)) {
+    if (readErrno == 0 && (tiles.empty() || !headerSeen)) {
         columns_ = columns;
         columnWalk_ = columnWalk;
         throw ENotAnExport(headerSeen || tiles.empty() ? ENotAnExport::Kind::NoLessons
@@ -232,8 +238,8 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
     for (const std::string &note : notes)
         message(note);
 
-    if (file.readErrno != 0)
-        throw platform::EInOutError::fromErrno(file.readErrno);
+    if (readErrno != 0)
+        throw platform::EInOutError::fromErrno(readErrno);
 }
 
 void Timetable::SortTiles(SelectionMode mode)

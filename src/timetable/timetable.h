@@ -57,6 +57,8 @@ public:
     // cannot be opened or read; the tiles read before a failing read stay in the list. A file
     // that is no export (ENotAnExport) leaves the tile list and the message area as they were.
     void LoadBrikker(const std::filesystem::path &path);
+    // LoadBrikker on the whole content of an export file, already read.
+    void LoadBrikkerFromBytes(std::string_view bytes);
 
     // Sets the column positions from a header line; false when it stopped at a missing name.
     bool ParseHeader(std::string_view line);
@@ -82,6 +84,9 @@ public:
 
 private:
     void message(const std::string &text) const;
+    // The load of the bytes read from an export file; `readErrno` is the error that stopped the
+    // read part-way, 0 when it read the whole file.
+    void loadContent(std::string_view content, int readErrno);
     void updateColumnWalk();
 
     MessageSink sink_;

@@ -1,5 +1,6 @@
 // Every input the fuzz targets start from or once failed on (fuzz/corpus, fuzz/regressions)
 // is replayed here: a seed loads, any input ends in the engine's own error at worst.
+#include "exportfile_body.h"
 #include "output/brerror.h"
 #include "output/pagelist.h"
 #include "platform/emfmetafile.h"
@@ -11,6 +12,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <map>
 
 namespace {
 
@@ -80,6 +82,26 @@ TEST(FuzzInputs, MetafilesLoadOrFailWithTheReadersError)
         const std::string message = readMetafile(testpages::fileBytes(file));
         if (file.parent_path().parent_path().filename() == "corpus") {
             EXPECT_EQ(message, "") << file;
+        }
+    }
+}
+
+TEST(FuzzInputs, ExportFilesLoadOrFailWithTheReadersError)
+{
+    // The seeds that are no export file on purpose, with the reason they are refused.
+    const std::map<std::string, std::string> refused = {
+        {"empty.csv", "the file holds no lessons"},
+        {"header-only.csv", "the file holds no lessons"},
+    };
+    const auto files = inputs("exportfile");
+    ASSERT_GE(files.size(), 9u) << "the committed seeds";
+    for (const auto &file : files) {
+        const auto bytes = testpages::fileBytes(file);
+        const std::string message =
+            fuzzbody::readExportFile({reinterpret_cast<const char *>(bytes.data()), bytes.size()});
+        if (file.parent_path().parent_path().filename() == "corpus") {
+            const auto it = refused.find(file.filename().string());
+            EXPECT_EQ(message, it == refused.end() ? "" : it->second) << file;
         }
     }
 }
