@@ -15,8 +15,6 @@ namespace platform {
 using namespace emf;
 
 namespace {
-constexpr int defaultFontPixels = 12;
-constexpr int boldFromWeight = 600;
 // Larger fonts than any page holds are drawn at this size (a hostile file could ask for more).
 constexpr int maxFontPoints = 1000;
 
@@ -75,71 +73,6 @@ EmfCanvasPlayer::~EmfCanvasPlayer()
     canvas_.setBrush(savedBrush_);
     canvas_.setPen(savedPen_);
 }
-
-void EmfCanvasPlayer::header(const EmfHeader &h) { objects_.assign(h.Handles, std::monostate{}); }
-
-void EmfCanvasPlayer::mapping(const EmfMapping &m)
-{
-    mapping_ = m;
-    toCanvas_ = mapping_.logicalToPage() * page_;
-}
-
-void EmfCanvasPlayer::createFont(std::uint32_t index, const EmfLogFont &lf)
-{
-    FontObject font;
-    font.height = std::abs(static_cast<double>(lf.Height));
-    font.style = (lf.Weight >= boldFromWeight ? fsBold : 0u) | (lf.Italic ? fsItalic : 0u) |
-                 (lf.Underline ? fsUnderline : 0u) | (lf.StrikeOut ? fsStrikeOut : 0u);
-    objects_[index] = font;
-}
-
-void EmfCanvasPlayer::createBrush(std::uint32_t index, std::uint32_t style, TColor color)
-{
-    objects_[index] = BrushObject{style == BS_NULL, color};
-}
-
-void EmfCanvasPlayer::createPen(std::uint32_t index, std::uint32_t style, int width, TColor color)
-{
-    objects_[index] = PenObject{(style & PS_STYLE_MASK) == PS_NULL, std::max(width, 1), color};
-}
-
-void EmfCanvasPlayer::selectObject(std::uint32_t index)
-{
-    if (index & stockObjectFlag) {
-        switch (index & ~stockObjectFlag) {
-        case WHITE_BRUSH:
-            state_.brush = {false, clWhite};
-            break;
-        case BLACK_BRUSH:
-            state_.brush = {false, clBlack};
-            break;
-        case NULL_BRUSH:
-            state_.brush = {true, clWhite};
-            break;
-        case BLACK_PEN:
-            state_.pen = {false, 1, clBlack};
-            break;
-        case WHITE_PEN:
-            state_.pen = {false, 1, clWhite};
-            break;
-        case NULL_PEN:
-            state_.pen = {true, 1, clBlack};
-            break;
-        default:
-            break;
-        }
-        return;
-    }
-    const Object &object = objects_[index];
-    if (const auto *f = std::get_if<FontObject>(&object))
-        state_.font = *f;
-    else if (const auto *b = std::get_if<BrushObject>(&object))
-        state_.brush = *b;
-    else if (const auto *p = std::get_if<PenObject>(&object))
-        state_.pen = *p;
-}
-
-void EmfCanvasPlayer::deleteObject(std::uint32_t index) { objects_[index] = std::monostate{}; }
 
 QRectF EmfCanvasPlayer::onCanvas(const TRect &r) const
 {
@@ -265,22 +198,6 @@ void EmfCanvasPlayer::intersectClipRect(const TRect &r)
     // The clip stays where it was set on the page when the mapping changes later.
     const QRectF rect = onCanvas(r);
     state_.clip = state_.clip ? state_.clip->intersected(rect) : rect;
-    clipChanged_ = true;
-}
-
-void EmfCanvasPlayer::saveDC()
-{
-    if (saved_.size() < maxSavedStates)
-        saved_.push_back(state_);
-}
-
-void EmfCanvasPlayer::restoreDC(std::int32_t relative)
-{
-    const auto keep = restoredDepth(saved_.size(), relative);
-    if (!keep)
-        return;
-    state_ = saved_[*keep];
-    saved_.resize(*keep);
     clipChanged_ = true;
 }
 

@@ -8,18 +8,17 @@
 // rectangle is left out (the page store records none).
 
 #include "platform/canvas.h"
-#include "platform/emfreader.h"
+#include "platform/emfdevicecontext.h"
 
 #include <QRectF>
 #include <QSizeF>
 #include <QTransform>
 #include <optional>
-#include <variant>
 #include <vector>
 
 namespace platform {
 
-class EmfCanvasPlayer : public EmfHandler {
+class EmfCanvasPlayer : public EmfDeviceContext {
 public:
     // `page`: the metafile's page in its own pixels; `target`: where it goes on the canvas.
     EmfCanvasPlayer(Canvas &canvas, const TRect &target, const QSizeF &page);
@@ -28,53 +27,16 @@ public:
     EmfCanvasPlayer(const EmfCanvasPlayer &) = delete;
     EmfCanvasPlayer &operator=(const EmfCanvasPlayer &) = delete;
 
-    void header(const EmfHeader &h) override;
-    void mapping(const EmfMapping &m) override;
-    void createFont(std::uint32_t index, const EmfLogFont &font) override;
-    void createBrush(std::uint32_t index, std::uint32_t style, TColor color) override;
-    void createPen(std::uint32_t index, std::uint32_t style, int width, TColor color) override;
-    void selectObject(std::uint32_t index) override;
-    void deleteObject(std::uint32_t index) override;
-    void setTextColor(TColor color) override { state_.textColor = color; }
-    void setBkColor(TColor color) override { state_.bkColor = color; }
-    void setBkMode(std::uint32_t mode) override { state_.bkMode = mode; }
-    void setTextAlign(std::uint32_t align) override { state_.textAlign = align; }
     void patternFill(const TRect &rect, std::uint32_t rasterOperation) override;
     void rectangle(const TRect &box) override;
     void polygon(const std::vector<EmfPoint> &points) override;
     void text(const EmfText &t) override;
     void resetClip() override;
     void intersectClipRect(const TRect &rect) override;
-    void saveDC() override;
-    void restoreDC(std::int32_t relative) override;
 
 private:
-    struct FontObject {
-        unsigned style = 0; // TFontStyle bits
-        double height = 0;  // logical units; 0 for the default size
-    };
-    struct BrushObject {
-        bool null = false;
-        TColor color = clWhite;
-    };
-    struct PenObject {
-        bool null = false;
-        int width = 1; // logical units
-        TColor color = clBlack;
-    };
-    using Object = std::variant<std::monostate, FontObject, BrushObject, PenObject>;
-
-    struct State {
-        FontObject font;
-        BrushObject brush;
-        PenObject pen;
-        TColor textColor = clBlack;
-        TColor bkColor = clWhite;
-        std::uint32_t bkMode = 2; // opaque, as a new device context
-        std::uint32_t textAlign = 0;
-        std::optional<QRectF> clip; // canvas pixels
-    };
-
+    void mappingChanged() override { toCanvas_ = mapping_.logicalToPage() * page_; }
+    void stateRestored() override { clipChanged_ = true; }
     // A logical rectangle (right column and bottom row excluded) in canvas pixels.
     QRectF onCanvas(const TRect &logical) const;
     void fill(const QRectF &rect, TColor color);
@@ -90,12 +52,8 @@ private:
     const TFont savedFont_;
     const TBrush savedBrush_;
     const TPen savedPen_;
-    QTransform page_; // the page's pixels onto the canvas
-    EmfMapping mapping_;
+    QTransform page_;     // the page's pixels onto the canvas
     QTransform toCanvas_; // logical coordinates onto the canvas
-    std::vector<Object> objects_;
-    State state_;
-    std::vector<State> saved_;
     bool clipChanged_ = false;
 };
 

@@ -14,8 +14,6 @@ namespace platform {
 using namespace emf;
 
 namespace {
-constexpr int defaultFontPixels = 12;
-constexpr int boldFromWeight = 600;
 // Larger fonts than any page holds are drawn at this size (a hostile file could ask for more).
 constexpr int maxFontPixels = 2000;
 } // namespace
@@ -37,72 +35,7 @@ EmfPlayer::EmfPlayer(QPainter &painter, const QRectF &target, const QSizeF &page
 
 EmfPlayer::~EmfPlayer() { painter_.restore(); }
 
-void EmfPlayer::header(const EmfHeader &h) { objects_.assign(h.Handles, std::monostate{}); }
-
-void EmfPlayer::mapping(const EmfMapping &m)
-{
-    mapping_ = m;
-    useLogical();
-}
-
 void EmfPlayer::useLogical() { painter_.setTransform(mapping_.logicalToPage() * page_); }
-
-void EmfPlayer::createFont(std::uint32_t index, const EmfLogFont &lf)
-{
-    FontObject font;
-    font.height = std::abs(static_cast<double>(lf.Height));
-    font.style = (lf.Weight >= boldFromWeight ? fsBold : 0u) | (lf.Italic ? fsItalic : 0u) |
-                 (lf.Underline ? fsUnderline : 0u) | (lf.StrikeOut ? fsStrikeOut : 0u);
-    objects_[index] = font;
-}
-
-void EmfPlayer::createBrush(std::uint32_t index, std::uint32_t style, TColor color)
-{
-    objects_[index] = BrushObject{style == BS_NULL, color};
-}
-
-void EmfPlayer::createPen(std::uint32_t index, std::uint32_t style, int width, TColor color)
-{
-    objects_[index] = PenObject{(style & PS_STYLE_MASK) == PS_NULL, std::max(width, 1), color};
-}
-
-void EmfPlayer::selectObject(std::uint32_t index)
-{
-    if (index & stockObjectFlag) {
-        switch (index & ~stockObjectFlag) {
-        case WHITE_BRUSH:
-            state_.brush = {false, clWhite};
-            break;
-        case BLACK_BRUSH:
-            state_.brush = {false, clBlack};
-            break;
-        case NULL_BRUSH:
-            state_.brush = {true, clWhite};
-            break;
-        case BLACK_PEN:
-            state_.pen = {false, 1, clBlack};
-            break;
-        case WHITE_PEN:
-            state_.pen = {false, 1, clWhite};
-            break;
-        case NULL_PEN:
-            state_.pen = {true, 1, clBlack};
-            break;
-        default:
-            break;
-        }
-        return;
-    }
-    const Object &object = objects_[index];
-    if (const auto *f = std::get_if<FontObject>(&object))
-        state_.font = *f;
-    else if (const auto *b = std::get_if<BrushObject>(&object))
-        state_.brush = *b;
-    else if (const auto *p = std::get_if<PenObject>(&object))
-        state_.pen = *p;
-}
-
-void EmfPlayer::deleteObject(std::uint32_t index) { objects_[index] = std::monostate{}; }
 
 void EmfPlayer::patternFill(const TRect &r, std::uint32_t rasterOperation)
 {
@@ -224,22 +157,6 @@ void EmfPlayer::intersectClipRect(const TRect &r)
     const QRectF rect = mapping_.logicalToPage().mapRect(
         QRectF(r.Left, r.Top, qreal(r.Right) - r.Left, qreal(r.Bottom) - r.Top).normalized());
     state_.clip = state_.clip ? state_.clip->intersected(rect) : rect;
-    applyClip();
-}
-
-void EmfPlayer::saveDC()
-{
-    if (saved_.size() < maxSavedStates)
-        saved_.push_back(state_);
-}
-
-void EmfPlayer::restoreDC(std::int32_t relative)
-{
-    const auto keep = restoredDepth(saved_.size(), relative);
-    if (!keep)
-        return;
-    state_ = saved_[*keep];
-    saved_.resize(*keep);
     applyClip();
 }
 
