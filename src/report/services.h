@@ -5,7 +5,7 @@
 // report can reach a provider that is gone.
 
 #include "output/progressview.h"
-#include "report/previewsettings.h"
+#include "report/reportpreviewsettings.h"
 
 #include <functional>
 
