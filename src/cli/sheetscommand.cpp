@@ -12,6 +12,7 @@
 #include "platform/fileerror.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
+#include "platform/units.h"
 #include "report/services.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"
@@ -25,8 +26,6 @@
 
 namespace cli {
 namespace {
-
-constexpr int kStandardScreenPixelsPerInch = 96;
 
 enum class Destination { Save, Pdf, Xlsx, Html, Print };
 
@@ -314,7 +313,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
         return usageError(err, problem);
 
     // The sheets are laid out as on a standard screen, whatever this machine's screen is.
-    const platform::ScreenResolutionOverride standardScreen(kStandardScreenPixelsPerInch);
+    const platform::ScreenResolutionOverride standardScreen(platform::screenDpi);
     // The loader's warnings (header, UTF-8, unprintable tiles) go to the terminal.
     timetable::Timetable table([&err](const std::string &m) { toTerminal(err, m); });
     if (!loadExport(table, parsed->exportPath, err))

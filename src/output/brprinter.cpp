@@ -12,9 +12,9 @@
 namespace output {
 
 namespace {
-constexpr long double nativePerPaperGuessStep = 40; // 4 mm
 constexpr double mmPerPaperGuessStep = 4;
-constexpr long double hundredthsMmPerNative = 10;
+constexpr long double nativePerPaperGuessStep =
+    platform::TLength::fromMm(mmPerPaperGuessStep).native();
 } // namespace
 
 TBRPrinter::TBRPrinter(const TPrinterSettings &reportSettings, TBRPrinterDevice *device)
@@ -93,7 +93,7 @@ bool TBRPrinter::replay(TBRPrinterDevice &device, TPrinterSettings &settings, in
         PagePaper ? PagePaper() : std::pair{settings.PaperWidth(), settings.PaperLength()};
     const long double dpiX = device.PixelsPerInchX(), dpiY = device.PixelsPerInchY();
     const auto pixels = [](long double native, long double dpi) {
-        return static_cast<int>(platform::roundHalfEven(native * dpi / NativePerInch));
+        return static_cast<int>(platform::TLength::fromNative(native).roundedPixels(dpi));
     };
     const platform::TRect target{-pixels(settings.LeftOffset, dpiX),
                                  -pixels(settings.TopOffset, dpiY),
@@ -222,8 +222,8 @@ void TBRPrinter::StartJob()
         HorizontalFactor = screenFactor();
         VerticalFactor = screenFactor();
     } else {
-        HorizontalFactor = device_->PixelsPerInchX() / NativePerInch;
-        VerticalFactor = device_->PixelsPerInchY() / NativePerInch;
+        HorizontalFactor = platform::TLength::pixelsPerNative(device_->PixelsPerInchX());
+        VerticalFactor = platform::TLength::pixelsPerNative(device_->PixelsPerInchY());
         if (HorizontalFactor < MinimumFactor)
             HorizontalFactor = DefaultFactor;
         if (VerticalFactor < MinimumFactor)
@@ -289,8 +289,8 @@ void TBRPrinter::startPrinterPage()
         device_->BeginDoc();
     }
     printerCanvas_ = device_->Canvas();
-    HorizontalFactor = device_->PixelsPerInchX() / NativePerInch;
-    VerticalFactor = device_->PixelsPerInchY() / NativePerInch;
+    HorizontalFactor = platform::TLength::pixelsPerNative(device_->PixelsPerInchX());
+    VerticalFactor = platform::TLength::pixelsPerNative(device_->PixelsPerInchY());
     if (VerticalFactor < MinimumFactor)
         VerticalFactor = 1.0L;
 }
@@ -394,10 +394,11 @@ void TBRPrinter::guessPaper(const platform::TMetafile &page)
     // The page's size in native units, from its frame (hundredths of a millimetre), so that
     // a file recorded on a screen of another resolution is measured the same.
     const platform::TRect &frame = page.header().Frame;
+    using platform::TLength;
     const long double width =
-        (static_cast<long double>(frame.Right) - frame.Left) / hundredthsMmPerNative;
+        TLength::fromHundredthsMm(static_cast<long double>(frame.Right) - frame.Left).native();
     const long double length =
-        (static_cast<long double>(frame.Bottom) - frame.Top) / hundredthsMmPerNative;
+        TLength::fromHundredthsMm(static_cast<long double>(frame.Bottom) - frame.Top).native();
     const int w = static_cast<int>(width / nativePerPaperGuessStep);
     const int h = static_cast<int>(length / nativePerPaperGuessStep);
     for (int size = 1; size <= paperGuessLastRow; ++size) {

@@ -13,8 +13,8 @@
 #include "output/reportlink.h"
 #include "platform/emfcanvas.h"
 #include "platform/emfmetafile.h"
+#include "platform/length.h"
 #include "platform/screen.h"
-#include "platform/units.h"
 
 #include <QEvent>
 #include <QObject>
@@ -46,7 +46,6 @@ public:
     enum class TDestination { Record, Printer };
     enum class TOutputState { Idle, Running, Finished };
 
-    static constexpr long double NativePerInch = platform::nativePerInch;
     static constexpr long double MinimumFactor = 0.1L;
 
     // `reportSettings`: the report's printer settings (memory limit, standard printer);
@@ -150,7 +149,10 @@ private:
     void post(QEvent::Type type, int wParam);
     void guessPaper(const platform::TMetafile &page);
 
-    long double screenFactor() const { return screenPixelsPerInch_ / NativePerInch; }
+    long double screenFactor() const
+    {
+        return platform::TLength::pixelsPerNative(screenPixelsPerInch_);
+    }
 
     TPrinterSettings settings_;
     TBRPrinterDevice *device_;

@@ -2,10 +2,6 @@
 
 namespace output {
 
-namespace {
-constexpr double mmPerNative = 0.1;
-} // namespace
-
 TBRExportFilter::TBRExportFilter(std::filesystem::path file, int pixelsPerInch)
     : file_(std::move(file)), pixelsPerInch_(pixelsPerInch)
 {}
@@ -76,8 +72,8 @@ void TBRExportFilter::StretchPage(const platform::TMetafile &page, const platfor
 
 void TBRExportFilter::ApplySettings(TPrinterSettings &settings)
 {
-    paperWidthMM_ = static_cast<double>(settings.PaperWidth()) * mmPerNative;
-    paperLengthMM_ = static_cast<double>(settings.PaperLength()) * mmPerNative;
+    paperWidthMM_ = platform::mmFromNative(settings.PaperWidth());
+    paperLengthMM_ = platform::mmFromNative(settings.PaperLength());
 }
 
 void TBRExportFilter::ReadSettings(TPrinterSettings &settings)

@@ -7,6 +7,7 @@
 // leaves no file behind.
 
 #include "output/printerdevice.h"
+#include "platform/length.h"
 
 #include <filesystem>
 #include <string>
@@ -18,7 +19,6 @@ public:
     // Texts and lines are placed in device pixels of this resolution unless a filter has its
     // own: fine enough that rounding to whole pixels moves nothing visibly.
     static constexpr int DefaultPixelsPerInch = 600;
-    static constexpr double mmPerInch = 25.4;
 
     explicit TBRExportFilter(std::filesystem::path file, int pixelsPerInch = DefaultPixelsPerInch);
     // Each filter's destructor calls abandon() while the filter's own members still exist.
@@ -60,7 +60,7 @@ protected:
     // The current page's paper in millimetres, as the run set it up.
     double PaperWidthMM() const { return paperWidthMM_; }
     double PaperLengthMM() const { return paperLengthMM_; }
-    double ToMM(double pixels) const { return pixels * mmPerInch / pixelsPerInch_; }
+    double ToMM(double pixels) const { return platform::mmFromPixels(pixels, pixelsPerInch_); }
 
     virtual void openDocument() = 0;
     virtual void beginPage() = 0;

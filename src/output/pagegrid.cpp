@@ -1,6 +1,7 @@
 #include "output/pagegrid.h"
 
 #include "platform/fontmetrics.h"
+#include "platform/length.h"
 #include "platform/textrun.h"
 
 #include <algorithm>
@@ -10,7 +11,6 @@ namespace output {
 
 namespace {
 
-constexpr double mmPerInch = 25.4;
 // Texts whose tops differ by at most this part of the text height stand on one line.
 constexpr int lineToleranceDivisor = 4;
 
@@ -147,7 +147,8 @@ TBRPageGrid BuildPageGrid(const std::vector<platform::CanvasOp> &ops, int pixels
         gap = gaps[gaps.size() / 2];
     }
     for (const Span &c : columns)
-        grid.ColumnWidthsMM.push_back((c.right - c.left + gap) * mmPerInch / pixelsPerInch);
+        grid.ColumnWidthsMM.push_back(
+            platform::mmFromPixels(c.right - c.left + gap, pixelsPerInch));
 
     std::stable_sort(texts.begin(), texts.end(), [](const PlacedText &a, const PlacedText &b) {
         return a.top != b.top ? a.top < b.top : a.left < b.left;

@@ -4,6 +4,7 @@
 
 #include "platform/canvas.h"
 #include "platform/rounding.h"
+#include "platform/units.h"
 
 namespace output {
 
@@ -33,9 +34,8 @@ public:
         return static_cast<int>(platform::roundHalfEven(h * VerticalFactor));
     }
 
-    // Device pixels per native unit of the standard screen (96 per inch, as the system rounds
-    // it), which holds until a destination sets them.
-    static constexpr long double DefaultFactor = 0.37795L;
+    // The standard screen's factors hold until a destination sets them.
+    static constexpr long double DefaultFactor = platform::roundedScreenPixelsPerNative;
     long double HorizontalFactor = DefaultFactor;
     long double VerticalFactor = DefaultFactor;
     // The printer's physical offsets in native units when printing directly, else 0.

@@ -1,7 +1,7 @@
 #pragma once
 // What a preview window takes from the report it shows, and the slot through which a report
 // hands a page output to the preview window. The report side names these through
-// report/previewsettings.h.
+// report/reportpreviewsettings.h.
 
 #include <functional>
 #include <string>

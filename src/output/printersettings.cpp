@@ -1,15 +1,14 @@
 #include "output/printersettings.h"
 
+#include "platform/length.h"
 #include "platform/rounding.h"
-#include "platform/units.h"
 
 #include <array>
 
 namespace output {
 
 namespace {
-using platform::nativePerInch;
-using platform::nativePerMm;
+using platform::TLength;
 constexpr int userDefinedPaperCode = platform::dm::PaperUser;
 
 constexpr std::array<int, 14> binCodes = {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 14};
@@ -17,7 +16,7 @@ constexpr std::array<int, 14> binCodes = {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 
 int nativeOf(int pixels, int pixelsPerInch)
 {
     return pixelsPerInch > 0
-               ? static_cast<int>(platform::roundHalfEven(pixels * nativePerInch / pixelsPerInch))
+               ? static_cast<int>(TLength::fromPixels(pixels, pixelsPerInch).roundedNative())
                : 0;
 }
 } // namespace
@@ -112,16 +111,20 @@ void TPrinterSettings::SetJobOptions(const TJobOptions &options)
 long double TPrinterSettings::PaperWidth() const
 {
     const bool table = paperSize_ != paperDefault && paperSize_ != paperCustom;
-    const long double w = table ? paperTable[paperSize_].Width * nativePerMm : CustomWidth;
-    const long double l = table ? paperTable[paperSize_].Length * nativePerMm : CustomLength;
+    const long double w =
+        table ? TLength::fromMm(paperTable[paperSize_].Width).native() : CustomWidth;
+    const long double l =
+        table ? TLength::fromMm(paperTable[paperSize_].Length).native() : CustomLength;
     return orientation_ == TOrientation::Landscape ? l : w;
 }
 
 long double TPrinterSettings::PaperLength() const
 {
     const bool table = paperSize_ != paperDefault && paperSize_ != paperCustom;
-    const long double w = table ? paperTable[paperSize_].Width * nativePerMm : CustomWidth;
-    const long double l = table ? paperTable[paperSize_].Length * nativePerMm : CustomLength;
+    const long double w =
+        table ? TLength::fromMm(paperTable[paperSize_].Width).native() : CustomWidth;
+    const long double l =
+        table ? TLength::fromMm(paperTable[paperSize_].Length).native() : CustomLength;
     return orientation_ == TOrientation::Landscape ? w : l;
 }
 
@@ -167,10 +170,10 @@ platform::TDeviceMode TPrinterSettings::DeviceModeFor(platform::TDeviceMode mode
     // The page's paper for the paper size, portrait, in native units: the device's unit.
     const bool table = paperSize_ != paperDefault && paperSize_ != paperCustom;
     mode.Fields |= dm::PaperLength | dm::PaperWidth;
-    mode.PaperWidth = static_cast<int>(
-        platform::roundHalfEven(table ? paperTable[paperSize_].Width * nativePerMm : CustomWidth));
+    mode.PaperWidth = static_cast<int>(platform::roundHalfEven(
+        table ? TLength::fromMm(paperTable[paperSize_].Width).native() : CustomWidth));
     mode.PaperLength = static_cast<int>(platform::roundHalfEven(
-        table ? paperTable[paperSize_].Length * nativePerMm : CustomLength));
+        table ? TLength::fromMm(paperTable[paperSize_].Length).native() : CustomLength));
     if ((mode.Fields & dm::PaperSize) && paperSize_ != paperDefault)
         mode.PaperSize = UseCustomPaperCode ? CustomPaperCode : paperCode(paperSize_);
     mode.Fields |= dm::Copies;

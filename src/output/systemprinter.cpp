@@ -1,7 +1,6 @@
 #include "output/systemprinter.h"
 
-#include "platform/rounding.h"
-#include "platform/units.h"
+#include "platform/length.h"
 
 namespace output {
 
@@ -12,10 +11,11 @@ void TBRSystemPrinter::ApplySettings(TPrinterSettings &settings)
     // have other unprintable margins, so they are measured again for what was just applied.
     const platform::TSize offset = printer_.PhysicalOffset();
     if (printer_.PixelsPerInchX() > 0 && printer_.PixelsPerInchY() > 0) {
-        settings.LeftOffset = platform::roundHalfEven(offset.cx * platform::nativePerInch /
-                                                      printer_.PixelsPerInchX());
-        settings.TopOffset = platform::roundHalfEven(offset.cy * platform::nativePerInch /
-                                                     printer_.PixelsPerInchY());
+        using platform::TLength;
+        settings.LeftOffset =
+            TLength::fromPixels(offset.cx, printer_.PixelsPerInchX()).roundedNative();
+        settings.TopOffset =
+            TLength::fromPixels(offset.cy, printer_.PixelsPerInchY()).roundedNative();
     }
 }
 

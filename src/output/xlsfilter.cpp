@@ -2,6 +2,7 @@
 
 #include "output/pagegrid.h"
 #include "platform/cp1252.h"
+#include "platform/length.h"
 #include "platform/numericlocale.h"
 
 #include <xlsxwriter.h>
@@ -14,23 +15,22 @@
 namespace output {
 
 namespace {
-constexpr double mmPerInch = 25.4;
 constexpr double marginInches = 0.25;
 // Spreadsheet programs lay a column out somewhat wider than its nominal width (LibreOffice with
 // Calibri's metric twin Carlito: about 6 %), so the scale leaves that much room.
 constexpr double readerAllowance = 1.1;
 constexpr int fullScale = 100;
 constexpr int smallestScale = 10;
-// A column of width w characters of the default font is 7 w + 5 pixels at 96 per inch.
-constexpr double screenPixelsPerInch = 96, pixelsPerCharacter = 7, columnPadding = 5;
+// A column of width w characters of the default font is 7 w + 5 pixels of the standard screen.
+constexpr double pixelsPerCharacter = 7, columnPadding = 5;
 constexpr int defaultHeadingPoints = 9;
 // Excel's paper codes.
 constexpr int paperA4 = 9, paperA3 = 8, paperLetter = 1;
 
 double columnCharacters(double mm)
 {
-    return std::max(1.0,
-                    (mm / mmPerInch * screenPixelsPerInch - columnPadding) / pixelsPerCharacter);
+    return std::max(1.0, (platform::pixelsFromMm(mm, platform::screenDpi) - columnPadding) /
+                             pixelsPerCharacter);
 }
 
 int excelPaper(double widthMM, double lengthMM)
@@ -125,7 +125,8 @@ void TBRXLSFilter::finishDocument()
     worksheet_set_margins(sheet_, marginInches, marginInches, marginInches, marginInches);
     const double width =
         readerAllowance * std::accumulate(columnWidthsMM_.begin(), columnWidthsMM_.end(), 0.0);
-    const double room = PaperWidthMM() - 2 * marginInches * mmPerInch;
+    const double room =
+        PaperWidthMM() - 2 * marginInches * static_cast<double>(platform::mmPerInch);
     if (width > room)
         worksheet_set_print_scale(
             sheet_, static_cast<uint16_t>(

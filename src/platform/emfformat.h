@@ -213,7 +213,4 @@ inline constexpr std::int32_t FW_NORMAL = 400;
 inline constexpr std::int32_t FW_BOLD = 700;
 inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
 
-// The pixel grid of a page: TMetafile's width and height, and what the player stretches.
-inline constexpr int pagePixelsPerInch = screenDpi;
-
 } // namespace platform::emf

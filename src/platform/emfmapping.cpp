@@ -7,14 +7,6 @@ namespace platform {
 
 using namespace emf;
 
-namespace {
-constexpr double micrometersPerHundredthMm = 10;
-constexpr double micrometersPerTenthMm = 100;
-constexpr double micrometersPerHundredthInch = micrometresPerInch / 100.0;
-constexpr double micrometersPerThousandthInch = micrometresPerInch / 1000.0;
-constexpr double micrometersPerTwip = static_cast<double>(micrometresPerInch) / twipsPerInch;
-} // namespace
-
 std::optional<std::size_t> restoredDepth(std::size_t depth, std::int32_t relative)
 {
     if (relative < 0) {
@@ -47,14 +39,13 @@ EmfMapping::EmfMapping(const EmfHeader &header)
         const double dpiX = std::round(devicePixelsX_ * micrometresPerInch / microX);
         const double dpiY = std::round(devicePixelsY_ * micrometresPerInch / microY);
         if (dpiX >= 1)
-            pageScaleX_ = pagePixelsPerInch / dpiX;
+            pageScaleX_ = screenDpi / dpiX;
         if (dpiY >= 1)
-            pageScaleY_ = pagePixelsPerInch / dpiY;
+            pageScaleY_ = screenDpi / dpiY;
     }
     // The frame's corner is the page's origin.
-    pageOffsetX_ =
-        -static_cast<double>(header.Frame.Left) * pagePixelsPerInch / hundredthsMmPerInch;
-    pageOffsetY_ = -static_cast<double>(header.Frame.Top) * pagePixelsPerInch / hundredthsMmPerInch;
+    pageOffsetX_ = -static_cast<double>(header.Frame.Left) * screenDpi / hundredthsMmPerInch;
+    pageOffsetY_ = -static_cast<double>(header.Frame.Top) * screenDpi / hundredthsMmPerInch;
 }
 
 void EmfMapping::setMapMode(std::uint32_t mode)
@@ -70,19 +61,19 @@ void EmfMapping::setMapMode(std::uint32_t mode)
         break;
     case MM_LOMETRIC:
     case MM_ISOTROPIC: // starts from the MM_LOMETRIC extents
-        unit = micrometersPerTenthMm;
+        unit = micrometresPerTenthMm;
         break;
     case MM_HIMETRIC:
-        unit = micrometersPerHundredthMm;
+        unit = micrometresPerHundredthMm;
         break;
     case MM_LOENGLISH:
-        unit = micrometersPerHundredthInch;
+        unit = micrometresPerHundredthInch;
         break;
     case MM_HIENGLISH:
-        unit = micrometersPerThousandthInch;
+        unit = micrometresPerThousandthInch;
         break;
     case MM_TWIPS:
-        unit = micrometersPerTwip;
+        unit = micrometresPerTwip;
         break;
     default: // MM_ANISOTROPIC keeps the current extents
         break;

@@ -13,8 +13,8 @@ namespace platform {
 namespace {
 int frameToPixels(long long hundredthsMm)
 {
-    return static_cast<int>(roundHalfEven(static_cast<long double>(hundredthsMm) *
-                                          emf::pagePixelsPerInch / hundredthsMmPerInch));
+    return static_cast<int>(
+        roundHalfEven(static_cast<long double>(hundredthsMm) * screenDpi / hundredthsMmPerInch));
 }
 
 // The page on its grid as its reference device holds it: the frame (inclusive, in hundredths of
@@ -25,9 +25,8 @@ QSizeF exactPageSize(const EmfHeader &header, int width, int height)
 {
     const QTransform toPage = EmfMapping(header).deviceToPage();
     const auto exact = [](long long hundredthsMm, double pageScale, int rounded) {
-        const double devicePixels =
-            std::round(static_cast<double>(hundredthsMm) * emf::pagePixelsPerInch / pageScale /
-                       hundredthsMmPerInch);
+        const double devicePixels = std::round(static_cast<double>(hundredthsMm) * screenDpi /
+                                               pageScale / hundredthsMmPerInch);
         return devicePixels > 0 ? devicePixels * pageScale : rounded;
     };
     const TRect &frame = header.Frame;

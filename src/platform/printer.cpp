@@ -2,8 +2,8 @@
 
 #include "platform/cp1252.h"
 #include "platform/emfmetafile.h"
+#include "platform/length.h"
 #include "platform/paintercanvas.h"
-#include "platform/units.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,7 +63,9 @@ int defaultResolution(const CupsDest &dest)
         ipp_res_t units;
         int y = 0;
         const int x = ippGetResolution(attr, 0, &y, &units);
-        dpi = units == IPP_RES_PER_INCH ? x : static_cast<int>(std::lround(x * 2.54));
+        dpi = units == IPP_RES_PER_INCH
+                  ? x
+                  : static_cast<int>(std::lround(x * static_cast<double>(cmPerInch)));
     }
     cupsFreeDestInfo(info);
     return dpi;
@@ -278,7 +280,7 @@ TSize TPrinter::PhysicalPageSize() const
     if (orientationOf(mode_) == QPageLayout::Landscape)
         mm.transpose();
     const auto pixels = [this](double length) {
-        return static_cast<int>(std::lround(length / static_cast<double>(mmPerInch) * dpi_));
+        return static_cast<int>(std::lround(pixelsFromMm(length, dpi_)));
     };
     return {pixels(mm.width()), pixels(mm.height())};
 }

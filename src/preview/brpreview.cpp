@@ -2,6 +2,7 @@
 
 #include "output/brmessage.h"
 #include "output/pagepaint.h"
+#include "platform/length.h"
 #include "platform/rounding.h"
 #include "platform/screen.h"
 
@@ -139,8 +140,8 @@ std::pair<long double, long double> TBRPreview::paper() const
 
 int TBRPreview::paperPixels(long double native) const
 {
-    return static_cast<int>(platform::roundHalfEven(native * platform::screenPixelsPerInch() /
-                                                    TBRPrinter::NativePerInch));
+    return static_cast<int>(
+        platform::TLength::fromNative(native).roundedPixels(platform::screenPixelsPerInch()));
 }
 
 void TBRPreview::ZoomToFit()
@@ -182,8 +183,8 @@ void TBRPreview::ApplyZoom()
     if (PageOutput() != nullptr) {
         const auto [pw, pl] = paper();
         const long double ppi = platform::screenPixelsPerInch();
-        w = pw * zoom_ / percent * ppi / TBRPrinter::NativePerInch;
-        h = pl * zoom_ / percent * ppi / TBRPrinter::NativePerInch;
+        w = pw * zoom_ / percent * ppi / platform::nativePerInch;
+        h = pl * zoom_ / percent * ppi / platform::nativePerInch;
     } else {
         w = standInWidth * zoom_ / percent;
         h = standInLength * zoom_ / percent;

@@ -4,7 +4,7 @@
 
 #include "platform/canvas.h"
 #include "report/frame.h"
-#include "report/units.h"
+#include "report/reportunits.h"
 
 #include <vector>
 

@@ -36,9 +36,11 @@ int rounded(long double value) { return static_cast<int>(platform::roundHalfEven
 long double TBRTextMeasure::Width(std::string_view text) const
 {
     if (printerCanvas_ != nullptr) {
+        // Scaled to the standard screen, so that a label breaks its lines alike on the printer
+        // and on the reference device.
         const int dpi = printerCanvas_->pixelsPerInchX();
         return platform::roundHalfEven(
-            static_cast<long double>(printerCanvas_->textExtent(text).cx) * referencePixelsPerInch /
+            static_cast<long double>(printerCanvas_->textExtent(text).cx) * platform::screenDpi /
             dpi);
     }
     return reference_->width(text) + 1;

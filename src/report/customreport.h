@@ -15,7 +15,7 @@
 #include "report/controller.h"
 #include "report/environment.h"
 #include "report/page.h"
-#include "report/previewsettings.h"
+#include "report/reportpreviewsettings.h"
 #include "report/reportprintersettings.h"
 
 #include <atomic>
@@ -60,9 +60,6 @@ struct TBROptions {
 
 inline constexpr int minZoom = 1;
 inline constexpr int maxZoom = 300;
-// The resolution that printer text widths are scaled to, so that a label breaks its lines
-// alike on the printer and on the reference device.
-inline constexpr int referencePixelsPerInch = platform::screenDpi;
 
 // Measures text for line breaking: on the printer canvas when the run prints directly,
 // otherwise on the report's reference device (width plus one pixel).

@@ -1,13 +1,14 @@
 #include "report/frame.h"
 
 #include "platform/rounding.h"
-#include "report/units.h"
+#include "report/reportunits.h"
 
 #include <algorithm>
 
 namespace report {
 
 namespace {
+using platform::nativePerInch;
 using platform::pointsPerInch;
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "output/pagetarget.h"
 #include "platform/fontmetrics.h"
+#include "platform/length.h"
 #include "platform/rounding.h"
 #include "platform/screen.h"
 #include "platform/units.h"
@@ -235,7 +236,8 @@ long double TBRCustomLabel::lineHeight() const
     // No page canvas: the reference device stands in for it.
     const int dpi = ParentReport() != nullptr ? ParentReport()->ReferenceResolution()
                                               : platform::screenPixelsPerInch();
-    return platform::fontMetrics(EffectiveFont(), dpi).height() / (dpi / nativePerInch);
+    return platform::fontMetrics(EffectiveFont(), dpi).height() /
+           platform::TLength::pixelsPerNative(dpi);
 }
 
 void TBRCustomLabel::PrintControl(long double offsetX, long double offsetY)
@@ -271,7 +273,7 @@ void TBRCustomLabel::drawText(long double left, long double top, long double wid
         canvas->fillRect(deviceRect(*t, left, top, left + width, top + height));
     }
     const long double frameNative =
-        platform::roundHalfEven(Frame.Width() / pointsPerInch * nativePerInch);
+        platform::roundHalfEven(Frame.Width() / pointsPerInch * platform::nativePerInch);
     if (Frame.AnySide()) {
         if (Frame.DrawTop())
             top += frameNative;

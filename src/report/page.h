@@ -3,7 +3,7 @@
 // also says which way the Characters unit counts.
 
 #include "platform/screen.h"
-#include "report/papersize.h"
+#include "report/reportpaper.h"
 #include "report/unitbase.h"
 
 namespace report {

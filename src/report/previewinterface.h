@@ -4,7 +4,7 @@
 // of it is made, called and freed at once, and the window lives on by itself. The base class
 // shows nothing.
 
-#include "report/previewsettings.h"
+#include "report/reportpreviewsettings.h"
 
 #include <memory>
 

@@ -2,8 +2,8 @@
 // what its answer gives the report's printer settings, the recorded print settings and the
 // preview's page output.
 #include "output/brprinter.h"
+#include "platform/length.h"
 #include "platform/printer.h"
-#include "platform/units.h"
 #include "report/customreport.h"
 #include "report/services.h"
 
@@ -64,8 +64,9 @@ QPageSize pageSizeOf(const TBRPage &page)
                          QPageSize::Millimeter);
     }
     const bool landscape = page.Orientation() == TBROrientation::poLandscape;
-    const long double width = page.Native(TBRPage::WidthIndex) / platform::nativePerMm;
-    const long double length = page.Native(TBRPage::LengthIndex) / platform::nativePerMm;
+    const long double width = platform::TLength::fromNative(page.Native(TBRPage::WidthIndex)).mm();
+    const long double length =
+        platform::TLength::fromNative(page.Native(TBRPage::LengthIndex)).mm();
     return QPageSize(landscape ? QSizeF(static_cast<qreal>(length), static_cast<qreal>(width))
                                : QSizeF(static_cast<qreal>(width), static_cast<qreal>(length)),
                      QPageSize::Millimeter);

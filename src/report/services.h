@@ -6,7 +6,7 @@
 // throws, so no report can reach a provider that is gone.
 
 #include "output/progressview.h"
-#include "report/previewsettings.h"
+#include "report/reportpreviewsettings.h"
 
 #include <exception>
 #include <functional>

@@ -2,7 +2,7 @@
 // TBRUnitBase: an object that holds lengths in native units and shows them in its Units,
 // converting on every read and write. TBRPage, TBRBandSize and TBRPrintableSize build on it.
 
-#include "report/units.h"
+#include "report/reportunits.h"
 
 #include <iosfwd>
 #include <string>

@@ -1,7 +1,7 @@
 #include "tilesheet/rapform.h"
 
 #include "output/brprinter.h"
-#include "platform/units.h"
+#include "platform/length.h"
 
 #include <array>
 
@@ -27,8 +27,8 @@ namespace stored {
 const std::vector<long double> page{90.0L, 2970.0L, 85.0L, 2100.0L, 120.0L, 195.0L, 0.0L};
 // Height, width.
 const std::vector<long double> detail{466.0L, 176.3888888888889L};
-constexpr long double px =
-    platform::nativePerInch / platform::screenDpi; // one screen pixel at zoom 100
+// One screen pixel at zoom 100.
+constexpr long double px = platform::TLength::nativePerPixel(platform::screenDpi);
 // Height, left, top, width of the band labels, in screen pixels at zoom 100.
 struct LabelBounds {
     long double height, left, top, width;

@@ -96,7 +96,7 @@ TEST(PrinterSettings, ReadingTakesOffsetsPapersAndWhatTheMaskOffers)
     // A frame line at 12.0 mm lands at device x = round((120 - 42) * 600 / 254) = 184.
     output::TBRPrinter page;
     page.LeftWaste = s.LeftOffset;
-    page.HorizontalFactor = s.PixelsPerInchX / output::TBRPrinter::NativePerInch;
+    page.HorizontalFactor = s.PixelsPerInchX / platform::nativePerInch;
     EXPECT_EQ(page.ToDeviceX(120), 184);
 
     mode.Fields |= dm::DefaultSource;

@@ -1,8 +1,9 @@
 // Units, conversions, the page and its paper sizes, the stored "Values" lists and the zoom.
 #include "support/reportfixtures.h"
 
-#include "report/papersize.h"
-#include "report/units.h"
+#include "platform/length.h"
+#include "report/reportpaper.h"
+#include "report/reportunits.h"
 
 #include "testlocale.h"
 
@@ -41,6 +42,25 @@ TEST(Units, ConversionsRoundTripWithoutRounding)
     const long double down = UnitToNative(1, TBRUnit::Characters, false, screen96());
     EXPECT_NEAR(across, 80.0L / 10 / 2.54L * 10, 1e-12L);
     EXPECT_NEAR(down, 145.3L / 10 / 2.54L * 10, 1e-12L);
+}
+
+TEST(Units, ALengthConvertsToDevicePixelsAndRoundsHalvesToEven)
+{
+    using platform::TLength;
+    EXPECT_EQ(TLength::fromMm(12).native(), 120.0L);
+    EXPECT_EQ(TLength::fromNative(85).mm(), 8.5L);
+    EXPECT_EQ(TLength::fromPixels(96, platform::screenDpi).native(), 254.0L);
+    EXPECT_EQ(TLength::fromHundredthsMm(21000).native(), 2100.0L);
+    // 78 native units at 600 dpi are 184.25 pixels; 0.5, 1.5 and 2.5 pixels at 254 dpi.
+    EXPECT_EQ(TLength::fromNative(78).roundedPixels(600), 184);
+    EXPECT_EQ(TLength::fromNative(0.5L).roundedPixels(254), 0);
+    EXPECT_EQ(TLength::fromNative(1.5L).roundedPixels(254), 2);
+    EXPECT_EQ(TLength::fromNative(2.5L).roundedPixels(254), 2);
+    EXPECT_EQ(TLength::pixelsPerNative(254), 1.0L);
+    // The page output's millimetres stay in double precision, computed as they always were.
+    EXPECT_EQ(platform::mmFromPixels(600, 600), 25.4);
+    EXPECT_EQ(platform::pixelsFromMm(25.4, platform::screenDpi), 96.0);
+    EXPECT_EQ(platform::mmFromNative(3), 3 * 0.1);
 }
 
 TEST(Page, ANewReportHasA4WithTenMillimetreMarginsInMM)

@@ -1,15 +1,19 @@
-#include "report/units.h"
+#include "report/reportunits.h"
+
+#include "platform/length.h"
 
 #include <cstdlib>
 
 namespace report {
+
+using platform::TLength;
 
 namespace {
 // Native units per character cell: cw = 80 ÷ s ÷ 2.54 across, ch = 145.3 ÷ s ÷ 2.54 down.
 long double characterCell(bool horizontal, const TBRUnitContext &c)
 {
     const long double s = std::abs(c.FontSize);
-    return (horizontal ? characterWidthFactor : characterHeightFactor) / s / centimetresPerInch;
+    return (horizontal ? characterWidthFactor : characterHeightFactor) / s / platform::cmPerInch;
 }
 } // namespace
 
@@ -17,13 +21,13 @@ long double NativeToUnit(long double x, TBRUnit unit, bool horizontal, const TBR
 {
     switch (unit) {
     case TBRUnit::MM:
-        return x / nativePerMM;
+        return TLength::fromNative(x).mm();
     case TBRUnit::Inches:
-        return x / nativePerInch;
+        return TLength::fromNative(x).inches();
     case TBRUnit::Pixels:
-        return x / (nativePerInch / c.Resolution) * c.Zoom / percent;
+        return x / TLength::nativePerPixel(c.Resolution) * c.Zoom / percent;
     case TBRUnit::Characters:
-        return x / characterCell(horizontal, c) / nativePerMM;
+        return x / characterCell(horizontal, c) / platform::nativePerMm;
     case TBRUnit::Native:
         break;
     }
@@ -34,13 +38,13 @@ long double UnitToNative(long double x, TBRUnit unit, bool horizontal, const TBR
 {
     switch (unit) {
     case TBRUnit::MM:
-        return x * nativePerMM;
+        return TLength::fromMm(x).native();
     case TBRUnit::Inches:
-        return x * nativePerInch;
+        return TLength::fromInches(x).native();
     case TBRUnit::Pixels:
-        return x * (nativePerInch / c.Resolution) / c.Zoom * percent;
+        return x * TLength::nativePerPixel(c.Resolution) / c.Zoom * percent;
     case TBRUnit::Characters:
-        return x * characterCell(horizontal, c) * nativePerMM;
+        return x * characterCell(horizontal, c) * platform::nativePerMm;
     case TBRUnit::Native:
         break;
     }

@@ -8,14 +8,11 @@ namespace report {
 
 enum class TBRUnit { MM, Inches, Pixels, Characters, Native };
 
-inline constexpr long double nativePerMM = platform::nativePerMm;
-using platform::nativePerInch;
 inline constexpr int percent = 100;
 inline constexpr int standardZoom = 100;
 // Average character cell of the Characters unit, per point of the report's font.
 inline constexpr long double characterWidthFactor = 80.0L;
 inline constexpr long double characterHeightFactor = 145.3L;
-inline constexpr long double centimetresPerInch = platform::cmPerInch;
 
 // The values a conversion needs besides the value itself.
 struct TBRUnitContext {

@@ -1,4 +1,4 @@
-#include "report/papersize.h"
+#include "report/reportpaper.h"
 
 #include "output/papersize.h"
 
