@@ -36,8 +36,8 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <semaphore>
 #include <set>
-#include <thread>
 
 using namespace report;
 
@@ -175,9 +175,11 @@ TEST(PreviewHandOver, ThePageOutputHasItsPaperAndTitleBeforeTheRunThreadReachesT
     r.report.Page.SetPaperSize(TBRPaperSize::A5);
     r.report.Page.SetOrientation(TBROrientation::poLandscape);
     r.report.ReportTitle = "7.b";
-    std::atomic<bool> runStarted{false};
+    // The run thread is held at its start until the preview has looked at its page output.
+    std::binary_semaphore looked{0};
+    std::atomic<bool> runStarted{false}, runHeld{false};
     r.report.BeforePrint = [&](TCustomBandReport &, bool &) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        runHeld = looked.try_acquire_for(patience);
         runStarted = true;
     };
     r.report.OnPreview = [&](const TBRPreviewRequest &request) {
@@ -186,11 +188,14 @@ TEST(PreviewHandOver, ThePageOutputHasItsPaperAndTitleBeforeTheRunThreadReachesT
         EXPECT_EQ(settings.PaperSize(), static_cast<int>(TBRPaperSize::A5));
         EXPECT_EQ(settings.Orientation(), output::TOrientation::Landscape);
         EXPECT_EQ(request.Output.Title, "7.b");
+        looked.release();
         output::TBRMessage close(output::msgEndPreview, 0,
                                  reinterpret_cast<std::intptr_t>(&request.Output));
         QCoreApplication::sendEvent(request.ReportWindow, &close);
     };
     r.report.Preview();
+    if (runStarted)
+        EXPECT_TRUE(runHeld.load()) << "the run went on before the preview had looked";
 }
 
 TEST(PreviewHandOver, ARunAfterAPreviewThatPrintedNothingStillGivesItsPageOutputThePaper)
@@ -259,6 +264,15 @@ TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOu
     // Loaded while pages arrive, and at once while the run is only starting.
     for (const int pagesFirst : {3, 0}) {
         WindowReport r(-1);
+        // Data asked for once the file is in would be a run going on (or started again).
+        std::atomic<bool> loaded{false};
+        std::atomic<int> askedAfterLoad{0};
+        const auto data = r.report.OnNeedData;
+        r.report.OnNeedData = [&](TCustomBandReport &sender, bool &more) {
+            if (loaded)
+                ++askedAfterLoad;
+            data(sender, more);
+        };
         bool checked = false;
         whileShown([&](output::TBRStandardPreview &window) {
             if (pageCountIn(window.StatusPanel(1)) < pagesFirst)
@@ -266,16 +280,13 @@ TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOu
             output::TBRPrinter *shown = window.Preview().PageOutput();
             window.LoadFile(saved);
             EXPECT_TRUE(r.report.Available()) << "the run has ended before the file came in";
+            loaded = true;
             EXPECT_EQ(window.Preview().PageOutput(), shown);
             EXPECT_EQ(r.report.PageOutput(), shown);
             EXPECT_EQ(r.report.ReleasedPreviewOutputs(), 0);
             EXPECT_TRUE(shown->Loaded());
             EXPECT_EQ(shown->PageNumber(), savedPages);
-            EXPECT_EQ(window.StatusPanel(1),
-                      QStringLiteral("Side 1 af %1").arg(savedPages));
-            const int given = r.given;
-            QTest::qWait(30);
-            EXPECT_EQ(r.given.load(), given) << "no run goes on";
+            EXPECT_EQ(window.StatusPanel(1), QStringLiteral("Side 1 af %1").arg(savedPages));
             window.GoToPage(savedPages);
             window.Thumbs().viewport()->grab();
             window.Preview().Image().grab();
@@ -285,6 +296,7 @@ TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOu
         });
         r.report.Preview();
         EXPECT_TRUE(checked);
+        EXPECT_EQ(askedAfterLoad.load(), 0) << "no run goes on";
         EXPECT_EQ(r.report.PageOutput(), nullptr);
         EXPECT_EQ(r.report.ReleasedPreviewOutputs(), 1);
         output::TBRPrinter::LoadedFileFlag = false;
@@ -340,7 +352,8 @@ TEST(PreviewPrintSettings, TheDialogsChoiceReachesTheReportTheRecordedSettingsAn
     output::TBRSystemPrinter device(printer);
     WindowReport r(25);
     r.report.PrinterSettings.MemoryLimit = 123456;
-    r.report.SetPageOutput(std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, &device));
+    r.report.SetPageOutput(
+        std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, &device));
     r.report.RunReport();
     output::TBRPrinter &shown = *r.report.PageOutput();
     ASSERT_EQ(shown.PageNumber(), 5);
