@@ -16,6 +16,7 @@
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/services.h"
+#include "support/modal.h"
 #include "testqueues.h"
 
 #include <QAbstractButton>
@@ -75,22 +76,7 @@ private:
 // true (it closes the window then), or gives up.
 void whileShown(const std::function<bool(output::TBRStandardPreview &)> &step)
 {
-    auto *timer = new QTimer(qApp);
-    const auto until = std::chrono::steady_clock::now() + patience;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, step, until] {
-        auto *window =
-            qobject_cast<output::TBRStandardPreview *>(QApplication::activeModalWidget());
-        if (std::chrono::steady_clock::now() > until) {
-            ADD_FAILURE() << "the preview did not get there in time";
-            timer->deleteLater();
-            if (window != nullptr)
-                window->close();
-            return;
-        }
-        if (window != nullptr && step(*window))
-            timer->deleteLater();
-    });
-    timer->start(2);
+    testsupport::whileModal<output::TBRStandardPreview>(step, {}, patience, 2);
 }
 
 int pageCountIn(const QString &info) { return info.section(' ', 3, 3).toInt(); }
@@ -194,8 +180,7 @@ TEST(PreviewHandOver, ThePageOutputHasItsPaperAndTitleBeforeTheRunThreadReachesT
         QCoreApplication::sendEvent(request.ReportWindow, &close);
     };
     r.report.Preview();
-    if (runStarted)
-        EXPECT_TRUE(runHeld.load()) << "the run went on before the preview had looked";
+    EXPECT_TRUE(!runStarted || runHeld) << "the run went on before the preview had looked";
 }
 
 TEST(PreviewHandOver, ARunAfterAPreviewThatPrintedNothingStillGivesItsPageOutputThePaper)

@@ -7,6 +7,7 @@
 #include "platform/printer.h"
 #include "report/customreport.h"
 #include "report/reportmessages.h"
+#include "support/waitfor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,13 +28,7 @@ constexpr auto patience = std::chrono::seconds(120);
 
 template <class Condition> bool waitFor(Condition done)
 {
-    const auto until = std::chrono::steady_clock::now() + patience;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return testsupport::waitFor(done, testsupport::Events::Left, patience);
 }
 
 void sendEndPreview(const report::TBRPreviewRequest &request)
