@@ -7,6 +7,7 @@
 #include "output/brerror.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
+#include "support/modal.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -33,14 +34,12 @@ const QString kExample = QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv");
 // Runs `inspect` on the next modal window that opens, then closes it.
 void whenModalOpens(std::function<void(QWidget *)> inspect)
 {
-    QTimer::singleShot(0, [inspect = std::move(inspect)] {
-        QWidget *modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr) << "no modal window opened";
-        inspect(modal);
-        if (auto *dialog = qobject_cast<QDialog *>(modal))
+    testsupport::whenModal<QWidget>([inspect = std::move(inspect)](QWidget &modal) {
+        inspect(&modal);
+        if (auto *dialog = qobject_cast<QDialog *>(&modal))
             dialog->done(QDialog::Accepted);
         else
-            modal->close();
+            modal.close();
     });
 }
 

@@ -7,6 +7,7 @@
 #include "platform/printer.h"
 #include "report/customreport.h"
 #include "report/reportmessages.h"
+#include "support/modal.h"
 #include "support/waitfor.h"
 
 #include <QAbstractButton>
@@ -79,19 +80,19 @@ TEST(TileSheetPreview, APreviewGivesTheSamePagesAsADirectRun)
 // and OK there, then "Udskriv".
 void answerPrintDialog(bool landscape)
 {
-    QTimer::singleShot(100, [landscape] {
-        QWidget *print = QApplication::activeModalWidget();
-        ASSERT_NE(print, nullptr);
+    testsupport::whenModal<QDialog>([landscape](QDialog &print) {
         if (landscape) {
-            QTimer::singleShot(100, [] {
-                QWidget *pageSetup = QApplication::activeModalWidget();
-                ASSERT_NE(pageSetup, nullptr);
-                pageSetup->findChild<QAbstractButton *>(QStringLiteral("landscape"))->click();
-                static_cast<QDialog *>(pageSetup)->accept();
+            // The page settings, once they are open over the print dialog.
+            testsupport::whileModal<QDialog>([&print](QDialog &pageSetup) {
+                if (&pageSetup == &print)
+                    return false;
+                pageSetup.findChild<QAbstractButton *>(QStringLiteral("landscape"))->click();
+                pageSetup.accept();
+                return true;
             });
-            print->findChild<QAbstractButton *>(QStringLiteral("properties"))->click();
+            print.findChild<QAbstractButton *>(QStringLiteral("properties"))->click();
         }
-        static_cast<QDialog *>(print)->accept();
+        print.accept();
     });
 }
 
