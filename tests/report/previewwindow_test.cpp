@@ -48,12 +48,12 @@ constexpr auto patience = std::chrono::seconds(120);
 
 // A report of one detail band with a label; `records` < 0 gives data until it is cancelled.
 struct WindowReport {
-    explicit WindowReport(int records) : records_(records)
+    explicit WindowReport(int records, const std::string &caption = "Tile") : records_(records)
     {
         TBRBand &detail = report.CreateBand(TBRBandType::rbDetail);
         report.SetUnits(TBRUnit::Native);
         detail.Size.SetHeight(400);
-        report.CreateControl<TBRLabel>(detail).SetCaption("Tile");
+        report.CreateControl<TBRLabel>(detail).SetCaption(caption);
         report.OnNeedData = [this](TCustomBandReport &, bool &more) {
             more = records_ < 0 || given < records_;
             ++given;
@@ -206,10 +206,10 @@ TEST(PreviewHandOver, ARunAfterAPreviewThatPrintedNothingStillGivesItsPageOutput
 
 namespace {
 
-// A saved report file of `records` tiles, made by a run of its own.
-int saveRun(int records, const QString &file)
+// A saved report file of `records` tiles captioned `caption`, made by a run of its own.
+int saveRun(int records, const QString &file, const std::string &caption = "Tile")
 {
-    WindowReport source(records);
+    WindowReport source(records, caption);
     source.report.SetPageOutput(std::make_unique<output::TBRPrinter>());
     source.report.RunReport();
     source.report.PageOutput()->SavePages(file.toStdString());
@@ -437,15 +437,17 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
                                      .PrinterDevice = [&device] { return &device; }});
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("two.brp"));
-    const int savedPages = saveRun(8, saved);
+    // Every page printed carries this test's own word: its jobs are known by it.
+    const std::string caption = "Tile" + testqueues::ownMark().toStdString();
+    const int savedPages = saveRun(8, saved, caption);
     ASSERT_EQ(savedPages, 2);
 
-    WindowReport r(25); // five pages
+    WindowReport r(25, caption); // five pages
     r.report.PrinterSettings.PrinterIndex = index;
     const auto finite = r.report.OnNeedData;
     int phase = 0;
     int cancels = 0;
-    testqueues::JobWatch jobs(QStringLiteral("tavle-pdf"));
+    testqueues::JobWatch jobs(QStringLiteral("tavle-pdf"), QString::fromStdString(caption));
     QString stopped, printed, replayed;
     whileShown([&](output::TBRStandardPreview &window) {
         auto *print = window.findChild<QAbstractButton *>("Print");
