@@ -427,14 +427,13 @@ TEST(StartUp, MissingFontFilesAreNamedWithTheirPackageInsteadOfEndingSilently)
 {
     QTemporaryDir fonts;
     QString shown;
-    QTimer::singleShot(0, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            EXPECT_EQ(box->icon(), QMessageBox::Critical);
-            shown = box->text();
-            box->done(QMessageBox::Ok);
-        }
+    const QPointer<QTimer> answer = testsupport::whenModal<QMessageBox>([&](QMessageBox &box) {
+        EXPECT_EQ(box.icon(), QMessageBox::Critical);
+        shown = box.text();
+        box.done(QMessageBox::Ok);
     });
     EXPECT_FALSE(app::checkFontsAtStartup(fonts.path()));
+    delete answer.data(); // the box was shown during the check, or never
     EXPECT_TRUE(shown.contains(fonts.filePath(QStringLiteral("LiberationSans-Regular.ttf"))))
         << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("fonts-liberation2"))) << shown.toStdString();

@@ -9,6 +9,7 @@
 #include "platform/cp1252.h"
 #include "report/services.h"
 #include "support/fakeprinter.h"
+#include "support/modal.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -222,13 +223,12 @@ TEST_F(SelectionRun, APreviewRunThatFailedIsShownByTheErrorDisplayWhenItHasEnded
     const QByteArray oldTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", dir.filePath(QStringLiteral("gone")).toUtf8());
     QString shown;
-    QTimer::singleShot(0, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->done(QMessageBox::Ok);
-        }
+    const QPointer<QTimer> answer = testsupport::whenModal<QMessageBox>([&](QMessageBox &box) {
+        shown = box.text();
+        box.done(QMessageBox::Ok);
     });
     selectForm.findChild<QPushButton *>("ShowButton")->click();
+    delete answer.data(); // the box was shown during the click, or never
     qputenv("TMPDIR", oldTmp);
     EXPECT_FALSE(shown.isEmpty()) << "the failed run was not shown";
 }

@@ -2,6 +2,7 @@
 // Driving a modal window from a test: the window's own event loop runs the test's steps on it.
 
 #include <QApplication>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -17,10 +18,11 @@ inline constexpr auto modalPatience = std::chrono::seconds(30);
 // Calls `step` with the active modal window of type T (and object name `name`, when one is
 // given) from that window's own event loop, every `interval` milliseconds, until it returns
 // true. Fails the calling test, and closes the modal window left open, when that has not
-// happened within `limit`.
+// happened within `limit`. The timer that drives it is returned: a test whose window may never
+// open deletes it before what the step refers to goes out of scope.
 template <class T = QWidget>
-void whileModal(std::function<bool(T &)> step, const QString &name = {},
-                std::chrono::milliseconds limit = modalPatience, int interval = 5)
+QPointer<QTimer> whileModal(std::function<bool(T &)> step, const QString &name = {},
+                            std::chrono::milliseconds limit = modalPatience, int interval = 5)
 {
     auto *timer = new QTimer(qApp);
     const auto until = std::chrono::steady_clock::now() + limit;
@@ -53,15 +55,16 @@ void whileModal(std::function<bool(T &)> step, const QString &name = {},
             timer->start(interval);
     });
     timer->start(interval);
+    return timer;
 }
 
 // Calls `act` once with the modal window of type T (named `name`, when given) as soon as it is
 // open, from its own event loop.
 template <class T = QWidget>
-void whenModal(std::function<void(T &)> act, const QString &name = {},
-               std::chrono::milliseconds limit = modalPatience)
+QPointer<QTimer> whenModal(std::function<void(T &)> act, const QString &name = {},
+                           std::chrono::milliseconds limit = modalPatience)
 {
-    whileModal<T>(
+    return whileModal<T>(
         [act = std::move(act)](T &window) {
             act(window);
             return true;
@@ -71,10 +74,10 @@ void whenModal(std::function<void(T &)> act, const QString &name = {},
 
 // The same for the modal window named `name`.
 template <class T>
-void whenModal(const char *name, std::function<void(T &)> act,
-               std::chrono::milliseconds limit = modalPatience)
+QPointer<QTimer> whenModal(const char *name, std::function<void(T &)> act,
+                           std::chrono::milliseconds limit = modalPatience)
 {
-    whenModal<T>(std::move(act), QString::fromLatin1(name), limit);
+    return whenModal<T>(std::move(act), QString::fromLatin1(name), limit);
 }
 
 } // namespace testsupport
