@@ -24,12 +24,23 @@ function(tavle_folder_tests)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  # The folder's own support, built once for all its tests.
+  set(folder_support "")
+  if(support)
+    set(folder_support ${folder}_testsupport)
+    add_library(${folder_support} STATIC ${support})
+    target_link_libraries(${folder_support} PUBLIC ${ARG_DEPENDS} GTest::gtest GTest::gmock
+                          tavle_testmain)
+    target_compile_definitions(${folder_support} PRIVATE
+      TAVLE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TAVLE_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  endif()
   foreach(test ${tests})
     get_filename_component(base ${test} NAME_WE)
-    get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
     set(target ${folder}_${base})
-    add_executable(${target} ${test} ${support})
-    target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock tavle_testmain)
+    add_executable(${target} ${test})
+    target_link_libraries(${target} PRIVATE ${folder_support} ${ARG_DEPENDS} GTest::gtest
+                          GTest::gmock tavle_testmain)
     target_compile_definitions(${target} PRIVATE
       TAVLE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TAVLE_BINARY_DIR="${PROJECT_BINARY_DIR}")
     # Tests that print on the CUPS test queues read the queue's one output file: one at a time.

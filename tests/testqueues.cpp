@@ -1,7 +1,10 @@
 #include "testqueues.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QThread>
 
 namespace testqueues {
@@ -12,7 +15,26 @@ QStringList keptJobs(const QString &queue)
     return QDir(kSpool + queue).entryList({QStringLiteral("job-*.pdf")}, QDir::Files, QDir::Name);
 }
 
-JobWatch::JobWatch(QString queue) : queue_(std::move(queue)), seen_(keptJobs(queue_)) {}
+QString ownMark()
+{
+    static const QString mark = QStringLiteral("TAVLE%1X%2")
+                                    .arg(QCoreApplication::applicationPid())
+                                    .arg(QDateTime::currentMSecsSinceEpoch() % 1000000000);
+    return mark;
+}
+
+QString firstPageText(const QString &job)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-l"), QStringLiteral("1"), job, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+JobWatch::JobWatch(QString queue, QString mark)
+    : queue_(std::move(queue)), mark_(std::move(mark)), seen_(keptJobs(queue_))
+{}
 
 QString JobWatch::next()
 {
@@ -21,8 +43,11 @@ QString JobWatch::next()
     while (timer.elapsed() < 60000) {
         for (const QString &job : keptJobs(queue_)) {
             if (!seen_.contains(job)) {
+                // A job appears whole (it is renamed into place), so one look at it is enough.
                 seen_ << job;
-                return kSpool + queue_ + QLatin1Char('/') + job;
+                const QString file = kSpool + queue_ + QLatin1Char('/') + job;
+                if (firstPageText(file).contains(mark_))
+                    return file;
             }
         }
         QThread::msleep(100);

@@ -12,17 +12,27 @@ inline const QString kSpool = QStringLiteral("/var/spool/tavle-print/");
 // The jobs the queue has kept so far, oldest first.
 QStringList keptJobs(const QString &queue);
 
-// The jobs a queue keeps from the moment the watch is made: a job printed earlier, even a
-// moment earlier by another test, is never taken for one of them.
+// A word of letters and digits that only this test process prints: a test puts it on the
+// first page of each job it prints, so that its jobs are told from those of another program
+// printing on the same queue meanwhile (job titles are names, and others may share them).
+QString ownMark();
+
+// The text of a kept job's first page (pdftotext).
+QString firstPageText(const QString &job);
+
+// The jobs a queue keeps from the moment the watch is made whose first page holds `mark`: a
+// job printed earlier, even a moment earlier by another test, is never taken for one of
+// them, nor is one printed by another program.
 class JobWatch {
 public:
-    explicit JobWatch(QString queue);
-    // The next job kept after those already seen, as a file, waiting for it up to a minute;
-    // empty when none came.
+    JobWatch(QString queue, QString mark);
+    // The next such job kept after those already seen, as a file, waiting for it up to a
+    // minute; empty when none came.
     QString next();
 
 private:
     QString queue_;
+    QString mark_;
     QStringList seen_;
 };
 

@@ -7,6 +7,7 @@
 #include "output/brerror.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
+#include "support/modal.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -33,14 +34,12 @@ const QString kExample = QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv");
 // Runs `inspect` on the next modal window that opens, then closes it.
 void whenModalOpens(std::function<void(QWidget *)> inspect)
 {
-    QTimer::singleShot(0, [inspect = std::move(inspect)] {
-        QWidget *modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr) << "no modal window opened";
-        inspect(modal);
-        if (auto *dialog = qobject_cast<QDialog *>(modal))
+    testsupport::whenModal<QWidget>([inspect = std::move(inspect)](QWidget &modal) {
+        inspect(&modal);
+        if (auto *dialog = qobject_cast<QDialog *>(&modal))
             dialog->done(QDialog::Accepted);
         else
-            modal->close();
+            modal.close();
     });
 }
 
@@ -428,14 +427,13 @@ TEST(StartUp, MissingFontFilesAreNamedWithTheirPackageInsteadOfEndingSilently)
 {
     QTemporaryDir fonts;
     QString shown;
-    QTimer::singleShot(0, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            EXPECT_EQ(box->icon(), QMessageBox::Critical);
-            shown = box->text();
-            box->done(QMessageBox::Ok);
-        }
+    const QPointer<QTimer> answer = testsupport::whenModal<QMessageBox>([&](QMessageBox &box) {
+        EXPECT_EQ(box.icon(), QMessageBox::Critical);
+        shown = box.text();
+        box.done(QMessageBox::Ok);
     });
     EXPECT_FALSE(app::checkFontsAtStartup(fonts.path()));
+    delete answer.data(); // the box was shown during the check, or never
     EXPECT_TRUE(shown.contains(fonts.filePath(QStringLiteral("LiberationSans-Regular.ttf"))))
         << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("fonts-liberation2"))) << shown.toStdString();

@@ -43,28 +43,38 @@ def jobs(on=queue):
                   key=lambda p: int(re.search(r'job-(\d+)', p).group(1)))
 
 
-def wait_for_jobs(before, count, timeout=120, on=queue):
-    """The jobs kept since `before`, once there are `count` of them (or the time is up)."""
-    def new():
-        return [p for p in jobs(on) if p not in before]
-    j.wait_for(lambda: len(new()) >= count, timeout)
-    return new()
+_job_texts = {}
 
 
-def own_jobs(before, source, on=queue, settle=5):
-    """The jobs kept since `before` whose sheets print the export path `source` (job titles are
-    names, which another program printing on the queue may share); waits `settle` seconds
-    after the last one arrived for any that follow."""
-    def text(pdf):
-        return subprocess.run(['pdftotext', '-l', '1', pdf, '-'], capture_output=True,
-                              text=True).stdout
-    seen = []
+def job_text(pdf):
+    """The text of a kept job's first page (a job appears whole, so it is read once)."""
+    if pdf not in _job_texts:
+        _job_texts[pdf] = subprocess.run(['pdftotext', '-l', '1', pdf, '-'],
+                                         capture_output=True, text=True).stdout
+    return _job_texts[pdf]
+
+
+def own_jobs(before, source, count=1, timeout=120, on=queue, settle=5):
+    """The jobs kept since `before` whose sheets print the export path `source`, a file in the
+    journey's own work folder: job titles are names, and another program printing on the
+    queue meanwhile may share them, never the path. Waits up to `timeout` seconds for `count`
+    of them, then until none has followed for `settle` seconds."""
+    def found():
+        return [p for p in jobs(on) if p not in before and source in job_text(p)]
+    j.wait_for(lambda: len(found()) >= count, timeout)
+    seen = found()
     while True:
-        found = [p for p in jobs(on) if p not in before and source in text(p)]
-        if found == seen:
-            return found
-        seen = found
         time.sleep(settle)
+        now = found()
+        if now == seen:
+            return now
+        seen = now
+
+
+def own_export(work):
+    """The example export copied into the work folder: the path its sheets print is the
+    journey's own."""
+    return shutil.copy(export, os.path.join(work, 'skema.csv'))
 
 
 def title_of(job):
@@ -157,8 +167,9 @@ def teachers_printed(app, work):
     """Three teachers chosen with the mouse and Ctrl, "Udskriv": three jobs, one per name."""
     import pyatspi
     require_queue()
+    source = own_export(work)
     before = jobs()
-    j.choose_file(checks, app, export)
+    j.choose_file(checks, app, source)
     # The name typed and Enter: the keyboard is on "Vælg lærere", no list is left open, and
     # Space opens the selection.
     teachers = checks.need(j.find(app, 'push button', 'Vælg lærere', exact=True), 'Vælg lærere')
@@ -174,13 +185,13 @@ def teachers_printed(app, work):
     checks.shot('journey1-selected.png')
     button = checks.need(j.find(select, 'push button', 'Udskriv', exact=True), '"Udskriv"')
     j.click(button)
-    new = wait_for_jobs(before, 3)
+    new = own_jobs(before, source, 3)
     wait_until_enabled(button)
     checks.shot('journey1-printed.png')
     checks.check('jobs printed', len(new), 3)
     checks.check('job titles', [title_of(p) for p in new], names)
     for job, name in zip(new, names):
-        made = sheets('--teachers', name, os.path.join(work, 'teacher.pdf'))
+        made = sheets('--teachers', name, os.path.join(work, 'teacher.pdf'), source=source)
         same_placement('job of ' + name, job, made)
     memo = j.memo_text(app)
     for name in names:
@@ -192,8 +203,9 @@ def teachers_printed(app, work):
 def margins_and_cutting_lines(app, work):
     """Cutting lines on, margins typed as "10.5" and "10,5", one class printed."""
     require_queue()
+    source = own_export(work)
     before = jobs()
-    j.choose_file(checks, app, export)
+    j.choose_file(checks, app, source)
     frames = checks.need(j.find(app, 'check box', 'skærerammer'), 'the cutting lines box')
     import pyatspi
     for _ in range(3):  # the first click after the file dialog may only activate the window
@@ -222,7 +234,7 @@ def margins_and_cutting_lines(app, work):
     name = select_names(select, [1])[0]
     button = checks.need(j.find(select, 'push button', 'Udskriv', exact=True), '"Udskriv"')
     j.click(button)
-    new = wait_for_jobs(before, 1)
+    new = own_jobs(before, source)
     wait_until_enabled(button)
     checks.shot('journey2-printed.png')
     if not checks.check('jobs printed', len(new), 1):
@@ -230,10 +242,11 @@ def margins_and_cutting_lines(app, work):
     job = new[0]
     checks.check('job title', title_of(job), name)
     moved = sheets('--classes', name, os.path.join(work, 'moved.pdf'),
-                   '--margins', '10.5,10.5,9,20', '--cut-frames')
+                   '--margins', '10.5,10.5,9,20', '--cut-frames', source=source)
     same_placement('job of ' + name, job, moved)
     # Against the standard margins every word moved 1.5 mm left, and the first row 2 mm down.
-    standard = words(sheets('--classes', name, os.path.join(work, 'standard.pdf')))
+    standard = words(sheets('--classes', name, os.path.join(work, 'standard.pdf'),
+                            source=source))
     printed = words(job)
     first_row = min(y for _, _, y in standard) + 10
     moved_row = [(w, x - 1.5, y + 2.0) for w, x, y in standard if y < first_row]
@@ -242,7 +255,7 @@ def margins_and_cutting_lines(app, work):
                  unplaced(printed, moved_row)[:5], [])
     # The cutting lines: the printed page looks like tavleprint's with them, not without.
     without = sheets('--classes', name, os.path.join(work, 'without.pdf'),
-                     '--margins', '10.5,10.5,9,20')
+                     '--margins', '10.5,10.5,9,20', source=source)
     page = gray(job)
     with_lines, no_lines = difference(page, gray(moved)), difference(page, gray(without))
     checks.true('the printed page has the cutting lines (differs %.2f from a page with them, '
@@ -408,7 +421,7 @@ def preview_journey(app, work):
                            'the progress window')
     checks.shot('journey3-printing.png')
     j.click(checks.need(j.find(progress, 'push button', 'Afbryd', timeout=5), '"Afbryd"'))
-    new = wait_for_jobs(before, 1)
+    new = own_jobs(before, source)
     if checks.check('jobs printed', len(new), 1):
         printed = pages(new[0])
         checks.true('the print stopped at "Afbryd": %d of %d pages' % (printed, total),
@@ -436,7 +449,7 @@ def preview_journey(app, work):
     # The loaded pages printed as they are stored.
     before = jobs()
     j.click(button['Udskriv'])
-    new = wait_for_jobs(before, 1, timeout=180)
+    new = own_jobs(before, source, timeout=180)
     if checks.check('jobs printed from the loaded file', len(new), 1):
         checks.check('pages printed from the loaded file', pages(new[0]), total)
     j.wait_for(lambda: j.find_window(app, 'dialog', 'Udskriver', timeout=0) is None, 30)
@@ -494,7 +507,6 @@ def preview_sheets_on(app, work, on):
         print_dialog(app, accept)
         before = jobs(on)
         j.click(button['Udskriv'])
-        wait_for_jobs(before, 1, on=on)
         new = own_jobs(before, source, on=on)
         if checks.check(what + ': jobs printed', len(new), 1):
             checks.check(what + ': job title', title_of(new[0]), name)
@@ -536,7 +548,6 @@ def print_stopped(app, work):
                            'the progress window')
     j.click(checks.need(j.find(progress, 'push button', 'Afbryd', timeout=5), '"Afbryd"'))
     wait_until_enabled(button)
-    wait_for_jobs(before, 1)
     new = own_jobs(before, source, settle=10)
     checks.shot('journey6-stopped.png')
     if checks.check('jobs printed', len(new), 1):

@@ -101,9 +101,11 @@ TEST_P(PrintedSheet, EveryTileTextLandsWhereTheGeometryPutsIt)
     output::TBRSystemPrinter device(printer);
     const report::TBRServicesScope services({.PrinterDevice = [&device] { return &device; }});
     tilesheet::TRapFormInputs inputs;
-    inputs.FileName = "skema.csv";
+    // The file name printed on every sheet is this test's own: the job is known by it.
+    const QString fileName = QStringLiteral("skema%1.csv").arg(testqueues::ownMark());
+    inputs.FileName = fileName.toStdString();
     inputs.PrintList = &table.printList();
-    testqueues::JobWatch jobs(QString::fromStdString(queue));
+    testqueues::JobWatch jobs(QString::fromStdString(queue), fileName);
     {
         tilesheet::TRapForm sheet(inputs);
         sheet.BRBrikker.PrinterSettings.PrinterIndex = index;

@@ -7,8 +7,9 @@
 #include "output/printerdevice.h"
 #include "preview/progressform.h"
 #include "platform/cp1252.h"
-#include "platform/recordingcanvas.h"
 #include "report/services.h"
+#include "support/fakeprinter.h"
+#include "support/modal.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -25,34 +26,8 @@
 namespace {
 
 // A printer that keeps the title and page count of each document.
-class JobLog : public output::TBRPrinterDevice {
-public:
-    std::string PrinterName() const override { return "tavle-test"; }
-    int PixelsPerInchX() const override { return 300; }
-    int PixelsPerInchY() const override { return 300; }
-    bool Printing() const override { return open_; }
-    void SetTitle(const std::string &title) override { title_ = title; }
-    void BeginDoc() override
-    {
-        open_ = true;
-        jobs.push_back({title_, 1});
-    }
-    void NewPage() override { ++jobs.back().second; }
-    void EndDoc() override { open_ = false; }
-    void Abort() override
-    {
-        open_ = false;
-        ++aborted;
-    }
-    platform::Canvas *Canvas() override { return &canvas_; }
-
-    std::vector<std::pair<std::string, int>> jobs;
-    int aborted = 0;
-
-private:
-    bool open_ = false;
-    std::string title_;
-    platform::RecordingCanvas canvas_{300, 300};
+struct JobLog : testsupport::FakePrinter {
+    JobLog() : FakePrinter({.dpiX = 300, .dpiY = 300, .name = "tavle-test"}) {}
 };
 
 class SelectionRun : public ::testing::Test {
@@ -92,8 +67,8 @@ TEST_F(SelectionRun, EverySelectedNameIsItsOwnJobInListOrderTitledWithTheName)
     ASSERT_EQ(printer.jobs.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         const int row = std::array{1, 5, 7}[i];
-        EXPECT_EQ(printer.jobs[i].first, platform::fromQString(list->item(row)->text()));
-        EXPECT_GE(printer.jobs[i].second, 1);
+        EXPECT_EQ(printer.jobs[i].title, platform::fromQString(list->item(row)->text()));
+        EXPECT_GE(printer.jobs[i].pages, 1);
     }
     EXPECT_TRUE(list->item(5)->isSelected()) << "the run leaves the selection as it was";
     const QString memo = mainForm.findChild<QPlainTextEdit *>("Memo")->toPlainText();
@@ -176,7 +151,7 @@ TEST_F(SelectionRun, AfbrydTakesARealClickWhileTheModalSelectionWindowPrints)
     bool clicked = false;
     QTimer clicker; // clicks once the second sheet is under way
     QObject::connect(&clicker, &QTimer::timeout, [&] {
-        if (clicked || printer.jobs.empty() || printer.jobs[0].second < 2)
+        if (clicked || printer.jobs.empty() || printer.jobs[0].pages < 2)
             return;
         preview::TBRProgressForm *progress = progressWindow();
         ASSERT_NE(progress, nullptr) << "no progress window during the print";
@@ -187,7 +162,7 @@ TEST_F(SelectionRun, AfbrydTakesARealClickWhileTheModalSelectionWindowPrints)
     realClick(selectForm.findChild<QPushButton *>("PrintButton"));
     ASSERT_TRUE(clicked);
     ASSERT_EQ(printer.jobs.size(), 1u);
-    EXPECT_LT(printer.jobs[0].second, 4) << "the click on \"Afbryd\" did not stop the print";
+    EXPECT_LT(printer.jobs[0].pages, 4) << "the click on \"Afbryd\" did not stop the print";
     EXPECT_EQ(printer.aborted, 0) << "the sheets begun so far are printed";
     EXPECT_EQ(progressWindow(), nullptr) << "the progress window goes with its run";
 }
@@ -225,8 +200,8 @@ TEST_F(SelectionRun, WhileARunGoesOnNothingStartsAnotherOrChangesTheTiles)
     realClick(button(selectForm, "PrintButton"));
     ASSERT_TRUE(tried);
     ASSERT_EQ(printer.jobs.size(), 2u) << "exactly the two names of the one run";
-    EXPECT_EQ(printer.jobs[0].first, platform::fromQString(list->item(0)->text()));
-    EXPECT_EQ(printer.jobs[1].first, platform::fromQString(list->item(1)->text()));
+    EXPECT_EQ(printer.jobs[0].title, platform::fromQString(list->item(0)->text()));
+    EXPECT_EQ(printer.jobs[1].title, platform::fromQString(list->item(1)->text()));
     EXPECT_TRUE(selectForm.isVisible()) << "Luk and Esc were ignored during the run";
     EXPECT_TRUE(mainForm.isVisible());
     EXPECT_EQ(table.tiles().size(), 800u);
@@ -248,13 +223,12 @@ TEST_F(SelectionRun, APreviewRunThatFailedIsShownByTheErrorDisplayWhenItHasEnded
     const QByteArray oldTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", dir.filePath(QStringLiteral("gone")).toUtf8());
     QString shown;
-    QTimer::singleShot(0, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->done(QMessageBox::Ok);
-        }
+    const QPointer<QTimer> answer = testsupport::whenModal<QMessageBox>([&](QMessageBox &box) {
+        shown = box.text();
+        box.done(QMessageBox::Ok);
     });
     selectForm.findChild<QPushButton *>("ShowButton")->click();
+    delete answer.data(); // the box was shown during the click, or never
     qputenv("TMPDIR", oldTmp);
     EXPECT_FALSE(shown.isEmpty()) << "the failed run was not shown";
 }

@@ -1,17 +1,11 @@
 // Every input the fuzz targets start from or once failed on (fuzz/corpus, fuzz/regressions)
 // is replayed here: a seed loads, any input ends in the engine's own error at worst.
-#include "exportfile_body.h"
-#include "output/brerror.h"
-#include "output/pagelist.h"
-#include "platform/emfmetafile.h"
+#include "fuzzbodies.h"
 #include "support/testpages.h"
 
-#include <QImage>
-#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <limits>
 #include <map>
 
 namespace {
@@ -28,36 +22,15 @@ std::vector<std::filesystem::path> inputs(const std::string &target)
     return found;
 }
 
-// Reads a saved report file the way the fuzz target does; "" when it reads.
+// Reads an input the way the fuzz target does; "" when it reads.
 std::string readReportFile(const std::vector<unsigned char> &bytes)
 {
-    auto stream = std::make_unique<output::TBRStream>(std::numeric_limits<std::int64_t>::max());
-    stream->Write(bytes.data(), bytes.size());
-    output::TBRPageList pages;
-    try {
-        pages.Open(std::move(stream));
-        for (int n = 1; n <= pages.PageCount(); ++n)
-            pages.GetPage(n)->texts();
-        for (int n = pages.PageCount(); n >= 1; n -= 2)
-            pages.GetPage(n);
-    } catch (const output::EBRError &e) {
-        return e.what();
-    }
-    return "";
+    return fuzzbodies::readReportFile(bytes.data(), bytes.size());
 }
 
 std::string readMetafile(const std::vector<unsigned char> &bytes)
 {
-    try {
-        const platform::TMetafile page(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-        page.texts();
-        QImage image(64, 48, QImage::Format_RGB32);
-        QPainter painter(&image);
-        page.play(painter, QRectF(0, 0, 64, 48));
-    } catch (const platform::EmfError &e) {
-        return e.what();
-    }
-    return "";
+    return fuzzbodies::readMetafile(bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -97,8 +70,7 @@ TEST(FuzzInputs, ExportFilesLoadOrFailWithTheReadersError)
     ASSERT_GE(files.size(), 9u) << "the committed seeds";
     for (const auto &file : files) {
         const auto bytes = testpages::fileBytes(file);
-        const std::string message =
-            fuzzbody::readExportFile({reinterpret_cast<const char *>(bytes.data()), bytes.size()});
+        const std::string message = fuzzbodies::readExportFile(bytes.data(), bytes.size());
         if (file.parent_path().parent_path().filename() == "corpus") {
             const auto it = refused.find(file.filename().string());
             EXPECT_EQ(message, it == refused.end() ? "" : it->second) << file;

@@ -8,10 +8,12 @@
 #include "output/htmldocumentfilter.h"
 #include "output/pagesearch.h"
 #include "output/pdfdocumentfilter.h"
-#include "preview/standardpreviewinterface.h"
-#include "report/services.h"
 #include "preview/standardpreview.h"
+#include "preview/standardpreviewinterface.h"
 #include "preview/thumbgrid.h"
+#include "report/services.h"
+#include "support/fakeprinter.h"
+#include "support/modal.h"
 #include "support/testpages.h"
 
 #include <QAbstractButton>
@@ -483,30 +485,7 @@ TEST(PreviewProvider, EachPreviewMakesAnInstanceOfTheClassShowsModallyAndFreesIt
 
 namespace {
 
-constexpr auto dialogPatience = std::chrono::seconds(30);
-
-// Runs `act` once on the modal dialog named `name` as soon as it is open, from the dialog's own
-// event loop.
-template <class T> void whenModal(const char *name, std::function<void(T &)> act)
-{
-    auto *timer = new QTimer(qApp);
-    const auto until = std::chrono::steady_clock::now() + dialogPatience;
-    const QString wanted = QString::fromLatin1(name);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act, until, wanted] {
-        auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (dialog == nullptr || dialog->objectName() != wanted) {
-            if (std::chrono::steady_clock::now() > until) {
-                ADD_FAILURE() << "no dialog " << wanted.toStdString();
-                timer->deleteLater();
-            }
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        act(*dialog);
-    });
-    timer->start(5);
-}
+using testsupport::whenModal;
 
 std::vector<int> listedPages(QListWidget &list)
 {
@@ -905,35 +884,6 @@ TEST(PreviewLoad, AMissingOrDamagedFileChangesNothingAndADamagedFileGoesToTheErr
     EXPECT_EQ(p.control<QListWidget>("SearchResultBox")->count(), 0);
 }
 
-namespace {
-// A printer that counts the stored pages it is given.
-class CountingPrinter : public TBRPrinterDevice {
-public:
-    int PixelsPerInchX() const override { return 300; }
-    int PixelsPerInchY() const override { return 300; }
-    bool Printing() const override { return open; }
-    void SetTitle(const std::string &) override {}
-    void BeginDoc() override { open = true; }
-    void NewPage() override {}
-    void EndDoc() override { open = false; }
-    void Abort() override
-    {
-        open = false;
-        aborted = true;
-    }
-    platform::Canvas *Canvas() override { return nullptr; }
-    void StretchPage(const platform::TMetafile &, const platform::TRect &) override
-    {
-        ++pages;
-        if (onPage)
-            onPage();
-    }
-    bool open = false, aborted = false;
-    int pages = 0;
-    std::function<void()> onPage;
-};
-} // namespace
-
 TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplayToStop)
 {
     const report::TBRServicesScope services({}); // no saved file loaded yet
@@ -943,7 +893,8 @@ TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplay
         testpages::recordRun(source, 6, 2, 3);
         source.SavePages(dir.file("six.brp"));
     }
-    CountingPrinter printer;
+    testsupport::FakePrinter printer(
+        {.dpiX = 300, .dpiY = 300, .drawing = testsupport::FakePrinter::Drawing::None});
     ReportWindow report(std::make_unique<TBRPrinter>(TPrinterSettings{}, &printer));
     TBRPrinter &output = *report.output();
     output.LoadPages(dir.file("six.brp"));
@@ -955,8 +906,8 @@ TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplay
     // A second press while the replay goes does nothing; "Gem" and "Hent" wait, and say why.
     auto *save = window.findChild<QAbstractButton *>("saveReport");
     auto *load = window.findChild<QAbstractButton *>("LoadReport");
-    printer.onPage = [&] {
-        if (printer.pages != 1)
+    printer.onStoredPage = [&] {
+        if (printer.storedPages != 1)
             return;
         window.PrintClick();
         EXPECT_FALSE(save->isEnabled());
@@ -965,25 +916,25 @@ TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplay
                   QStringLiteral("Gem udskriftsjob – kan vælges, når udskriften er færdig"));
     };
     QTest::mouseClick(print, Qt::LeftButton);
-    EXPECT_EQ(printer.pages, 6);
-    EXPECT_FALSE(printer.aborted);
+    EXPECT_EQ(printer.storedPages, 6);
+    EXPECT_EQ(printer.aborted, 0);
     EXPECT_TRUE(save->isEnabled());
     EXPECT_TRUE(load->isEnabled());
     EXPECT_EQ(save->toolTip(), QStringLiteral("Gem udskriftsjob"));
 
     // Closed during the replay: the window waits until the replay has stopped, after the page
     // being printed, and then tells the report.
-    printer.pages = 0;
-    printer.onPage = [&] {
-        if (printer.pages != 2)
+    printer.storedPages = 0;
+    printer.onStoredPage = [&] {
+        if (printer.storedPages != 2)
             return;
         window.close();
         EXPECT_TRUE(window.isVisible());
         EXPECT_TRUE(report.ends.empty()) << "the page output is still in use";
     };
     QTest::mouseClick(print, Qt::LeftButton);
-    EXPECT_EQ(printer.pages, 2);
-    EXPECT_TRUE(printer.aborted);
+    EXPECT_EQ(printer.storedPages, 2);
+    EXPECT_GT(printer.aborted, 0);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(report.ends, std::vector<TBRPrinter *>{&output});
     EXPECT_EQ(report.output(), nullptr);

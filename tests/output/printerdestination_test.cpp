@@ -2,7 +2,7 @@
 // range, nothing stored.
 #include "output/brerror.h"
 #include "output/brprinter.h"
-#include "platform/recordingcanvas.h"
+#include "support/fakeprinter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,33 +10,10 @@ using namespace output;
 
 namespace {
 
-class FakePrinter : public TBRPrinterDevice {
+// 600 by 300 pixels per inch.
+class FakePrinter : public testsupport::FakePrinter {
 public:
-    int PixelsPerInchX() const override { return 600; }
-    int PixelsPerInchY() const override { return 300; }
-    bool Printing() const override { return printing; }
-    void SetTitle(const std::string &t) override { title = t; }
-    void BeginDoc() override
-    {
-        printing = true;
-        log += "begin;";
-    }
-    void NewPage() override { log += "page;"; }
-    void EndDoc() override
-    {
-        printing = false;
-        log += "end;";
-    }
-    void Abort() override
-    {
-        printing = false;
-        log += "abort;";
-    }
-    platform::Canvas *Canvas() override { return &canvas; }
-
-    bool printing = false;
-    std::string title, log;
-    platform::RecordingCanvas canvas{600, 300};
+    FakePrinter() : testsupport::FakePrinter({.dpiX = 600, .dpiY = 300}) {}
 };
 
 // Prints pages 1..count, each with its number as its only text.
@@ -68,8 +45,8 @@ TEST(PrinterDestination, OnlyPagesInsideTheRangeReachTheDevice)
     EXPECT_EQ(device.log, "begin;page;end;");
     EXPECT_EQ(device.title, "L\xE6rer AB");
     std::vector<std::string> printed;
-    for (const auto &op : device.canvas.texts())
-        printed.push_back(op.text);
+    for (const auto &page : device.pageTexts())
+        printed.insert(printed.end(), page.begin(), page.end());
     EXPECT_EQ(printed, (std::vector<std::string>{"2", "3"}));
     EXPECT_TRUE(afterPrint);
     EXPECT_EQ(printer.GetPage(1), nullptr) << "nothing is stored";

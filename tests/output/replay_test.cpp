@@ -1,6 +1,7 @@
 // Printing the stored pages of a page output on the printer.
 #include "output/brmessage.h"
 #include "output/brprinter.h"
+#include "support/fakeprinter.h"
 
 #include <QCoreApplication>
 #include <functional>
@@ -10,33 +11,21 @@ using output::TBRPrinter;
 
 namespace {
 
-// A printer that keeps what it was asked to do.
-class RecordingDevice : public output::TBRPrinterDevice {
-public:
-    int PixelsPerInchX() const override { return 600; }
-    int PixelsPerInchY() const override { return 600; }
-    bool Printing() const override { return open; }
-    void SetTitle(const std::string &t) override { title = t; }
-    void BeginDoc() override { open = true, log += "begin "; }
-    void NewPage() override { log += "new "; }
-    void EndDoc() override { open = false, log += "end"; }
-    void Abort() override { open = false, log += "abort"; }
-    platform::Canvas *Canvas() override { return nullptr; }
-    void StretchPage(const platform::TMetafile &page, const platform::TRect &rect) override
+// A printer that takes stored pages and notes the progress at each, cancelling the replay at
+// the `cancelAt`-th page.
+struct RecordingDevice : testsupport::FakePrinter {
+    RecordingDevice() : FakePrinter({.drawing = Drawing::None})
     {
-        log += "page ";
-        target = rect;
-        if (onPage)
-            onPage();
-        progress.push_back(owner->Progress());
-        if (cancelAt == static_cast<int>(progress.size()))
-            owner->CancelJob();
+        onStoredPage = [this] {
+            if (onPage)
+                onPage();
+            progress.push_back(owner->Progress());
+            if (cancelAt == static_cast<int>(progress.size()))
+                owner->CancelJob();
+        };
     }
 
     TBRPrinter *owner = nullptr;
-    bool open = false;
-    std::string title, log;
-    platform::TRect target;
     std::vector<int> progress;
     int cancelAt = 0;
     std::function<void()> onPage;
@@ -75,18 +64,18 @@ TEST_F(Replay, PrintsThePageRangeIntoTheSheetAtThePhysicalOffset)
     printer.Settings().FirstPage = 2;
     printer.Settings().LastPage = 4;
     printer.ReplayToPrinter();
-    EXPECT_EQ(device.log, "begin page new page new page end");
+    EXPECT_EQ(device.log, "begin;stored;page;stored;page;stored;end;");
     EXPECT_EQ(device.progress, (std::vector<int>{33, 67, 100}));
     EXPECT_EQ(device.title, "AB");
     // A4 with offsets of 4.2 and 4.0 mm at 600 pixels per inch.
-    EXPECT_EQ(device.target, (platform::TRect{-99, -94, 4861, 6921}));
+    EXPECT_EQ(device.storedTarget, (platform::TRect{-99, -94, 4861, 6921}));
 }
 
 TEST_F(Replay, CancelStopsAfterThePageBeingPrintedAndAFirstPagePastTheLastPrintsNothing)
 {
     device.cancelAt = 3;
     printer.ReplayToPrinter();
-    EXPECT_EQ(device.log, "begin page new page new page new abort");
+    EXPECT_EQ(device.log, "begin;stored;page;stored;page;stored;page;abort;");
 
     device.log.clear();
     device.progress.clear();
@@ -94,7 +83,7 @@ TEST_F(Replay, CancelStopsAfterThePageBeingPrintedAndAFirstPagePastTheLastPrints
     printer.Settings().FirstPage = 5;
     printer.Settings().LastPage = 4;
     printer.ReplayToPrinter();
-    EXPECT_EQ(device.log, "begin end")
+    EXPECT_EQ(device.log, "begin;end;")
         << "the document is begun and ended with its first page empty";
 }
 
@@ -102,13 +91,13 @@ TEST_F(Replay, AnAfbrydOfAnEarlierReplayDoesNotStopTheNextOne)
 {
     device.cancelAt = 1;
     printer.ReplayToPrinter();
-    EXPECT_EQ(device.log, "begin page new abort");
+    EXPECT_EQ(device.log, "begin;stored;page;abort;");
 
     device.log.clear();
     device.progress.clear();
     device.cancelAt = 0;
     printer.ReplayToPrinter();
-    EXPECT_EQ(device.log, "begin page new page new page new page new page end");
+    EXPECT_EQ(device.log, "begin;stored;page;stored;page;stored;page;stored;page;stored;end;");
 }
 
 TEST_F(Replay, ShowsTheProgressViewOfTheProviderForTheOwnerWhileItRuns)

@@ -144,12 +144,14 @@ TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
     EXPECT_EQ(printer.PhysicalPageSize().cx,
               static_cast<int>(std::lround(210 / 25.4 * printer.PixelsPerInchX())));
 
-    testqueues::JobWatch jobs(QString::fromStdString(queue));
+    // The word is this test's own: the job is known by it.
+    const QString word = QStringLiteral("QUEUEPOS") + testqueues::ownMark();
+    testqueues::JobWatch jobs(QString::fromStdString(queue), word);
     printer.SetTitle("Tavleplanner printer test");
-    printWordAt(printer, "QUEUEPOS", 52.0, 61.0);
+    printWordAt(printer, word.toStdString(), 52.0, 61.0);
     const QString pdf = jobs.next();
     ASSERT_FALSE(pdf.isEmpty()) << "no job arrived from " << queue;
-    const auto box = findWord(pdf, QStringLiteral("QUEUEPOS"));
+    const auto box = findWord(pdf, word);
     ASSERT_TRUE(box) << "text not found in " << pdf.toStdString() << ":\n"
                      << wordBoxes(pdf).toStdString();
     EXPECT_NEAR(box->xMinMm, 52.0, 0.2);

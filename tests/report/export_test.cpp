@@ -7,6 +7,7 @@
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/services.h"
+#include "support/fakeprinter.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -36,41 +37,17 @@ std::string describe(const platform::CanvasOp &op)
 
 using Pages = std::vector<std::vector<std::string>>;
 
-// A printer that keeps every drawing call of every page.
-class RecordingPrinter : public output::TBRPrinterDevice {
-public:
-    int PixelsPerInchX() const override { return dpi; }
-    int PixelsPerInchY() const override { return dpi; }
-    bool Printing() const override { return printing; }
-    void SetTitle(const std::string &) override {}
-    void BeginDoc() override
-    {
-        printing = true;
-        pages.emplace_back();
-    }
-    void NewPage() override
-    {
-        collect();
-        pages.emplace_back();
-    }
-    void EndDoc() override
-    {
-        collect();
-        printing = false;
-    }
-    void Abort() override { printing = false; }
-    platform::Canvas *Canvas() override { return &canvas; }
-    void collect()
-    {
-        for (const auto &op : canvas.ops())
-            pages.back().push_back(describe(op));
-        canvas.clear();
-    }
-
-    platform::RecordingCanvas canvas{dpi, dpi};
-    bool printing = false;
+// Every drawing call of every page a printer was given.
+Pages described(const testsupport::FakePrinter &printer)
+{
     Pages pages;
-};
+    for (const auto &page : printer.pages) {
+        pages.emplace_back();
+        for (const auto &op : page)
+            pages.back().push_back(describe(op));
+    }
+    return pages;
+}
 
 // A filter that keeps every drawing call and the titles of its sections.
 class RecordingFilter : public output::TBRExportFilter {
@@ -135,7 +112,7 @@ struct ExportReport {
     TBandReport report{TBRPaperSize::A4, 96};
     TBRBand *detail = nullptr;
     TBRLabel *label = nullptr;
-    RecordingPrinter printer;
+    testsupport::FakePrinter printer{{.dpiX = dpi, .dpiY = dpi}};
     TBRServicesScope services{{.PrinterDevice = [this] { return &printer; }}};
     int given = 0;
     std::atomic<int> runs{0};
@@ -161,7 +138,7 @@ TEST(Export, AFilterGetsTheDrawingCallsAPrinterGets)
     r.report.Export(filter);
     filter.Finish();
     ASSERT_EQ(r.printer.pages.size(), 2u) << "8 bands of 40 mm fill a page";
-    EXPECT_EQ(filter.pages, r.printer.pages);
+    EXPECT_EQ(filter.pages, described(r.printer));
     EXPECT_EQ(filter.sections, std::vector<std::string>{"L\xE6rer"});
     EXPECT_TRUE(filter.finished);
     EXPECT_FALSE(filter.discarded);

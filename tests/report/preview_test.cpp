@@ -6,6 +6,8 @@
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/services.h"
+#include "support/fakeprinter.h"
+#include "support/waitfor.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -61,14 +63,7 @@ public:
 
 template <class Condition> bool waitFor(Condition done)
 {
-    const auto until = std::chrono::steady_clock::now() + patience;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return testsupport::waitFor(done, testsupport::Events::Processed, patience);
 }
 
 void sendEndPreview(const TBRPreviewRequest &request)
@@ -218,26 +213,7 @@ TEST(Preview, AReportDestroyedRightAfterAClosedRunningPreviewIsSafe)
 TEST(Preview, ThePreviewsPageOutputKnowsTheSystemPrinterSelectedBeforeTheRun)
 {
     // A printer that notes on which thread it was selected.
-    class Device : public output::TBRPrinterDevice {
-    public:
-        int PixelsPerInchX() const override { return 600; }
-        int PixelsPerInchY() const override { return 600; }
-        bool Printing() const override { return open; }
-        void SetTitle(const std::string &) override {}
-        void BeginDoc() override { open = true; }
-        void NewPage() override {}
-        void EndDoc() override { open = false, ++documents; }
-        void Abort() override { open = false; }
-        platform::Canvas *Canvas() override { return nullptr; }
-        void SelectPrinter(int, output::TPrinterSettings &) override
-        {
-            selectedOn.push_back(std::this_thread::get_id());
-        }
-        void StretchPage(const platform::TMetafile &, const platform::TRect &) override { ++pages; }
-        bool open = false;
-        int documents = 0, pages = 0;
-        std::vector<std::thread::id> selectedOn;
-    } device;
+    testsupport::FakePrinter device({.drawing = testsupport::FakePrinter::Drawing::None});
     const TBRServicesScope services({.PrinterDevice = [&device] { return &device; }});
 
     PreviewReport r(15);
@@ -252,8 +228,8 @@ TEST(Preview, ThePreviewsPageOutputKnowsTheSystemPrinterSelectedBeforeTheRun)
         sendEndPreview(request);
     };
     r.report.Preview();
-    EXPECT_EQ(device.documents, 1);
-    EXPECT_EQ(device.pages, 3);
+    EXPECT_EQ(device.ended, 1);
+    EXPECT_EQ(device.storedPages, 3);
     EXPECT_EQ(device.selectedOn, std::vector{std::this_thread::get_id()})
         << "the shared printer is selected once, on the user-interface thread";
 }

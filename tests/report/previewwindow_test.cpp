@@ -15,6 +15,7 @@
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/services.h"
+#include "support/modal.h"
 #include "testqueues.h"
 
 #include <QAbstractButton>
@@ -35,8 +36,8 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <semaphore>
 #include <set>
-#include <thread>
 
 using namespace report;
 
@@ -46,12 +47,12 @@ constexpr auto patience = std::chrono::seconds(120);
 
 // A report of one detail band with a label; `records` < 0 gives data until it is cancelled.
 struct WindowReport {
-    explicit WindowReport(int records) : records_(records)
+    explicit WindowReport(int records, const std::string &caption = "Tile") : records_(records)
     {
         TBRBand &detail = report.CreateBand(TBRBandType::rbDetail);
         report.SetUnits(TBRUnit::Native);
         detail.Size.SetHeight(400);
-        report.CreateControl<TBRLabel>(detail).SetCaption("Tile");
+        report.CreateControl<TBRLabel>(detail).SetCaption(caption);
         report.OnNeedData = [this](TCustomBandReport &, bool &more) {
             more = records_ < 0 || given < records_;
             ++given;
@@ -74,22 +75,7 @@ private:
 // true (it closes the window then), or gives up.
 void whileShown(const std::function<bool(preview::TBRStandardPreview &)> &step)
 {
-    auto *timer = new QTimer(qApp);
-    const auto until = std::chrono::steady_clock::now() + patience;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, step, until] {
-        auto *window =
-            qobject_cast<preview::TBRStandardPreview *>(QApplication::activeModalWidget());
-        if (std::chrono::steady_clock::now() > until) {
-            ADD_FAILURE() << "the preview did not get there in time";
-            timer->deleteLater();
-            if (window != nullptr)
-                window->close();
-            return;
-        }
-        if (window != nullptr && step(*window))
-            timer->deleteLater();
-    });
-    timer->start(2);
+    testsupport::whileModal<preview::TBRStandardPreview>(step, {}, patience, 2);
 }
 
 int pageCountIn(const QString &info) { return info.section(' ', 3, 3).toInt(); }
@@ -174,9 +160,11 @@ TEST(PreviewHandOver, ThePageOutputHasItsPaperAndTitleBeforeTheRunThreadReachesT
     r.report.Page.SetPaperSize(TBRPaperSize::A5);
     r.report.Page.SetOrientation(TBROrientation::poLandscape);
     r.report.ReportTitle = "7.b";
-    std::atomic<bool> runStarted{false};
+    // The run thread is held at its start until the preview has looked at its page output.
+    std::binary_semaphore looked{0};
+    std::atomic<bool> runStarted{false}, runHeld{false};
     r.report.BeforePrint = [&](TCustomBandReport &, bool &) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        runHeld = looked.try_acquire_for(patience);
         runStarted = true;
     };
     r.report.OnPreview = [&](const TBRPreviewRequest &request) {
@@ -185,9 +173,11 @@ TEST(PreviewHandOver, ThePageOutputHasItsPaperAndTitleBeforeTheRunThreadReachesT
         EXPECT_EQ(settings.PaperSize(), static_cast<int>(TBRPaperSize::A5));
         EXPECT_EQ(settings.Orientation(), output::TOrientation::Landscape);
         EXPECT_EQ(request.Output.Title, "7.b");
+        looked.release();
         request.Report->EndPreview(request.Output);
     };
     r.report.Preview();
+    EXPECT_TRUE(!runStarted || runHeld) << "the run went on before the preview had looked";
 }
 
 TEST(PreviewHandOver, ARunAfterAPreviewThatPrintedNothingStillGivesItsPageOutputThePaper)
@@ -211,10 +201,10 @@ TEST(PreviewHandOver, ARunAfterAPreviewThatPrintedNothingStillGivesItsPageOutput
 
 namespace {
 
-// A saved report file of `records` tiles, made by a run of its own.
-int saveRun(int records, const QString &file)
+// A saved report file of `records` tiles captioned `caption`, made by a run of its own.
+int saveRun(int records, const QString &file, const std::string &caption = "Tile")
 {
-    WindowReport source(records);
+    WindowReport source(records, caption);
     source.report.SetPageOutput(std::make_unique<output::TBRPrinter>());
     source.report.RunReport();
     source.report.PageOutput()->SavePages(file.toStdString());
@@ -255,6 +245,15 @@ TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOu
     // Loaded while pages arrive, and at once while the run is only starting.
     for (const int pagesFirst : {3, 0}) {
         WindowReport r(-1);
+        // Data asked for once the file is in would be a run going on (or started again).
+        std::atomic<bool> loaded{false};
+        std::atomic<int> askedAfterLoad{0};
+        const auto data = r.report.OnNeedData;
+        r.report.OnNeedData = [&](TCustomBandReport &sender, bool &more) {
+            if (loaded)
+                ++askedAfterLoad;
+            data(sender, more);
+        };
         bool checked = false;
         whileShown([&](preview::TBRStandardPreview &window) {
             if (pageCountIn(window.StatusPanel(1)) < pagesFirst)
@@ -262,16 +261,13 @@ TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOu
             output::TBRPrinter *shown = window.Preview().PageOutput();
             window.LoadFile(saved);
             EXPECT_TRUE(r.report.Available()) << "the run has ended before the file came in";
+            loaded = true;
             EXPECT_EQ(window.Preview().PageOutput(), shown);
             EXPECT_EQ(r.report.PageOutput(), shown);
             EXPECT_EQ(r.report.ReleasedPreviewOutputs(), 0);
             EXPECT_TRUE(shown->Loaded());
             EXPECT_EQ(shown->PageNumber(), savedPages);
-            EXPECT_EQ(window.StatusPanel(1),
-                      QStringLiteral("Side 1 af %1").arg(savedPages));
-            const int given = r.given;
-            QTest::qWait(30);
-            EXPECT_EQ(r.given.load(), given) << "no run goes on";
+            EXPECT_EQ(window.StatusPanel(1), QStringLiteral("Side 1 af %1").arg(savedPages));
             window.GoToPage(savedPages);
             window.Thumbs().viewport()->grab();
             window.Preview().Image().grab();
@@ -281,6 +277,7 @@ TEST(PreviewWindowRun, LoadingAFileDuringTheRunStopsTheRunFirstAndKeepsThePageOu
         });
         r.report.Preview();
         EXPECT_TRUE(checked);
+        EXPECT_EQ(askedAfterLoad.load(), 0) << "no run goes on";
         EXPECT_EQ(r.report.PageOutput(), nullptr);
         EXPECT_EQ(r.report.ReleasedPreviewOutputs(), 1);
     }
@@ -335,7 +332,8 @@ TEST(PreviewPrintSettings, TheDialogsChoiceReachesTheReportTheRecordedSettingsAn
     output::TBRSystemPrinter device(printer);
     WindowReport r(25);
     r.report.PrinterSettings.MemoryLimit = 123456;
-    r.report.SetPageOutput(std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, &device));
+    r.report.SetPageOutput(
+        std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, &device));
     r.report.RunReport();
     output::TBRPrinter &shown = *r.report.PageOutput();
     ASSERT_EQ(shown.PageNumber(), 5);
@@ -434,15 +432,17 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
                                      .PrinterDevice = [&device] { return &device; }});
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("two.brp"));
-    const int savedPages = saveRun(8, saved);
+    // Every page printed carries this test's own word: its jobs are known by it.
+    const std::string caption = "Tile" + testqueues::ownMark().toStdString();
+    const int savedPages = saveRun(8, saved, caption);
     ASSERT_EQ(savedPages, 2);
 
-    WindowReport r(25); // five pages
+    WindowReport r(25, caption); // five pages
     r.report.PrinterSettings.PrinterIndex = index;
     const auto finite = r.report.OnNeedData;
     int phase = 0;
     int cancels = 0;
-    testqueues::JobWatch jobs(QStringLiteral("tavle-pdf"));
+    testqueues::JobWatch jobs(QStringLiteral("tavle-pdf"), QString::fromStdString(caption));
     QString stopped, printed, replayed;
     whileShown([&](preview::TBRStandardPreview &window) {
         auto *print = window.findChild<QAbstractButton *>("Print");

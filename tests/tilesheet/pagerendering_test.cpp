@@ -1,5 +1,6 @@
 // A tile sheet page looks the same whether it is drawn straight on a device or recorded into
 // the page store and replayed there: one text routine and one font path serve both.
+#include "support/fakeprinter.h"
 #include "support/sheetfixtures.h"
 
 #include "output/brprinter.h"
@@ -21,57 +22,6 @@
 using namespace sheettest;
 
 namespace {
-
-// A printer whose first page is an image; later pages are drawn and dropped.
-class ImagePrinter : public output::TBRPrinterDevice {
-public:
-    ImagePrinter(QSize size, int dpi) : image(size, QImage::Format_RGB32), dpi_(dpi)
-    {
-        image.fill(Qt::white);
-    }
-    int PixelsPerInchX() const override { return dpi_; }
-    int PixelsPerInchY() const override { return dpi_; }
-    bool Printing() const override { return printing_; }
-    void SetTitle(const std::string &) override {}
-    void BeginDoc() override
-    {
-        printing_ = true;
-        startPage(image);
-    }
-    void NewPage() override
-    {
-        endPage();
-        scratch_ = QImage(image.size(), QImage::Format_RGB32);
-        startPage(scratch_);
-    }
-    void EndDoc() override
-    {
-        endPage();
-        printing_ = false;
-    }
-    void Abort() override { EndDoc(); }
-    platform::Canvas *Canvas() override { return canvas_ ? &*canvas_ : nullptr; }
-
-    QImage image;
-
-private:
-    void startPage(QImage &page)
-    {
-        painter_ = std::make_unique<QPainter>(&page);
-        canvas_.emplace(*painter_, dpi_, dpi_);
-    }
-    void endPage()
-    {
-        canvas_.reset();
-        painter_.reset();
-    }
-
-    int dpi_;
-    bool printing_ = false;
-    QImage scratch_;
-    std::unique_ptr<QPainter> painter_;
-    std::optional<platform::PainterCanvas> canvas_;
-};
 
 struct Difference {
     int pixels = 0;  // pixels that differ at all
@@ -113,7 +63,11 @@ TEST_P(ReplayedPage, ShowsExactlyWhatDirectPrintingDraws)
     ASSERT_NE(page, nullptr);
     const QSize size(page->header().Device.cx, page->header().Device.cy);
 
-    ImagePrinter printer(size, dpi);
+    // A printer whose first page is an image; later pages are drawn and dropped.
+    testsupport::FakePrinter printer({.dpiX = dpi,
+                                      .dpiY = dpi,
+                                      .drawing = testsupport::FakePrinter::Drawing::Image,
+                                      .imageSize = size});
     auto output = std::make_unique<output::TBRPrinter>(output::TPrinterSettings{}, &printer);
     output->Destination = output::TBRPrinter::TDestination::Printer;
     direct.form->BRBrikker.SetPageOutput(std::move(output));

@@ -7,6 +7,8 @@
 #include "preview/printdialog.h"
 #include "report/customreport.h"
 #include "report/services.h"
+#include "support/modal.h"
+#include "support/waitfor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,13 +29,7 @@ constexpr auto patience = std::chrono::seconds(120);
 
 template <class Condition> bool waitFor(Condition done)
 {
-    const auto until = std::chrono::steady_clock::now() + patience;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return testsupport::waitFor(done, testsupport::Events::Left, patience);
 }
 
 void sendEndPreview(const report::TBRPreviewRequest &request)
@@ -82,19 +78,19 @@ TEST(TileSheetPreview, APreviewGivesTheSamePagesAsADirectRun)
 // and OK there, then "Udskriv".
 void answerPrintDialog(bool landscape)
 {
-    QTimer::singleShot(100, [landscape] {
-        QWidget *print = QApplication::activeModalWidget();
-        ASSERT_NE(print, nullptr);
+    testsupport::whenModal<QDialog>([landscape](QDialog &print) {
         if (landscape) {
-            QTimer::singleShot(100, [] {
-                QWidget *pageSetup = QApplication::activeModalWidget();
-                ASSERT_NE(pageSetup, nullptr);
-                pageSetup->findChild<QAbstractButton *>(QStringLiteral("landscape"))->click();
-                static_cast<QDialog *>(pageSetup)->accept();
+            // The page settings, once they are open over the print dialog.
+            testsupport::whileModal<QDialog>([&print](QDialog &pageSetup) {
+                if (&pageSetup == &print)
+                    return false;
+                pageSetup.findChild<QAbstractButton *>(QStringLiteral("landscape"))->click();
+                pageSetup.accept();
+                return true;
             });
-            print->findChild<QAbstractButton *>(QStringLiteral("properties"))->click();
+            print.findChild<QAbstractButton *>(QStringLiteral("properties"))->click();
         }
-        static_cast<QDialog *>(print)->accept();
+        print.accept();
     });
 }
 
