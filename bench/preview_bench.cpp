@@ -4,11 +4,11 @@
 // view) within 10 ms, median; paging through 1,500 pages and scrolling through all their
 // thumbnails grows resident memory by less than 10 MB; searching the texts of 1,500 pages
 // ("&Søg", case not mattering, a text on no page) within 1 s with resident memory flat.
-#include "preview/brpreview.h"
 #include "output/brprinter.h"
+#include "platform/screen.h"
+#include "preview/brpreview.h"
 #include "preview/standardpreview.h"
 #include "preview/thumbgrid.h"
-#include "platform/screen.h"
 #include "report/customreport.h"
 #include "tilesheet/rapform.h"
 #include "timetable/tbrik.h"

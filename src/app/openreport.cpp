@@ -59,7 +59,8 @@ int OpenReportFile(const std::filesystem::path &file)
     // The window's caption and a print job's title name the file; the status panel shows the
     // whole file name, as after "&Hent".
     pages->Title = platform::fromQString(info.fileName());
-    preview::TBRPreviewState::Instance().StatusText = platform::fromQString(info.absoluteFilePath());
+    preview::TBRPreviewState::Instance().StatusText =
+        platform::fromQString(info.absoluteFilePath());
     const output::TOrientation loaded = pages->Settings().Orientation();
     {
         preview::TBRStandardPreview window(output::TBRPreviewRequest{*pages, nullptr, {}, {}});

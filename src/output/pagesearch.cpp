@@ -93,8 +93,7 @@ bool PageContainsText(std::string_view text, const platform::TMetafile &page, bo
     }
     if (text.empty())
         return false;
-    const std::string needle =
-        caseMatters ? std::string(text) : platform::cp1252UpperCase(text);
+    const std::string needle = caseMatters ? std::string(text) : platform::cp1252UpperCase(text);
     TTextFinder finder(needle, caseMatters);
     page.walk(finder);
     return finder.found;

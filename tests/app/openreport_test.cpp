@@ -1,11 +1,11 @@
 // "tavleplanner FILE.brp": a saved report file opened straight into the preview window, and the
 // files it refuses without ever showing the preview.
 #include "app/openreport.h"
-#include "preview/brpreview.h"
 #include "output/brprinter.h"
+#include "platform/cp1252.h"
+#include "preview/brpreview.h"
 #include "preview/standardpreview.h"
 #include "preview/thumbgrid.h"
-#include "platform/cp1252.h"
 #include "report/services.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"

@@ -1,9 +1,9 @@
 // The page view: its zoom and zoom modes, the page it shows, the page output's messages, the
 // page painting shared with the thumbnails, and letting go of a page output.
 #include "output/brmessage.h"
-#include "preview/brpreview.h"
 #include "output/brprinter.h"
 #include "output/pagepaint.h"
+#include "preview/brpreview.h"
 #include "support/testpages.h"
 
 #include <QCoreApplication>

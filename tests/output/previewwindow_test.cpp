@@ -2,12 +2,12 @@
 // thumbnails, the status bar and the call that tells the report it closes; the text search,
 // saving, exporting and loading saved report files.
 #include "output/brmessage.h"
-#include "preview/brpreview.h"
 #include "output/brprinter.h"
 #include "output/exportfilterlibrary.h"
 #include "output/htmldocumentfilter.h"
 #include "output/pagesearch.h"
 #include "output/pdfdocumentfilter.h"
+#include "preview/brpreview.h"
 #include "preview/standardpreview.h"
 #include "preview/standardpreviewinterface.h"
 #include "preview/thumbgrid.h"
@@ -457,7 +457,7 @@ TEST(PreviewProvider, EachPreviewMakesAnInstanceOfTheClassShowsModallyAndFreesIt
     TBRPrinter output;
     const TBRPreviewRequest request{output, nullptr, {}, "", false, 100};
     report::TBRPreviewInterface base;
-    EXPECT_EQ(base.Show(request), nullptr); // the base class shows nothing
+    EXPECT_EQ(base.Show(request), nullptr);                 // the base class shows nothing
     report::TBRPreviewInterface::PreviewWithClass(request); // no class lent: nothing is shown
     EXPECT_EQ(CountingPreview::made, 0);
 
@@ -507,10 +507,9 @@ std::vector<std::vector<std::uint8_t>> pagesOf(TBRPrinter &output)
 // The error display the application installs, catching what a command failed with.
 struct CaughtErrors {
     std::vector<std::string> messages;
-    const report::TBRServicesScope services{
-        {.ErrorDisplay = [this](const std::exception &error) {
-            messages.emplace_back(error.what());
-        }}};
+    const report::TBRServicesScope services{{.ErrorDisplay = [this](const std::exception &error) {
+        messages.emplace_back(error.what());
+    }}};
 };
 
 } // namespace

@@ -122,10 +122,7 @@ private:
     int records_;
 };
 
-void closePreview(const TBRPreviewRequest &request)
-{
-    request.Report->EndPreview(request.Output);
-}
+void closePreview(const TBRPreviewRequest &request) { request.Report->EndPreview(request.Output); }
 
 } // namespace
 

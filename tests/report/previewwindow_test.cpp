@@ -3,15 +3,15 @@
 // after the run raises AfterPreview once; the released page output is never touched again.
 // Loading a saved file stops the run first; export, the print settings, and printing and
 // replaying on a CUPS test queue (tavle-pdf, tavle-margins; skipped without them).
-#include "preview/brpreview.h"
 #include "output/brprinter.h"
-#include "preview/standardpreviewinterface.h"
-#include "preview/progressform.h"
-#include "preview/standardpreview.h"
 #include "output/systemprinter.h"
-#include "preview/thumbgrid.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
+#include "preview/brpreview.h"
+#include "preview/progressform.h"
+#include "preview/standardpreview.h"
+#include "preview/standardpreviewinterface.h"
+#include "preview/thumbgrid.h"
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/services.h"
