@@ -153,27 +153,17 @@ void EmfCanvasPlayer::text(const EmfText &t)
     canvas_.setFont(font);
     const std::string text = toCp1252(t);
 
-    const std::uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
-    const TTextAlign align = horizontal == TA_CENTER  ? TTextAlign::Center
-                             : horizontal == TA_RIGHT ? TTextAlign::Right
-                                                      : TTextAlign::Left;
-    // The canvas places a text by its top edge.
+    // The canvas places a text by its top edge and aligns it itself.
+    const TTextAlign align = horizontalAlign();
     const FontMetrics &metrics = fontMetrics(font, canvas_.pixelsPerInchY());
     const QPointF anchor = toCanvas_.map(QPointF(t.X, t.Y));
-    const std::uint32_t vertical = state_.textAlign & TA_VERTICAL_MASK;
-    const int x = whole(anchor.x());
-    const int y = whole(anchor.y()) - (vertical == TA_BASELINE ? metrics.ascent()
-                                       : vertical == TA_BOTTOM ? metrics.height()
-                                                               : 0);
-    if (state_.bkMode == OPAQUE) {
-        const int width = metrics.width(text);
-        const int left = align == TTextAlign::Left    ? x
-                         : align == TTextAlign::Right ? x - width
-                                                      : x - width / 2;
-        fill(QRectF(left, y, width, metrics.height()), state_.bkColor);
-    }
+    const int width = metrics.width(text);
+    const QPointF topLeft = placeRun(QPointF(whole(anchor.x()), whole(anchor.y())), width, metrics,
+                                     align, verticalAlign());
+    if (state_.bkMode == OPAQUE)
+        fill(QRectF(topLeft, QSizeF(width, metrics.height())), state_.bkColor);
     applyClip();
-    canvas_.textOut(x, y, text, align);
+    canvas_.textOut(whole(anchor.x()), static_cast<int>(topLeft.y()), text, align);
 }
 
 void EmfCanvasPlayer::applyClip()

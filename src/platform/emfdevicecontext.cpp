@@ -78,6 +78,22 @@ void EmfDeviceContext::selectObject(std::uint32_t index)
 
 void EmfDeviceContext::deleteObject(std::uint32_t index) { objects_[index] = std::monostate{}; }
 
+TTextAlign EmfDeviceContext::horizontalAlign() const
+{
+    const std::uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
+    return horizontal == TA_CENTER  ? TTextAlign::Center
+           : horizontal == TA_RIGHT ? TTextAlign::Right
+                                    : TTextAlign::Left;
+}
+
+TextVertical EmfDeviceContext::verticalAlign() const
+{
+    const std::uint32_t vertical = state_.textAlign & TA_VERTICAL_MASK;
+    return vertical == TA_BASELINE ? TextVertical::Baseline
+           : vertical == TA_BOTTOM ? TextVertical::Bottom
+                                   : TextVertical::Top;
+}
+
 void EmfDeviceContext::saveDC()
 {
     if (saved_.size() < maxSavedStates)

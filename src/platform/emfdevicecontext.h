@@ -5,6 +5,7 @@
 // and reads this state; it is told when the mapping changes and when a saved state returns.
 
 #include "platform/emfreader.h"
+#include "platform/textrun.h"
 
 #include <QRectF>
 #include <optional>
@@ -56,6 +57,10 @@ protected:
         std::uint32_t textAlign = 0;
         std::optional<QRectF> clip; // in the player's own coordinates, set by the player
     };
+
+    // The text alignment set last, as a run is placed by its reference point.
+    TTextAlign horizontalAlign() const;
+    TextVertical verticalAlign() const;
 
     // The mapping the records set last; mapping() has stored it when this is called.
     virtual void mappingChanged() {}

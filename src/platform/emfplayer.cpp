@@ -119,15 +119,8 @@ void EmfPlayer::drawText(const EmfText &t, int em, qreal advanceScale)
     for (std::size_t i = 0; i < t.Text.size(); ++i)
         run.advances.push_back(i < t.Dx.size() ? t.Dx[i] * advanceScale : own[i]);
 
-    const std::uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
-    const std::uint32_t vertical = state_.textAlign & TA_VERTICAL_MASK;
-    const QPointF topLeft = placeRun(QPointF(0, 0), run.width(), metrics,
-                                     horizontal == TA_CENTER  ? TTextAlign::Center
-                                     : horizontal == TA_RIGHT ? TTextAlign::Right
-                                                              : TTextAlign::Left,
-                                     vertical == TA_BASELINE ? TextVertical::Baseline
-                                     : vertical == TA_BOTTOM ? TextVertical::Bottom
-                                                             : TextVertical::Top);
+    const QPointF topLeft =
+        placeRun(QPointF(0, 0), run.width(), metrics, horizontalAlign(), verticalAlign());
     if (state_.bkMode == OPAQUE)
         painter_.fillRect(QRectF(topLeft, QSizeF(run.width(), metrics.height())),
                           toQColor(state_.bkColor));
