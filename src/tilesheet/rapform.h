@@ -30,6 +30,9 @@ struct TRapFormInputs {
     std::string FileName;
     // The print list; read by index, never changed, and alive as long as the sheet.
     const std::vector<const timetable::TBrik *> *PrintList = nullptr;
+    // Print-list indices where a name of a shared sheet begins: such a tile starts at the top
+    // of a new column. Empty for one name's own sheets.
+    std::vector<std::size_t> NameStarts;
 };
 
 class TRapForm {
