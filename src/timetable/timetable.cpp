@@ -242,14 +242,30 @@ void Timetable::loadContent(std::string_view content, int readErrno)
         throw platform::EInOutError::fromErrno(readErrno);
 }
 
+std::vector<std::size_t> Timetable::sortOrder(SelectionMode mode) const
+{
+    const auto &list = tiles();
+    return exchangeSortOrder(list.size(), [&](std::size_t a, std::size_t b) {
+        return compareTiles(*list[a], *list[b], mode);
+    });
+}
+
+std::vector<const TBrik *> Timetable::SortedTiles(SelectionMode mode) const
+{
+    const auto &list = tiles();
+    std::vector<const TBrik *> sorted;
+    sorted.reserve(list.size());
+    for (const std::size_t index : sortOrder(mode))
+        sorted.push_back(list[index].get());
+    return sorted;
+}
+
 void Timetable::SortTiles(SelectionMode mode)
 {
     if (!tiles_)
         return;
     auto &tiles = *tiles_;
-    const auto order = exchangeSortOrder(tiles.size(), [&](std::size_t a, std::size_t b) {
-        return compareTiles(*tiles[a], *tiles[b], mode);
-    });
+    const auto order = sortOrder(mode);
     std::vector<std::unique_ptr<TBrik>> sorted;
     sorted.reserve(tiles.size());
     for (const std::size_t index : order)

@@ -65,6 +65,8 @@ public:
     TBrik MakeBrik(std::string_view line) const;
 
     void SortTiles(SelectionMode mode);
+    // The tile list in the order SortTiles(mode) would leave it; the list itself stays as it is.
+    std::vector<const TBrik *> SortedTiles(SelectionMode mode) const;
     // The distinct name keys in tile-list order, a name equal to an earlier one but for letter
     // case (A-Z with a-z, and the Windows-1252 accented letters) counting as the same.
     NameListing FillNameList(SelectionMode mode) const;
@@ -88,6 +90,8 @@ private:
     // read part-way, 0 when it read the whole file.
     void loadContent(std::string_view content, int readErrno);
     void updateColumnWalk();
+    // The indices of the tile list in the order of its exchange sort in `mode`.
+    std::vector<std::size_t> sortOrder(SelectionMode mode) const;
 
     MessageSink sink_;
     std::array<int, 5> columns_{};

@@ -1,5 +1,6 @@
 // Listing teachers and classes, and the print list of one name.
 #include "platform/cp1252.h"
+#include "timetable/tilediff.h"
 #include "timetable/tilesort.h"
 #include "timetable/timetable.h"
 
@@ -140,4 +141,184 @@ TEST_F(Listing, SortTilesMatchesTheProcedureOnLoadedFiles)
     ASSERT_EQ(table.tiles().size(), reference.size());
     for (std::size_t i = 0; i < reference.size(); ++i)
         ASSERT_EQ(table.tiles()[i]->Fag, reference[i].Fag) << "position " << i;
+}
+
+namespace {
+
+const std::string kHeader =
+    "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE";
+
+std::unique_ptr<Timetable> tableOf(const std::vector<std::string> &lines,
+                                   const std::string &header = kHeader)
+{
+    auto table = std::make_unique<Timetable>();
+    std::string content = header + "\r\n";
+    for (const auto &line : lines)
+        content += line + "\r\n";
+    table->LoadBrikkerFromBytes(content);
+    return table;
+}
+
+std::string lineOf(const timetable::TBrik &t)
+{
+    return t.Laerer + ";" + t.Klasse + ";" + t.Fag + ";" + t.Lokale + ";" + t.Periode;
+}
+
+// "NAME -line +line | NAME ..." in the comparison's order.
+std::string rendered(const timetable::TileDiff &diff)
+{
+    std::string out;
+    for (const auto &name : diff.names) {
+        out += (out.empty() ? "" : " | ") + name.name;
+        for (const auto *t : name.removed)
+            out += " -" + lineOf(*t);
+        for (const auto *t : name.added)
+            out += " +" + lineOf(*t);
+    }
+    return out;
+}
+
+struct DiffCase {
+    const char *what;
+    std::vector<std::string> earlier, current;
+    SelectionMode mode;
+    std::string expected;
+    std::size_t added, removed; // whole files
+    std::string currentHeader = kHeader;
+};
+
+} // namespace
+
+TEST(CompareTiles, CountsEachLineAsOftenAsItStandsAndGroupsByListedName)
+{
+    const std::vector<DiffCase> cases = {
+        {"identical files",
+         {"AB;1a;da;A1;p1", "AB;1a;da;A1;p1", "CD;2b;ma;B1;p2"},
+         {"CD;2b;ma;B1;p2", "AB;1a;da;A1;p1", "AB;1a;da;A1;p1"},
+         SelectionMode::Teachers,
+         "",
+         0,
+         0},
+        {"a duplicated line counts as often as it stands",
+         {"AB;1a;da;A1;p1", "AB;1a;da;A1;p1", "AB;1a;fy;A1;p2", "AB;1a;fy;A1;p2"},
+         {"AB;1a;da;A1;p1", "AB;1a;da;A1;p1", "AB;1a;da;A1;p1", "AB;1a;fy;A1;p2"},
+         SelectionMode::Teachers,
+         "AB -AB;1a;fy;A1;p2 +AB;1a;da;A1;p1",
+         1,
+         1},
+        {"a lesson moved to another teacher; AB, now gone, comes last",
+         {"AB;1a;da;A1;p1", "CD;1a;ma;A1;p2"},
+         {"CD;1a;da;A1;p1", "CD;1a;ma;A1;p2"},
+         SelectionMode::Teachers,
+         "CD +CD;1a;da;A1;p1 | AB -AB;1a;da;A1;p1",
+         1,
+         1},
+        {"the same move in class mode is one name's change",
+         {"AB;1a;da;A1;p1", "CD;1a;ma;A1;p2"},
+         {"CD;1a;da;A1;p1", "CD;1a;ma;A1;p2"},
+         SelectionMode::Classes,
+         "1a -AB;1a;da;A1;p1 +CD;1a;da;A1;p1",
+         1,
+         1},
+        {"columns in another order and extra columns compare by their names",
+         {"AB;1a;da;A1;p1", "CD;2b;ma;B1;p2"},
+         {"x;p1;A1;da;1a;AB", "y;p2;B2;ma;2b;CD"},
+         SelectionMode::Teachers,
+         "CD -CD;2b;ma;B1;p2 +CD;2b;ma;B2;p2",
+         1,
+         1,
+         "[ID;PERIODEBETEGNELSE;LOKALEBETEGNELSE;FAGBETEGNELSE;KLASSEBETEGNELSE;"
+         "L\xC6RERBETEGNELSE"},
+        {"fields compare byte for byte, blanks and case included",
+         {"AB;1a;da;A1;p1"},
+         {"AB;1a;da ;A1;p1", "AB;1a;Da;A1;p1"},
+         SelectionMode::Teachers,
+         "AB -AB;1a;da;A1;p1 +AB;1a;da ;A1;p1 +AB;1a;Da;A1;p1",
+         2,
+         1},
+        {"case variants belong to the listed name, the newer file's spelling leads",
+         {"ab;1a;da;A1;p1", "EF;1a;fy;A1;p1"},
+         {"AB;1a;da;A1;p2", "ab;1a;en;A1;p3", "EF;1a;fy;A1;p1"},
+         SelectionMode::Teachers,
+         "AB -ab;1a;da;A1;p1 +AB;1a;da;A1;p2 +ab;1a;en;A1;p3",
+         2,
+         1},
+        {"an empty key belongs to no name but counts",
+         {";1a;da;A1;p1", "AB;1a;fy;A1;p1"},
+         {";1a;da;A1;p2", "AB;1a;fy;A1;p1"},
+         SelectionMode::Teachers,
+         "",
+         1,
+         1},
+        {"names only in the earlier file follow, in its list order",
+         {"ZZ;1a;da;A1;p1", "QQ;1a;da;A1;p2", "MM;1a;fy;A1;p3"},
+         {"MM;1a;fy;A1;p4", "AA;1a;fy;A1;p5"},
+         SelectionMode::Teachers,
+         "AA +AA;1a;fy;A1;p5 | MM -MM;1a;fy;A1;p3 +MM;1a;fy;A1;p4 | QQ -QQ;1a;da;A1;p2 | "
+         "ZZ -ZZ;1a;da;A1;p1",
+         2,
+         3},
+    };
+    for (const DiffCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto earlier = tableOf(c.earlier);
+        const auto current = tableOf(c.current, c.currentHeader);
+        const timetable::TileDiff diff = timetable::CompareTiles(*earlier, *current, c.mode);
+        EXPECT_EQ(rendered(diff), c.expected);
+        EXPECT_EQ(diff.empty(), c.expected.empty());
+        const timetable::ChangeCounts counts = timetable::CountChanges(*earlier, *current);
+        EXPECT_EQ(counts.added, c.added);
+        EXPECT_EQ(counts.removed, c.removed);
+        // The other way round, what was added is removed.
+        const timetable::ChangeCounts back = timetable::CountChanges(*current, *earlier);
+        EXPECT_EQ(back.added, c.removed);
+        EXPECT_EQ(back.removed, c.added);
+    }
+}
+
+TEST(CompareTiles, TilesOfANameInTheListingsOrderAndTheTablesUntouched)
+{
+    // Equal keys: the sort itself decides their order (keys B1 B2 A give A B2 B1).
+    const auto earlier = tableOf({"AB;2b;x;B2;p0"});
+    const auto current =
+        tableOf({"AB;2b;da;B2;p1", "AB;1a;ma;A1;p2", "AB;1a;en;A0;p4", "AB;1a;hi;A1;p5"});
+    const auto fileOrder = [](const Timetable &t) {
+        std::vector<std::string> lines;
+        for (const auto &tile : t.tiles())
+            lines.push_back(lineOf(*tile));
+        return lines;
+    };
+    const auto before = fileOrder(*current);
+    const timetable::TileDiff diff =
+        timetable::CompareTiles(*earlier, *current, SelectionMode::Teachers);
+    EXPECT_EQ(fileOrder(*current), before) << "the compared table keeps its order";
+
+    Timetable listed;
+    std::string content = kHeader + "\r\n";
+    for (const auto &line : before)
+        content += line + "\r\n";
+    listed.LoadBrikkerFromBytes(content);
+    listed.Listing(SelectionMode::Teachers);
+    listed.BuildPrintList("AB");
+    ASSERT_EQ(diff.names.size(), 1u);
+    std::vector<std::string> added, printed;
+    for (const auto *t : diff.names[0].added)
+        added.push_back(lineOf(*t));
+    for (const auto *t : listed.printList())
+        printed.push_back(lineOf(*t));
+    EXPECT_EQ(added, printed);
+    EXPECT_EQ(diff.addedCount(), 4u);
+    EXPECT_EQ(diff.removedCount(), 1u);
+    ASSERT_NE(diff.find("AB"), nullptr);
+    EXPECT_EQ(diff.find("ab"), nullptr) << "the listed spelling only";
+
+    // The new tiles' print list: each name that has any, where it begins.
+    const auto two = tableOf({"AB;1a;da;A1;p1", "CD;1a;da;A1;p1", "EF;1a;da;A1;p1"});
+    const auto next = tableOf({"AB;1a;da;A1;p2", "AB;1a;da;A1;p3", "EF;1a;da;A1;p2"});
+    const auto changes = timetable::CompareTiles(*two, *next, SelectionMode::Teachers);
+    std::vector<std::size_t> starts{99};
+    const auto list = timetable::NewTilesPrintList(changes, {"EF", "CD", "AB", "XX"}, starts);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(lineOf(*list[0]), "EF;1a;da;A1;p2");
+    EXPECT_EQ(starts, (std::vector<std::size_t>{0, 1})) << "CD has only removals";
 }
