@@ -3,6 +3,7 @@
 #include "output/brprinter.h"
 #include "platform/length.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tilesheet {
@@ -201,9 +202,20 @@ void TRapForm::BRBrikkerNeedData(TCustomBandReport &Sender, bool &MoreData)
         output->SetProgress(progress);
 }
 
-void TRapForm::BrikDetailBeforePrint(TBRCustomBand &, bool &PrintBand)
+bool TRapForm::startsLaterName(int index) const
+{
+    return index > 0 && std::binary_search(inputs_.NameStarts.begin(), inputs_.NameStarts.end(),
+                                           static_cast<std::size_t>(index));
+}
+
+void TRapForm::BrikDetailBeforePrint(TBRCustomBand &Sender, bool &PrintBand)
 {
     PrintBand = BrikIndex < tileCount();
+    // The column the previous name ended in holds at least its last tile, so the next name
+    // always begins a fresh one. (ForceNewColumn would not: the engine lets the first forced
+    // column on column 1 pass.)
+    if (PrintBand && CopyCounter == 1 && startsLaterName(BrikIndex))
+        Sender.ParentReport()->StartNewColumn();
 }
 
 void TRapForm::LblFag1Print(TBRCustomLabel &Sender, std::string &Value)

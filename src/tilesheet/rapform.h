@@ -31,7 +31,7 @@ struct TRapFormInputs {
     // The print list; read by index, never changed, and alive as long as the sheet.
     const std::vector<const timetable::TBrik *> *PrintList = nullptr;
     // Print-list indices where a name of a shared sheet begins: such a tile starts at the top
-    // of a new column. Empty for one name's own sheets.
+    // of a new column. Empty for one name's own sheets; ascending otherwise.
     std::vector<std::size_t> NameStarts;
 };
 
@@ -88,6 +88,8 @@ private:
     // and again for another paper or orientation.
     void sizeTiles();
     int tileCount() const;
+    // A tile other than the first that begins a name of a shared sheet.
+    bool startsLaterName(int index) const;
     const timetable::TBrik &currentTile() const;
     void fitLabel(report::TBRCustomLabel &label);
 

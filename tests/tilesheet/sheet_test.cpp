@@ -103,6 +103,28 @@ TEST(TileSheetPages, TwentyTilesFillOnePageAndTheTwentyFirstBeginsTheNext)
         EXPECT_EQ(tile21.at('R')[row], expectedAt('R', columnX[0], rowY[row]));
 }
 
+TEST(TileSheetPages, EachNameOfASharedSheetBeginsAtTheTopOfANewColumn)
+{
+    // Names of 1, 2, 2 and 2 tiles: a name that ends a column exactly leaves no empty column.
+    Sheet shared(7, {.NameStarts = {0, 1, 3, 5}});
+    ASSERT_EQ(shared.run(), 1);
+    const std::vector<PlacedText> page = shared.texts(1);
+    const std::pair<int, int> at[] = {{0, 0}, {1, 0}, {1, 3}, {2, 0}, {2, 3}, {3, 0}, {3, 3}};
+    for (int n = 1; n <= 7; ++n) {
+        const auto [column, row] = at[n - 1];
+        const auto found = positionsOf(page, n).at('F');
+        ASSERT_EQ(found.size(), 3u) << "tile " << n;
+        EXPECT_EQ(found[0], expectedAt('F', columnX[column], rowY[row])) << "tile " << n;
+        EXPECT_EQ(found[2], expectedAt('F', columnX[column], rowY[row + 2])) << "tile " << n;
+    }
+
+    // A name that would begin in the middle of the tenth column begins the next page.
+    Sheet turn(20, {.NameStarts = {0, 19}});
+    ASSERT_EQ(turn.run(), 2);
+    EXPECT_EQ(countStarting(turn.texts(1), 'F'), 57);
+    EXPECT_EQ(positionsOf(turn.texts(2), 20).at('F')[0], expectedAt('F', columnX[0], rowY[0]));
+}
+
 TEST(TileSheetPages, SixtyTilesGiveThreePagesAndNoEmptyFourth)
 {
     Sheet sheet(60);
