@@ -5,6 +5,8 @@
 #include "output/brprinter.h"
 #include "platform/rounding.h"
 #include "report/customreport.h"
+#include "tilesheet/changelist.h"
+#include "timetable/timetable.h"
 
 #include <QPageSize>
 #include <QPrinter>
@@ -319,4 +321,72 @@ TEST(TileSheetCutFrames, EveryTileGetsARightAndBottomLineAndThePageTheTopAndLeft
     // The report frame: top along y = 85 from x = 120 to 1900, left down to 2880.
     EXPECT_EQ(fills[6], (platform::TRect{device(120), device(85), device(1900), device(85) + 1}));
     EXPECT_EQ(fills[7], (platform::TRect{device(120), device(85), device(120) + 1, device(2880)}));
+}
+
+namespace {
+
+std::unique_ptr<timetable::Timetable> exportOf(const std::vector<std::string> &lines)
+{
+    auto table = std::make_unique<timetable::Timetable>();
+    std::string content =
+        "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;PERIODEBETEGNELSE\n";
+    for (const std::string &line : lines)
+        content += line + "\n";
+    table->LoadBrikkerFromBytes(content);
+    return table;
+}
+
+// The texts of a page from top to bottom, those of one line joined by a blank.
+std::vector<std::string> linesOf(const std::vector<PlacedText> &texts)
+{
+    std::map<int, std::map<int, std::string>> rows;
+    for (const PlacedText &t : texts)
+        rows[t.Y][t.X] = t.Text;
+    std::vector<std::string> out;
+    for (const auto &[y, row] : rows) {
+        std::string line;
+        for (const auto &[x, text] : row)
+            line += (line.empty() ? "" : " ") + text;
+        out.push_back(line);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ChangeList, EachNameHasItsHeadingThenTheTilesToTakeDownAndTheNewOnes)
+{
+    const platform::ScreenResolutionOverride screen(96);
+    std::vector<std::string> before{"AB;1a;da;A1;p1", "CD;2b;ma;B1;p2"};
+    std::vector<std::string> after{"AB;1a;da;A2;p1", "CD;2b;ma;B1;p2"};
+    for (int i = 0; i < 50; ++i) // EF leaves: enough lines for a second page
+        before.push_back("EF;3c;fy;C" + std::to_string(i) + ";p3");
+    const auto earlier = exportOf(before);
+    const auto current = exportOf(after);
+    const auto diff =
+        timetable::CompareTiles(*earlier, *current, timetable::SelectionMode::Teachers);
+    tilesheet::TChangeList list({.Diff = &diff,
+                                 .Names = {"AB", "CD", "EF"},
+                                 .Mode = timetable::SelectionMode::Teachers,
+                                 .EarlierFileName = "gammel.csv",
+                                 .FileName = "ny.csv"});
+    report::TBandReport &r = list.Report();
+    EXPECT_EQ(r.ReportTitle, "\xC6ndringsliste");
+    r.SetPageOutput(nullptr);
+    r.RunReport();
+    ASSERT_EQ(r.PageOutput()->PageList().PageCount(), 2);
+
+    const auto first = linesOf(pageTexts(r, 1));
+    const std::vector<std::string> top(first.begin(), first.begin() + 11);
+    EXPECT_EQ(top,
+              (std::vector<std::string>{"\xC6ndringsliste", "Tidligere fil: gammel.csv",
+                                        "Ny fil: ny.csv", "Fag Klasse Lokale Periode", "AB",
+                                        "Tages ned: da 1a A1 p1", "Nye brikker: da 1a A2 p1", "EF",
+                                        "Tages ned: fy 3c C0 p3", "fy 3c C1 p3", "fy 3c C10 p3"}))
+        << "CD has no change; EF's tiles in the listing's order";
+    EXPECT_EQ(first.back(), "Side 1");
+    const auto second = linesOf(pageTexts(r, 2));
+    EXPECT_EQ(second.front(), "\xC6ndringsliste");
+    EXPECT_EQ(second.back(), "Side 2");
+    EXPECT_EQ(second[4], "fy 3c C41 p3") << "the tiles go on below the page header";
 }

@@ -77,9 +77,11 @@ int Sheet::run()
     return form->BRBrikker.PageOutput()->PageList().PageCount();
 }
 
-std::vector<PlacedText> Sheet::texts(int page)
+std::vector<PlacedText> Sheet::texts(int page) { return pageTexts(form->BRBrikker, page); }
+
+std::vector<PlacedText> pageTexts(const report::TCustomBandReport &report, int page)
 {
-    const auto metafile = form->BRBrikker.PageOutput()->GetPage(page);
+    const auto metafile = report.PageOutput()->GetPage(page);
     if (metafile == nullptr)
         return {};
     PlacedTexts collect;

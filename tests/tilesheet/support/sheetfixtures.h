@@ -4,6 +4,7 @@
 
 #include "platform/emfmetafile.h"
 #include "platform/screen.h"
+#include "report/customreport.h"
 #include "tilesheet/rapform.h"
 #include "timetable/tbrik.h"
 
@@ -24,6 +25,9 @@ std::vector<timetable::TBrik> makeTiles(int n);
 
 // The rectangles filled with a black brush on a page (the cutting lines), in drawing order.
 std::vector<platform::TRect> blackFills(const platform::TMetafile &page);
+
+// The texts of a page of a report's recorded run, with their device positions.
+std::vector<PlacedText> pageTexts(const report::TCustomBandReport &report, int page);
 
 struct Sheet {
     explicit Sheet(int tiles, tilesheet::TRapFormInputs inputs = {});
