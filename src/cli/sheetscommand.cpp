@@ -1,5 +1,6 @@
 #include "cli/sheetscommand.h"
 
+#include "cli/diffcommand.h"
 #include "cli/tavleprint.h"
 
 #include "output/brprinter.h"
@@ -27,7 +28,7 @@
 namespace cli {
 namespace {
 
-enum class Destination { Save, Pdf, Xlsx, Html, Print };
+using Destination = ReportDestination;
 
 struct SheetsArgs {
     timetable::SelectionMode mode = timetable::SelectionMode::Teachers;
@@ -37,6 +38,7 @@ struct SheetsArgs {
     Destination destination = Destination::Pdf;
     std::string target;  // the .brp file or the exported file
     std::string printer; // queue name for --print, empty: the default printer
+    std::string since;   // the earlier export: only the new tiles, on shared sheets
 };
 
 // "TOP,LEFT,BOTTOM,RIGHT" in millimetres.
@@ -98,6 +100,11 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
                 parsed.target = *v;
             else
                 problem = arg + " needs a file name";
+        } else if (arg == "--since") {
+            if (const std::string *v = value())
+                parsed.since = *v;
+            else
+                problem = "--since needs the earlier export file";
         } else if (arg == "--print") {
             destination(Destination::Print);
         } else if (arg == "--printer") {
@@ -119,7 +126,8 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
         problem = "sheets needs one of --save, --pdf, --xlsx, --html and --print";
     else if (positional.empty())
         problem = "no export file given";
-    else if (parsed.destination == Destination::Save && positional.size() != 2)
+    else if (parsed.destination == Destination::Save && positional.size() != 2 &&
+             parsed.since.empty())
         problem = "--save needs exactly one name";
     else if (!parsed.printer.empty() && parsed.destination != Destination::Print)
         problem = "--printer goes with --print";
@@ -151,6 +159,7 @@ int usageError(std::ostream &err, const std::string &problem)
     err << "tavleprint: " << problem << "\n"
         << "usage: tavleprint sheets (--teachers|--classes) EXPORT [NAME...] "
            "[--margins TOP,LEFT,BOTTOM,RIGHT] [--cut-frames]\n"
+           "                        [--since EARLIER]\n"
            "                        (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx | "
            "--html FILE.htm |\n"
            "                         --print [--printer QUEUE])\n";
@@ -311,6 +320,14 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
     const auto parsed = parse(args, problem);
     if (!parsed)
         return usageError(err, problem);
+    if (!parsed->since.empty())
+        return runNewTilesCommand({parsed->mode,
+                                   parsed->since,
+                                   parsed->exportPath,
+                                   parsed->names,
+                                   parsed->inputs,
+                                   {parsed->destination, parsed->target, parsed->printer}},
+                                  out, err);
 
     // The sheets are laid out as on a standard screen, whatever this machine's screen is.
     const platform::ScreenResolutionOverride standardScreen(platform::screenDpi);

@@ -1,5 +1,6 @@
 #include "cli/tavleprint.h"
 
+#include "cli/diffcommand.h"
 #include "cli/pagescommand.h"
 #include "cli/sheetscommand.h"
 
@@ -21,6 +22,11 @@ constexpr std::string_view kUsage =
     "       tavleprint sheets (--teachers|--classes) EXPORT [NAME...] [--margins T,L,B,R]\n"
     "                         [--cut-frames] (--save FILE.brp | --pdf FILE.pdf |\n"
     "                         --xlsx FILE.xlsx | --html FILE.htm | --print [--printer QUEUE])\n"
+    "                         [--since EARLIER]\n"
+    "       tavleprint diff (--teachers|--classes) EARLIER EXPORT\n"
+    "       tavleprint changes (--teachers|--classes) EARLIER EXPORT [NAME...]\n"
+    "                          (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx |\n"
+    "                           --html FILE.htm | --print [--printer QUEUE])\n"
     "       tavleprint --help\n"
     "       tavleprint --version\n"
     "\n"
@@ -32,7 +38,20 @@ constexpr std::string_view kUsage =
     "  sheets the tile sheets of the given names (all listed ones by default): one saved\n"
     "         report file (one name); one PDF document, Excel workbook or HTML page holding\n"
     "         all of them; or one print job per name; margins in mm, 8.5,12.0,9.0,20.0\n"
-    "         unless given\n";
+    "         unless given; with --since, only the tiles that are new since the earlier\n"
+    "         export, of the given names (all changed ones by default), all in one report\n"
+    "         \"Nye brikker\", each name from the top of a new column (one saved report file,\n"
+    "         one file, or one print job)\n"
+    "  diff   the tiles that changed from EARLIER to EXPORT, compared as multisets of lines:\n"
+    "         '-' (take down) or '+' (new), a TAB, then the five fields as tiles prints them;\n"
+    "         by name, names in the order list gives for EXPORT, then names found only in\n"
+    "         EARLIER; in a name the removed tiles, then the added ones, each in the order\n"
+    "         tiles gives for its file; tiles without a teacher (class) are left out;\n"
+    "         nothing printed when nothing changed\n"
+    "  changes the report \"\xC3\x86ndringsliste\": per changed name (the given ones, all by\n"
+    "         default) the tiles to take down and the new ones, on A4 pages\n"
+    "  When the chosen names have nothing new (sheets --since) or no change (changes), a\n"
+    "  line says so on standard output, nothing is written or printed, and the exit code is 0.\n";
 
 int usageError(std::ostream &err, std::string_view problem)
 {
@@ -114,8 +133,8 @@ int runListing(const std::vector<std::string> &args, std::ostream &out, std::ost
 
 bool needsQtApplication(const std::string &command)
 {
-    return command != "list" && command != "tiles" && command != "--help" && command != "-h" &&
-           command != "help" && command != "--version";
+    return command != "list" && command != "tiles" && command != "diff" && command != "--help" &&
+           command != "-h" && command != "help" && command != "--version";
 }
 
 // Messages for the message area that matter on a terminal: everything but the reading note.
@@ -155,6 +174,10 @@ int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ost
         return runListing(args, out, err);
     if (args[0] == "sheets")
         return runSheetsCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    if (args[0] == "diff")
+        return runDiffCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    if (args[0] == "changes")
+        return runChangesCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (args[0] == "pages") {
         if (args.size() != 2 || args[1].starts_with("--"))
             return usageError(err, "pages needs exactly one saved report file");

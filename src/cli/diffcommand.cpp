@@ -1,0 +1,371 @@
+#include "cli/diffcommand.h"
+
+#include "cli/tavleprint.h"
+
+#include "output/brprinter.h"
+#include "output/htmldocumentfilter.h"
+#include "output/pdfdocumentfilter.h"
+#include "output/systemprinter.h"
+#include "output/xlsfilter.h"
+#include "platform/cp1252.h"
+#include "platform/exitcodes.h"
+#include "platform/fileerror.h"
+#include "platform/printer.h"
+#include "platform/screen.h"
+#include "platform/units.h"
+#include "report/services.h"
+#include "tilesheet/changelist.h"
+#include "timetable/tilediff.h"
+#include "timetable/timetable.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+namespace cli {
+namespace {
+
+constexpr std::string_view kDiffUsage =
+    "usage: tavleprint diff (--teachers|--classes) EARLIER EXPORT\n"
+    "       tavleprint changes (--teachers|--classes) EARLIER EXPORT [NAME...]\n"
+    "                          (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx |\n"
+    "                           --html FILE.htm | --print [--printer QUEUE])\n";
+
+int usageError(std::ostream &err, const std::string &problem)
+{
+    err << "tavleprint: " << problem << "\n" << kDiffUsage;
+    return platform::ExitCode::Usage;
+}
+
+// Two files are read, so each warning of the loader names its file.
+timetable::Timetable::MessageSink loaderSink(std::ostream &err, const std::string &path)
+{
+    return [&err, path](const std::string &message) {
+        static const std::string reading = platform::cp1252(u8"Læser brikker...\r\n\r\n");
+        if (message == reading)
+            return;
+        std::string text = message;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        err << "tavleprint: " << path << ": " << platform::cp1252ToUtf8(text) << "\n";
+    };
+}
+
+// The two exports, listed in the mode, and what changed between them.
+struct Compared {
+    std::unique_ptr<timetable::Timetable> earlier;
+    std::unique_ptr<timetable::Timetable> current;
+    std::vector<std::string> earlierNames;
+    std::vector<std::string> currentNames;
+    timetable::TileDiff diff;
+};
+
+std::unique_ptr<timetable::Timetable> loadExport(const std::string &path, std::ostream &err)
+{
+    auto table = std::make_unique<timetable::Timetable>(loaderSink(err, path));
+    try {
+        table->LoadBrikker(path);
+    } catch (const timetable::ENotAnExport &e) {
+        err << "tavleprint: " << path << ": " << e.plain() << "\n";
+        return nullptr;
+    } catch (const platform::EInOutError &e) {
+        err << "tavleprint: " << path << ": " << fileProblem(e) << "\n";
+        return nullptr;
+    }
+    return table;
+}
+
+std::optional<Compared> compareFiles(timetable::SelectionMode mode, const std::string &earlierPath,
+                                     const std::string &exportPath, std::ostream &err)
+{
+    Compared compared;
+    compared.earlier = loadExport(earlierPath, err);
+    if (!compared.earlier)
+        return std::nullopt;
+    compared.current = loadExport(exportPath, err);
+    if (!compared.current)
+        return std::nullopt;
+    // Listed as the list buttons list them, with the same notes about unreachable tiles.
+    compared.earlierNames = compared.earlier->Listing(mode).names;
+    compared.currentNames = compared.current->Listing(mode).names;
+    compared.diff = timetable::CompareTiles(*compared.earlier, *compared.current, mode);
+    return compared;
+}
+
+// The changed names to show (Windows-1252), in the comparison's order: the typed ones, each of
+// which must be listed in one of the two files, or else every changed name. None, with the
+// reason on `err`, for a name neither file lists.
+std::optional<std::vector<std::string>>
+chosenNames(const Compared &compared, const std::vector<std::string> &typed,
+            timetable::SelectionMode mode, const std::string &exportPath,
+            const std::string &earlierPath, std::ostream &err)
+{
+    std::vector<std::string> wanted;
+    for (const std::string &name : typed) {
+        const std::string spelling = platform::utf8ToCp1252(name).text;
+        const auto listedIn = [&spelling](const std::vector<std::string> &names) {
+            return std::find(names.begin(), names.end(), spelling) != names.end();
+        };
+        if (!listedIn(compared.currentNames) && !listedIn(compared.earlierNames)) {
+            err << "tavleprint: " << name << ": no such "
+                << (mode == timetable::SelectionMode::Teachers ? "teacher" : "class") << " in "
+                << exportPath << " or " << earlierPath << "\n";
+            return std::nullopt;
+        }
+        wanted.push_back(spelling);
+    }
+    std::vector<std::string> names;
+    for (const timetable::NameChanges &changes : compared.diff.names) {
+        if (typed.empty() || std::find(wanted.begin(), wanted.end(), changes.name) != wanted.end())
+            names.push_back(changes.name);
+    }
+    return names;
+}
+
+std::string absoluteName(const std::string &path)
+{
+    return platform::fromQString(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+}
+
+std::unique_ptr<output::TBRExportFilter> filterFor(ReportDestination destination,
+                                                   const std::string &file)
+{
+    switch (destination) {
+    case ReportDestination::Pdf:
+        return std::make_unique<output::TBRPDFDocumentFilter>(file);
+    case ReportDestination::Xlsx:
+        return std::make_unique<output::TBRXLSFilter>(file);
+    case ReportDestination::Html:
+        return std::make_unique<output::TBRGHTMLDocumentFilter>(file);
+    default:
+        return nullptr;
+    }
+}
+
+// The printer index of the queue named with --printer, -1 for the default printer; none, with
+// the reason on `err`, when no printer is installed or the queue is unknown.
+std::optional<int> printerIndex(const std::string &queue, std::ostream &err)
+{
+    const auto queues = platform::TPrinter::Printers();
+    if (queues.empty()) {
+        err << "tavleprint: no printer is installed\n";
+        return std::nullopt;
+    }
+    if (queue.empty())
+        return -1;
+    const auto it = std::find(queues.begin(), queues.end(), queue);
+    if (it == queues.end()) {
+        err << "tavleprint: " << queue << ": no such printer\n";
+        return std::nullopt;
+    }
+    return static_cast<int>(it - queues.begin());
+}
+
+// One report to the command line's destination, under its ReportTitle. False when that went
+// wrong in a way already reported on `err`; errors of the run itself are thrown.
+bool writeReport(report::TBandReport &report, const ReportOutput &output, std::ostream &out,
+                 std::ostream &err)
+{
+    report.ShowProgress = false;
+    switch (output.destination) {
+    case ReportDestination::Save:
+        report.Preview(); // no preview window: the run records and keeps the pages
+        if (report.RunFailure())
+            std::rethrow_exception(report.RunFailure());
+        report.PageOutput()->SavePages(output.target);
+        return true;
+    case ReportDestination::Pdf:
+    case ReportDestination::Xlsx:
+    case ReportDestination::Html: {
+        const auto filter = filterFor(output.destination, output.target);
+        report.Export(*filter);
+        filter->Finish();
+        return true;
+    }
+    case ReportDestination::Print: {
+        const std::optional<int> index = printerIndex(output.printer, err);
+        if (!index)
+            return false;
+        platform::TPrinter printer;
+        output::TBRSystemPrinter device(printer);
+        const report::TBRServicesScope services({.PrinterDevice = [&device] { return &device; }});
+        report.PrinterSettings.PrinterIndex = *index;
+        report.Print();
+        out << "printed " << platform::cp1252ToUtf8(report.ReportTitle) << "\n";
+        return true;
+    }
+    }
+    return true;
+}
+
+int writeOrFail(report::TBandReport &report, const ReportOutput &output, std::ostream &out,
+                std::ostream &err)
+{
+    try {
+        if (!writeReport(report, output, out, err))
+            return platform::ExitCode::Failure;
+    } catch (const std::exception &e) {
+        err << "tavleprint: " << platform::cp1252ToUtf8(e.what()) << "\n";
+        return platform::ExitCode::Failure;
+    }
+    return platform::ExitCode::Success;
+}
+
+// The words of diff and changes: a mode, EARLIER, EXPORT, names, and for changes a destination.
+struct ChangeArgs {
+    timetable::SelectionMode mode = timetable::SelectionMode::Teachers;
+    std::vector<std::string> positional;
+    std::optional<ReportOutput> output;
+};
+
+std::optional<ChangeArgs> parse(const std::vector<std::string> &args, std::string &problem)
+{
+    ChangeArgs parsed;
+    bool haveMode = false;
+    std::optional<std::string> printer;
+    for (std::size_t i = 0; i < args.size() && problem.empty(); ++i) {
+        const std::string &arg = args[i];
+        const auto destination = [&](ReportDestination d) {
+            if (parsed.output)
+                problem = "give only one of --save, --pdf, --xlsx, --html and --print";
+            parsed.output = ReportOutput{d, {}, {}};
+        };
+        if (arg == "--teachers" || arg == "--classes") {
+            if (haveMode)
+                problem = "give only one of --teachers and --classes";
+            haveMode = true;
+            parsed.mode = arg == "--teachers" ? timetable::SelectionMode::Teachers
+                                              : timetable::SelectionMode::Classes;
+        } else if (arg == "--save" || arg == "--pdf" || arg == "--xlsx" || arg == "--html") {
+            destination(arg == "--save"   ? ReportDestination::Save
+                        : arg == "--pdf"  ? ReportDestination::Pdf
+                        : arg == "--xlsx" ? ReportDestination::Xlsx
+                                          : ReportDestination::Html);
+            if (i + 1 < args.size())
+                parsed.output->target = args[++i];
+            else
+                problem = arg + " needs a file name";
+        } else if (arg == "--print") {
+            destination(ReportDestination::Print);
+        } else if (arg == "--printer") {
+            if (i + 1 < args.size())
+                printer = args[++i];
+            else
+                problem = "--printer needs a queue name";
+        } else if (arg.starts_with("--")) {
+            problem = "unknown option " + arg;
+        } else {
+            parsed.positional.push_back(arg);
+        }
+    }
+    if (problem.empty() && printer) {
+        if (parsed.output && parsed.output->destination == ReportDestination::Print)
+            parsed.output->printer = *printer;
+        else
+            problem = "--printer goes with --print";
+    }
+    if (problem.empty() && !haveMode)
+        problem = "give --teachers or --classes";
+    else if (problem.empty() && parsed.positional.size() < 2)
+        problem = "give the earlier export file and the export file";
+    if (!problem.empty())
+        return std::nullopt;
+    return parsed;
+}
+
+} // namespace
+
+int runDiffCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    std::string problem;
+    const auto parsed = parse(args, problem);
+    if (!parsed)
+        return usageError(err, "diff: " + problem);
+    if (parsed->output)
+        return usageError(err, "diff writes its lines to standard output, it takes no "
+                               "--save, --pdf, --xlsx, --html or --print");
+    if (parsed->positional.size() != 2)
+        return usageError(err, "diff takes exactly two export files");
+
+    const std::string &earlierPath = parsed->positional[0];
+    const std::string &exportPath = parsed->positional[1];
+    const auto compared = compareFiles(parsed->mode, earlierPath, exportPath, err);
+    if (!compared)
+        return platform::ExitCode::Failure;
+
+    const auto write = [&out](char sign, const timetable::TBrik &t) {
+        out << sign << '\t'
+            << platform::cp1252ToUtf8(t.Laerer + '\t' + t.Klasse + '\t' + t.Fag + '\t' + t.Lokale +
+                                      '\t' + t.Periode)
+            << '\n';
+    };
+    for (const timetable::NameChanges &name : compared->diff.names) {
+        for (const timetable::TBrik *tile : name.removed)
+            write('-', *tile);
+        for (const timetable::TBrik *tile : name.added)
+            write('+', *tile);
+    }
+    out.flush();
+    return out ? platform::ExitCode::Success : platform::ExitCode::Failure;
+}
+
+int runChangesCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    std::string problem;
+    const auto parsed = parse(args, problem);
+    if (!parsed)
+        return usageError(err, "changes: " + problem);
+    if (!parsed->output)
+        return usageError(err, "changes needs one of --save, --pdf, --xlsx, --html and --print");
+
+    const platform::ScreenResolutionOverride standardScreen(platform::screenDpi);
+    const std::string &earlierPath = parsed->positional[0];
+    const std::string &exportPath = parsed->positional[1];
+    const auto compared = compareFiles(parsed->mode, earlierPath, exportPath, err);
+    if (!compared)
+        return platform::ExitCode::Failure;
+    const std::vector<std::string> typed(parsed->positional.begin() + 2, parsed->positional.end());
+    const auto names = chosenNames(*compared, typed, parsed->mode, exportPath, earlierPath, err);
+    if (!names)
+        return platform::ExitCode::Failure;
+    if (names->empty()) {
+        out << "no changes between " << earlierPath << " and " << exportPath
+            << "; nothing written\n";
+        return platform::ExitCode::Success;
+    }
+
+    tilesheet::TChangeList list({.Diff = &compared->diff,
+                                 .Names = *names,
+                                 .Mode = parsed->mode,
+                                 .EarlierFileName = absoluteName(earlierPath),
+                                 .FileName = absoluteName(exportPath)});
+    return writeOrFail(list.Report(), *parsed->output, out, err);
+}
+
+int runNewTilesCommand(const NewTilesRequest &request, std::ostream &out, std::ostream &err)
+{
+    const platform::ScreenResolutionOverride standardScreen(platform::screenDpi);
+    const auto compared = compareFiles(request.mode, request.earlierPath, request.exportPath, err);
+    if (!compared)
+        return platform::ExitCode::Failure;
+    const auto names = chosenNames(*compared, request.names, request.mode, request.exportPath,
+                                   request.earlierPath, err);
+    if (!names)
+        return platform::ExitCode::Failure;
+
+    tilesheet::TRapFormInputs inputs = request.inputs;
+    const std::vector<const timetable::TBrik *> newTiles =
+        timetable::NewTilesPrintList(compared->diff, *names, inputs.NameStarts);
+    if (newTiles.empty()) {
+        out << "no new tiles since " << request.earlierPath << "; nothing written\n";
+        return platform::ExitCode::Success;
+    }
+    inputs.FileName = absoluteName(request.exportPath);
+    inputs.PrintList = &newTiles;
+    tilesheet::TRapForm sheet(inputs);
+    sheet.BRBrikker.ReportTitle = platform::cp1252(u8"Nye brikker");
+    return writeOrFail(sheet.BRBrikker, request.output, out, err);
+}
+
+} // namespace cli

@@ -1,0 +1,41 @@
+#pragma once
+// tavleprint diff, changes and sheets --since: what changed between the export a board was
+// printed from (EARLIER) and a newer one (EXPORT), as lines, as the "Ændringsliste" report, or
+// as the "Nye brikker" report of the new tiles on shared sheets.
+
+#include "tilesheet/rapform.h"
+#include "timetable/tbrik.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Where one report goes: a saved report file, one exported file, or one print job.
+enum class ReportDestination { Save, Pdf, Xlsx, Html, Print };
+
+struct ReportOutput {
+    ReportDestination destination = ReportDestination::Pdf;
+    std::string target;  // the .brp file or the exported file
+    std::string printer; // queue name for --print, empty: the default printer
+};
+
+// `args` are the words after "diff" or "changes". Return the exit code (0, 1 on failure, 2 on
+// bad usage).
+int runDiffCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+int runChangesCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
+// sheets --since EARLIER: the new tiles of the named names (UTF-8, as typed; every changed one
+// when none is named) on shared sheets, one report.
+struct NewTilesRequest {
+    timetable::SelectionMode mode = timetable::SelectionMode::Teachers;
+    std::string earlierPath;
+    std::string exportPath;
+    std::vector<std::string> names;
+    tilesheet::TRapFormInputs inputs; // margins and cut frames
+    ReportOutput output;
+};
+int runNewTilesCommand(const NewTilesRequest &request, std::ostream &out, std::ostream &err);
+
+} // namespace cli
