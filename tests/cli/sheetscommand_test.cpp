@@ -1,9 +1,11 @@
-// tavleprint sheets: saved report files, one PDF for many names, print jobs, and its errors.
+// tavleprint sheets: saved report files, one PDF for many names, print jobs, and its errors;
+// diff, changes and sheets --since between two exports.
 #include "cli/pagescommand.h"
 #include "output/brprinter.h"
 #include "platform/emfmetafile.h"
 #include "platform/printer.h"
 #include "support/tavleprintrun.h"
+#include "testqueues.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -170,4 +172,161 @@ TEST_F(Sheets, MarginsAreClampedLikeThePrinterAdjustmentWindowClampsThem)
     ASSERT_FALSE(clamped.empty());
     EXPECT_EQ(clamped, positions("-500"));
     EXPECT_NE(clamped, positions("-400")) << "the margin does move the tiles";
+}
+
+namespace {
+
+// The export a board was printed from, and a newer one with its columns in another order and
+// one more column: AB's f1 in another room, AB's f2 given to \xD8J, \xD8J's da twice, CD new,
+// EF gone.
+class Changes : public ::testing::Test {
+protected:
+    Changes()
+    {
+        std::ofstream before(earlier, std::ios::binary);
+        before << "[L\xC6RERBETEGNELSE;KLASSEBETEGNELSE;FAGBETEGNELSE;LOKALEBETEGNELSE;"
+                  "PERIODEBETEGNELSE\r\n";
+        for (int i = 0; i < 6; ++i)
+            before << "AB;" << i % 3 << "a;f" << i << ";A" << i << ";Ma " << i + 1 << "\r\n";
+        before << "EF;2a;bi;B1;Fr 1\r\n\xD8J;9c;da;B2;Ti 2\r\n";
+        std::ofstream after(current, std::ios::binary);
+        after << "[PERIODEBETEGNELSE;NOTE;LOKALEBETEGNELSE;FAGBETEGNELSE;KLASSEBETEGNELSE;"
+                 "L\xC6RERBETEGNELSE\r\n"
+                 "Ma 1;;A0;f0;0a;AB\r\nMa 2;x;A9;f1;1a;AB\r\nMa 3;;A2;f2;2a;\xD8J\r\n"
+                 "Ma 4;;A3;f3;0a;AB\r\nMa 5;;A4;f4;1a;AB\r\nMa 6;;A5;f5;2a;AB\r\n"
+                 "Ti 2;;B2;da;9c;\xD8J\r\nTi 2;;B2;da;9c;\xD8J\r\n"
+                 "On 3;;M1;mu;1a;CD\r\n";
+    }
+    std::string path(const char *name) const
+    {
+        return dir.filePath(QString::fromLatin1(name)).toStdString();
+    }
+    // A saved report file's page count and texts, as tavleprint pages lists them.
+    static std::string pagesOf(const std::string &brp)
+    {
+        std::ostringstream pages, err;
+        EXPECT_EQ(cli::runPagesCommand(brp, pages, err), 0) << err.str();
+        return pages.str();
+    }
+
+    QTemporaryDir dir;
+    std::string earlier = path("tavlen.csv");
+    std::string current = path("skema.csv");
+};
+
+} // namespace
+
+TEST_F(Changes, DiffListsTheChangedTilesByNameRemovedFirst)
+{
+    const Outcome diff = tavleprint({"diff", "--teachers", earlier, current});
+    EXPECT_EQ(diff.code, 0) << diff.err;
+    EXPECT_EQ(diff.out, "-\tAB\t1a\tf1\tA1\tMa 2\n"
+                        "-\tAB\t2a\tf2\tA2\tMa 3\n"
+                        "+\tAB\t1a\tf1\tA9\tMa 2\n"
+                        "+\tCD\t1a\tmu\tM1\tOn 3\n"
+                        "+\t\xC3\x98J\t2a\tf2\tA2\tMa 3\n"
+                        "+\t\xC3\x98J\t9c\tda\tB2\tTi 2\n"
+                        "-\tEF\t2a\tbi\tB1\tFr 1\n")
+        << "names in EXPORT's list order, then EF, found only in EARLIER";
+    EXPECT_EQ(diff.err, "");
+    EXPECT_FALSE(cli::needsQtApplication("diff"));
+
+    const Outcome same = tavleprint({"diff", "--classes", current, current});
+    EXPECT_EQ(same.code, 0);
+    EXPECT_EQ(same.out, "") << "an export compared with itself has no change";
+}
+
+TEST_F(Changes, NewTilesShareSheetsAndTheChangeListHasEveryChangedName)
+{
+    const std::string brp = path("nye.brp");
+    const Outcome since =
+        tavleprint({"sheets", "--teachers", current, "--since", earlier, "--save", brp});
+    ASSERT_EQ(since.code, 0) << since.err;
+    const std::string sheets = pagesOf(brp);
+    EXPECT_EQ(sheets.substr(0, sheets.find('\n')), "1") << "four new tiles, three names";
+    EXPECT_NE(sheets.find("  A9\n"), std::string::npos);
+    EXPECT_EQ(sheets.find("  A0\n"), std::string::npos) << "only the new tiles";
+    EXPECT_EQ(
+        tavleprint({"sheets", "--teachers", current, "--since", earlier, "--pdf", path("nye.pdf")})
+            .code,
+        0);
+    EXPECT_EQ(pdfPages(QString::fromStdString(path("nye.pdf"))), 1);
+
+    const std::string list = path("liste.brp");
+    const Outcome changes = tavleprint({"changes", "--teachers", earlier, current, "--save", list});
+    ASSERT_EQ(changes.code, 0) << changes.err;
+    const std::string texts = pagesOf(list);
+    for (const char *text : {"  \xC3\x86ndringsliste\n", "  Tages ned:\n", "  Nye brikker:\n",
+                             "  EF\n", "  bi\n", "  Side 1\n"})
+        EXPECT_NE(texts.find(text), std::string::npos) << text;
+    const Outcome pdf =
+        tavleprint({"changes", "--classes", earlier, current, "9c", "--pdf", path("liste.pdf")});
+    EXPECT_EQ(pdf.code, 0) << pdf.err;
+    EXPECT_EQ(pdfPages(QString::fromStdString(path("liste.pdf"))), 1);
+
+    // EF has only tiles to take down: nothing new to print, and nothing is written.
+    const Outcome nothing = tavleprint(
+        {"sheets", "--teachers", current, "EF", "--since", earlier, "--pdf", path("ef.pdf")});
+    EXPECT_EQ(nothing.code, 0) << nothing.err;
+    EXPECT_NE(nothing.out.find("no new tiles"), std::string::npos) << nothing.out;
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("ef.pdf"))));
+    const Outcome same =
+        tavleprint({"changes", "--teachers", current, current, "--pdf", path("same.pdf")});
+    EXPECT_EQ(same.code, 0);
+    EXPECT_NE(same.out.find("no changes"), std::string::npos) << same.out;
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("same.pdf"))));
+}
+
+TEST_F(Changes, UsageAndAnEarlierFileThatCannotBeRead)
+{
+    EXPECT_EQ(tavleprint({"diff", earlier, current}).code, 2) << "no mode";
+    EXPECT_EQ(tavleprint({"diff", "--teachers", current}).code, 2) << "one file";
+    EXPECT_EQ(tavleprint({"diff", "--teachers", earlier, current, "AB"}).code, 2);
+    EXPECT_EQ(tavleprint({"diff", "--teachers", earlier, current, "--pdf", path("x.pdf")}).code, 2);
+    EXPECT_EQ(tavleprint({"changes", "--teachers", earlier, current}).code, 2) << "no output";
+    EXPECT_EQ(tavleprint({"sheets", "--teachers", current, "--pdf", path("x.pdf"), "--since"}).code,
+              2);
+
+    const std::string missing = path("none.csv");
+    const std::string headless = path("uden.csv");
+    std::ofstream(headless, std::ios::binary) << "AB;1a;da;A1;Ma 1\r\n";
+    for (const auto &[file, says] :
+         {std::pair{missing, "File not found"},
+          {headless, "the file has no header line and is not an export file"}}) {
+        for (const std::vector<std::string> &command :
+             {std::vector<std::string>{"diff", "--teachers", file, current},
+              {"changes", "--teachers", file, current, "--pdf", path("x.pdf")},
+              {"sheets", "--teachers", current, "--since", file, "--pdf", path("x.pdf")}}) {
+            const Outcome refused = tavleprint(command);
+            EXPECT_EQ(refused.code, 1) << command[0] << " " << file;
+            EXPECT_EQ(refused.err, "tavleprint: " + file + ": " + says + "\n") << command[0];
+            EXPECT_EQ(refused.out, "") << command[0];
+        }
+    }
+    const Outcome unknown =
+        tavleprint({"changes", "--teachers", earlier, current, "ZZ", "--pdf", path("x.pdf")});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_NE(unknown.err.find("ZZ: no such teacher"), std::string::npos) << unknown.err;
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("x.pdf"))));
+}
+
+TEST_F(Changes, SinceGivesOnePrintJobOfTheNewTiles)
+{
+    const auto queues = platform::TPrinter::Printers();
+    if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
+        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up (run .ci/cups-setup as root)";
+    // The sheet's file label carries the test's own folder.
+    testqueues::JobWatch jobs(QStringLiteral("tavle-pdf"), dir.path());
+    const Outcome printed = tavleprint(
+        {"sheets", "--teachers", current, "--since", earlier, "--print", "--printer", "tavle-pdf"});
+    EXPECT_EQ(printed.code, 0) << printed.err;
+    EXPECT_EQ(printed.out, "printed Nye brikker\n");
+    const QString job = jobs.next();
+    ASSERT_FALSE(job.isEmpty()) << "no job with the test's word came";
+    QFile title(job.chopped(4) + QStringLiteral(".title"));
+    ASSERT_TRUE(title.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(title.readAll()).trimmed(), QStringLiteral("Nye brikker"));
+    const QString text = testqueues::firstPageText(job);
+    EXPECT_TRUE(text.contains(QStringLiteral("A9")) && text.contains(QStringLiteral("f2")))
+        << text.toStdString();
 }
