@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <map>
 #include <random>
 #include <set>
+#include <string_view>
 #include <vector>
 
 namespace bench {
@@ -126,6 +129,99 @@ std::string generateExport(int lessons, unsigned seed)
                    "\r\n";
         }
     }
+    return out;
+}
+
+namespace {
+
+// The fields of the generated layout: id, day, period, subject, class, teacher, room, note.
+enum GeneratedField { fDay = 1, fPeriod = 2, fTeacher = 5, fRoom = 6 };
+
+std::vector<std::string> split(std::string_view line)
+{
+    std::vector<std::string> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = line.find(';', start);
+        fields.emplace_back(line.substr(start, end - start));
+        if (end == std::string_view::npos)
+            return fields;
+        start = end + 1;
+    }
+}
+
+std::string joined(const std::vector<std::string> &fields)
+{
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        line += (i ? ";" : "") + fields[i];
+    return line;
+}
+
+} // namespace
+
+std::string changeExport(const std::string &generated, double percent, unsigned seed)
+{
+    std::vector<std::vector<std::string>> lines;
+    std::string header;
+    for (std::size_t start = 0; start < generated.size();) {
+        std::size_t end = generated.find("\r\n", start);
+        if (end == std::string::npos)
+            end = generated.size();
+        const std::string_view line(generated.data() + start, end - start);
+        if (header.empty())
+            header = line;
+        else if (!line.empty())
+            lines.push_back(split(line));
+        start = end + 2;
+    }
+    std::mt19937 rng(seed);
+    const auto target = static_cast<std::size_t>(lines.size() * percent / 100.0 + 0.5);
+
+    // The teacher on leave: the one whose lesson count is nearest the average.
+    std::map<std::string, std::size_t> perTeacher;
+    std::set<std::string> rooms;
+    for (const auto &fields : lines) {
+        ++perTeacher[fields[fTeacher]];
+        rooms.insert(fields[fRoom]);
+    }
+    const double average = static_cast<double>(lines.size()) / perTeacher.size();
+    std::string onLeave;
+    for (const auto &[teacher, count] : perTeacher)
+        if (onLeave.empty() || std::abs(count - average) < std::abs(perTeacher[onLeave] - average))
+            onLeave = teacher;
+    std::vector<std::size_t> others;
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i][fTeacher] == onLeave && changed < target) {
+            lines[i][fTeacher] = "VIK";
+            ++changed;
+        } else {
+            others.push_back(i);
+        }
+    }
+
+    std::shuffle(others.begin(), others.end(), rng);
+    const std::vector<std::string> roomList(rooms.begin(), rooms.end());
+    for (std::size_t k = 0; changed < target && k < others.size(); ++k, ++changed) {
+        auto &fields = lines[others[k]];
+        if (k % 2 == 0) {
+            std::string room = fields[fRoom];
+            while (room == fields[fRoom])
+                room = roomList[rng() % roomList.size()];
+            fields[fRoom] = room;
+        } else {
+            const std::string old = fields[fPeriod];
+            while (fields[fPeriod] == old) {
+                const std::string day = platform::cp1252(kDays[rng() % kDays.size()]);
+                fields[fDay] = day;
+                fields[fPeriod] = day + " " + std::to_string(1 + rng() % kPeriodsPerDay);
+            }
+        }
+    }
+
+    std::string out = header + "\r\n";
+    for (const auto &fields : lines)
+        out += joined(fields) + "\r\n";
     return out;
 }
 

@@ -10,4 +10,9 @@ namespace bench {
 // write it, with CR LF line ends.
 std::string generateExport(int lessons, unsigned seed = 1);
 
+// The same school some weeks later: `percent` of the lessons of a generated export changed, one
+// teacher's lessons all given to a substitute ("VIK") and the rest of the share split between
+// lessons moved to another room and lessons moved to another period.
+std::string changeExport(const std::string &generated, double percent, unsigned seed = 1);
+
 } // namespace bench

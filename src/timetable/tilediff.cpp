@@ -4,31 +4,32 @@
 #include "timetable/timetable.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <unordered_map>
 
 namespace timetable {
 namespace {
 
-// All five fields, byte for byte: the order only brings equal lines together.
-bool fieldsLess(const TBrik &a, const TBrik &b)
-{
-    if (int c = a.Laerer.compare(b.Laerer); c != 0)
-        return c < 0;
-    if (int c = a.Klasse.compare(b.Klasse); c != 0)
-        return c < 0;
-    if (int c = a.Fag.compare(b.Fag); c != 0)
-        return c < 0;
-    if (int c = a.Lokale.compare(b.Lokale); c != 0)
-        return c < 0;
-    return a.Periode < b.Periode;
-}
+struct LineHash {
+    std::size_t operator()(const TBrik *t) const
+    {
+        const std::hash<std::string_view> h;
+        std::size_t seed = h(t->Laerer);
+        for (const std::string *field : {&t->Klasse, &t->Fag, &t->Lokale, &t->Periode})
+            seed ^= h(*field) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+        return seed;
+    }
+};
 
-bool fieldsEqual(const TBrik &a, const TBrik &b)
-{
-    return a.Laerer == b.Laerer && a.Klasse == b.Klasse && a.Fag == b.Fag && a.Lokale == b.Lokale &&
-           a.Periode == b.Periode;
-}
+// All five fields, byte for byte.
+struct LineEqual {
+    bool operator()(const TBrik *a, const TBrik *b) const
+    {
+        return a->Laerer == b->Laerer && a->Klasse == b->Klasse && a->Fag == b->Fag &&
+               a->Lokale == b->Lokale && a->Periode == b->Periode;
+    }
+};
 
 // Which tiles of the two lists are changed: of a line that stands k times in `earlier` and m
 // times in `current`, k - m of its earlier tiles are marked removed, or m - k of its newer ones
@@ -41,39 +42,26 @@ struct ChangeMarks {
 ChangeMarks markChanges(const std::vector<const TBrik *> &earlier,
                         const std::vector<const TBrik *> &current)
 {
-    struct Entry {
-        const TBrik *tile;
-        std::uint32_t index;
-        bool isCurrent;
-    };
-    std::vector<Entry> all;
-    all.reserve(earlier.size() + current.size());
-    for (std::size_t i = 0; i < earlier.size(); ++i)
-        all.push_back({earlier[i], static_cast<std::uint32_t>(i), false});
-    for (std::size_t i = 0; i < current.size(); ++i)
-        all.push_back({current[i], static_cast<std::uint32_t>(i), true});
-    std::sort(all.begin(), all.end(),
-              [](const Entry &a, const Entry &b) { return fieldsLess(*a.tile, *b.tile); });
+    // Per distinct line: its newer copies less its earlier ones.
+    std::unordered_map<const TBrik *, std::ptrdiff_t, LineHash, LineEqual> balance;
+    balance.reserve(std::max(earlier.size(), current.size()));
+    for (const TBrik *tile : earlier)
+        --balance[tile];
+    for (const TBrik *tile : current)
+        ++balance[tile];
 
     ChangeMarks marks{std::vector<bool>(earlier.size()), std::vector<bool>(current.size())};
-    for (std::size_t first = 0; first < all.size();) {
-        std::size_t last = first + 1;
-        while (last < all.size() && fieldsEqual(*all[first].tile, *all[last].tile))
-            ++last;
-        std::ptrdiff_t surplus = 0; // newer copies less earlier ones
-        for (std::size_t k = first; k < last; ++k)
-            surplus += all[k].isCurrent ? 1 : -1;
-        for (std::size_t k = first; k < last && surplus != 0; ++k) {
-            const Entry &e = all[k];
-            if (e.isCurrent && surplus > 0) {
-                marks.added[e.index] = true;
-                --surplus;
-            } else if (!e.isCurrent && surplus < 0) {
-                marks.removed[e.index] = true;
-                ++surplus;
-            }
+    for (std::size_t i = 0; i < earlier.size(); ++i) {
+        if (std::ptrdiff_t &b = balance.find(earlier[i])->second; b < 0) {
+            marks.removed[i] = true;
+            ++b;
         }
-        first = last;
+    }
+    for (std::size_t i = 0; i < current.size(); ++i) {
+        if (std::ptrdiff_t &b = balance.find(current[i])->second; b > 0) {
+            marks.added[i] = true;
+            --b;
+        }
     }
     return marks;
 }
