@@ -284,6 +284,9 @@ TEST_F(Changes, UsageAndAnEarlierFileThatCannotBeRead)
     EXPECT_EQ(tavleprint({"diff", "--teachers", earlier, current, "AB"}).code, 2);
     EXPECT_EQ(tavleprint({"diff", "--teachers", earlier, current, "--pdf", path("x.pdf")}).code, 2);
     EXPECT_EQ(tavleprint({"changes", "--teachers", earlier, current}).code, 2) << "no output";
+    const std::string help = tavleprint({"--help"}).out;
+    for (const char *usage : {"tavleprint diff (", "tavleprint changes (", "[--since EARLIER]"})
+        EXPECT_NE(help.find(usage), std::string::npos) << usage;
     EXPECT_EQ(tavleprint({"sheets", "--teachers", current, "--pdf", path("x.pdf"), "--since"}).code,
               2);
 
