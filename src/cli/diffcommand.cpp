@@ -94,7 +94,8 @@ std::optional<Compared> compareFiles(timetable::SelectionMode mode, const std::s
 }
 
 // The changed names to show (Windows-1252), in the comparison's order: the typed ones, each of
-// which must be listed in one of the two files, or else every changed name. None, with the
+// which must be listed in one of the two files (a name listed in either spelling counts as the
+// comparison's one), or else every changed name. None, with the
 // reason on `err`, for a name neither file lists.
 std::optional<std::vector<std::string>>
 chosenNames(const Compared &compared, const std::vector<std::string> &typed,
@@ -113,11 +114,13 @@ chosenNames(const Compared &compared, const std::vector<std::string> &typed,
                 << exportPath << " or " << earlierPath << "\n";
             return std::nullopt;
         }
-        wanted.push_back(spelling);
+        // The comparison spells a name as the newer file lists it.
+        wanted.push_back(platform::cp1252LowerCase(spelling));
     }
     std::vector<std::string> names;
     for (const timetable::NameChanges &changes : compared.diff.names) {
-        if (typed.empty() || std::find(wanted.begin(), wanted.end(), changes.name) != wanted.end())
+        const std::string folded = platform::cp1252LowerCase(changes.name);
+        if (typed.empty() || std::find(wanted.begin(), wanted.end(), folded) != wanted.end())
             names.push_back(changes.name);
     }
     return names;
