@@ -660,6 +660,16 @@ def changes_printed(app, work):
     for what in ('Ændringslisten', 'De nye brikker'):
         checks.true('%s sent: %r' % (what, memo[-300:]),
                     '%s er sendt til printeren %s.' % (what, queue) in memo)
+    # Previewed: the two reports one after the other, each window named after its report.
+    j.open_modal(checks, app, 'Vis udskrift', 'dialog', 'Udskriftsvisning', root=select)
+    for number, title in enumerate(('Ændringsliste', 'Nye brikker'), 1):
+        preview = j.find_window(app, 'dialog', 'Udskriftsvisning : ' + title, timeout=20)
+        if not checks.true('the preview of "%s"' % title, preview is not None):
+            break
+        checks.shot('journey7-preview-%d.png' % number)
+        j.key('Escape', pause=2)
+        j.wait_for(lambda: j.find_window(app, 'dialog', 'Udskriftsvisning : ' + title,
+                                         timeout=0) is None, 10)
     j.click(j.find(select, 'push button', 'Luk', exact=True))
 
 
