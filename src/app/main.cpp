@@ -86,7 +86,12 @@ int main(int argc, char **argv)
     app::TJusterForm justerForm(&mainForm);
     mainForm.setSelectForm(&selectForm);
     selectForm.setJusterForm(&justerForm);
-    selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm, &selectForm));
+    const app::SheetOutput output(table, mainForm, justerForm, &selectForm);
+    selectForm.setSheetOutput(output);
+    selectForm.setChangesOutput([output](app::OutputAction action, const timetable::TileDiff &diff,
+                                         const std::vector<std::string> &names) {
+        return output.changes(action, diff, names);
+    });
 
     mainForm.show();
     return application.exec();

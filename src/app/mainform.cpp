@@ -6,6 +6,7 @@
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "platform/fonts.h"
+#include "timetable/tilediff.h"
 #include "ui_mainform.h"
 
 #include <QAbstractItemView>
@@ -40,8 +41,9 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
 
     anchors_.add(ui_->Memo, Anchor::Left | Anchor::Top | Anchor::Right | Anchor::Bottom);
     for (QWidget *button :
-         {static_cast<QWidget *>(ui_->ButtonSource), static_cast<QWidget *>(ui_->ButtonTeachers),
-          static_cast<QWidget *>(ui_->Button1), static_cast<QWidget *>(ui_->ButtonClasses)})
+         {static_cast<QWidget *>(ui_->ButtonSource), static_cast<QWidget *>(ui_->ButtonEarlier),
+          static_cast<QWidget *>(ui_->ButtonTeachers), static_cast<QWidget *>(ui_->Button1),
+          static_cast<QWidget *>(ui_->ButtonClasses)})
         anchors_.add(button, Anchor::Left | Anchor::Bottom);
     anchors_.add(ui_->CBRammer, Anchor::Left | Anchor::Bottom);
     anchors_.add(ui_->Label1, Anchor::Left | Anchor::Bottom);
@@ -50,6 +52,8 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
 
     connect(ui_->ButtonSource, &QPushButton::clicked, this,
             [this] { runHandler([this] { ButtonSourceClick(); }); });
+    connect(ui_->ButtonEarlier, &QPushButton::clicked, this,
+            [this] { runHandler([this] { ButtonEarlierClick(); }); });
     connect(ui_->ButtonTeachers, &QPushButton::clicked, this,
             [this] { runHandler([this] { ButtonTeachersClick(); }); });
     connect(ui_->ButtonClasses, &QPushButton::clicked, this,
@@ -64,6 +68,7 @@ void TMainForm::setSelectForm(TSelectForm *selectForm)
 {
     selectForm_ = selectForm;
     connect(selectForm_, &TSelectForm::runActiveChanged, this, &TMainForm::setRunActive);
+    selectForm_->setEarlierExport(&earlier_);
 }
 
 bool TMainForm::runActive() const { return selectForm_ != nullptr && selectForm_->runActive(); }
@@ -71,6 +76,7 @@ bool TMainForm::runActive() const { return selectForm_ != nullptr && selectForm_
 void TMainForm::setRunActive(bool active)
 {
     ui_->ButtonSource->setEnabled(!active);
+    ui_->ButtonEarlier->setEnabled(!active);
     ui_->Button1->setEnabled(!active);
     // The list buttons come back only once a file has been loaded.
     const bool listable = !active && !exportFilePath_.isEmpty();
@@ -152,6 +158,48 @@ void TMainForm::ButtonSourceClick()
     appendMessage(platform::cp1252(
         u8"Tryk på knappen [Vælg lærere] eller [Vælg klasser] for at vælge, om du vil udskrive "
         u8"med fast lærerfarve eller fast klassefarve på brikkerne!\r\n\r\n"));
+    reportChanges();
+}
+
+void TMainForm::ButtonEarlierClick()
+{
+    if (runActive())
+        return;
+    const std::optional<QString> chosen = chooseFile_();
+    if (!chosen)
+        return;
+    const QFileInfo file(*chosen);
+    if (!file.exists())
+        return;
+    const QString path = file.absoluteFilePath();
+    // A file that fails, even part-way, is no board to compare with: the choice made before
+    // stays, and the failure goes to the error display as a load's does.
+    auto earlier = std::make_unique<timetable::Timetable>(
+        [this](const std::string &message) { appendMessage(message); });
+    earlier->LoadBrikker(std::filesystem::path(path.toStdString()));
+    earlier_.table = std::move(earlier);
+    earlier_.path = path;
+    appendMessage(platform::cp1252(u8"Brikkerne på tavlen er udskrevet fra ") +
+                  platform::fromQString(path) + ".\r\n\r\n");
+    reportChanges();
+}
+
+void TMainForm::reportChanges()
+{
+    if (!earlier_.chosen() || !table_.hasTileList())
+        return;
+    const timetable::ChangeCounts counts = timetable::CountChanges(*earlier_.table, table_);
+    if (counts.added == 0 && counts.removed == 0) {
+        appendMessage(platform::cp1252(u8"Ingen ændringer mellem de to filer.\r\n\r\n"));
+        return;
+    }
+    const std::string added =
+        counts.added == 1 ? "1 ny brik" : std::to_string(counts.added) + " nye brikker";
+    const std::string removed =
+        std::to_string(counts.removed) + (counts.removed == 1 ? " brik skal" : " brikker skal");
+    appendMessage(platform::cp1252(u8"Ændringer siden ") +
+                  platform::fromQString(QFileInfo(earlier_.path).fileName()) + ": " + added + ", " +
+                  removed + " tages ned.\r\n\r\n");
 }
 
 void TMainForm::listing(timetable::SelectionMode mode)

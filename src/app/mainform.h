@@ -3,6 +3,7 @@
 // classes, and choose cutting lines for the sheets.
 
 #include "app/anchors.h"
+#include "app/earlierexport.h"
 #include "timetable/timetable.h"
 
 #include <QFileDialog>
@@ -35,6 +36,8 @@ public:
     // The cut-frame choice and the full path of the last export file chosen.
     bool cutFrames() const;
     const QString &exportFilePath() const { return exportFilePath_; }
+    // The export the board was printed from ("Tidligere fil…").
+    const EarlierExport &earlierExport() const { return earlier_; }
 
     // How the open dialog is asked for a file; replaceable so that the handlers can be driven
     // without a person at the dialog. Returns nothing when the user cancels.
@@ -42,6 +45,7 @@ public:
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
     void ButtonSourceClick();
+    void ButtonEarlierClick();
     void ButtonTeachersClick();
     void ButtonClassesClick();
     void Button1Click();
@@ -55,6 +59,8 @@ private:
     bool runActive() const;
     void setRunActive(bool active);
     std::optional<QString> runOpenDialog();
+    // The message area's line on how many tiles the loaded export adds and takes down.
+    void reportChanges();
 
     std::unique_ptr<Ui::TMainForm> ui_;
     timetable::Timetable &table_;
@@ -62,6 +68,7 @@ private:
     QFileDialog *openDialog_; // child widget: kept between uses, so it remembers the last file
     FileChooser chooseFile_;
     QString exportFilePath_;
+    EarlierExport earlier_;
     Anchors anchors_;
 };
 

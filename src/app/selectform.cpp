@@ -1,5 +1,6 @@
 #include "app/selectform.h"
 
+#include "app/earlierexport.h"
 #include "app/justerform.h"
 #include "app/startposition.h"
 #include "app/tapplication.h"
@@ -15,7 +16,8 @@ namespace {
 
 // Where the window first opens on the screen.
 const QPoint kStartPosition(268, 123);
-const QSize kClientSize(170, 440);
+// The design's 170 by 440, and the row of "Kun ændringer" above the buttons.
+const QSize kClientSize(170, 464);
 constexpr int kEntryHeight = 13;
 
 } // namespace
@@ -35,15 +37,43 @@ TSelectForm::TSelectForm(timetable::Timetable &table, QWidget *parent)
     connect(ui_->Button1, &QPushButton::clicked, this,
             [this] { runHandler([this] { Button1Click(); }); });
     connect(ui_->Button2, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->CBChanges, &QCheckBox::toggled, this, [this] { showEntries(); });
 }
 
 TSelectForm::~TSelectForm() = default;
 
 void TSelectForm::setNames(const std::vector<std::string> &names)
 {
-    names_ = names;
+    listed_ = names;
+    const bool comparable = earlier_ != nullptr && earlier_->chosen();
+    ui_->CBChanges->setEnabled(comparable);
+    if (!comparable)
+        ui_->CBChanges->setChecked(false);
+    showEntries();
+}
+
+bool TSelectForm::changesOnly() const
+{
+    return ui_->CBChanges->isEnabled() && ui_->CBChanges->isChecked();
+}
+
+timetable::TileDiff TSelectForm::compare() const
+{
+    // The listing has just sorted the loaded export and set the mode the names follow.
+    return timetable::CompareTiles(*earlier_->table, table_, table_.selectionMode());
+}
+
+void TSelectForm::showEntries()
+{
+    names_.clear();
+    if (changesOnly()) {
+        for (const timetable::NameChanges &changes : compare().names)
+            names_.push_back(changes.name);
+    } else {
+        names_ = listed_;
+    }
     ui_->ListBox->clear();
-    for (const auto &name : names) {
+    for (const auto &name : names_) {
         auto *item = new QListWidgetItem(platform::toQString(name), ui_->ListBox);
         item->setSizeHint(QSize(0, kEntryHeight));
     }
@@ -62,6 +92,10 @@ void TSelectForm::ShowButtonClick(QObject *sender)
         if (ui_->ListBox->item(row)->isSelected())
             chosen.push_back(names_[static_cast<std::size_t>(row)]);
     }
+    if (changesOnly()) {
+        runChanges(action, chosen);
+        return;
+    }
     setRunActive(true);
     const auto ended = qScopeGuard([this] { setRunActive(false); });
     for (auto name = chosen.begin(); name != chosen.end(); ++name) {
@@ -69,6 +103,18 @@ void TSelectForm::ShowButtonClick(QObject *sender)
         if (output_ && !output_(action, *name, std::vector<std::string>(name + 1, chosen.end())))
             break;
     }
+}
+
+void TSelectForm::runChanges(OutputAction action, const std::vector<std::string> &chosen)
+{
+    // Compared anew: the tiles the list was made from may have been loaded again since.
+    const timetable::TileDiff diff = compare();
+    if (!diff.empty() && chosen.empty())
+        return;
+    setRunActive(true);
+    const auto ended = qScopeGuard([this] { setRunActive(false); });
+    if (changesOutput_)
+        changesOutput_(action, diff, diff.empty() ? std::vector<std::string>{} : chosen);
 }
 
 void TSelectForm::setRunActive(bool active)
@@ -79,6 +125,8 @@ void TSelectForm::setRunActive(bool active)
           static_cast<QWidget *>(ui_->PrintButton), static_cast<QWidget *>(ui_->Button1),
           static_cast<QWidget *>(ui_->Button2)})
         control->setEnabled(!active);
+    // "Kun ændringer" comes back only where an earlier export is chosen.
+    ui_->CBChanges->setEnabled(!active && earlier_ != nullptr && earlier_->chosen());
     emit runActiveChanged(active);
 }
 

@@ -2,6 +2,7 @@
 // The selection window: the teachers or classes of the loaded file, to preview or print their
 // tile sheets one name after the other, or to open the printer adjustment first.
 
+#include "timetable/tilediff.h"
 #include "timetable/timetable.h"
 
 #include <QDialog>
@@ -17,6 +18,7 @@ class TSelectForm;
 namespace app {
 
 class TJusterForm;
+struct EarlierExport;
 
 enum class OutputAction { Preview, Print };
 
@@ -36,8 +38,20 @@ public:
                                            const std::vector<std::string> &later)>;
     void setSheetOutput(SheetOutput output) { output_ = std::move(output); }
 
-    // Replaces the list's entries (Windows-1252 names); clears every selection.
+    // Produces the changes of the chosen names since the earlier export ("Kun ændringer"): the
+    // change list, then the new tiles on shared sheets. Called with no names when nothing
+    // changed at all, which it tells the user. Returns false when the user stopped it.
+    using ChangesOutput = std::function<bool(OutputAction, const timetable::TileDiff &,
+                                             const std::vector<std::string> &names)>;
+    void setChangesOutput(ChangesOutput output) { changesOutput_ = std::move(output); }
+
+    // The main window's earlier export; "Kun ændringer" can be ticked once it is chosen.
+    void setEarlierExport(const EarlierExport *earlier) { earlier_ = earlier; }
+
+    // Replaces the listing's names (Windows-1252); clears every selection. With "Kun
+    // ændringer" ticked the list shows only the names with changes.
     void setNames(const std::vector<std::string> &names);
+    // The entries the list shows.
     std::vector<std::string> names() const;
 
     // The one handler of "Vis udskrift" and "Udskriv": ShowButton means preview, any other
@@ -61,12 +75,19 @@ protected:
 
 private:
     void setRunActive(bool active);
+    bool changesOnly() const;
+    timetable::TileDiff compare() const;
+    void showEntries();
+    void runChanges(OutputAction action, const std::vector<std::string> &chosen);
 
     std::unique_ptr<Ui::TSelectForm> ui_;
     timetable::Timetable &table_;
     TJusterForm *justerForm_ = nullptr;
     SheetOutput output_;
-    std::vector<std::string> names_; // the entries' own bytes, row by row
+    ChangesOutput changesOutput_;
+    const EarlierExport *earlier_ = nullptr;
+    std::vector<std::string> listed_; // the listing's names
+    std::vector<std::string> names_;  // the entries' own bytes, row by row
     bool runActive_ = false;
 };
 

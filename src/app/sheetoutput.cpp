@@ -5,7 +5,9 @@
 #include "output/printerdevice.h"
 #include "platform/cp1252.h"
 #include "report/customreport.h"
+#include "tilesheet/changelist.h"
 #include "tilesheet/rapform.h"
+#include "timetable/tilediff.h"
 #include "timetable/timetable.h"
 
 #include <memory>
@@ -28,8 +30,7 @@ std::string listOfNames(const std::vector<std::string> &names)
 
 } // namespace
 
-bool SheetOutput::operator()(OutputAction action, const std::string &name,
-                             const std::vector<std::string> &later) const
+tilesheet::TRapFormInputs SheetOutput::sheetInputs() const
 {
     const Margins margins = justerForm_.margins();
     tilesheet::TRapFormInputs inputs;
@@ -39,40 +40,86 @@ bool SheetOutput::operator()(OutputAction action, const std::string &name,
     inputs.RightMargin = margins.right;
     inputs.CutFrames = mainForm_.cutFrames();
     inputs.FileName = platform::fromQString(mainForm_.exportFilePath());
+    return inputs;
+}
+
+bool SheetOutput::operator()(OutputAction action, const std::string &name,
+                             const std::vector<std::string> &later) const
+{
+    tilesheet::TRapFormInputs inputs = sheetInputs();
     inputs.PrintList = &table_.printList();
     const auto sheet = std::make_unique<tilesheet::TRapForm>(inputs);
-    sheet->BRBrikker.ProgressOwner = owner_;
     sheet->BRBrikker.ReportTitle = name;
+    return output(action, sheet->BRBrikker,
+                  {"Brikkerne for " + name, "brikkerne for " + name,
+                   later.empty() ? std::string() : "Brikkerne for " + listOfNames(later)});
+}
 
+bool SheetOutput::changes(OutputAction action, const timetable::TileDiff &diff,
+                          const std::vector<std::string> &names) const
+{
+    if (diff.empty()) {
+        mainForm_.appendMessage(platform::cp1252(u8"Ingen ændringer mellem de to filer.\r\n\r\n"));
+        return true;
+    }
+    std::vector<std::size_t> nameStarts;
+    const std::vector<const timetable::TBrik *> newTiles =
+        timetable::NewTilesPrintList(diff, names, nameStarts);
+    const std::string newTilesSubject = platform::cp1252(u8"De nye brikker");
+    {
+        tilesheet::TChangeListInputs inputs;
+        inputs.Diff = &diff;
+        inputs.Names = names;
+        inputs.Mode = table_.selectionMode();
+        inputs.EarlierFileName = platform::fromQString(mainForm_.earlierExport().path);
+        inputs.FileName = platform::fromQString(mainForm_.exportFilePath());
+        const auto list = std::make_unique<tilesheet::TChangeList>(inputs);
+        if (!output(action, list->Report(),
+                    {platform::cp1252(u8"Ændringslisten"), platform::cp1252(u8"ændringslisten"),
+                     newTiles.empty() ? std::string() : newTilesSubject}))
+            return false;
+    }
+    if (newTiles.empty()) // only tiles to take down
+        return true;
+    tilesheet::TRapFormInputs inputs = sheetInputs();
+    inputs.PrintList = &newTiles;
+    inputs.NameStarts = std::move(nameStarts);
+    const auto sheet = std::make_unique<tilesheet::TRapForm>(inputs);
+    sheet->BRBrikker.ReportTitle = "Nye brikker";
+    return output(action, sheet->BRBrikker,
+                  {newTilesSubject, platform::cp1252(u8"de nye brikker"), std::string()});
+}
+
+bool SheetOutput::output(OutputAction action, report::TCustomBandReport &report,
+                         const Subject &subject) const
+{
+    report.ProgressOwner = owner_;
     if (action == OutputAction::Preview) {
-        sheet->BRBrikker.Preview();
-        if (const std::exception_ptr failure = sheet->BRBrikker.RunFailure())
+        report.Preview();
+        if (const std::exception_ptr failure = report.RunFailure())
             std::rethrow_exception(failure);
         return true;
     }
     output::TBRPrinterDevice *printer = report::TCustomBandReport::PrinterDevice();
     if (printer == nullptr) {
-        mainForm_.appendMessage(platform::cp1252(u8"Brikkerne for ") + name +
+        mainForm_.appendMessage(subject.asSubject +
                                 platform::cp1252(u8" blev ikke udskrevet, fordi der ikke er "
                                                  u8"installeret nogen printer.\r\n\r\n"));
         return true;
     }
-    const report::TCustomBandReport::TBRPrintOutcome printed = sheet->BRBrikker.Print();
+    const report::TCustomBandReport::TBRPrintOutcome printed = report.Print();
     if (printed.Stopped) {
-        std::string message = platform::cp1252(u8"Udskriften af brikkerne for ") + name +
-                              " blev afbrudt efter " + std::to_string(printed.Pages) +
-                              " ark.\r\n\r\n";
-        if (!later.empty())
-            message += platform::cp1252(u8"Brikkerne for ") + listOfNames(later) +
-                       " blev ikke udskrevet.\r\n\r\n";
+        std::string message = "Udskriften af " + subject.inSentence + " blev afbrudt efter " +
+                              std::to_string(printed.Pages) + " ark.\r\n\r\n";
+        if (!subject.later.empty())
+            message += subject.later + " blev ikke udskrevet.\r\n\r\n";
         mainForm_.appendMessage(message);
         return false;
     }
     const std::string printerName = printer->PrinterName();
     if (!printerName.empty())
-        mainForm_.appendMessage(platform::cp1252(u8"Brikkerne for ") + name +
-                                platform::cp1252(u8" er sendt til printeren ") + printerName +
-                                ".\r\n\r\n");
+        mainForm_.appendMessage(subject.asSubject + platform::cp1252(u8" er sendt til printeren ") +
+                                printerName + ".\r\n\r\n");
     return true;
 }
 

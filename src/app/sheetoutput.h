@@ -1,15 +1,23 @@
 #pragma once
-// The selection run's work for one name: the tile sheet of the print list just built, previewed
-// or printed, and destroyed again.
+// The selection run's work: for one name the tile sheet of the print list just built, or for
+// the changes since the earlier export the change list and the new tiles; previewed or
+// printed, and destroyed again.
 
 #include "app/selectform.h"
 
 #include <string>
 #include <vector>
 
+namespace report {
+class TCustomBandReport;
+}
+namespace tilesheet {
+struct TRapFormInputs;
+}
 namespace timetable {
 class Timetable;
-}
+struct TileDiff;
+} // namespace timetable
 
 namespace app {
 
@@ -33,7 +41,28 @@ public:
     bool operator()(OutputAction action, const std::string &name,
                     const std::vector<std::string> &later) const;
 
+    // The changes of `names` (list order) since the earlier export: first the report
+    // "Ændringsliste", then "Nye brikker", their new tiles together on shared sheets, each name
+    // from the top of a column. Said in the message area, and nothing made, when nothing
+    // changed (`diff` empty). The messages and "Afbryd" as for a name's sheets; false when
+    // stopped.
+    bool changes(OutputAction action, const timetable::TileDiff &diff,
+                 const std::vector<std::string> &names) const;
+
 private:
+    // How the message area names what a report holds: "Brikkerne for AB" begins a sentence,
+    // "brikkerne for AB" follows "Udskriften af"; `later` is what a stop leaves unprinted
+    // ("Brikkerne for CD og EF"), empty when nothing follows.
+    struct Subject {
+        std::string asSubject;
+        std::string inSentence;
+        std::string later;
+    };
+    tilesheet::TRapFormInputs sheetInputs() const;
+    // Previews or prints one report; false when "Afbryd" stopped its print.
+    bool output(OutputAction action, report::TCustomBandReport &report,
+                const Subject &subject) const;
+
     timetable::Timetable &table_;
     TMainForm &mainForm_;
     TJusterForm &justerForm_;

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -399,11 +400,12 @@ TEST_F(Forms, TheMessageAreaTakesTheGrowthAndTheControlsKeepBelowIt)
     mainForm.resize(453, 438);
     auto &ui = main;
     EXPECT_EQ(ui.Memo->geometry(), QRect(11, 10, 428, 338));
-    EXPECT_EQ(ui.ButtonSource->geometry(), QRect(47, 364, 75, 25));
-    EXPECT_EQ(ui.Button1->geometry(), QRect(230, 404, 75, 25));
+    EXPECT_EQ(ui.ButtonSource->geometry(), QRect(11, 364, 75, 25));
+    EXPECT_EQ(child<QPushButton>(mainForm, "ButtonEarlier")->geometry(), QRect(95, 364, 75, 25));
+    EXPECT_EQ(ui.Button1->geometry(), QRect(264, 404, 75, 25));
     // The check box keeps to the buttons below the message area, not over it.
-    EXPECT_EQ(ui.CBRammer->geometry(), QRect(52, 404, 17, 17));
-    EXPECT_EQ(ui.Label1->geometry(), QRect(72, 403, 109, 27));
+    EXPECT_EQ(ui.CBRammer->geometry(), QRect(16, 404, 17, 17));
+    EXPECT_EQ(ui.Label1->geometry(), QRect(36, 403, 109, 27));
     EXPECT_FALSE(ui.Memo->geometry().intersects(ui.Label1->geometry()));
     // Made small, the window stops where every control still shows.
     mainForm.resize(100, 100);
@@ -413,6 +415,25 @@ TEST_F(Forms, TheMessageAreaTakesTheGrowthAndTheControlsKeepBelowIt)
         if (control->isVisible())
             EXPECT_TRUE(mainForm.rect().contains(control->geometry()))
                 << control->objectName().toStdString();
+}
+
+TEST_F(Forms, NoControlCoversAnother)
+{
+    selectForm.show();
+    EXPECT_EQ(selectForm.size(), QSize(170, 464)) << "the design and the row of Kun ændringer";
+    for (QWidget *form : {static_cast<QWidget *>(&mainForm), static_cast<QWidget *>(&selectForm)}) {
+        form->show();
+        QList<QWidget *> controls = form->findChildren<QWidget *>(
+            QRegularExpression(QStringLiteral("^[A-Z]")), Qt::FindDirectChildrenOnly);
+        controls.removeIf([](QWidget *w) { return w->isWindow(); }); // the open dialog
+        for (QWidget *a : controls) {
+            EXPECT_TRUE(form->rect().contains(a->geometry())) << a->objectName().toStdString();
+            for (QWidget *b : controls)
+                EXPECT_TRUE(a == b || !a->geometry().intersects(b->geometry()))
+                    << a->objectName().toStdString() << " / " << b->objectName().toStdString();
+        }
+    }
+    selectForm.hide();
 }
 
 TEST_F(Forms, TheOpenDialogOffersExportFilesThatMustExist)

@@ -196,9 +196,10 @@ def open_dialog(app, titles=('Åbn', 'Open'), timeout=10):
     return wait_for(shown, timeout)
 
 
-def choose_file(checks, app, path):
-    """"Vælg kildefil", then the path typed into the open dialog's file name field."""
-    source = checks.need(find(app, 'push button', 'Vælg kildefil'), '"Vælg kildefil"')
+def choose_file(checks, app, path, button='Vælg kildefil'):
+    """"Vælg kildefil" (or `button`), then the path typed into the open dialog's file name
+    field."""
+    source = checks.need(find(app, 'push button', button), '"%s"' % button)
     dialog = None
     for _ in range(3):  # the first click after a closed window may only activate the main one
         click(source)

@@ -6,7 +6,8 @@
 # (.ci/cups-setup), and compared with what tavleprint makes of the same names.
 #   journeys.py JOURNEY TAVLEPLANNER TAVLEPRINT EXPORT.csv SHOT-FOLDER
 # JOURNEY: teachers-printed | margins-and-cutting-lines | bad-files | preview |
-#          print-settings-QUEUE (tavle-pdf, tavle-margins, tavle-letter) | print-stopped
+#          print-settings-QUEUE (tavle-pdf, tavle-margins, tavle-letter) | print-stopped |
+#          changes-printed
 import collections
 import glob
 import os
@@ -576,7 +577,104 @@ def print_stopped(app, work):
     j.click(j.find(select, 'push button', 'Luk', exact=True))
 
 
+def board_export(work):
+    """The example as a board printed earlier, in the work folder: JK's lesson 1 in room B7,
+    his lesson 2 missing, HD's lesson 3 in period "Ti 9", PH's lesson 9 given by ZZ. Returns
+    its path and the example's lines that are new against it."""
+    with open(export, 'rb') as f:
+        lines = f.read().split(b'\n')
+    board, added = [], []
+    for line in lines:
+        fields = line.split(b';')
+        if fields[0] in (b'1', b'2', b'3', b'9'):
+            added.append(line.decode('cp1252').rstrip('\r').split(';'))
+        if fields[0] == b'1':
+            fields[6] = b'B7'
+        elif fields[0] == b'2':
+            continue
+        elif fields[0] == b'3':
+            fields[2] = b'Ti 9'
+        elif fields[0] == b'9':
+            fields[5] = b'ZZ'
+        board.append(b';'.join(fields))
+    path = os.path.join(work, 'tidligere.csv')
+    with open(path, 'wb') as f:
+        f.write(b'\n'.join(board))
+    return path, added
+
+
+def changes_printed(app, work):
+    """The export and the earlier one the board was printed from, "Kun ændringer" on the
+    teachers, all of them printed: two jobs, the change list and the new tiles."""
+    import pyatspi
+    require_queue()
+    source = own_export(work)
+    earlier, added = board_export(work)
+    j.choose_file(checks, app, source)
+    shown = len(j.memo_text(app))
+    j.choose_file(checks, app, earlier, button='Tidligere fil…')
+    told = 'Ændringer siden tidligere.csv: 4 nye brikker, 3 brikker skal tages ned.'
+    checks.true('the message area tells the changes',
+                j.wait_for(lambda: told in j.memo_text(app)[shown:], 10))
+    checks.true('and the board\'s file',
+                'Brikkerne på tavlen er udskrevet fra %s.' % earlier in j.memo_text(app))
+    checks.shot('journey7-main.png')
+    select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
+    box = checks.need(j.find(select, 'check box', 'Kun ændringer', exact=True), 'Kun ændringer')
+    checks.true('"Kun ændringer" enabled', box.getState().contains(pyatspi.STATE_ENABLED))
+    j.click(box)
+    checks.true('"Kun ændringer" ticked',
+                j.wait_for(lambda: box.getState().contains(pyatspi.STATE_CHECKED), 5))
+
+    def listed():
+        return [n.name for _, n in j.tree(checks.need(j.find(select, 'list', ''), 'the list'))
+                if n.getRoleName() == 'list item']
+    checks.check('the teachers with changes, then the board\'s own',
+                 j.wait_for(lambda: listed() == ['HD', 'JK', 'PH', 'ZZ'], 5) and listed(),
+                 ['HD', 'JK', 'PH', 'ZZ'])
+    select_names(select, range(len(listed())))
+    checks.shot('journey7-changes.png')
+    before = jobs()
+    button = checks.need(j.find(select, 'push button', 'Udskriv', exact=True), '"Udskriv"')
+    j.click(button)
+    new = own_jobs(before, source, 2)
+    wait_until_enabled(button)
+    checks.check('job titles', [title_of(p) for p in new], ['Ændringsliste', 'Nye brikker'])
+    if len(new) == 2:
+        listing = subprocess.run(['pdftotext', new[0], '-'], capture_output=True,
+                                 text=True).stdout
+        for word in ('ZZ', 'B7', 'Ti 9'):
+            checks.true('the change list names %r' % word, word in listing)
+        # The new tiles, three copies of each, besides the side label and the file's path.
+        printed = collections.Counter(w for w, _, _ in words(new[1]))
+        for word in ('K', 'V', 'A', 'D', 'R', 'I', 'X', source):
+            printed[word] -= 1
+        expected = collections.Counter()
+        for fields in added:
+            for field in (fields[2], fields[3], fields[4], fields[5], fields[6]):
+                for word in field.split():
+                    expected[word] += 3
+        checks.check('the words of "Nye brikker"', +printed, expected)
+        checks.check('"Nye brikker" pages', pages(new[1]), 1)
+    memo = j.memo_text(app)
+    for what in ('Ændringslisten', 'De nye brikker'):
+        checks.true('%s sent: %r' % (what, memo[-300:]),
+                    '%s er sendt til printeren %s.' % (what, queue) in memo)
+    # Previewed: the two reports one after the other, each window named after its report.
+    j.open_modal(checks, app, 'Vis udskrift', 'dialog', 'Udskriftsvisning', root=select)
+    for number, title in enumerate(('Ændringsliste', 'Nye brikker'), 1):
+        preview = j.find_window(app, 'dialog', 'Udskriftsvisning : ' + title, timeout=20)
+        if not checks.true('the preview of "%s"' % title, preview is not None):
+            break
+        checks.shot('journey7-preview-%d.png' % number)
+        j.key('Escape', pause=2)
+        j.wait_for(lambda: j.find_window(app, 'dialog', 'Udskriftsvisning : ' + title,
+                                         timeout=0) is None, 10)
+    j.click(j.find(select, 'push button', 'Luk', exact=True))
+
+
 journeys = {'teachers-printed': teachers_printed,
+            'changes-printed': changes_printed,
             'margins-and-cutting-lines': margins_and_cutting_lines,
             'bad-files': bad_files,
             'preview': preview_journey,

@@ -1,5 +1,6 @@
 // The selection run: one print job per selected name, in list order, each titled with its name;
-// without a printer, nothing is printed and the message area says so.
+// without a printer, nothing is printed and the message area says so. With "Kun ændringer"
+// against an earlier export: the change list, then the new tiles.
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "app/selectform.h"
@@ -12,6 +13,8 @@
 #include "support/modal.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -38,7 +41,14 @@ protected:
         mainForm.setFileChooser(
             [] { return QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"); });
         mainForm.ButtonSourceClick();
-        selectForm.setSheetOutput(app::SheetOutput(table, mainForm, justerForm, &selectForm));
+        mainForm.setSelectForm(&selectForm);
+        const app::SheetOutput output(table, mainForm, justerForm, &selectForm);
+        selectForm.setSheetOutput(output);
+        selectForm.setChangesOutput([output](app::OutputAction action,
+                                             const timetable::TileDiff &diff,
+                                             const std::vector<std::string> &names) {
+            return output.changes(action, diff, names);
+        });
         selectForm.setNames(table.Listing(timetable::SelectionMode::Teachers).names);
         list = selectForm.findChild<QListWidget *>("ListBox");
     }
@@ -51,6 +61,15 @@ protected:
 
     // Loads an export in `dir` whose one teacher, AB, has `tiles` lessons, and lists it.
     void loadOneTeacher(const QTemporaryDir &dir, int tiles);
+    // Chooses `file` with "Tidligere fil…" and lists the teachers again.
+    void chooseEarlier(const QString &file)
+    {
+        mainForm.setFileChooser([file] { return file; });
+        mainForm.ButtonEarlierClick();
+        selectForm.setNames(table.Listing(timetable::SelectionMode::Teachers).names);
+    }
+    QString memo() const { return mainForm.findChild<QPlainTextEdit *>("Memo")->toPlainText(); }
+    QCheckBox *changesBox() const { return selectForm.findChild<QCheckBox *>("CBChanges"); }
 };
 
 } // namespace
@@ -172,7 +191,6 @@ TEST_F(SelectionRun, WhileARunGoesOnNothingStartsAnotherOrChangesTheTiles)
     JobLog printer;
     const report::TBRServicesScope services({.Progress = &preview::TBRProgressForm::Provide,
                                              .PrinterDevice = [&printer] { return &printer; }});
-    mainForm.setSelectForm(&selectForm);
     mainForm.show();
     selectForm.setWindowModality(Qt::ApplicationModal);
     selectForm.show();
@@ -231,4 +249,130 @@ TEST_F(SelectionRun, APreviewRunThatFailedIsShownByTheErrorDisplayWhenItHasEnded
     delete answer.data(); // the box was shown during the click, or never
     qputenv("TMPDIR", oldTmp);
     EXPECT_FALSE(shown.isEmpty()) << "the failed run was not shown";
+}
+
+namespace {
+
+// The example as a board printed earlier, in `dir`: JK's first lesson in room B7, his second
+// missing, HD's first in period "Ti 9". Against the example: 3 new tiles (JK 2, HD 1) and 2
+// to take down.
+QString earlierExample(const QTemporaryDir &dir)
+{
+    std::ifstream in(TAVLE_SOURCE_DIR "/examples/skema.csv", std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(in)), {});
+    const QString file = dir.filePath(QStringLiteral("tidligere.csv"));
+    std::ofstream out(file.toStdString(), std::ios::binary);
+    for (std::size_t at = 0; at < content.size();) {
+        const std::size_t end = content.find('\n', at);
+        std::string line = content.substr(at, end - at + 1);
+        at = end + 1;
+        if (line.starts_with("1;Ma;"))
+            line.replace(line.find(";A1;"), 4, ";B7;");
+        else if (line.starts_with("2;Ma;"))
+            continue;
+        else if (line.starts_with("3;Ma;"))
+            line.replace(line.find("Ma 3"), 4, "Ti 9");
+        out << line;
+    }
+    return file;
+}
+
+const QString kNoChanges = QString::fromUtf8("Ingen ændringer mellem de to filer.\n\n");
+
+} // namespace
+
+TEST_F(SelectionRun, OnlyAChosenEarlierFileEnablesKunAendringerAndARefusedOneKeepsTheChoice)
+{
+    EXPECT_FALSE(changesBox()->isEnabled());
+    QTemporaryDir dir;
+    const QString earlier = earlierExample(dir);
+    chooseEarlier(earlier);
+    EXPECT_TRUE(changesBox()->isEnabled());
+    EXPECT_TRUE(memo().endsWith(
+        QString::fromUtf8("Brikkerne på tavlen er udskrevet fra %1.\n\n"
+                          "Ændringer siden tidligere.csv: 3 nye brikker, 2 brikker skal tages "
+                          "ned.\n\n")
+            .arg(QFileInfo(earlier).absoluteFilePath())))
+        << memo().right(200).toStdString();
+
+    // A file that is no export, and one that cannot be read: the error display's texts, and
+    // the board stays the one chosen.
+    const QString noExport = dir.filePath(QStringLiteral("brev.csv"));
+    std::ofstream(noExport.toStdString()) << "Kære forældre\n";
+    for (const QString &refused : {noExport, QStringLiteral("/dev/zero")}) {
+        mainForm.setFileChooser([refused] { return refused; });
+        const QString before = memo();
+        QString shown;
+        const QPointer<QTimer> answer = testsupport::whenModal<QMessageBox>([&](QMessageBox &box) {
+            shown = box.text();
+            box.done(QMessageBox::Ok);
+        });
+        mainForm.findChild<QPushButton *>("ButtonEarlier")->click();
+        delete answer.data();
+        EXPECT_FALSE(shown.isEmpty()) << refused.toStdString();
+        EXPECT_EQ(memo(), before) << refused.toStdString();
+        EXPECT_EQ(mainForm.earlierExport().path, QFileInfo(earlier).absoluteFilePath());
+        EXPECT_EQ(mainForm.earlierExport().table->tiles().size(), 799u);
+    }
+    EXPECT_TRUE(changesBox()->isEnabled());
+
+    // Loading the export again keeps the board and tells the changes again.
+    mainForm.setFileChooser([] { return QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"); });
+    mainForm.ButtonSourceClick();
+    EXPECT_TRUE(memo().endsWith(QString::fromUtf8(
+        "Ændringer siden tidligere.csv: 3 nye brikker, 2 brikker skal tages ned.\n\n")));
+}
+
+TEST_F(SelectionRun, KunAendringerListsTheChangedNamesAndPrintsTheChangeListThenTheNewTiles)
+{
+    QTemporaryDir dir;
+    chooseEarlier(earlierExample(dir));
+    changesBox()->setChecked(true);
+    ASSERT_EQ(selectForm.names(), (std::vector<std::string>{"HD", "JK"}));
+    list->selectAll();
+
+    JobLog printer;
+    const report::TBRServicesScope services({.PrinterDevice = [&printer] { return &printer; }});
+    selectForm.findChild<QPushButton *>("PrintButton")->click();
+    ASSERT_EQ(printer.jobs.size(), 2u) << memo().right(300).toStdString();
+    EXPECT_EQ(printer.jobs[0].title, platform::cp1252(u8"Ændringsliste"));
+    EXPECT_EQ(printer.jobs[1].title, "Nye brikker");
+    ASSERT_EQ(printer.jobs[1].pages, 1) << "three new tiles share one sheet";
+    // The new tiles, three copies each: JK's two, HD's one; nothing of the board's old ones.
+    const std::vector<std::vector<std::string>> texts = printer.pageTexts();
+    std::string sheet;
+    for (const std::string &text : texts.back())
+        sheet += text + "\n";
+    const auto count = [&sheet](const std::string &word) {
+        int n = 0;
+        for (std::size_t at = sheet.find(word); at != std::string::npos;
+             at = sheet.find(word, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("JK"), 6) << sheet;
+    EXPECT_EQ(count("HD"), 3) << sheet;
+    EXPECT_EQ(count("Ti 9") + count("B7"), 0) << sheet;
+    EXPECT_TRUE(memo().endsWith(
+        QString::fromUtf8("Ændringslisten er sendt til printeren tavle-test.\n\n"
+                          "De nye brikker er sendt til printeren tavle-test.\n\n")));
+
+    changesBox()->setChecked(false);
+    EXPECT_EQ(selectForm.names().size(), 40u) << "unticked, every teacher again";
+}
+
+TEST_F(SelectionRun, WithNothingChangedTheMessageAreaSaysSoAndNothingIsPrinted)
+{
+    chooseEarlier(QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"));
+    EXPECT_TRUE(memo().endsWith(kNoChanges));
+    changesBox()->setChecked(true);
+    EXPECT_EQ(list->count(), 0);
+
+    JobLog printer;
+    const report::TBRServicesScope services({.PrinterDevice = [&printer] { return &printer; }});
+    const QString before = memo();
+    selectForm.findChild<QPushButton *>("PrintButton")->click();
+    selectForm.findChild<QPushButton *>("ShowButton")->click();
+    EXPECT_TRUE(printer.jobs.empty());
+    EXPECT_EQ(memo(), before + kNoChanges + kNoChanges);
 }
