@@ -1,5 +1,6 @@
 #include "cli/tavleprint.h"
 
+#include "cli/calibratecommand.h"
 #include "cli/pagescommand.h"
 #include "cli/sheetscommand.h"
 
@@ -21,6 +22,7 @@ constexpr std::string_view kUsage =
     "       tavleprint sheets (--teachers|--classes) EXPORT [NAME...] [--margins T,L,B,R]\n"
     "                         [--cut-frames] (--save FILE.brp | --pdf FILE.pdf |\n"
     "                         --xlsx FILE.xlsx | --html FILE.htm | --print [--printer QUEUE])\n"
+    "       tavleprint calibrate [--printer QUEUE] [--margins T,L,B,R]\n"
     "       tavleprint --help\n"
     "       tavleprint --version\n"
     "\n"
@@ -31,8 +33,12 @@ constexpr std::string_view kUsage =
     "  pages  a saved report file's page count, then each page's texts in drawing order\n"
     "  sheets the tile sheets of the given names (all listed ones by default): one saved\n"
     "         report file (one name); one PDF document, Excel workbook or HTML page holding\n"
-    "         all of them; or one print job per name; margins in mm, 8.5,12.0,9.0,20.0\n"
-    "         unless given\n";
+    "         all of them; or one print job per name; margins in mm: a print takes those\n"
+    "         kept for its queue (by the printer adjustment window), a file the standard\n"
+    "         8.5,12.0,9.0,20.0, unless --margins is given\n"
+    "  calibrate  the calibration sheet (job \"Pr\xC3\xB8veark\") on QUEUE (the default printer\n"
+    "         unless given) with the margins kept for it unless --margins is given: its outer\n"
+    "         cutting lines, each with the distance from its paper edge it should have\n";
 
 int usageError(std::ostream &err, std::string_view problem)
 {
@@ -155,6 +161,9 @@ int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ost
         return runListing(args, out, err);
     if (args[0] == "sheets")
         return runSheetsCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    if (args[0] == "calibrate")
+        return runCalibrateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
+                                   err);
     if (args[0] == "pages") {
         if (args.size() != 2 || args[1].starts_with("--"))
             return usageError(err, "pages needs exactly one saved report file");
