@@ -50,6 +50,8 @@ TCalibrationSheet::TCalibrationSheet(const Margins &margins, const std::string &
     };
     using report::TAlignment;
     const double textWidth = gridWidth / 2;
+    // The instruction and the margins stand between the second and third rows' lines.
+    constexpr double howAt = 0.36;
     place(LblTop, should(target.top, u8"overkant"), gridLeft + gridWidth / 4, gridTop + clearanceMm,
           textWidth, lineHeightMm, TAlignment::taCenter);
     place(LblBottom, should(target.bottom, u8"underkant"), gridLeft + gridWidth / 4,
@@ -63,15 +65,15 @@ TCalibrationSheet::TCalibrationSheet(const Margins &margins, const std::string &
                            u8"kanter til den yderste streg ved den kant, og skriv de fire mål i "
                            u8"vinduet Kalibrering. Tryk på Ret marginer, og udskriv prøvearket "
                            u8"igen: så skal stregerne stå, hvor teksterne siger."),
-          gridLeft + gridWidth / 8, gridTop + gridHeight * 0.42, gridWidth * 0.75, 4 * lineHeightMm,
-          TAlignment::taLeftJustify);
+          gridLeft + gridWidth / 8, gridTop + gridHeight * howAt, gridWidth * 0.75,
+          4 * lineHeightMm, TAlignment::taLeftJustify);
     place(LblMargins,
           platform::cp1252(u8"Printer: ") + printer +
               platform::cp1252(u8". Udskrevet med marginerne top ") + millimetreText(margins.top) +
               ", venstre " + millimetreText(margins.left) + ", bund " +
               millimetreText(margins.bottom) + platform::cp1252(u8", højre ") +
               millimetreText(margins.right) + " mm.",
-          gridLeft + gridWidth / 8, gridTop + gridHeight * 0.42 + 5 * lineHeightMm,
+          gridLeft + gridWidth / 8, gridTop + gridHeight * howAt + 4.2 * lineHeightMm,
           gridWidth * 0.75, 2 * lineHeightMm, TAlignment::taLeftJustify);
 }
 
