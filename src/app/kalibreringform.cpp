@@ -2,6 +2,7 @@
 
 #include "app/justerform.h"
 #include "app/marginspinbox.h"
+#include "app/startposition.h"
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
@@ -47,6 +48,9 @@ TKalibreringForm::TKalibreringForm(TJusterForm &justerForm, QWidget *parent)
     setFont(platform::windowFont());
     ui_->setupUi(this);
     setFixedSize(size());
+    // Beside the printer adjustment window, so that the margins it corrects stay in sight.
+    constexpr int gap = 8;
+    placeAtStart(*this, justerForm_.frameGeometry().topRight() + QPoint(gap, 0));
     const std::string &printer = justerForm_.printerName();
     ui_->LabelPrinter->setText(
         printer.empty() ? QString::fromUtf8(u8"Ingen printer installeret.")

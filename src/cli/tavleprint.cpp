@@ -36,9 +36,10 @@ constexpr std::string_view kUsage =
     "         all of them; or one print job per name; margins in mm: a print takes those\n"
     "         kept for its queue (by the printer adjustment window), a file the standard\n"
     "         8.5,12.0,9.0,20.0, unless --margins is given\n"
-    "  calibrate  the calibration sheet (job \"Pr\xC3\xB8veark\") on QUEUE (the default printer\n"
-    "         unless given) with the margins kept for it unless --margins is given: its outer\n"
-    "         cutting lines, each with the distance from its paper edge it should have\n";
+    "  calibrate\n"
+    "         the calibration sheet (job \"Pr\xC3\xB8veark\") on QUEUE (the default printer\n"
+    "         unless given), with the margins kept for it unless --margins is given: the\n"
+    "         outer cutting lines, each with the distance from its paper edge it should have\n";
 
 int usageError(std::ostream &err, std::string_view problem)
 {
