@@ -161,7 +161,7 @@ std::optional<tilesheet::OuterLines> printedLines(const QString &job)
 
 } // namespace
 
-TEST(Calibrate, ASheetMeasuredOnAPrinterThatShiftsThePageCorrectsItsMarginsInOneGo)
+TEST_F(Tavleprint, ACalibrationSheetMeasuredOnAPrinterThatShiftsThePageCorrectsItsMargins)
 {
     const QString queue = QStringLiteral("tavle-shift");
     if (!QFileInfo(testqueues::kSpool + queue).isDir() ||
@@ -224,4 +224,34 @@ TEST(Calibrate, ASheetMeasuredOnAPrinterThatShiftsThePageCorrectsItsMarginsInOne
     EXPECT_NEAR(after->left, targets.left, 0.2);
     EXPECT_NEAR(after->bottom, targets.bottom, 0.2);
     EXPECT_NEAR(after->right, targets.right, 0.2);
+
+    // Tile sheets printed there take the margins kept for the queue: every tile's word lands
+    // where a printer that is exact puts it with the standard margins (the export's path, printed
+    // on each sheet, tells this test's job). Measured at the words' lower edges: Ghostscript gives
+    // the fonts it embeds again taller boxes above the baseline.
+    const std::string standard = dir.filePath(QStringLiteral("standard.pdf")).toStdString();
+    ASSERT_EQ(tavleprint({"sheets", "--teachers", path, "AB", "--pdf", standard}).code, 0);
+    testqueues::JobWatch sheets(queue, QString::fromStdString(path));
+    ASSERT_EQ(tavleprint(
+                  {"sheets", "--teachers", path, "AB", "--print", "--printer", queue.toStdString()})
+                  .code,
+              0);
+    const QString printedSheet = sheets.next();
+    ASSERT_FALSE(printedSheet.isEmpty());
+    const auto got = sheetcheck::pdfWords(printedSheet),
+               want = sheetcheck::pdfWords(QString::fromStdString(standard));
+    ASSERT_EQ(got.size(), 1u);
+    ASSERT_EQ(want.size(), 1u);
+    ASSERT_FALSE(want[0].empty());
+    for (const sheetcheck::Word &w : want[0]) {
+        // The side label and the file name stand at their places on the paper, whatever the
+        // margins: the printer moves them, and no margin moves them back.
+        if (w.text == QString::fromStdString(path) || w.text.size() == 1)
+            continue;
+        const bool found = std::any_of(got[0].begin(), got[0].end(), [&w](const auto &g) {
+            return g.text == w.text && std::abs(g.xMin - w.xMin) <= 0.2 &&
+                   std::abs(g.yMax - w.yMax) <= 0.2;
+        });
+        EXPECT_TRUE(found) << w.text.toStdString() << " at " << w.xMin << ", " << w.yMax;
+    }
 }
