@@ -69,6 +69,9 @@ TEST_F(Tavleprint, UsageAndFileErrors)
     EXPECT_EQ(tavleprint({"frobnicate"}).code, 2);
     EXPECT_EQ(tavleprint({"pages"}).code, 2);
     EXPECT_EQ(tavleprint({"pages", "a.brp", "b.brp"}).code, 2);
+    EXPECT_EQ(tavleprint({"calibrate", "--tray", "1"}).code, 2);
+    EXPECT_EQ(tavleprint({"calibrate", "--margins", "8.5,12"}).code, 2);
+    EXPECT_EQ(tavleprint({"calibrate", "--printer", "no-such-queue"}).code, 1);
     const Outcome help = tavleprint({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("usage: tavleprint list"), std::string::npos);
