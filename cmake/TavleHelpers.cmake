@@ -46,7 +46,7 @@ function(tavle_folder_tests)
     # Tests that print on the CUPS test queues read the queue's one output file: one at a time.
     file(READ ${test} source)
     set(lock "")
-    if(source MATCHES "tavle-pdf|tavle-margins")
+    if(source MATCHES "tavle-pdf|tavle-margins|tavle-shift")
       set(lock RESOURCE_LOCK cups-test-queues)
     endif()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX "${folder}."

@@ -1,12 +1,17 @@
 // Test entry point: a QApplication exists for the whole test program, so that widget,
-// font and painting tests can run side by side with plain ones.
+// font and painting tests can run side by side with plain ones. Every test program keeps its
+// settings in a folder of its own, so that nothing kept leaks between tests or into the user's.
 #include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    const QTemporaryDir settings;
+    if (settings.isValid())
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

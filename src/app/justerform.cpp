@@ -1,8 +1,11 @@
 #include "app/justerform.h"
 
+#include "app/kalibreringform.h"
 #include "app/startposition.h"
 #include "app/tapplication.h"
+#include "platform/cp1252.h"
 #include "platform/fonts.h"
+#include "platform/printer.h"
 #include "ui_justerform.h"
 
 #include <QPainter>
@@ -13,14 +16,16 @@ namespace {
 
 // Where the window first opens on the screen.
 const QPoint kStartPosition(451, 251);
-const QSize kClientSize(332, 348);
+// The standard window, grown by a row for "Prøveark…".
+const QSize kClientSize(332, 381);
 const QSize kPictureSize(128, 150);
 
 } // namespace
 
-TJusterForm::TJusterForm(QWidget *parent)
+TJusterForm::TJusterForm(QWidget *parent, const tilesheet::KeptMargins *kept)
     : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint),
-      ui_(std::make_unique<Ui::TJusterForm>())
+      ui_(std::make_unique<Ui::TJusterForm>()), kept_(kept),
+      printer_(platform::TPrinter::StandardPrinterName())
 {
     setFont(platform::windowFont());
     ui_->setupUi(this);
@@ -32,12 +37,65 @@ TJusterForm::TJusterForm(QWidget *parent)
     connect(ui_->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->Button1, &QPushButton::clicked, this,
             [this] { runHandler([this] { Button1Click(); }); });
+    connect(ui_->ButtonCalibrate, &QPushButton::clicked, this,
+            [this] { runHandler([this] { ButtonCalibrateClick(); }); });
+    ui_->LabelPrinter->setText(
+        printer_.empty()
+            ? QString::fromUtf8(u8"Ingen printer installeret – værdierne gælder kun, til "
+                                u8"programmet lukkes.")
+            : QString::fromUtf8(u8"Gælder for printeren %1.").arg(platform::toQString(printer_)));
     FormCreate();
 }
 
 TJusterForm::~TJusterForm() = default;
 
-void TJusterForm::FormCreate() { Button1Click(); }
+void TJusterForm::FormCreate()
+{
+    Button1Click();
+    if (kept_ != nullptr && !printer_.empty()) {
+        const Margins kept = kept_->read(printer_);
+        ui_->SpinLeftMargin->setValue(kept.left);
+        ui_->SpinTopMargin->setValue(kept.top);
+        ui_->SpinRightMargin->setValue(kept.right);
+        ui_->SpinBottomMargin->setValue(kept.bottom);
+    }
+}
+
+void TJusterForm::setMargins(const Margins &margins)
+{
+    ui_->SpinTopMargin->setValue(margins.top);
+    ui_->SpinLeftMargin->setValue(margins.left);
+    ui_->SpinBottomMargin->setValue(margins.bottom);
+    ui_->SpinRightMargin->setValue(margins.right);
+    keep();
+}
+
+void TJusterForm::ButtonCalibrateClick()
+{
+    TKalibreringForm calibration(*this, this);
+    calibration.exec();
+}
+
+void TJusterForm::done(int result)
+{
+    // Every way of closing keeps the values as they were last edited, for the next start too.
+    for (QDoubleSpinBox *field :
+         {ui_->SpinTopMargin, ui_->SpinLeftMargin, ui_->SpinBottomMargin, ui_->SpinRightMargin})
+        field->interpretText();
+    keep();
+    QDialog::done(result);
+}
+
+void TJusterForm::keep()
+{
+    if (kept_ == nullptr || printer_.empty() || kept_->write(printer_, margins()) || failureTold_)
+        return;
+    failureTold_ = true;
+    if (tell_)
+        tell_(platform::cp1252(u8"Printerjusteringen kunne ikke gemmes i ") +
+              platform::fromQString(kept_->file()) +
+              platform::cp1252(u8". Marginerne gælder kun, til programmet lukkes.\r\n\r\n"));
+}
 
 void TJusterForm::Button1Click()
 {

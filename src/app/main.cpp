@@ -11,6 +11,7 @@
 #include "platform/printer.h"
 #include "preview/standardpreviewinterface.h"
 #include "report/services.h"
+#include "tilesheet/keptmargins.h"
 #include "timetable/timetable.h"
 
 #include <cstdio>
@@ -83,7 +84,11 @@ int main(int argc, char **argv)
     table.setMessageSink(
         [&mainForm](const std::string &message) { mainForm.appendMessage(message); });
     app::TSelectForm selectForm(table, &mainForm);
-    app::TJusterForm justerForm(&mainForm);
+    // The margins kept for the printer the sheets go to, from the user's settings.
+    const tilesheet::KeptMargins keptMargins;
+    app::TJusterForm justerForm(&mainForm, &keptMargins);
+    justerForm.setMessageSink(
+        [&mainForm](const std::string &message) { mainForm.appendMessage(message); });
     mainForm.setSelectForm(&selectForm);
     selectForm.setJusterForm(&justerForm);
     const app::SheetOutput output(table, mainForm, justerForm, &selectForm);

@@ -40,6 +40,14 @@ Typed readTyped(QString text)
 
 } // namespace
 
+QValidator::State readTypedMillimetres(const QString &text, double &value)
+{
+    const Typed typed = readTyped(text);
+    if (typed.state == QValidator::Acceptable)
+        value = typed.value;
+    return typed.state;
+}
+
 QValidator::State MarginSpinBox::validate(QString &text, int &) const
 {
     const Typed typed = readTyped(text);

@@ -11,6 +11,11 @@
 
 namespace app {
 
+// Reads a typed length: an optional sign, digits, and one decimal separator ('.' or ',')
+// followed by at most one digit; no group separators. Intermediate for "", "-" or "." on the
+// way to a number; `value` is set when Acceptable.
+QValidator::State readTypedMillimetres(const QString &text, double &value);
+
 class MarginSpinBox : public QDoubleSpinBox {
     Q_OBJECT
 public:

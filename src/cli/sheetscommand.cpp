@@ -1,6 +1,7 @@
 #include "cli/sheetscommand.h"
 
 #include "cli/diffcommand.h"
+#include "cli/marginsoption.h"
 #include "cli/tavleprint.h"
 
 #include "output/brprinter.h"
@@ -35,33 +36,13 @@ struct SheetsArgs {
     std::string exportPath;
     std::vector<std::string> names; // UTF-8, as typed
     tilesheet::TRapFormInputs inputs;
+    // --margins; without it a print takes those kept for its queue, a file the standard ones.
+    std::optional<tilesheet::Margins> margins;
     Destination destination = Destination::Pdf;
     std::string target;  // the .brp file or the exported file
     std::string printer; // queue name for --print, empty: the default printer
     std::string since;   // the earlier export: only the new tiles, on shared sheets
 };
-
-// "TOP,LEFT,BOTTOM,RIGHT" in millimetres.
-bool parseMargins(const std::string &text, tilesheet::TRapFormInputs &inputs)
-{
-    std::istringstream in(text);
-    long double values[4];
-    char comma;
-    for (int i = 0; i < 4; ++i) {
-        if (!(in >> values[i]) || (i < 3 && !(in >> comma && comma == ',')))
-            return false;
-    }
-    if (!in.eof() && in.peek() != EOF)
-        return false;
-    // Clamped as the printer adjustment window clamps what is typed into it.
-    for (long double &value : values)
-        value = std::clamp(value, -tilesheet::kMarginLimitMm, tilesheet::kMarginLimitMm);
-    inputs.TopMargin = values[0];
-    inputs.LeftMargin = values[1];
-    inputs.BottomMargin = values[2];
-    inputs.RightMargin = values[3];
-    return true;
-}
 
 std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::string &problem)
 {
@@ -87,7 +68,10 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
                                               : timetable::SelectionMode::Classes;
         } else if (arg == "--margins") {
             const std::string *v = value();
-            if (!v || !parseMargins(*v, parsed.inputs))
+            tilesheet::Margins margins{};
+            if (v && parseMargins(*v, margins))
+                parsed.margins = margins;
+            else
                 problem = "--margins takes TOP,LEFT,BOTTOM,RIGHT in millimetres";
         } else if (arg == "--cut-frames") {
             parsed.inputs.CutFrames = true;
@@ -213,6 +197,15 @@ std::optional<std::vector<std::string>> namesToPrint(timetable::Timetable &table
 tilesheet::TRapFormInputs sheetInputs(const SheetsArgs &parsed, const timetable::Timetable &table)
 {
     tilesheet::TRapFormInputs inputs = parsed.inputs;
+    // A PDF belongs to no printer: only a print takes a printer's kept margins.
+    const tilesheet::Margins margins = parsed.margins ? *parsed.margins
+                                       : parsed.destination == Destination::Print
+                                           ? keptMarginsFor(queueFor(parsed.printer))
+                                           : tilesheet::kStandardMargins;
+    inputs.TopMargin = margins.top;
+    inputs.LeftMargin = margins.left;
+    inputs.BottomMargin = margins.bottom;
+    inputs.RightMargin = margins.right;
     inputs.FileName = platform::fromQString(
         QFileInfo(QString::fromStdString(parsed.exportPath)).absoluteFilePath());
     inputs.PrintList = &table.printList();

@@ -1,5 +1,6 @@
 #include "cli/tavleprint.h"
 
+#include "cli/calibratecommand.h"
 #include "cli/diffcommand.h"
 #include "cli/pagescommand.h"
 #include "cli/sheetscommand.h"
@@ -27,6 +28,7 @@ constexpr std::string_view kUsage =
     "       tavleprint changes (--teachers|--classes) EARLIER EXPORT [NAME...]\n"
     "                          (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx |\n"
     "                           --html FILE.htm | --print [--printer QUEUE])\n"
+    "       tavleprint calibrate [--printer QUEUE] [--margins T,L,B,R]\n"
     "       tavleprint --help\n"
     "       tavleprint --version\n"
     "\n"
@@ -37,11 +39,12 @@ constexpr std::string_view kUsage =
     "  pages  a saved report file's page count, then each page's texts in drawing order\n"
     "  sheets the tile sheets of the given names (all listed ones by default): one saved\n"
     "         report file (one name); one PDF document, Excel workbook or HTML page holding\n"
-    "         all of them; or one print job per name; margins in mm, 8.5,12.0,9.0,20.0\n"
-    "         unless given; with --since, only the tiles that are new since the earlier\n"
-    "         export, of the given names (all changed ones by default), all in one report\n"
-    "         \"Nye brikker\", each name from the top of a new column (one saved report file,\n"
-    "         one file, or one print job)\n"
+    "         all of them; or one print job per name; margins in mm: a print takes those\n"
+    "         kept for its queue (by the printer adjustment window), a file the standard\n"
+    "         8.5,12.0,9.0,20.0, unless --margins is given; with --since, only the tiles\n"
+    "         that are new since the earlier export, of the given names (all changed ones\n"
+    "         by default), all in one report \"Nye brikker\", each name from the top of a\n"
+    "         new column (one saved report file, one file, or one print job)\n"
     "  diff   the tiles that changed from EARLIER to EXPORT, compared as multisets of lines:\n"
     "         '-' (take down) or '+' (new), a TAB, then the five fields as tiles prints them;\n"
     "         by name, names in the order list gives for EXPORT, then names found only in\n"
@@ -50,6 +53,10 @@ constexpr std::string_view kUsage =
     "         nothing printed when nothing changed\n"
     "  changes the report \"\xC3\x86ndringsliste\": per changed name (the given ones, all by\n"
     "         default) the tiles to take down and the new ones, on A4 pages\n"
+    "  calibrate\n"
+    "         the calibration sheet (job \"Pr\xC3\xB8veark\") on QUEUE (the default printer\n"
+    "         unless given), with the margins kept for it unless --margins is given: the\n"
+    "         outer cutting lines, each with the distance from its paper edge it should have\n"
     "  When the chosen names have nothing new (sheets --since) or no change (changes), a\n"
     "  line says so on standard output, nothing is written or printed, and the exit code is 0.\n";
 
@@ -178,6 +185,9 @@ int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ost
         return runDiffCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (args[0] == "changes")
         return runChangesCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    if (args[0] == "calibrate")
+        return runCalibrateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
+                                   err);
     if (args[0] == "pages") {
         if (args.size() != 2 || args[1].starts_with("--"))
             return usageError(err, "pages needs exactly one saved report file");

@@ -126,6 +126,12 @@ std::vector<std::string> TPrinter::Printers()
     return names;
 }
 
+std::string TPrinter::StandardPrinterName()
+{
+    const QPrinterInfo info = standardPrinter();
+    return info.isNull() ? std::string() : fromQString(info.printerName());
+}
+
 void TPrinter::SetPrinterIndex(int index)
 {
     if (job_)

@@ -74,6 +74,9 @@ public:
 
     // The system's printers, by queue name.
     static std::vector<std::string> Printers();
+    // The queue a print goes to when none is chosen: the default printer, or else the first
+    // installed one; empty when no printer is installed.
+    static std::string StandardPrinterName();
 
     int PrinterIndex() const { return index_; }
     // Selects printer `index` of Printers(), or the default printer for -1, with the driver's

@@ -180,11 +180,8 @@ void TBRCustomBand::drawFrame(long double x, long double y)
     output::TBRPageTarget &target = *report_->PageTarget();
     const long double w = Size.Native(TBRBandSize::WidthIndex);
     const long double h = Size.Native(TBRBandSize::HeightIndex);
-    // One native unit taller than the band, so that the bottom line of one tile meets the top
-    // of the next.
-    constexpr long double frameOverhang = 1.0L;
     BandFrameRect = {target.ToDeviceX(x), target.ToDeviceY(y), target.ToDeviceX(x + w),
-                     target.ToDeviceY(y + h + Expanded + frameOverhang)};
+                     target.ToDeviceY(y + h + Expanded + FrameOverhang)};
     platform::Canvas *canvas = target.PageCanvas();
     if (report_->Rendering && canvas != nullptr)
         Frame.PaintFrame(*canvas, BandFrameRect, target.HorizontalFactor, target.VerticalFactor);

@@ -71,6 +71,10 @@ public:
     void SetZoom(int zoom);
     void SetBounds(int left, int top, int width, int height) override;
 
+    // The frame reaches this many native units below the band, so that the bottom line of one
+    // tile meets the top of the next.
+    static constexpr long double FrameOverhang = 1.0L;
+
     // Run fields of the band's latest print.
     platform::TRect BandFrameRect;
     long double Expanded = 0;  // native units added by stretching controls

@@ -8,6 +8,7 @@
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
 #include "support/modal.h"
+#include "tilesheet/keptmargins.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -360,6 +361,42 @@ TEST_F(Forms, MarginsClampStepAndRestoreStandard)
     EXPECT_DOUBLE_EQ(m1.left, 12.0);
     EXPECT_DOUBLE_EQ(m1.bottom, 9.0);
     EXPECT_DOUBLE_EQ(m1.right, 20.0);
+}
+
+TEST_F(Forms, MarginsAreKeptForThePrinterAndAFailedWriteIsToldOnce)
+{
+    app::TJusterForm kept(&mainForm, nullptr);
+    if (kept.printerName().empty())
+        GTEST_SKIP() << "no printer installed: nothing is kept";
+    QTemporaryDir dir;
+    const tilesheet::KeptMargins file(dir.filePath(QStringLiteral("Tavleplanner.ini")));
+    {
+        app::TJusterForm first(&mainForm, &file);
+        EXPECT_EQ(first.margins(), app::kStandardMargins) << "nothing kept yet";
+        first.setMargins({10.5, 11.0, 9.0, 20.0});
+        first.close();
+    }
+    app::TJusterForm again(&mainForm, &file);
+    EXPECT_EQ(again.margins(), (app::Margins{10.5, 11.0, 9.0, 20.0}));
+    EXPECT_EQ(child<QLabel>(again, "LabelPrinter")->text(),
+              QString::fromUtf8(u8"Gælder for printeren %1.")
+                  .arg(platform::toQString(again.printerName())));
+
+    // A settings folder that is a plain file: said once in the message area, however often the
+    // window closes.
+    QFile blocker(dir.filePath(QStringLiteral("blocked")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const tilesheet::KeptMargins unwritable(dir.filePath(QStringLiteral("blocked/T.ini")));
+    app::TJusterForm failing(&mainForm, &unwritable);
+    failing.setMessageSink([this](const std::string &m) { mainForm.appendMessage(m); });
+    for (int i = 0; i < 3; ++i) {
+        failing.show();
+        failing.close();
+    }
+    EXPECT_EQ(memo().count(QString::fromUtf8(u8"Printerjusteringen kunne ikke gemmes")), 1)
+        << memo().toStdString();
+    EXPECT_TRUE(memo().contains(QString::fromUtf8(u8"gælder kun, til programmet lukkes.")));
 }
 
 TEST_F(Forms, MarginsTakeAPointOrACommaAsTheDecimalSeparatorInAnyLanguage)

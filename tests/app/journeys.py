@@ -8,6 +8,7 @@
 # JOURNEY: teachers-printed | margins-and-cutting-lines | bad-files | preview |
 #          print-settings-QUEUE (tavle-pdf, tavle-margins, tavle-letter) | print-stopped |
 #          changes-printed
+#          calibration (on tavle-shift, whose driver moves the page)
 import collections
 import glob
 import os
@@ -670,6 +671,109 @@ def changes_printed(app, work):
         j.key('Escape', pause=2)
         j.wait_for(lambda: j.find_window(app, 'dialog', 'Udskriftsvisning : ' + title,
                                          timeout=0) is None, 10)
+def outer_lines(pdf, dpi=400):
+    """The outer cutting lines of a job's page in mm from the paper's edges (top, left, bottom,
+    right): the outermost rows and columns dark over more than half the page."""
+    with tempfile.TemporaryDirectory() as d:
+        subprocess.run(['pdftoppm', '-gray', '-r', str(dpi), '-singlefile', pdf, d + '/p'],
+                       check=True)
+        with open(d + '/p.pgm', 'rb') as f:
+            data = f.read()
+    header = re.match(rb'P5\s+(\d+)\s+(\d+)\s+(\d+)\s', data)
+    width, height = int(header.group(1)), int(header.group(2))
+    dark = bytes.maketrans(bytes(range(256)), bytes([1] * 128 + [0] * 128))
+    pixels = data[header.end():].translate(dark)
+    rows = [pixels[y * width:(y + 1) * width].count(1) for y in range(height)]
+    columns = [pixels[x::width].count(1) for x in range(width)]
+    lines_y = [y for y, n in enumerate(rows) if n > width // 2]
+    lines_x = [x for x, n in enumerate(columns) if n > height // 2]
+    mm = 25.4 / dpi
+    return (lines_y[0] * mm, lines_x[0] * mm, (height - lines_y[-1] - 1) * mm,
+            (width - lines_x[-1] - 1) * mm)
+
+
+def juster_window(app, source):
+    j.choose_file(checks, app, source)
+    select = j.open_modal(checks, app, 'Vælg klasser', 'dialog', 'Vælg til udskrift')
+    return select, j.open_modal(checks, app, 'Juster printer', 'dialog', 'Printerjustering',
+                                root=select)
+
+
+def window_shot(title, name):
+    """One window, captured as it stands on the screen."""
+    ids = subprocess.run(['xdotool', 'search', '--name', '^%s$' % title], capture_output=True,
+                         text=True).stdout.split()
+    if ids:
+        subprocess.run(['import', '-window', ids[-1], os.path.join(checks.shots, name)],
+                       stderr=subprocess.DEVNULL)
+
+
+def calibration(app, work):
+    """A margin set, the program ended and started again: the margin is kept for the printer.
+    Then "Prøveark…": the sheet printed on a printer that moves the page, its four distances
+    typed in, "Ret marginer", and the sheet printed again with its lines in place."""
+    global process
+    shift = 'tavle-shift'
+    if shift not in subprocess.run(['lpstat', '-e'], capture_output=True, text=True).stdout:
+        print('calibration skipped: no CUPS test queue %s (run .ci/cups-setup as root)' % shift)
+        sys.exit(j.SKIP)
+    source = own_export(work)
+    select, juster = juster_window(app, source)
+    checks.true('the window names its printer',
+                j.find(juster, 'label', 'Gælder for printeren %s.' % shift, timeout=5) is not None)
+    top = checks.need(j.find(juster, 'spin button', 'Topmargen', exact=True), 'Topmargen')
+    j.click(top)
+    j.key('ctrl+a')
+    j.type_text('10,5')
+    j.key('Tab')
+    j.click(checks.need(j.find(juster, 'push button', 'OK', exact=True), '"OK"'))
+    j.click(j.find(select, 'push button', 'Luk', exact=True))
+    j.click(checks.need(j.find(app, 'push button', 'Luk', exact=True), '"Luk"'))
+    checks.true('the program ended', j.wait_for(lambda: process.poll() is not None, 10))
+
+    process, app = j.start(program, env=environment)
+    checks.need(app, 'the program started again')
+    select, juster = juster_window(app, source)
+    top = checks.need(j.find(juster, 'spin button', 'Topmargen', exact=True), 'Topmargen')
+    checks.check('the top margin kept for the printer', j.text_of(top).strip(), '10,5')
+    checks.shot('journey7-kept.png')
+    window_shot('Printerjustering', 'printerjustering.png')
+
+    calibrate = j.open_modal(checks, app, 'Prøveark…', 'dialog', 'Kalibrering', root=juster)
+    checks.true('"Kalibrering" names the printer',
+                j.find(calibrate, 'label', 'Printer: %s' % shift, timeout=5) is not None)
+    targets = (8.5, 12.0, 9.4, 22.0)
+    printed = []
+    for round_ in (1, 2):
+        before = jobs(shift)
+        j.click(checks.need(j.find(calibrate, 'push button', 'Udskriv prøveark', exact=True),
+                            '"Udskriv prøveark"'))
+        new = j.wait_for(lambda: [p for p in jobs(shift) if p not in before], 60)
+        if not checks.true('calibration sheet %d printed' % round_, bool(new)):
+            return
+        checks.check('job title', title_of(new[0]), 'Prøveark')
+        measured = outer_lines(new[0])
+        printed.append(measured)
+        if round_ == 2:
+            break
+        for field, value in zip(('Målt top', 'Målt venstre', 'Målt bund', 'Målt højre'),
+                                measured):
+            edit = checks.need(j.find(calibrate, 'text', field, exact=True), field)
+            j.click(edit)
+            j.type_text(('%.1f' % value).replace('.', ','))
+        checks.shot('journey7-measured.png')
+        window_shot('Kalibrering', 'kalibrering.png')
+        j.click(checks.need(j.find(calibrate, 'push button', 'Ret marginer', exact=True),
+                            '"Ret marginer"'))
+        checks.true('the top margin corrected',
+                    j.wait_for(lambda: j.text_of(top).strip() != '10,5', 5))
+    print('calibration: lines measured', printed)
+    for side, got, want in zip(('top', 'left', 'bottom', 'right'), printed[1], targets):
+        checks.true('the %s line at %.2f mm, %.1f wanted' % (side, got, want),
+                    abs(got - want) <= TOLERANCE)
+    checks.shot('journey7-corrected.png')
+    j.click(j.find(calibrate, 'push button', 'Luk', exact=True))
+    j.click(j.find(juster, 'push button', 'OK', exact=True))
     j.click(j.find(select, 'push button', 'Luk', exact=True))
 
 
@@ -678,14 +782,21 @@ journeys = {'teachers-printed': teachers_printed,
             'margins-and-cutting-lines': margins_and_cutting_lines,
             'bad-files': bad_files,
             'preview': preview_journey,
-            'print-stopped': print_stopped}
+            'print-stopped': print_stopped,
+            'calibration': calibration}
 for printer in ('tavle-pdf', 'tavle-margins', 'tavle-letter'):
     journeys['print-settings-' + printer] = print_settings
 if journey not in journeys:
     print('unknown journey', journey)
     sys.exit(2)
-process, app = j.start(program, env={'PRINTER': journey[len('print-settings-'):]}
-                       if journey.startswith('print-settings-') else None)
+# Each journey keeps its settings in a folder of its own.
+settings = tempfile.TemporaryDirectory()
+environment = {'XDG_CONFIG_HOME': settings.name}
+if journey.startswith('print-settings-'):
+    environment['PRINTER'] = journey[len('print-settings-'):]
+if journey == 'calibration':
+    environment['PRINTER'] = 'tavle-shift'
+process, app = j.start(program, env=environment)
 try:
     checks.need(app, 'the application on the accessibility bus')
     with tempfile.TemporaryDirectory() as work:

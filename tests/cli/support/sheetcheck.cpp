@@ -75,7 +75,7 @@ std::vector<std::vector<Word>> pdfWords(const QString &pdf)
     const QString html = QString::fromUtf8(process.readAllStandardOutput());
     static const QRegularExpression re(
         QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
-                       "yMax=\"[0-9.]+\">([^<]*)</word>"));
+                       "yMax=\"([0-9.]+)\">([^<]*)</word>"));
     std::vector<std::vector<Word>> pages;
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
@@ -83,7 +83,7 @@ std::vector<std::vector<Word>> pdfWords(const QString &pdf)
             pages.emplace_back();
             continue;
         }
-        QString text = m.captured(4);
+        QString text = m.captured(5);
         text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
             .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
             .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
@@ -92,7 +92,8 @@ std::vector<std::vector<Word>> pdfWords(const QString &pdf)
         if (!pages.empty())
             pages.back().push_back({text, m.captured(1).toDouble() * kMmPerPoint,
                                     m.captured(2).toDouble() * kMmPerPoint,
-                                    m.captured(3).toDouble() * kMmPerPoint});
+                                    m.captured(3).toDouble() * kMmPerPoint,
+                                    m.captured(4).toDouble() * kMmPerPoint});
     }
     return pages;
 }

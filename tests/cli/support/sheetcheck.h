@@ -25,6 +25,7 @@ std::vector<std::vector<Placed>> expectedPages(const std::vector<const timetable
 struct Word {
     QString text;
     double xMin, yMin, xMax; // mm
+    double yMax = 0;         // mm; the baseline's side, which a redrawn font's box keeps
 };
 
 // The words of every page of a PDF, page by page.

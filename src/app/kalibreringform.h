@@ -1,0 +1,41 @@
+#pragma once
+// The calibration dialog of the printer adjustment window: prints a calibration sheet on the
+// printer with the current margins, takes the four distances measured on it, and corrects the
+// margins so that the lines land where the sheet says they should.
+
+#include "tilesheet/calibration.h"
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class TKalibreringForm;
+}
+
+class QLineEdit;
+
+namespace app {
+
+class TJusterForm;
+
+class TKalibreringForm : public QDialog {
+    Q_OBJECT
+public:
+    // Calibrates the margins of `justerForm`, for its printer.
+    explicit TKalibreringForm(TJusterForm &justerForm, QWidget *parent = nullptr);
+    ~TKalibreringForm() override;
+
+    // The distances typed into the four fields; none for an empty field.
+    tilesheet::MeasuredLines measured() const;
+
+    // "Udskriv prøveark": one calibration sheet on the printer with the current margins.
+    void ButtonPrintClick();
+    // "Ret marginer": the measured margins corrected in the printer adjustment window and kept.
+    void ButtonCorrectClick();
+
+private:
+    std::unique_ptr<Ui::TKalibreringForm> ui_;
+    TJusterForm &justerForm_;
+};
+
+} // namespace app

@@ -1,0 +1,98 @@
+#include "cli/calibratecommand.h"
+
+#include "cli/marginsoption.h"
+#include "output/systemprinter.h"
+#include "platform/cp1252.h"
+#include "platform/exitcodes.h"
+#include "platform/printer.h"
+#include "platform/screen.h"
+#include "platform/units.h"
+#include "report/services.h"
+#include "tilesheet/calibration.h"
+#include "tilesheet/calibrationsheet.h"
+
+#include <algorithm>
+#include <iomanip>
+#include <locale>
+#include <optional>
+#include <sstream>
+
+namespace cli {
+namespace {
+
+constexpr const char *kUsage =
+    "usage: tavleprint calibrate [--printer QUEUE] [--margins T,L,B,R]\n";
+
+int usageError(std::ostream &err, const std::string &problem)
+{
+    err << "tavleprint: " << problem << "\n" << kUsage;
+    return platform::ExitCode::Usage;
+}
+
+// "8.5,12.0,9.0,20.0", as --margins takes it.
+std::string list(double a, double b, double c, double d)
+{
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::fixed << std::setprecision(1) << a << ',' << b << ',' << c << ',' << d;
+    return text.str();
+}
+
+} // namespace
+
+int runCalibrateCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    std::string queue;
+    std::optional<tilesheet::Margins> margins;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == "--printer" && hasValue) {
+            queue = args[++i];
+        } else if (args[i] == "--margins" && hasValue) {
+            tilesheet::Margins given{};
+            if (!parseMargins(args[++i], given))
+                return usageError(err, "--margins takes TOP,LEFT,BOTTOM,RIGHT in millimetres");
+            margins = given;
+        } else {
+            return usageError(err, "calibrate does not take " + args[i]);
+        }
+    }
+
+    const std::vector<std::string> queues = platform::TPrinter::Printers();
+    if (queues.empty()) {
+        err << "tavleprint: no printer is installed\n";
+        return platform::ExitCode::Failure;
+    }
+    const std::string name = queueFor(queue);
+    const auto it = std::find(queues.begin(), queues.end(), name);
+    if (it == queues.end()) {
+        err << "tavleprint: " << queue << ": no such printer\n";
+        return platform::ExitCode::Failure;
+    }
+    if (!margins)
+        margins = keptMarginsFor(name);
+
+    // Laid out as on a standard screen, as the sheets are.
+    const platform::ScreenResolutionOverride standardScreen(platform::screenDpi);
+    try {
+        platform::TPrinter printer;
+        output::TBRSystemPrinter device(printer);
+        const report::TBRServicesScope services({.PrinterDevice = [&device] { return &device; }});
+        tilesheet::TCalibrationSheet sheet(*margins, name);
+        sheet.Report().PrinterSettings.PrinterIndex = static_cast<int>(it - queues.begin());
+        sheet.Report().ShowProgress = false;
+        sheet.Report().Print();
+    } catch (const std::exception &e) {
+        err << "tavleprint: " << platform::cp1252ToUtf8(e.what()) << "\n";
+        return platform::ExitCode::Failure;
+    }
+    const tilesheet::OuterLines targets = tilesheet::CalibrationTargets();
+    out << "printed the calibration sheet on " << platform::cp1252ToUtf8(name) << " with margins "
+        << list(margins->top, margins->left, margins->bottom, margins->right)
+        << " (T,L,B,R); its outer lines belong at "
+        << list(targets.top, targets.left, targets.bottom, targets.right)
+        << " mm from the top, left, bottom and right edges\n";
+    return platform::ExitCode::Success;
+}
+
+} // namespace cli
