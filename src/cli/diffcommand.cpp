@@ -3,10 +3,7 @@
 #include "cli/tavleprint.h"
 
 #include "output/brprinter.h"
-#include "output/htmldocumentfilter.h"
-#include "output/pdfdocumentfilter.h"
 #include "output/systemprinter.h"
-#include "output/xlsfilter.h"
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
 #include "platform/fileerror.h"
@@ -131,40 +128,6 @@ std::string absoluteName(const std::string &path)
     return platform::fromQString(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
 }
 
-std::unique_ptr<output::TBRExportFilter> filterFor(ReportDestination destination,
-                                                   const std::string &file)
-{
-    switch (destination) {
-    case ReportDestination::Pdf:
-        return std::make_unique<output::TBRPDFDocumentFilter>(file);
-    case ReportDestination::Xlsx:
-        return std::make_unique<output::TBRXLSFilter>(file);
-    case ReportDestination::Html:
-        return std::make_unique<output::TBRGHTMLDocumentFilter>(file);
-    default:
-        return nullptr;
-    }
-}
-
-// The printer index of the queue named with --printer, -1 for the default printer; none, with
-// the reason on `err`, when no printer is installed or the queue is unknown.
-std::optional<int> printerIndex(const std::string &queue, std::ostream &err)
-{
-    const auto queues = platform::TPrinter::Printers();
-    if (queues.empty()) {
-        err << "tavleprint: no printer is installed\n";
-        return std::nullopt;
-    }
-    if (queue.empty())
-        return -1;
-    const auto it = std::find(queues.begin(), queues.end(), queue);
-    if (it == queues.end()) {
-        err << "tavleprint: " << queue << ": no such printer\n";
-        return std::nullopt;
-    }
-    return static_cast<int>(it - queues.begin());
-}
-
 // One report to the command line's destination, under its ReportTitle. False when that went
 // wrong in a way already reported on `err`; errors of the run itself are thrown.
 bool writeReport(report::TBandReport &report, const ReportOutput &output, std::ostream &out,
@@ -181,7 +144,7 @@ bool writeReport(report::TBandReport &report, const ReportOutput &output, std::o
     case ReportDestination::Pdf:
     case ReportDestination::Xlsx:
     case ReportDestination::Html: {
-        const auto filter = filterFor(output.destination, output.target);
+        const auto filter = exportFilterFor(output.destination, output.target);
         report.Export(*filter);
         filter->Finish();
         return true;

@@ -3,6 +3,7 @@
 // printed from (EARLIER) and a newer one (EXPORT), as lines, as the "Ændringsliste" report, or
 // as the "Nye brikker" report of the new tiles on shared sheets.
 
+#include "cli/reportdestination.h"
 #include "tilesheet/rapform.h"
 #include "timetable/tbrik.h"
 
@@ -11,9 +12,6 @@
 #include <vector>
 
 namespace cli {
-
-// Where one report goes: a saved report file, one exported file, or one print job.
-enum class ReportDestination { Save, Pdf, Xlsx, Html, Print };
 
 struct ReportOutput {
     ReportDestination destination = ReportDestination::Pdf;

@@ -5,10 +5,7 @@
 #include "cli/tavleprint.h"
 
 #include "output/brprinter.h"
-#include "output/htmldocumentfilter.h"
-#include "output/pdfdocumentfilter.h"
 #include "output/systemprinter.h"
-#include "output/xlsfilter.h"
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
 #include "platform/fileerror.h"
@@ -122,21 +119,6 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
     return parsed;
 }
 
-// The export filter of a file destination.
-std::unique_ptr<output::TBRExportFilter> filterFor(Destination destination, const std::string &file)
-{
-    switch (destination) {
-    case Destination::Pdf:
-        return std::make_unique<output::TBRPDFDocumentFilter>(file);
-    case Destination::Xlsx:
-        return std::make_unique<output::TBRXLSFilter>(file);
-    case Destination::Html:
-        return std::make_unique<output::TBRGHTMLDocumentFilter>(file);
-    default:
-        return nullptr;
-    }
-}
-
 // The usage text after what was wrong with the command line.
 int usageError(std::ostream &err, const std::string &problem)
 {
@@ -229,7 +211,7 @@ void exportSheets(timetable::Timetable &table, const tilesheet::TRapFormInputs &
                   const std::vector<std::string> &names, Destination destination,
                   const std::string &file)
 {
-    const auto filter = filterFor(destination, file);
+    const auto filter = exportFilterFor(destination, file);
     filter->TitledSections = names.size() > 1;
     for (const std::string &name : names) {
         table.BuildPrintList(name);
@@ -239,25 +221,6 @@ void exportSheets(timetable::Timetable &table, const tilesheet::TRapFormInputs &
         sheet.BRBrikker.Export(*filter);
     }
     filter->Finish();
-}
-
-// The printer index of the queue named with --printer, -1 for the default printer; none, with
-// the reason on `err`, when no printer is installed or the queue is unknown.
-std::optional<int> printerIndex(const std::string &queue, std::ostream &err)
-{
-    const auto queues = platform::TPrinter::Printers();
-    if (queues.empty()) {
-        err << "tavleprint: no printer is installed\n";
-        return std::nullopt;
-    }
-    if (queue.empty())
-        return -1;
-    const auto it = std::find(queues.begin(), queues.end(), queue);
-    if (it == queues.end()) {
-        err << "tavleprint: " << queue << ": no such printer\n";
-        return std::nullopt;
-    }
-    return static_cast<int>(it - queues.begin());
 }
 
 // --print: each name's sheets on the printer, reported on `out`. False when there is no
