@@ -174,9 +174,9 @@ std::optional<std::vector<std::string>> namesToPrint(timetable::Timetable &table
     return names;
 }
 
-// The tile sheet's inputs: the command line's margins and frames, the export file's full name
-// and the table's print list.
-tilesheet::TRapFormInputs sheetInputs(const SheetsArgs &parsed, const timetable::Timetable &table)
+// The command line's frames and its margins: those given, else for a print the ones kept for
+// its queue, for a file the standard ones.
+tilesheet::TRapFormInputs withMargins(const SheetsArgs &parsed)
 {
     tilesheet::TRapFormInputs inputs = parsed.inputs;
     // A PDF belongs to no printer: only a print takes a printer's kept margins.
@@ -188,6 +188,13 @@ tilesheet::TRapFormInputs sheetInputs(const SheetsArgs &parsed, const timetable:
     inputs.LeftMargin = margins.left;
     inputs.BottomMargin = margins.bottom;
     inputs.RightMargin = margins.right;
+    return inputs;
+}
+
+// The tile sheet's inputs: those above, the export file's full name and the table's print list.
+tilesheet::TRapFormInputs sheetInputs(const SheetsArgs &parsed, const timetable::Timetable &table)
+{
+    tilesheet::TRapFormInputs inputs = withMargins(parsed);
     inputs.FileName = platform::fromQString(
         QFileInfo(QString::fromStdString(parsed.exportPath)).absoluteFilePath());
     inputs.PrintList = &table.printList();
@@ -281,7 +288,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
                                    parsed->since,
                                    parsed->exportPath,
                                    parsed->names,
-                                   parsed->inputs,
+                                   withMargins(*parsed),
                                    {parsed->destination, parsed->target, parsed->printer}},
                                   out, err);
 

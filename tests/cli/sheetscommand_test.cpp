@@ -4,6 +4,7 @@
 #include "output/brprinter.h"
 #include "platform/emfmetafile.h"
 #include "platform/printer.h"
+#include "support/sheetcheck.h"
 #include "support/tavleprintrun.h"
 #include "testqueues.h"
 
@@ -251,6 +252,15 @@ TEST_F(Changes, NewTilesShareSheetsAndTheChangeListHasEveryChangedName)
             .code,
         0);
     EXPECT_EQ(pdfPages(QString::fromStdString(path("nye.pdf"))), 1);
+    // The new tiles take the margins given, as every sheet does: 21.5 mm more at the top.
+    ASSERT_EQ(tavleprint({"sheets", "--teachers", current, "--since", earlier, "--margins",
+                          "30,12,9,20", "--pdf", path("nye-30.pdf")})
+                  .code,
+              0);
+    const auto standard = sheetcheck::pdfWords(QString::fromStdString(path("nye.pdf")));
+    const auto lower = sheetcheck::pdfWords(QString::fromStdString(path("nye-30.pdf")));
+    ASSERT_FALSE(standard.empty() || lower.empty() || standard[0].empty() || lower[0].empty());
+    EXPECT_NEAR(lower[0][0].yMin - standard[0][0].yMin, 21.5, 0.3);
 
     const std::string list = path("liste.brp");
     const Outcome changes = tavleprint({"changes", "--teachers", earlier, current, "--save", list});
