@@ -34,10 +34,7 @@ tilesheet::TRapFormInputs SheetOutput::sheetInputs() const
 {
     const Margins margins = justerForm_.margins();
     tilesheet::TRapFormInputs inputs;
-    inputs.TopMargin = margins.top;
-    inputs.LeftMargin = margins.left;
-    inputs.BottomMargin = margins.bottom;
-    inputs.RightMargin = margins.right;
+    tilesheet::SetMargins(inputs, margins);
     inputs.CutFrames = mainForm_.cutFrames();
     inputs.FileName = platform::fromQString(mainForm_.exportFilePath());
     return inputs;

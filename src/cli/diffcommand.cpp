@@ -38,15 +38,7 @@ int usageError(std::ostream &err, const std::string &problem)
 // Two files are read, so each warning of the loader names its file.
 timetable::Timetable::MessageSink loaderSink(std::ostream &err, const std::string &path)
 {
-    return [&err, path](const std::string &message) {
-        static const std::string reading = platform::cp1252(u8"Læser brikker...\r\n\r\n");
-        if (message == reading)
-            return;
-        std::string text = message;
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-            text.pop_back();
-        err << "tavleprint: " << path << ": " << platform::cp1252ToUtf8(text) << "\n";
-    };
+    return [&err, path](const std::string &message) { toTerminal(err, message, path + ": "); };
 }
 
 // The two exports, listed in the mode, and what changed between them.

@@ -184,10 +184,7 @@ tilesheet::TRapFormInputs withMargins(const SheetsArgs &parsed)
                                        : parsed.destination == Destination::Print
                                            ? keptMarginsFor(queueFor(parsed.printer))
                                            : tilesheet::kStandardMargins;
-    inputs.TopMargin = margins.top;
-    inputs.LeftMargin = margins.left;
-    inputs.BottomMargin = margins.bottom;
-    inputs.RightMargin = margins.right;
+    tilesheet::SetMargins(inputs, margins);
     return inputs;
 }
 

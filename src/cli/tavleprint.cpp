@@ -145,7 +145,7 @@ bool needsQtApplication(const std::string &command)
 }
 
 // Messages for the message area that matter on a terminal: everything but the reading note.
-void toTerminal(std::ostream &err, const std::string &message)
+void toTerminal(std::ostream &err, const std::string &message, const std::string &prefix)
 {
     static const std::string reading = platform::cp1252(u8"Læser brikker...\r\n\r\n");
     if (message == reading)
@@ -153,7 +153,7 @@ void toTerminal(std::ostream &err, const std::string &message)
     std::string text = message;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
-    err << "tavleprint: " << platform::cp1252ToUtf8(text) << "\n";
+    err << "tavleprint: " << prefix << platform::cp1252ToUtf8(text) << "\n";
 }
 
 std::string fileProblem(const std::exception &error)

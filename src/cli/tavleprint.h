@@ -9,8 +9,8 @@
 namespace cli {
 
 // A message of the message area as a terminal shows it, on `err`: everything but the reading
-// note, without its line breaks.
-void toTerminal(std::ostream &err, const std::string &message);
+// note, without its line breaks, in UTF-8 after "tavleprint: " and `prefix`.
+void toTerminal(std::ostream &err, const std::string &message, const std::string &prefix = {});
 
 // A file error as a terminal shows it: the run-time text, or for a refused file the plain
 // reason ("not a regular file").

@@ -33,10 +33,7 @@ double corrected(double current, const std::optional<double> &measured, double t
 OuterLines OuterCuttingLines(const Margins &margins)
 {
     TRapFormInputs inputs;
-    inputs.TopMargin = margins.top;
-    inputs.LeftMargin = margins.left;
-    inputs.BottomMargin = margins.bottom;
-    inputs.RightMargin = margins.right;
+    SetMargins(inputs, margins);
     inputs.CutFrames = true;
     const TRapForm sheet(inputs);
     const report::TBRPage &page = sheet.BRBrikker.Page;

@@ -24,10 +24,7 @@ TCalibrationSheet::TCalibrationSheet(const Margins &margins, const std::string &
     for (const timetable::TBrik &tile : tiles_)
         printList_.push_back(&tile);
     TRapFormInputs inputs;
-    inputs.TopMargin = margins.top;
-    inputs.LeftMargin = margins.left;
-    inputs.BottomMargin = margins.bottom;
-    inputs.RightMargin = margins.right;
+    SetMargins(inputs, margins);
     inputs.CutFrames = true;
     inputs.PrintList = &printList_;
     sheet_ = std::make_unique<TRapForm>(inputs);

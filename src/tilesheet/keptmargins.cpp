@@ -80,4 +80,12 @@ bool KeptMargins::write(const std::string &printer, const Margins &margins) cons
     return status == QSettings::NoError;
 }
 
+void SetMargins(TRapFormInputs &inputs, const Margins &margins)
+{
+    inputs.TopMargin = margins.top;
+    inputs.LeftMargin = margins.left;
+    inputs.BottomMargin = margins.bottom;
+    inputs.RightMargin = margins.right;
+}
+
 } // namespace tilesheet

@@ -17,6 +17,10 @@ struct Margins {
 
 inline constexpr Margins kStandardMargins{8.5, 12.0, 9.0, 20.0};
 
+struct TRapFormInputs;
+// Gives a tile sheet's inputs the four margins.
+void SetMargins(TRapFormInputs &inputs, const Margins &margins);
+
 class KeptMargins {
 public:
     // The user's settings (QSettings, organisation and application "Tavleplanner").
