@@ -202,6 +202,8 @@ void TBRPreview::ApplyZoom()
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
     placeImage();
+    if (OnZoomApplied)
+        OnZoomApplied(*this);
 }
 
 void TBRPreview::placeImage()

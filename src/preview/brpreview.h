@@ -82,6 +82,8 @@ public:
     std::function<void(TBRPreview &sender, int pageNum)> OnPageAvailable;
     std::function<void(TBRPreview &sender, int progress)> OnProgressUpdate;
     std::function<void(TBRPreview &sender, Qt::MouseButton button)> OnMouseDown;
+    // After every zoom applied, whichever way the zoom came.
+    std::function<void(TBRPreview &sender)> OnZoomApplied;
 
 protected:
     void customEvent(QEvent *event) override;

@@ -29,6 +29,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -149,11 +150,12 @@ TEST(PreviewWindow, OpensWithItsControlsTextsHintsAndGlyphs)
          {Button{"FindButton", 3, "&Søg", "Søg efter tekst"},
           Button{"printSetup", 68, "&Indstil", "Printeropsætning"},
           Button{"Print", 113, "&Udskriv", "Udskriv"}, Button{"PrevPage", 178, "", "Forrige side"},
-          Button{"NextPage", 223, "", "Næste side"}, Button{"btnZoomIn", 288, "&Op", ""},
-          Button{"btnZoomOut", 333, "&Ned", ""},
-          Button{"LoadReport", 398, "&Hent", "Indlæs udskriftsjob"},
-          Button{"saveReport", 443, "&Gem", "Gem udskriftsjob"},
-          Button{"exitButton", 508, "&Luk", "Luk visning"}}) {
+          Button{"NextPage", 223, "", "Næste side"},
+          Button{"btnZoomIn", 328, "&Op", "Forstør siden"},
+          Button{"btnZoomOut", 373, "&Ned", "Formindsk siden"},
+          Button{"LoadReport", 478, "&Hent", "Indlæs udskriftsjob"},
+          Button{"saveReport", 523, "&Gem", "Gem udskriftsjob"},
+          Button{"exitButton", 588, "&Luk", "Luk visning"}}) {
         QAbstractButton *button = p.control(b.name);
         ASSERT_NE(button, nullptr) << b.name;
         EXPECT_EQ(button->geometry().topLeft(), QPoint(b.x, 2)) << b.name;
@@ -396,6 +398,39 @@ TEST(PreviewWindow, AThumbnailClickShowsItsPageAndGoingToAPageSelectsItsThumbnai
     p.click("PrevPage");
     EXPECT_EQ(p.view().PageNumber(), 2);
     EXPECT_EQ(grid.Row(), 1);
+}
+
+TEST(PreviewWindow, ThePageFieldGoesToThePageTypedAndTheZoomShowsInPerCent)
+{
+    PreviewOf p(4);
+    auto *field = p.control<QSpinBox>("PageField");
+    auto *zoom = p.control<QLabel>("ZoomLabel");
+    ASSERT_NE(field, nullptr);
+    ASSERT_NE(zoom, nullptr);
+    EXPECT_EQ(field->value(), 1);
+    EXPECT_EQ(field->maximum(), 4);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("3"));
+    EXPECT_EQ(p.view().PageNumber(), 1) << "not before Enter";
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(p.view().PageNumber(), 3);
+    EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 3 af 4"));
+    EXPECT_EQ(p.window->Thumbs().Row(), 2);
+    // A number beyond the last page cannot be typed; the arrows keep the field in step.
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("9"));
+    QTest::keyClick(field, Qt::Key_Enter);
+    EXPECT_EQ(p.view().PageNumber(), 3);
+    p.click("NextPage");
+    EXPECT_EQ(field->value(), 4);
+
+    EXPECT_EQ(zoom->text(), QStringLiteral("%1 %").arg(p.view().Zoom()));
+    p.view().SetZoom(100);
+    p.click("btnZoomIn");
+    EXPECT_EQ(zoom->text(), QStringLiteral("125 %"));
+    p.click("btnZoomOut");
+    EXPECT_EQ(zoom->text(), QStringLiteral("100 %"));
 }
 
 TEST(PreviewWindow, TheProgressPanelMovesInStepsOfFiveAndEmptiesAtTheEnds)
