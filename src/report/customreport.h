@@ -265,7 +265,9 @@ public:
     // orientation the user changed becomes the page's (OnPageChanged follows); the same paper
     // and orientation leave the page and its band layout exactly as they are. True when the
     // page changed.
-    bool TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output);
+    // `paperSource` is the tray chosen with it (see TBRServices::PrintDialog).
+    bool TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output,
+                          const std::string &paperSource = {});
 
 protected:
     virtual void Loaded();
