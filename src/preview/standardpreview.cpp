@@ -667,6 +667,7 @@ void TBRStandardPreview::ClearSearchResults()
     ui_->SearchResultBox->clear();
     ui_->SearchResultBox->setEnabled(false);
     ui_->SearchTextLabel->clear();
+    ui_->BRPreview->SetSearchMark({}, false);
 }
 
 void TBRStandardPreview::SearchPages(const QString &text, bool caseMatters)
@@ -694,6 +695,8 @@ void TBRStandardPreview::SearchPages(const QString &text, bool caseMatters)
         list.addItem(noTextFound);
         list.setEnabled(false);
     }
+    // The pages shown from now on mark where the text stands.
+    ui_->BRPreview->SetSearchMark(searchable ? needle : std::string(), caseMatters);
 }
 
 void TBRStandardPreview::SearchResultBoxClick()

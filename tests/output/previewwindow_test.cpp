@@ -5,6 +5,7 @@
 #include "output/brprinter.h"
 #include "output/exportfilterlibrary.h"
 #include "output/htmldocumentfilter.h"
+#include "output/pagepaint.h"
 #include "output/pagesearch.h"
 #include "output/pdfdocumentfilter.h"
 #include "preview/brpreview.h"
@@ -612,6 +613,44 @@ TEST(PreviewSearch, FindsTextWithinOneLabelFoldingDanishAndWindows1252LettersAbo
     list.setCurrentRow(0);
     p.window->SearchResultBoxClick();
     EXPECT_EQ(p.view().PageNumber(), 1);
+}
+
+TEST(PreviewSearch, ThePageShownMarksWhereTheTextStandsInTheViewOnly)
+{
+    PreviewOf p(std::vector<std::vector<std::string>>{{"fysik", "Historie og FYSIK"}, {"Dansk"}});
+    TBRPrinter &output = *p.report.output();
+    const std::vector<std::uint8_t> stored = output::FetchPage(output, 1)->bytes();
+    TBRPreviewImage &image = p.view().Image();
+    EXPECT_TRUE(image.Marks().empty());
+
+    p.window->SearchPages(QStringLiteral("fysik"), false);
+    const std::vector<QRectF> marks = image.Marks();
+    ASSERT_EQ(marks.size(), 2u);
+    // Each mark covers its word: the first from the start of its label, the second further
+    // right on the next label's line; both inside the page.
+    platform::EmfTextEnumerator texts;
+    output::FetchPage(output, 1)->walk(texts);
+    const qreal scale = image.width() / static_cast<qreal>(output::FetchPage(output, 1)->Width());
+    EXPECT_NEAR(marks[0].left(), texts.Positions[0].x() * scale, 2.0);
+    EXPECT_NEAR(marks[0].top(), texts.Positions[0].y() * scale, 2.0);
+    EXPECT_GT(marks[1].left(), marks[0].right());
+    EXPECT_GT(marks[1].top(), marks[0].top());
+    EXPECT_GT(marks[1].width(), marks[0].width()) << "capitals are wider";
+    for (const QRectF &mark : marks)
+        EXPECT_TRUE(QRectF(image.rect()).contains(mark));
+    const QImage shot = image.grab().toImage();
+    const QColor under = shot.pixelColor(marks[1].toRect().topLeft() + QPoint(1, 1));
+    EXPECT_GT(under.red(), under.blue() + 60) << "the marker's yellow over white paper";
+
+    // The stored page stays as recorded; the next page has no hit, and a cleared search marks
+    // nothing.
+    EXPECT_EQ(output::FetchPage(output, 1)->bytes(), stored);
+    p.window->GoToPage(2);
+    EXPECT_TRUE(image.Marks().empty());
+    p.window->GoToPage(1);
+    EXPECT_EQ(image.Marks().size(), 2u);
+    p.window->ClearSearchResults();
+    EXPECT_TRUE(image.Marks().empty());
 }
 
 TEST(PreviewSearch, OnlySøgSearchesAndTheResultsComeToTheFrontAtTheFirstPageFound)
