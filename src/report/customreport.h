@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,8 +78,9 @@ private:
 
 class TCustomBandReport : public TBRBasePanel {
 public:
-    // `defaultPaper` is the paper of the system's default printer (A4 without a printer).
-    explicit TCustomBandReport(TBRPaperSize defaultPaper = TBRPaperSize::A4,
+    // A report without a paper of its own (none given) takes the paper of the system's
+    // default printer, as the installed TBRServices lend it (A4 without a printer).
+    explicit TCustomBandReport(std::optional<TBRPaperSize> paper = std::nullopt,
                                int resolution = platform::screenPixelsPerInch());
     ~TCustomBandReport() override;
 
