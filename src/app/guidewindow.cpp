@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -78,7 +80,16 @@ QWidget *ShowGuide(QWidget *over)
     auto *layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser);
-    window->resize(kGuideSize);
+    // Esc closes it, as it closes the program's other windows.
+    auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    QObject::connect(close, &QShortcut::activated, window, &QWidget::close);
+    // Whole on the screen, in its middle.
+    const QScreen *screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    const QRect room =
+        screen != nullptr ? screen->availableGeometry() : QRect(QPoint(), kGuideSize);
+    const QSize size = kGuideSize.boundedTo(room.size() * 9 / 10);
+    window->resize(size);
+    window->move(room.center() - QPoint(size.width() / 2, size.height() / 2));
     window->show();
     window->raise();
     window->activateWindow();
