@@ -9,6 +9,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    // What a test keeps in the user's settings stays with this test program.
     const QTemporaryDir settings;
     if (settings.isValid())
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));

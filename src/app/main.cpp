@@ -1,4 +1,5 @@
 // Tavleplanner: prints timetable tiles for the board.
+#include "app/guidewindow.h"
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "app/openreport.h"
@@ -62,6 +63,7 @@ int main(int argc, char **argv)
     if (!app::checkFontsAtStartup(platform::fontDirectory()))
         return platform::ExitCode::Failure;
     application.setFont(platform::windowFont());
+    app::InstallGuideKey(application);
 
     // The process-wide printer; every print run selects its printer on it.
     platform::TPrinter printer;

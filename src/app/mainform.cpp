@@ -1,19 +1,25 @@
 #include "app/mainform.h"
 
+#include "app/openreport.h"
 #include "app/selectform.h"
 #include "app/startposition.h"
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "platform/fonts.h"
+#include "platform/recentfiles.h"
 #include "timetable/tilediff.h"
 #include "ui_mainform.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QCompleter>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QTextCursor>
+#include <QTimer>
 
 namespace app {
 namespace {
@@ -21,6 +27,35 @@ namespace {
 // Where the window first opens on the screen.
 const QPoint kStartPosition(352, 178);
 const QSize kClientSize(353, 338);
+
+// The one local file a drop carries; empty for anything else.
+QString droppedFile(const QMimeData *data)
+{
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
+        return {};
+    const QUrl url = data->urls().constFirst();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+bool isSavedReport(const QString &file)
+{
+    return QFileInfo(file).suffix().compare(QStringLiteral("brp"), Qt::CaseInsensitive) == 0;
+}
+
+// "Læst: 800 lektioner, 40 lærere, 25 klasser.": what the load gave, counted as the lists
+// count names.
+std::string readMessage(const timetable::Timetable &table)
+{
+    const auto count = [](std::size_t n, const char8_t *one, const char8_t *many) {
+        return std::to_string(n) + " " + platform::cp1252(n == 1 ? one : many);
+    };
+    const std::size_t teachers =
+        table.FillNameList(timetable::SelectionMode::Teachers).names.size();
+    const std::size_t classes = table.FillNameList(timetable::SelectionMode::Classes).names.size();
+    return platform::cp1252(u8"Læst: ") + count(table.tiles().size(), u8"lektion", u8"lektioner") +
+           ", " + count(teachers, u8"lærer", u8"lærere") + ", " +
+           count(classes, u8"klasse", u8"klasser") + ".\r\n\r\n";
+}
 
 } // namespace
 
@@ -38,6 +73,10 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
     openDialog_->setNameFilter(QString::fromUtf8("Eksportfil fra ZL2000 (*.csv)"));
     openDialog_->setSizeGripEnabled(true);
     chooseFile_ = [this] { return runOpenDialog(); };
+    openReport_ = [](const QString &file) {
+        OpenReportFile(std::filesystem::path(QFile::encodeName(file).toStdString()));
+    };
+    setAcceptDrops(true);
 
     anchors_.add(ui_->Memo, Anchor::Left | Anchor::Top | Anchor::Right | Anchor::Bottom);
     for (QWidget *button :
@@ -113,6 +152,12 @@ bool TMainForm::cutFrames() const { return ui_->CBRammer->isChecked(); }
 
 std::optional<QString> TMainForm::runOpenDialog()
 {
+    // The dialog starts where the user last found an export file, with that file chosen.
+    const QString last = platform::RecentFile(platform::TRecentFile::ExportFile);
+    if (!last.isEmpty() && QFileInfo(last).dir().exists()) {
+        openDialog_->setDirectory(QFileInfo(last).absolutePath());
+        openDialog_->selectFile(QFileInfo(last).fileName());
+    }
     const bool accepted = openDialog_->exec() == QDialog::Accepted;
     // A name typed and taken with Enter leaves the file name completion's list open over this
     // window, where it holds the keys: it goes with the dialog.
@@ -132,7 +177,14 @@ void TMainForm::ButtonSourceClick()
     const std::optional<QString> chosen = chooseFile_();
     if (!chosen)
         return;
-    const QFileInfo file(*chosen);
+    LoadExportFile(*chosen);
+}
+
+void TMainForm::LoadExportFile(const QString &chosen)
+{
+    if (runActive())
+        return;
+    const QFileInfo file(chosen);
     if (!file.exists())
         return;
     const QString path = file.absoluteFilePath();
@@ -147,6 +199,8 @@ void TMainForm::ButtonSourceClick()
         throw;
     }
     exportFilePath_ = path;
+    platform::SetRecentFile(platform::TRecentFile::ExportFile, path);
+    appendMessage(readMessage(table_));
     ui_->ButtonTeachers->setEnabled(true);
     ui_->ButtonClasses->setEnabled(true);
     // The next step has the keyboard, and shows it.
@@ -200,6 +254,32 @@ void TMainForm::reportChanges()
     appendMessage(platform::cp1252(u8"Ændringer siden ") +
                   platform::fromQString(QFileInfo(earlier_.path).fileName()) + ": " + added + ", " +
                   removed + " tages ned.\r\n\r\n");
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!runActive() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent *event)
+{
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty() || runActive())
+        return;
+    event->acceptProposedAction();
+    // The drop ends before a window or an error box opens: the program it came from is not
+    // held up meanwhile.
+    QTimer::singleShot(0, this, [this, file] {
+        runHandler([this, &file] {
+            if (isSavedReport(file)) {
+                if (openReport_)
+                    openReport_(file);
+            } else {
+                LoadExportFile(file);
+            }
+        });
+    });
 }
 
 void TMainForm::listing(timetable::SelectionMode mode)

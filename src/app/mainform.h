@@ -46,12 +46,22 @@ public:
 
     void ButtonSourceClick();
     void ButtonEarlierClick();
+    // Loads the export file `path` as "Vælg kildefil" does with the file chosen.
+    void LoadExportFile(const QString &path);
     void ButtonTeachersClick();
     void ButtonClassesClick();
     void Button1Click();
 
+    // A saved report file dropped on the window opens in the preview through this.
+    using ReportOpener = std::function<void(const QString &file)>;
+    void setReportOpener(ReportOpener opener) { openReport_ = std::move(opener); }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A file dropped on the window: a saved report file (.brp) opens in the preview, any other
+    // file loads as an export file.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -67,6 +77,7 @@ private:
     TSelectForm *selectForm_ = nullptr;
     QFileDialog *openDialog_; // child widget: kept between uses, so it remembers the last file
     FileChooser chooseFile_;
+    ReportOpener openReport_;
     QString exportFilePath_;
     EarlierExport earlier_;
     Anchors anchors_;

@@ -1,6 +1,10 @@
 #include "output/pagesearch.h"
 
 #include "platform/cp1252.h"
+#include "platform/emfdevicecontext.h"
+#include "platform/fontmetrics.h"
+#include "platform/textrun.h"
+#include "platform/units.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -75,7 +79,67 @@ private:
     std::string segment_;
 };
 
+// The text records as the player sets them, with the boxes of the needle's occurrences. A
+// character without a Windows-1252 form holds no part of a needle.
+class TTextBoxes : public platform::EmfDeviceContext {
+public:
+    TTextBoxes(std::string_view needle, bool caseMatters)
+        : needle_(needle), caseMatters_(caseMatters)
+    {}
+    void text(const platform::EmfText &t) override
+    {
+        using namespace platform;
+        std::string line;
+        for (const char16_t unit : t.Text) {
+            const int byte = t.Wide ? unicodeToCp1252(unit) : (unit & 0xFF);
+            line += byte < 0 ? '\0' : static_cast<char>(byte);
+        }
+        std::string seen = caseMatters_ ? line : cp1252UpperCase(line);
+        std::size_t at = seen.find(needle_);
+        if (at == std::string::npos)
+            return;
+        for (char &c : line)
+            if (c == '\0')
+                c = '?';
+        // The font and the placement the player gives the record, on the page's own pixels.
+        const qreal devicePixels =
+            state_.font.height == 0
+                ? defaultFontPixels
+                : state_.font.height * std::abs(mapping_.logicalToDevice().m22());
+        const qreal pagePixels = devicePixels * std::abs(mapping_.deviceToPage().m22());
+        const int points =
+            std::max(1, static_cast<int>(std::lround(
+                            pagePixels * static_cast<qreal>(pointsPerInch) / screenDpi)));
+        const FontMetrics &metrics = fontMetrics(state_.font.style, emPixels(points, screenDpi));
+        const QPointF anchor = mapping_.logicalToPage().map(QPointF(t.X, t.Y));
+        const QPointF topLeft =
+            placeRun(anchor, metrics.width(line), metrics, horizontalAlign(), verticalAlign());
+        while (at != std::string::npos) {
+            const qreal left = metrics.width(std::string_view(line).substr(0, at));
+            const qreal width = metrics.width(std::string_view(line).substr(at, needle_.size()));
+            Boxes.emplace_back(topLeft.x() + left, topLeft.y(), width, metrics.height());
+            at = seen.find(needle_, at + needle_.size());
+        }
+    }
+    std::vector<QRectF> Boxes;
+
+private:
+    std::string needle_;
+    bool caseMatters_;
+};
+
 } // namespace
+
+std::vector<QRectF> TextHitBoxes(std::string_view text, const platform::TMetafile &page,
+                                 bool caseMatters)
+{
+    if (text.empty())
+        return {};
+    TTextBoxes boxes(caseMatters ? std::string(text) : platform::cp1252UpperCase(text),
+                     caseMatters);
+    page.walk(boxes);
+    return std::move(boxes.Boxes);
+}
 
 void SetPageSearchProbe(std::function<void()> probe)
 {

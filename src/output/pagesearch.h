@@ -9,13 +9,21 @@
 
 #include "platform/emfmetafile.h"
 
+#include <QRectF>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 namespace output {
 
 // `text` is Windows-1252.
 bool PageContainsText(std::string_view text, const platform::TMetafile &page, bool caseMatters);
+
+// Where `text` (Windows-1252) stands on `page`, found as PageContainsText finds it: one box per
+// occurrence, in the page's pixels (the grid of its Width() x Height()), each as high as its
+// line and as wide as the characters found.
+std::vector<QRectF> TextHitBoxes(std::string_view text, const platform::TMetafile &page,
+                                 bool caseMatters);
 
 // Called by every search while it holds the process's one search (for tests; none normally).
 void SetPageSearchProbe(std::function<void()> probe);

@@ -36,6 +36,9 @@ public:
     virtual void SelectPrinter(int index, TPrinterSettings &settings) {}
     // Reads the device's current settings into `settings`.
     virtual void ReadSettings(TPrinterSettings &settings) {}
+    // The paper size a new page output reads from the system's default printer, A4 where that
+    // names no paper of the table (a new report's paper).
+    virtual int DefaultPaperSize() { return paperA4; }
     // Replays a stored page stretched into `target` (device pixels) of the current page. A
     // device that cannot replay pages says so.
     virtual void StretchPage(const platform::TMetafile &page, const platform::TRect &target);

@@ -85,6 +85,7 @@ TJobOptions TPrinterSettings::JobOptions() const
         .PrintQuality = PrintQuality,
         .Collate = Collate,
         .ColorOption = ColorOption,
+        .PaperSource = PaperSource,
     };
 }
 
@@ -106,6 +107,7 @@ void TPrinterSettings::SetJobOptions(const TJobOptions &options)
     PrintQuality = options.PrintQuality;
     Collate = options.Collate;
     ColorOption = options.ColorOption;
+    PaperSource = options.PaperSource;
 }
 
 long double TPrinterSettings::PaperWidth() const
@@ -162,6 +164,7 @@ void TPrinterSettings::ReadFrom(const platform::TDeviceMode &mode, const Capabil
     PrintQuality = mode.PrintQuality;
     Collate = mode.Collate;
     ColorOption = mode.Color;
+    PaperSource = mode.PaperSource;
 }
 
 platform::TDeviceMode TPrinterSettings::DeviceModeFor(platform::TDeviceMode mode) const
@@ -187,6 +190,7 @@ platform::TDeviceMode TPrinterSettings::DeviceModeFor(platform::TDeviceMode mode
     mode.Fields |= dm::Orientation;
     mode.Orientation = orientation_ == TOrientation::Landscape ? dm::Landscape : dm::Portrait;
     mode.Collate = Collate; // written without its mark
+    mode.PaperSource = PaperSource;
     return mode;
 }
 

@@ -61,6 +61,8 @@ struct TJobOptions {
     int PrintQuality = 0;
     int Collate = 0;
     int ColorOption = 0;
+    // The paper tray by its CUPS name; empty: the printer's own choice.
+    std::string PaperSource;
 };
 
 class TPrinterSettings {
@@ -114,6 +116,8 @@ public:
     int PrintQuality = 0;
     int Collate = 0;
     int ColorOption = 0;
+    // The paper tray by its CUPS name; empty: the printer's own choice.
+    std::string PaperSource;
 
     std::string DeviceName, DriverName, PortName;
 

@@ -19,6 +19,17 @@ void TBRSystemPrinter::ApplySettings(TPrinterSettings &settings)
     }
 }
 
+int TBRSystemPrinter::DefaultPaperSize()
+{
+    const platform::TPrinter standard; // the default printer with its driver's settings
+    if (!standard.HasPrinter())
+        return paperA4;
+    TPrinterSettings settings;
+    settings.ReadSettings(standard);
+    const int size = settings.PaperSize();
+    return size == paperDefault || size == paperCustom ? paperA4 : size;
+}
+
 void TBRSystemPrinter::SelectPrinter(int index, TPrinterSettings &settings)
 {
     printer_.SetPrinterIndex(index);

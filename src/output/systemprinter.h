@@ -29,6 +29,8 @@ public:
     void ApplySettings(TPrinterSettings &settings) override;
     void SelectPrinter(int index, TPrinterSettings &settings) override;
     void ReadSettings(TPrinterSettings &settings) override { settings.ReadSettings(printer_); }
+    // Asked of a printer object of its own: the one printed on keeps its selection.
+    int DefaultPaperSize() override;
     void StretchPage(const platform::TMetafile &page, const platform::TRect &target) override
     {
         printer_.StretchDraw(page, target);

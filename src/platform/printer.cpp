@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cups/cups.h>
+#include <cups/ppd.h>
 
 namespace platform {
 namespace {
@@ -69,6 +70,57 @@ int defaultResolution(const CupsDest &dest)
     }
     cupsFreeDestInfo(info);
     return dpi;
+}
+
+// The input slots of the queue's driver file (PPD), with the driver's texts.
+std::vector<TPaperSource> inputSlots(const QString &name)
+{
+    std::vector<TPaperSource> found;
+    // The driver file is how CUPS describes a queue with a driver; its calls are marked as
+    // going away in favour of IPP, which names no input slot.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    const char *file = cupsGetPPD(name.toUtf8().constData());
+    if (file == nullptr)
+        return found;
+    if (ppd_file_t *ppd = ppdOpenFile(file)) {
+        if (ppd_option_t *option = ppdFindOption(ppd, "InputSlot")) {
+            for (int i = 0; i < option->num_choices; ++i) {
+                const ppd_choice_t &choice = option->choices[i];
+                found.push_back({"InputSlot", choice.choice,
+                                 QString::fromUtf8(*choice.text ? choice.text : choice.choice)});
+            }
+        }
+        ppdClose(ppd);
+    }
+#pragma GCC diagnostic pop
+    QFile::remove(QFile::decodeName(file));
+    return found;
+}
+
+// The media sources a queue without a driver file offers over IPP.
+std::vector<TPaperSource> mediaSources(const CupsDest &dest)
+{
+    std::vector<TPaperSource> sources;
+    if (!dest.get())
+        return sources;
+    cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get());
+    if (!info)
+        return sources;
+    if (ipp_attribute_t *supported =
+            cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest.get(), info, "media-source")) {
+        for (int i = 0; i < ippGetCount(supported); ++i) {
+            const char *keyword = ippGetString(supported, i, nullptr);
+            if (keyword == nullptr)
+                continue;
+            const char *text =
+                cupsLocalizeDestValue(CUPS_HTTP_DEFAULT, dest.get(), info, "media-source", keyword);
+            sources.push_back(
+                {"media-source", keyword, QString::fromUtf8(text != nullptr ? text : keyword)});
+        }
+    }
+    cupsFreeDestInfo(info);
+    return sources;
 }
 
 QPageSize pageSizeOf(const TDeviceMode &mode)
@@ -193,6 +245,7 @@ void TPrinter::readDefaults()
         if (page.windowsId() > 0 && page.windowsId() != dm::PaperUser)
             paperCodes_.push_back(page.windowsId());
     }
+    paperSources_.reset();
     if (info.supportsCustomPageSizes())
         paperCodes_.push_back(dm::PaperUser);
     std::sort(paperCodes_.begin(), paperCodes_.end());
@@ -225,6 +278,7 @@ void TPrinter::SetDeviceMode(const TDeviceMode *mode)
     take(dm::Copies, &TDeviceMode::Copies);
     take(dm::Duplex, &TDeviceMode::Duplex);
     next.Collate = mode->Collate; // written without its mark
+    next.PaperSource = mode->PaperSource;
     next.PrintQuality = mode->PrintQuality;
     next.Color = mode->Color;
     // A length and width that name another paper than the paper code win, as with any driver.
@@ -292,6 +346,26 @@ TSize TPrinter::PhysicalPageSize() const
 }
 
 std::vector<int> TPrinter::PaperCodes() const { return paperCodes_; }
+
+std::vector<TPaperSource> TPrinter::PaperSourcesOf(const QString &name)
+{
+    if (name.isEmpty())
+        return {};
+    std::vector<TPaperSource> sources = inputSlots(name);
+    if (sources.empty())
+        sources = mediaSources(CupsDest(name));
+    // One tray is no choice.
+    if (sources.size() < 2)
+        sources.clear();
+    return sources;
+}
+
+std::vector<TPaperSource> TPrinter::PaperSources() const
+{
+    if (!paperSources_)
+        paperSources_ = HasPrinter() ? PaperSourcesOf(name_) : std::vector<TPaperSource>{};
+    return *paperSources_;
+}
 
 void TPrinter::SetOutputFile(const QString &pdfPath) { outputFile_ = pdfPath; }
 
@@ -368,6 +442,16 @@ void TPrinter::EndDoc()
         count = cupsAddOption("sides", sides, count, &options);
     }
     count = cupsAddOption("media", pageSizeOf(mode_).key().toUtf8().constData(), count, &options);
+    if (!mode_.PaperSource.empty()) {
+        // Only a tray of this printer: one chosen for another printer means nothing here.
+        for (const TPaperSource &source : PaperSources()) {
+            if (source.Keyword == mode_.PaperSource) {
+                count =
+                    cupsAddOption(source.Option.c_str(), source.Keyword.c_str(), count, &options);
+                break;
+            }
+        }
+    }
     count = cupsAddOption("print-scaling", "none", count, &options);
     count = cupsAddOption("fit-to-page", "false", count, &options);
     const std::string title = cp1252ToUtf8(title_.empty() ? std::string("Tavleplanner") : title_);

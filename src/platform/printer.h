@@ -13,6 +13,7 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -55,7 +56,18 @@ struct TDeviceMode {
     int Collate = 0;
     int PrintQuality = 0;
     int Color = 0;
+    // The paper tray by its CUPS name (a TPaperSource's Keyword); empty: the printer's own.
+    std::string PaperSource;
     bool operator==(const TDeviceMode &) const = default;
+};
+
+// A paper tray of a CUPS queue: the driver's input slot, or the IPP media source of a queue
+// without a driver file.
+struct TPaperSource {
+    std::string Option;  // the job option that names it: "InputSlot" or "media-source"
+    std::string Keyword; // the value that option takes
+    QString Text;        // what the driver calls it
+    bool operator==(const TPaperSource &) const = default;
 };
 
 // Failures of the printer layer, with the run-time library's texts.
@@ -99,6 +111,11 @@ public:
     TSize PhysicalOffset() const;   // device pixels from the sheet's corner to the printable area
     TSize PhysicalPageSize() const; // device pixels
     std::vector<int> PaperCodes() const;
+    // The selected printer's paper trays, asked of CUPS once per selection; empty when it has
+    // no choice of tray. A device mode's PaperSource is sent only when it names one of them.
+    std::vector<TPaperSource> PaperSources() const;
+    // The trays of queue `name`.
+    static std::vector<TPaperSource> PaperSourcesOf(const QString &name);
 
     // Prints into a PDF file instead of the printer's queue (the device mode still applies; a
     // file has no unprintable margins).
@@ -133,6 +150,7 @@ private:
     std::string title_;
     std::string driverName_, portName_;
     std::vector<int> paperCodes_;
+    mutable std::optional<std::vector<TPaperSource>> paperSources_;
     // The printer's unprintable margins (points) per paper and orientation, asked once each.
     mutable std::map<std::pair<QString, int>, QMarginsF> margins_;
     std::unique_ptr<Job> job_;

@@ -2,6 +2,7 @@
 
 #include "output/brmessage.h"
 #include "output/pagepaint.h"
+#include "output/pagesearch.h"
 #include "platform/length.h"
 #include "platform/rounding.h"
 #include "platform/screen.h"
@@ -47,15 +48,35 @@ void TBRPreviewImage::ShowPage(int n)
 {
     pageNumber_ = n;
     picture_.reset(); // only the page shown is held
+    marks_.clear();
     if (TBRPrinter *output = view_.PageOutput())
         picture_ = FetchPage(*output, n);
+    if (picture_ != nullptr && !view_.SearchText().empty())
+        marks_ = output::TextHitBoxes(view_.SearchText(), *picture_, view_.SearchCaseMatters());
     update();
+}
+
+std::vector<QRectF> TBRPreviewImage::Marks() const
+{
+    std::vector<QRectF> shown;
+    if (picture_ == nullptr || picture_->Width() <= 0 || picture_->Height() <= 0)
+        return shown;
+    // The page is stretched over the whole image.
+    const qreal sx = width() / static_cast<qreal>(picture_->Width());
+    const qreal sy = height() / static_cast<qreal>(picture_->Height());
+    for (const QRectF &box : marks_)
+        shown.emplace_back(box.x() * sx, box.y() * sy, box.width() * sx, box.height() * sy);
+    return shown;
 }
 
 void TBRPreviewImage::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     PaintPage(picture_.get(), painter, rect(), false);
+    // A marker pen's yellow, translucent, so that the text stays legible under it.
+    const QColor marker(255, 200, 0, 110);
+    for (const QRectF &mark : Marks())
+        painter.fillRect(mark.adjusted(-1, 0, 1, 0), marker);
 }
 
 TBRPreview::TBRPreview(QWidget *parent)
@@ -118,6 +139,13 @@ void TBRPreview::SetPageNumber(int page)
     pageNumber_ = page;
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
+}
+
+void TBRPreview::SetSearchMark(const std::string &text, bool caseMatters)
+{
+    searchText_ = text;
+    searchCaseMatters_ = caseMatters;
+    image_->ShowPage(image_->PageNumber());
 }
 
 void TBRPreview::SetZoom(int zoom)
@@ -202,6 +230,8 @@ void TBRPreview::ApplyZoom()
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
     placeImage();
+    if (OnZoomApplied)
+        OnZoomApplied(*this);
 }
 
 void TBRPreview::placeImage()

@@ -13,6 +13,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace preview {
 
@@ -31,6 +33,9 @@ public:
     // Drops the picture held, takes page n from the page output (it may not be there yet) and
     // repaints at once.
     void ShowPage(int n);
+    // Where the view's search text stands on the page shown, in the image's pixels: drawn
+    // over the page here only, never into the page itself.
+    std::vector<QRectF> Marks() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -40,6 +45,7 @@ private:
     int pageNumber_ = 1;
     int zoom_ = 100;
     std::unique_ptr<platform::TMetafile> picture_;
+    std::vector<QRectF> marks_; // in the page's pixels
 };
 
 class TBRPreview : public QAbstractScrollArea, private output::TBRPageOutputView {
@@ -70,6 +76,11 @@ public:
     void ApplyZoom();
 
     TBRPreviewImage &Image() const { return *image_; }
+    // The text (Windows-1252) the last search looked for: every page shown marks where it
+    // stands. An empty text marks nothing.
+    void SetSearchMark(const std::string &text, bool caseMatters);
+    const std::string &SearchText() const { return searchText_; }
+    bool SearchCaseMatters() const { return searchCaseMatters_; }
     // The page's corner in the view when the view is not scrolled.
     QPoint ImageOrigin() const { return origin_; }
 
@@ -82,6 +93,8 @@ public:
     std::function<void(TBRPreview &sender, int pageNum)> OnPageAvailable;
     std::function<void(TBRPreview &sender, int progress)> OnProgressUpdate;
     std::function<void(TBRPreview &sender, Qt::MouseButton button)> OnMouseDown;
+    // After every zoom applied, whichever way the zoom came.
+    std::function<void(TBRPreview &sender)> OnZoomApplied;
 
 protected:
     void customEvent(QEvent *event) override;
@@ -107,6 +120,8 @@ private:
     output::TBRZoomState zoomState_ = output::TBRZoomState::brZoomOther;
     QPoint origin_;
     bool refitting_ = false;
+    std::string searchText_;
+    bool searchCaseMatters_ = false;
 };
 
 } // namespace preview

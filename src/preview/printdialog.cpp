@@ -1,9 +1,13 @@
 #include "preview/printdialog.h"
 
+#include "platform/printer.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFormLayout>
+#include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
@@ -65,9 +69,50 @@ private:
     bool chosen_ = false;
 };
 
+// The tab of the dialog's options that chooses the paper tray among those the printer's
+// driver lists. Qt's own tray choice lives in its private CUPS options, which never reach our
+// print jobs.
+class PaperSourceTab : public QWidget {
+public:
+    explicit PaperSourceTab(const std::string &chosen) : chosen_(chosen)
+    {
+        setObjectName(QStringLiteral("PaperSourceTab"));
+        setWindowTitle(QStringLiteral("Papirbakke")); // the tab's text
+        auto *layout = new QFormLayout(this);
+        box_ = new QComboBox(this);
+        box_->setObjectName(QStringLiteral("PaperSourceBox"));
+        box_->setAccessibleName(QStringLiteral("Papirbakke"));
+        box_->setToolTip(QStringLiteral("Den bakke, printeren tager papiret fra"));
+        auto *label = new QLabel(QStringLiteral("&Papirbakke:"), this);
+        label->setBuddy(box_);
+        layout->addRow(label, box_);
+        connect(box_, &QComboBox::activated, this,
+                [this] { chosen_ = box_->currentData().toString().toStdString(); });
+    }
+
+    // Lists the trays of queue `printer`, keeping the tray chosen where it has one of that name.
+    void ShowTraysOf(const QString &printer)
+    {
+        box_->clear();
+        box_->addItem(QStringLiteral("Printerens standard"), QString());
+        for (const platform::TPaperSource &source : platform::TPrinter::PaperSourcesOf(printer))
+            box_->addItem(source.Text, QString::fromStdString(source.Keyword));
+        const int at = box_->findData(QString::fromStdString(chosen_));
+        box_->setCurrentIndex(at >= 0 ? at : 0);
+        box_->setEnabled(box_->count() > 1);
+    }
+
+    // The tray chosen, if the printer has it; empty for the printer's own choice.
+    std::string Chosen() const { return box_->currentData().toString().toStdString(); }
+
+private:
+    QComboBox *box_;
+    std::string chosen_;
+};
+
 } // namespace
 
-bool ShowPrintDialog(QPrinter &printer, int minPage, int maxPage)
+bool ShowPrintDialog(QPrinter &printer, int minPage, int maxPage, std::string &paperSource)
 {
     const QPageSize paper = printer.pageLayout().pageSize();
     const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
@@ -79,8 +124,17 @@ bool ShowPrintDialog(QPrinter &printer, int minPage, int maxPage)
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    auto *trays = new PaperSourceTab(paperSource);
+    trays->ShowTraysOf(printer.printerName());
+    dialog.setOptionTabs({trays});
+    // Another printer chosen in the dialog has trays of its own.
+    if (auto *printers = dialog.findChild<QComboBox *>(QStringLiteral("printers")))
+        QObject::connect(printers, &QComboBox::currentTextChanged, trays,
+                         [trays](const QString &name) { trays->ShowTraysOf(name); });
     const PageSetupWatch watch(paper, orientation);
     const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (accepted)
+        paperSource = trays->Chosen();
     if (accepted && !watch.Chosen()) {
         printer.setPageSize(paper);
         printer.setPageOrientation(orientation);

@@ -3,6 +3,8 @@
 // system printer, with the page range and copies the report allows, starting its page setup on
 // the report's paper.
 
+#include <string>
+
 class QPrinter;
 
 namespace preview {
@@ -10,7 +12,9 @@ namespace preview {
 // Shows the dialog (object name "PrintDialog") modally on `printer`, whose page size and
 // orientation are the report's, for pages `minPage` to `maxPage`; true when it was accepted.
 // Accepted with a page setup the user never accepted, `printer` keeps the report's paper and
-// orientation.
-bool ShowPrintDialog(QPrinter &printer, int minPage, int maxPage);
+// orientation. Its tab "Papirbakke" lists the trays of the printer chosen, `paperSource`
+// (a CUPS tray name, empty for the printer's own choice) preselected and, when accepted, the
+// tray chosen.
+bool ShowPrintDialog(QPrinter &printer, int minPage, int maxPage, std::string &paperSource);
 
 } // namespace preview

@@ -7,6 +7,7 @@
 #include "output/pagesearch.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
+#include "platform/recentfiles.h"
 #include "platform/rounding.h"
 #include "preview/brpreview.h"
 #include "preview/searchdlg.h"
@@ -16,6 +17,7 @@
 #include "ui_standardpreview.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
@@ -27,6 +29,8 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabBar>
 #include <map>
@@ -270,6 +274,9 @@ void TBRStandardPreview::followViews()
     ui_->BRPreview->OnMouseDown = [this](TBRPreview &, Qt::MouseButton button) {
         BRPreviewMouseDown(button);
     };
+    ui_->BRPreview->OnZoomApplied = [this](TBRPreview &view) {
+        ui_->ZoomLabel->setText(QStringLiteral("%1 %").arg(view.Zoom()));
+    };
 }
 
 void TBRStandardPreview::connectCommands()
@@ -278,6 +285,8 @@ void TBRStandardPreview::connectCommands()
     connect(ui_->btnZoomOut, &QToolButton::clicked, this,
             [this] { btnZoomClick(ui_->btnZoomOut); });
     connect(ui_->PrevPage, &QToolButton::clicked, this, &TBRStandardPreview::PrevPageClick);
+    // A number typed in the page field is taken with Enter (or when the field loses the focus).
+    connect(ui_->PageField, &QSpinBox::valueChanged, this, [this](int n) { GoToPage(n); });
     connect(ui_->NextPage, &QToolButton::clicked, this, &TBRStandardPreview::NextPageClick);
     connect(ui_->exitButton, &QPushButton::clicked, this, &TBRStandardPreview::ExitClick);
     connect(ui_->FindButton, &QToolButton::clicked, this,
@@ -347,10 +356,20 @@ void TBRStandardPreview::resizeEvent(QResizeEvent *event)
 
 void TBRStandardPreview::ShowPageInfo()
 {
-    if (TBRPrinter *shown = output())
+    if (TBRPrinter *shown = output()) {
         panels_[1]->setText(QStringLiteral("Side %1 af %2")
                                 .arg(ui_->BRPreview->PageNumber())
                                 .arg(shown->PageNumber()));
+        // The page field follows the page shown, but not under a number being typed.
+        QSpinBox &field = *ui_->PageField;
+        const QSignalBlocker quiet(field);
+        if (!field.hasFocus() || field.value() != ui_->BRPreview->PageNumber()) {
+            field.setMaximum(std::max(1, shown->PageNumber()));
+            field.setValue(ui_->BRPreview->PageNumber());
+        } else if (field.maximum() < shown->PageNumber()) {
+            field.setMaximum(shown->PageNumber());
+        }
+    }
     panels_[2]->setText(platform::toQString(TBRPreviewState::Instance().StatusText));
 }
 
@@ -542,7 +561,10 @@ bool TBRStandardPreview::eventFilter(QObject *watched, QEvent *event)
         QWidget *receiver = QApplication::focusWidget();
         if (receiver == nullptr)
             receiver = this;
-        if (watched == receiver && receiver->window() == this)
+        // The page field keeps its own keys (digits, arrows, Enter); Esc still closes.
+        const bool fieldKey =
+            receiver == ui_->PageField && static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape;
+        if (watched == receiver && receiver->window() == this && !fieldKey)
             return FormKeyDown(static_cast<QKeyEvent *>(event));
     }
     return QDialog::eventFilter(watched, event);
@@ -645,6 +667,7 @@ void TBRStandardPreview::ClearSearchResults()
     ui_->SearchResultBox->clear();
     ui_->SearchResultBox->setEnabled(false);
     ui_->SearchTextLabel->clear();
+    ui_->BRPreview->SetSearchMark({}, false);
 }
 
 void TBRStandardPreview::SearchPages(const QString &text, bool caseMatters)
@@ -672,6 +695,8 @@ void TBRStandardPreview::SearchPages(const QString &text, bool caseMatters)
         list.addItem(noTextFound);
         list.setEnabled(false);
     }
+    // The pages shown from now on mark where the text stands.
+    ui_->BRPreview->SetSearchMark(searchable ? needle : std::string(), caseMatters);
 }
 
 void TBRStandardPreview::SearchResultBoxClick()
@@ -810,9 +835,19 @@ void TBRStandardPreview::LoadClick()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(loadFilter);
+    // It starts where the user last fetched a saved report file, with that file chosen.
+    const QFileInfo last(platform::RecentFile(platform::TRecentFile::ReportFile));
+    if (!last.filePath().isEmpty() && last.dir().exists()) {
+        dialog.setDirectory(last.absolutePath());
+        dialog.selectFile(last.fileName());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    LoadFile(dialog.selectedFiles().constFirst());
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (QFileInfo(chosen).isFile())
+        platform::SetRecentFile(platform::TRecentFile::ReportFile,
+                                QFileInfo(chosen).absoluteFilePath());
+    LoadFile(chosen);
 }
 
 void TBRStandardPreview::LoadFile(const QString &file)

@@ -46,7 +46,17 @@ long double TBRTextMeasure::Width(std::string_view text) const
     return reference_->width(text) + 1;
 }
 
-TCustomBandReport::TCustomBandReport(TBRPaperSize defaultPaper, int resolution)
+namespace {
+TBRPaperSize defaultPrinterPaper()
+{
+    output::TBRPrinterDevice *device = TCustomBandReport::PrinterDevice();
+    const int size = device != nullptr ? device->DefaultPaperSize() : output::paperA4;
+    return PaperDimensions(static_cast<TBRPaperSize>(size)) ? static_cast<TBRPaperSize>(size)
+                                                            : TBRPaperSize::A4;
+}
+} // namespace
+
+TCustomBandReport::TCustomBandReport(std::optional<TBRPaperSize> paper, int resolution)
     : Page(resolution), window_(std::make_unique<TBRReportWindow>(*this))
 {
     Font.Name = "Arial";
@@ -54,7 +64,7 @@ TCustomBandReport::TCustomBandReport(TBRPaperSize defaultPaper, int resolution)
     // Every new report starts its previews without a loaded saved file.
     TBRServicesScope::SetLoadedFile(false);
     Page.SetReport(this);
-    Page.SetPaperSize(defaultPaper);
+    Page.SetPaperSize(paper ? *paper : defaultPrinterPaper());
 }
 
 TCustomBandReport::~TCustomBandReport()

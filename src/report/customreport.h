@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,8 +78,9 @@ private:
 
 class TCustomBandReport : public TBRBasePanel {
 public:
-    // `defaultPaper` is the paper of the system's default printer (A4 without a printer).
-    explicit TCustomBandReport(TBRPaperSize defaultPaper = TBRPaperSize::A4,
+    // A report without a paper of its own (none given) takes the paper of the system's
+    // default printer, as the installed TBRServices lend it (A4 without a printer).
+    explicit TCustomBandReport(std::optional<TBRPaperSize> paper = std::nullopt,
                                int resolution = platform::screenPixelsPerInch());
     ~TCustomBandReport() override;
 
@@ -265,7 +267,9 @@ public:
     // orientation the user changed becomes the page's (OnPageChanged follows); the same paper
     // and orientation leave the page and its band layout exactly as they are. True when the
     // page changed.
-    bool TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output);
+    // `paperSource` is the tray chosen with it (see TBRServices::PrintDialog).
+    bool TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output,
+                          const std::string &paperSource = {});
 
 protected:
     virtual void Loaded();

@@ -173,8 +173,9 @@ void TCustomBandReport::PrinterSetup(output::TBRPrinter *output)
     int minPage = 0, maxPage = 0;
     PreparePrintDialog(printer, minPage, maxPage);
     const auto &dialog = TBRServicesScope::Current().PrintDialog;
-    const bool accepted = dialog && dialog(printer, minPage, maxPage);
-    const bool pageChanged = TakePrinterSetup(accepted ? &printer : nullptr, output);
+    std::string paperSource = PrinterSettings.PaperSource;
+    const bool accepted = dialog && dialog(printer, minPage, maxPage, paperSource);
+    const bool pageChanged = TakePrinterSetup(accepted ? &printer : nullptr, output, paperSource);
     // The preview shows the pages of the new paper before anything prints. Pages loaded from a
     // file are what they are.
     if (pageChanged && output != nullptr && output == pageOutput_.get() && !output->Loaded() &&
@@ -182,7 +183,8 @@ void TCustomBandReport::PrinterSetup(output::TBRPrinter *output)
         recordAgain(*output);
 }
 
-bool TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output)
+bool TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output,
+                                         const std::string &paperSource)
 {
     bool pageChanged = false;
     if (!printSettingsRecorded_) {
@@ -223,6 +225,7 @@ bool TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrin
         recorded.CustomPaperCode = chosen->pageLayout().pageSize().windowsId();
         recorded.PrinterIndex = printerIndex;
         recorded.Duplex = duplexCode != platform::dm::DuplexSimplex;
+        recorded.PaperSource = paperSource;
         if (chosen->printRange() == QPrinter::PageRange) {
             PrinterSettings.FirstPage = chosen->fromPage();
             PrinterSettings.LastPage = chosen->toPage();

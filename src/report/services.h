@@ -11,6 +11,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QPrinter;
 
@@ -33,9 +34,12 @@ struct TBRServices {
     // The printer a print uses now; none, or nullptr answered: no printer is installed.
     std::function<output::TBRPrinterDevice *()> PrinterDevice;
     // Shows the print settings dialog modally on `printer`, which holds the report's printer,
-    // paper, orientation and copies, for pages `minPage` to `maxPage`; true when the user
-    // accepted it, `printer` then holding the choice. None: the settings stay as they are.
-    std::function<bool(QPrinter &printer, int minPage, int maxPage)> PrintDialog;
+    // paper, orientation and copies, for pages `minPage` to `maxPage`, and `paperSource`, the
+    // report's paper tray (a CUPS tray name, empty for the printer's own); true when the user
+    // accepted it, `printer` and `paperSource` then holding the choice. None: the settings stay
+    // as they are.
+    std::function<bool(QPrinter &printer, int minPage, int maxPage, std::string &paperSource)>
+        PrintDialog;
     // Shows what a preview command failed with (a file that cannot be read, a printer error);
     // none: the preview shows it in a message box of its own.
     std::function<void(const std::exception &)> ErrorDisplay;

@@ -54,7 +54,8 @@ public:
 
     // The definition. The report is declared first so that it outlives the band and the
     // labels it holds.
-    report::TBandReport BRBrikker;
+    // Its sheets are A4 whatever the printer's paper is: nothing needs asking.
+    report::TBandReport BRBrikker{report::TBRPaperSize::A4};
     report::TBRBand BrikDetail;
     report::TBRLabel LblFag1;
     report::TBRLabel LblLaerer1;

@@ -1,13 +1,20 @@
 # What the real-input tests share: the real tavleplanner program driven by xdotool (mouse and
 # keyboard through the X server) at the places the accessibility tree (AT-SPI) gives, inside the
 # throw-away desktop of tests/gui-session. A test skips (77) without a display or the tools.
+import atexit
 import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 SKIP = 77
+
+# What the program keeps in the user's settings stays with this test: one folder for all the
+# program's starts in it, so that a restart finds what the run before kept.
+os.environ['XDG_CONFIG_HOME'] = tempfile.mkdtemp(prefix='tavle-config-')
+atexit.register(shutil.rmtree, os.environ['XDG_CONFIG_HOME'], True)
 
 
 def require_desktop(name):

@@ -44,13 +44,17 @@ try:
 
     for name, hint in [('Søg', 'Søg efter tekst'), ('Indstil', 'Printeropsætning'),
                        ('Udskriv', 'Udskriv'), ('Forrige side', 'Forrige side'),
-                       ('Næste side', 'Næste side'), ('Op', ''), ('Ned', ''),
+                       ('Næste side', 'Næste side'), ('Op', 'Forstør siden'),
+                       ('Ned', 'Formindsk siden'),
                        ('Hent', 'Indlæs udskriftsjob'), ('Gem', 'Gem udskriftsjob'),
                        ('Luk', 'Luk visning')]:
         button = find(preview, 'push button', name, timeout=2, exact=True)
         check('button ' + name, button is not None, True)
         if button is not None:
             check('hint of ' + name, button.description, hint)
+    # Page Down above went to page 2: the page field shows it.
+    field = find(preview, 'spin button', 'Sidenummer', timeout=2, exact=True)
+    check('the page field', field is not None and j.text_of(field), '2')
     for tab in ('Eksempler', 'Søgeresultat'):
         check('tab ' + tab, find(preview, 'page tab', tab, timeout=2, exact=True) is not None, True)
     grid = find(preview, 'table', 'Eksempler', timeout=2, exact=True)

@@ -5,6 +5,7 @@
 #include "output/brprinter.h"
 #include "output/exportfilterlibrary.h"
 #include "output/htmldocumentfilter.h"
+#include "output/pagepaint.h"
 #include "output/pagesearch.h"
 #include "output/pdfdocumentfilter.h"
 #include "preview/brpreview.h"
@@ -29,6 +30,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -149,11 +151,12 @@ TEST(PreviewWindow, OpensWithItsControlsTextsHintsAndGlyphs)
          {Button{"FindButton", 3, "&Søg", "Søg efter tekst"},
           Button{"printSetup", 68, "&Indstil", "Printeropsætning"},
           Button{"Print", 113, "&Udskriv", "Udskriv"}, Button{"PrevPage", 178, "", "Forrige side"},
-          Button{"NextPage", 223, "", "Næste side"}, Button{"btnZoomIn", 288, "&Op", ""},
-          Button{"btnZoomOut", 333, "&Ned", ""},
-          Button{"LoadReport", 398, "&Hent", "Indlæs udskriftsjob"},
-          Button{"saveReport", 443, "&Gem", "Gem udskriftsjob"},
-          Button{"exitButton", 508, "&Luk", "Luk visning"}}) {
+          Button{"NextPage", 223, "", "Næste side"},
+          Button{"btnZoomIn", 328, "&Op", "Forstør siden"},
+          Button{"btnZoomOut", 373, "&Ned", "Formindsk siden"},
+          Button{"LoadReport", 478, "&Hent", "Indlæs udskriftsjob"},
+          Button{"saveReport", 523, "&Gem", "Gem udskriftsjob"},
+          Button{"exitButton", 588, "&Luk", "Luk visning"}}) {
         QAbstractButton *button = p.control(b.name);
         ASSERT_NE(button, nullptr) << b.name;
         EXPECT_EQ(button->geometry().topLeft(), QPoint(b.x, 2)) << b.name;
@@ -398,6 +401,39 @@ TEST(PreviewWindow, AThumbnailClickShowsItsPageAndGoingToAPageSelectsItsThumbnai
     EXPECT_EQ(grid.Row(), 1);
 }
 
+TEST(PreviewWindow, ThePageFieldGoesToThePageTypedAndTheZoomShowsInPerCent)
+{
+    PreviewOf p(4);
+    auto *field = p.control<QSpinBox>("PageField");
+    auto *zoom = p.control<QLabel>("ZoomLabel");
+    ASSERT_NE(field, nullptr);
+    ASSERT_NE(zoom, nullptr);
+    EXPECT_EQ(field->value(), 1);
+    EXPECT_EQ(field->maximum(), 4);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("3"));
+    EXPECT_EQ(p.view().PageNumber(), 1) << "not before Enter";
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(p.view().PageNumber(), 3);
+    EXPECT_EQ(p.window->StatusPanel(1), QStringLiteral("Side 3 af 4"));
+    EXPECT_EQ(p.window->Thumbs().Row(), 2);
+    // A number beyond the last page cannot be typed; the arrows keep the field in step.
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("9"));
+    QTest::keyClick(field, Qt::Key_Enter);
+    EXPECT_EQ(p.view().PageNumber(), 3);
+    p.click("NextPage");
+    EXPECT_EQ(field->value(), 4);
+
+    EXPECT_EQ(zoom->text(), QStringLiteral("%1 %").arg(p.view().Zoom()));
+    p.view().SetZoom(100);
+    p.click("btnZoomIn");
+    EXPECT_EQ(zoom->text(), QStringLiteral("125 %"));
+    p.click("btnZoomOut");
+    EXPECT_EQ(zoom->text(), QStringLiteral("100 %"));
+}
+
 TEST(PreviewWindow, TheProgressPanelMovesInStepsOfFiveAndEmptiesAtTheEnds)
 {
     PreviewOf p(1, true);
@@ -577,6 +613,44 @@ TEST(PreviewSearch, FindsTextWithinOneLabelFoldingDanishAndWindows1252LettersAbo
     list.setCurrentRow(0);
     p.window->SearchResultBoxClick();
     EXPECT_EQ(p.view().PageNumber(), 1);
+}
+
+TEST(PreviewSearch, ThePageShownMarksWhereTheTextStandsInTheViewOnly)
+{
+    PreviewOf p(std::vector<std::vector<std::string>>{{"fysik", "Historie og FYSIK"}, {"Dansk"}});
+    TBRPrinter &output = *p.report.output();
+    const std::vector<std::uint8_t> stored = output::FetchPage(output, 1)->bytes();
+    TBRPreviewImage &image = p.view().Image();
+    EXPECT_TRUE(image.Marks().empty());
+
+    p.window->SearchPages(QStringLiteral("fysik"), false);
+    const std::vector<QRectF> marks = image.Marks();
+    ASSERT_EQ(marks.size(), 2u);
+    // Each mark covers its word: the first from the start of its label, the second further
+    // right on the next label's line; both inside the page.
+    platform::EmfTextEnumerator texts;
+    output::FetchPage(output, 1)->walk(texts);
+    const qreal scale = image.width() / static_cast<qreal>(output::FetchPage(output, 1)->Width());
+    EXPECT_NEAR(marks[0].left(), texts.Positions[0].x() * scale, 2.0);
+    EXPECT_NEAR(marks[0].top(), texts.Positions[0].y() * scale, 2.0);
+    EXPECT_GT(marks[1].left(), marks[0].right());
+    EXPECT_GT(marks[1].top(), marks[0].top());
+    EXPECT_GT(marks[1].width(), marks[0].width()) << "capitals are wider";
+    for (const QRectF &mark : marks)
+        EXPECT_TRUE(QRectF(image.rect()).contains(mark));
+    const QImage shot = image.grab().toImage();
+    const QColor under = shot.pixelColor(marks[1].toRect().topLeft() + QPoint(1, 1));
+    EXPECT_GT(under.red(), under.blue() + 60) << "the marker's yellow over white paper";
+
+    // The stored page stays as recorded; the next page has no hit, and a cleared search marks
+    // nothing.
+    EXPECT_EQ(output::FetchPage(output, 1)->bytes(), stored);
+    p.window->GoToPage(2);
+    EXPECT_TRUE(image.Marks().empty());
+    p.window->GoToPage(1);
+    EXPECT_EQ(image.Marks().size(), 2u);
+    p.window->ClearSearchResults();
+    EXPECT_TRUE(image.Marks().empty());
 }
 
 TEST(PreviewSearch, OnlySøgSearchesAndTheResultsComeToTheFrontAtTheFirstPageFound)

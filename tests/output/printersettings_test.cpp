@@ -64,6 +64,14 @@ TEST(PrinterSettings, DeviceModeCarriesBinDuplexPaperAndOrientation)
     EXPECT_EQ(mode.DefaultSource, 260);
     EXPECT_EQ(mode.Orientation, dm::Landscape);
     EXPECT_EQ(mode.Collate, 1);
+
+    // The tray travels by its CUPS name, from the report's job options to the device mode.
+    EXPECT_EQ(mode.PaperSource, "");
+    output::TJobOptions job = s.JobOptions();
+    job.PaperSource = "Tray2";
+    s.SetJobOptions(job);
+    EXPECT_EQ(s.DeviceModeFor(fullMode()).PaperSource, "Tray2");
+    EXPECT_EQ(s.JobOptions().PaperSource, "Tray2");
 }
 
 TEST(PrinterSettings, ReadingTakesOffsetsPapersAndWhatTheMaskOffers)

@@ -4,6 +4,7 @@
 #include "platform/printer.h"
 #include "testqueues.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -159,3 +160,32 @@ TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
 }
 
 INSTANTIATE_TEST_SUITE_P(Queues, CupsQueue, ::testing::Values("tavle-pdf", "tavle-margins"));
+
+TEST(Printer, TheTrayChosenGoesWithTheJobToAQueueWithTwoTrays)
+{
+    const int index = queueIndex("tavle-trays");
+    if (index < 0)
+        GTEST_SKIP() << "CUPS test printer tavle-trays is not set up (run .ci/cups-setup as root)";
+    TPrinter printer;
+    printer.SetPrinterIndex(index);
+    const std::vector<platform::TPaperSource> trays = {
+        {"InputSlot", "Tray1", QStringLiteral("Bakke 1")},
+        {"InputSlot", "Tray2", QStringLiteral("Bakke 2")}};
+    EXPECT_EQ(printer.PaperSources(), trays);
+    EXPECT_EQ(TPrinter::PaperSourcesOf(QStringLiteral("tavle-pdf")),
+              std::vector<platform::TPaperSource>{})
+        << "a printer with one tray offers no choice";
+
+    platform::TDeviceMode mode = printer.DeviceMode();
+    mode.PaperSource = "Tray2";
+    printer.SetDeviceMode(&mode);
+    const QString word = QStringLiteral("TRAYTWO") + testqueues::ownMark();
+    testqueues::JobWatch jobs(QStringLiteral("tavle-trays"), word);
+    printWordAt(printer, word.toStdString(), 30.0, 40.0);
+    const QString pdf = jobs.next();
+    ASSERT_FALSE(pdf.isEmpty()) << "no job arrived from tavle-trays";
+    QFile options(pdf.chopped(3) + QStringLiteral("options"));
+    ASSERT_TRUE(options.open(QIODevice::ReadOnly)) << options.fileName().toStdString();
+    const QStringList sent = QString::fromUtf8(options.readAll()).simplified().split(u' ');
+    EXPECT_TRUE(sent.contains(QStringLiteral("InputSlot=Tray2"))) << sent.join(u' ').toStdString();
+}

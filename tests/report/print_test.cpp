@@ -3,6 +3,8 @@
 // for through the report's link.
 #include "output/brprinter.h"
 #include "output/printerdevice.h"
+#include "output/systemprinter.h"
+#include "platform/printer.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
 #include "report/label.h"
@@ -10,6 +12,7 @@
 #include "support/fakeprinter.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -53,6 +56,37 @@ struct PrintReport {
 private:
     int records_;
 };
+
+TEST(Print, ANewReportWithoutAPaperOfItsOwnTakesTheDefaultPrintersPaper)
+{
+    testsupport::FakePrinter letter{{.defaultPaper = 1}};
+    {
+        const TBRServicesScope services{{.PrinterDevice = [&letter] { return &letter; }}};
+        EXPECT_EQ(TBandReport().Page.PaperSize(), TBRPaperSize::Letter);
+        EXPECT_EQ(TBandReport(TBRPaperSize::A4).Page.PaperSize(), TBRPaperSize::A4)
+            << "a report with a paper of its own keeps it";
+    }
+    const TBRServicesScope none{{}};
+    EXPECT_EQ(TBandReport().Page.PaperSize(), TBRPaperSize::A4) << "no printer installed";
+
+    // The system's printer, with the test queue whose default paper is Letter as the default.
+    const auto queues = platform::TPrinter::Printers();
+    if (std::find(queues.begin(), queues.end(), "tavle-letter") == queues.end())
+        GTEST_SKIP() << "CUPS test printer tavle-letter is not set up (run .ci/cups-setup)";
+    const QByteArray before = qgetenv("PRINTER");
+    qputenv("PRINTER", "tavle-letter"); // the user's default printer, as CUPS reads it
+    const auto restore = qScopeGuard([&before] {
+        if (before.isEmpty())
+            qunsetenv("PRINTER");
+        else
+            qputenv("PRINTER", before);
+    });
+    platform::TPrinter printedOn;
+    output::TBRSystemPrinter system(printedOn);
+    EXPECT_EQ(system.DefaultPaperSize(), 1);
+    qputenv("PRINTER", "tavle-pdf");
+    EXPECT_EQ(system.DefaultPaperSize(), 9);
+}
 
 TEST(Print, EveryPageGoesToOneDocumentTitledWithTheReportTitle)
 {

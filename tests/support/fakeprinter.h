@@ -31,7 +31,8 @@ public:
         int dpiY = 600;
         std::string name{};
         Drawing drawing = Drawing::Recorded;
-        QSize imageSize{}; // Drawing::Image
+        QSize imageSize{};    // Drawing::Image
+        int defaultPaper = 9; // the paper of the system's default printer: A4
     };
 
     FakePrinter() : FakePrinter(Options{}) {}
@@ -53,6 +54,7 @@ public:
         selectedOn.push_back(std::this_thread::get_id());
     }
     void StretchPage(const platform::TMetafile &, const platform::TRect &target) override;
+    int DefaultPaperSize() override { return options_.defaultPaper; }
 
     // The texts of every page, page by page (Drawing::Recorded).
     std::vector<std::vector<std::string>> pageTexts() const;

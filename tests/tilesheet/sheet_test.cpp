@@ -5,6 +5,8 @@
 #include "output/brprinter.h"
 #include "platform/rounding.h"
 #include "report/customreport.h"
+#include "report/services.h"
+#include "support/fakeprinter.h"
 #include "tilesheet/changelist.h"
 #include "timetable/timetable.h"
 
@@ -231,7 +233,11 @@ TEST(TileSheetRun, EveryRunStartsFromTheFirstTileAndGivesTheSamePages)
 
 TEST(TileSheetGeometry, TheBandIsASixthOfTheHeightBetweenTheMarginsLessAFraction)
 {
+    // The sheet is A4 also where the default printer's paper is Letter.
+    testsupport::FakePrinter letter{{.defaultPaper = 1}};
+    const report::TBRServicesScope services{{.PrinterDevice = [&letter] { return &letter; }}};
     Sheet sheet(0);
+    EXPECT_EQ(sheet.form->BRBrikker.Page.PaperSize(), report::TBRPaperSize::A4);
     sheet.form->BRBrikker.SetUnits(report::TBRUnit::MM);
     EXPECT_NEAR(static_cast<double>(sheet.form->BrikDetail.Size.Height()), 46.5333, 5e-5);
     EXPECT_EQ(sheet.form->BRBrikker.Page.Columns(), 10);
