@@ -357,8 +357,17 @@ def search(app, preview, text):
     return results, [n for _, n in j.tree(results) if n.getRoleName() == 'list item']
 
 
-def file_dialog(app, title, path, file_type=None):
-    dialog = checks.need(j.open_dialog(app, (title,)), 'the dialog "%s"' % title)
+def file_dialog(app, title, path, file_type=None, button=None):
+    """The file dialog `title`, opened by clicking `button` (again, when the first click only
+    activated its window), the path typed into its file name field."""
+    dialog = None
+    for _ in range(3 if button else 1):
+        if button:
+            j.click(button)
+        dialog = j.open_dialog(app, (title,), timeout=5 if button else 10)
+        if dialog:
+            break
+    dialog = checks.need(dialog, 'the dialog "%s"' % title)
     if file_type:
         j.click(j.find_all(dialog, 'combo box')[-1])
         j.click(checks.need(j.find(app, 'list item', file_type, timeout=5), file_type))
@@ -403,17 +412,15 @@ def preview_journey(app, work):
     checks.true('the list is disabled', not results.getState().contains(pyatspi.STATE_ENABLED))
 
     saved = os.path.join(work, 'udskrift.brp')
-    j.click(button['Gem'])
     # Typed with its extension while the PDF document is preselected: a saved report file.
-    file_dialog(app, 'Gem udskriftsjob', saved)
+    file_dialog(app, 'Gem udskriftsjob', saved, button=button['Gem'])
     checks.true('the saved report file', j.wait_for(lambda: os.path.exists(saved), 60))
     read = [subprocess.run([tavleprint, 'pages', f], capture_output=True, text=True).stdout
             for f in (saved, reference)]
     checks.true('the saved file reads back as tavleprint\'s own pages', read[0] == read[1])
     exported = os.path.join(work, 'udskrift.pdf')
-    j.click(button['Gem'])
     # Typed without an extension: the preselected PDF document's, in lower case.
-    file_dialog(app, 'Gem udskriftsjob', exported[:-len('.pdf')])
+    file_dialog(app, 'Gem udskriftsjob', exported[:-len('.pdf')], button=button['Gem'])
     checks.true('the PDF export', j.wait_for(lambda: pages(exported) == total, 120))
 
     # Printed again from the preview, stopped by "Afbryd": the sheets begun are one job.
@@ -439,8 +446,7 @@ def preview_journey(app, work):
     # Exported, the loaded pages are replayed into the PDF document: the words of the report's
     # own export, each where it was within the screen grid the pages were stored on.
     replayed = os.path.join(work, 'hentet.pdf')
-    j.click(button['Gem'])
-    file_dialog(app, 'Gem udskriftsjob', replayed[:-len('.pdf')])
+    file_dialog(app, 'Gem udskriftsjob', replayed[:-len('.pdf')], button=button['Gem'])
     checks.true('the loaded pages exported', j.wait_for(lambda: pages(replayed) == total, 180))
     if pages(replayed) == total:
         got, made = words(replayed, 2), words(exported, 2)
