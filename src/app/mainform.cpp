@@ -220,12 +220,9 @@ void TMainForm::ButtonEarlierClick()
     if (runActive())
         return;
     const std::optional<QString> chosen = chooseFile_();
-    if (!chosen)
+    if (!chosen || !QFileInfo::exists(*chosen))
         return;
-    const QFileInfo file(*chosen);
-    if (!file.exists())
-        return;
-    const QString path = file.absoluteFilePath();
+    const QString path = QFileInfo(*chosen).absoluteFilePath();
     // A file that fails, even part-way, is no board to compare with: the choice made before
     // stays, and the failure goes to the error display as a load's does.
     auto earlier = std::make_unique<timetable::Timetable>(
