@@ -3,18 +3,62 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QShortcut>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <vector>
 
 namespace app {
 
 namespace {
 
 const QSize kGuideSize(760, 640);
+// The guide's screenshots are shown at most this wide, so that the text never scrolls sideways.
+constexpr int kMaxPictureWidth = 640;
+
+// A picture of the guide, read from its file (the names are relative to the guide's own file).
+QImage pictureOf(const QTextDocument &document, const QString &name)
+{
+    const QUrl url = document.baseUrl().resolved(QUrl(name));
+    return url.isLocalFile() ? QImage(url.toLocalFile()) : QImage();
+}
+
+// Narrows every picture wider than kMaxPictureWidth to that width, keeping its proportions.
+void fitPictures(QTextDocument &document)
+{
+    struct Narrowed {
+        int position, length;
+        QTextImageFormat format;
+    };
+    std::vector<Narrowed> narrowed; // changed after the walk, which a change would disturb
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            if (!format.isValid())
+                continue;
+            const QImage picture = pictureOf(document, format.name());
+            if (picture.isNull() || picture.width() <= kMaxPictureWidth)
+                continue;
+            format.setWidth(kMaxPictureWidth);
+            format.setHeight(picture.height() * kMaxPictureWidth / picture.width());
+            narrowed.push_back({fragment.position(), fragment.length(), format});
+        }
+    }
+    for (const Narrowed &picture : narrowed) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(picture.position);
+        cursor.setPosition(picture.position + picture.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(picture.format);
+    }
+}
 
 // F1 opens the guide, wherever the focus is; the key goes no further.
 class GuideKey : public QObject {
@@ -75,8 +119,10 @@ QWidget *ShowGuide(QWidget *over)
     if (file.isEmpty())
         browser->setMarkdown(QString::fromUtf8("# Vejledningen mangler\n\nVejledningen "
                                                "(vejledning.md) er ikke installeret."));
-    else // the images resolve relative to the guide's own file
+    else { // the images resolve relative to the guide's own file
         browser->setSource(QUrl::fromLocalFile(file), QTextDocument::MarkdownResource);
+        fitPictures(*browser->document());
+    }
     auto *layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser);

@@ -1,4 +1,5 @@
 // The three windows driven through their handlers, headless.
+#include "app/guidewindow.h"
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "app/selectform.h"
@@ -28,6 +29,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -153,6 +155,26 @@ TEST_F(Forms, MainWindowStartsWithOnlySourceAndCloseUsable)
             chain.push_back(w);
     }
     EXPECT_EQ(chain, controls);
+}
+
+TEST_F(Forms, F1OpensTheDanishGuideOverTheWindowWithItsPicturesWithinIt)
+{
+    app::InstallGuideKey(*qApp);
+    mainForm.show();
+    mainForm.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&mainForm));
+    QTest::keyClick(&mainForm, Qt::Key_F1);
+    auto *guide = mainForm.findChild<QWidget *>("GuideWindow", Qt::FindDirectChildrenOnly);
+    ASSERT_NE(guide, nullptr);
+    auto *text = guide->findChild<QTextBrowser *>("GuideText");
+    ASSERT_NE(text, nullptr);
+    for (const char *heading : {"Sådan udskriver du brikker", "Når skemaet ændres",
+                                "Når brikkerne kommer forskudt ud: prøvearket"})
+        EXPECT_TRUE(text->toPlainText().contains(QString::fromUtf8(heading))) << heading;
+    // The preview's screenshot is wider than the window: shown narrower, the text never scrolls
+    // sideways.
+    EXPECT_LE(text->document()->size().width(), text->viewport()->width() + 1);
+    guide->close();
 }
 
 TEST_F(Forms, LoadingWritesTheMessagesAndEnablesTheListButtons)
