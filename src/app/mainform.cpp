@@ -241,7 +241,7 @@ void TMainForm::reportChanges()
         return;
     const timetable::ChangeCounts counts = timetable::CountChanges(*earlier_.table, table_);
     if (counts.added == 0 && counts.removed == 0) {
-        appendMessage(platform::cp1252(u8"Ingen ændringer mellem de to filer.\r\n\r\n"));
+        appendMessage(noChangesMessage());
         return;
     }
     const std::string added =

@@ -1,5 +1,6 @@
 #include "app/sheetoutput.h"
 
+#include "app/earlierexport.h"
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "output/printerdevice.h"
@@ -56,7 +57,7 @@ bool SheetOutput::changes(OutputAction action, const timetable::TileDiff &diff,
                           const std::vector<std::string> &names) const
 {
     if (diff.empty()) {
-        mainForm_.appendMessage(platform::cp1252(u8"Ingen ændringer mellem de to filer.\r\n\r\n"));
+        mainForm_.appendMessage(noChangesMessage());
         return true;
     }
     std::vector<std::size_t> nameStarts;

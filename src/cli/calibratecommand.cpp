@@ -1,6 +1,7 @@
 #include "cli/calibratecommand.h"
 
 #include "cli/marginsoption.h"
+#include "cli/reportdestination.h"
 #include "output/systemprinter.h"
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
@@ -11,7 +12,6 @@
 #include "tilesheet/calibration.h"
 #include "tilesheet/calibrationsheet.h"
 
-#include <algorithm>
 #include <iomanip>
 #include <locale>
 #include <optional>
@@ -58,17 +58,10 @@ int runCalibrateCommand(const std::vector<std::string> &args, std::ostream &out,
         }
     }
 
-    const std::vector<std::string> queues = platform::TPrinter::Printers();
-    if (queues.empty()) {
-        err << "tavleprint: no printer is installed\n";
+    const std::optional<int> index = printerIndex(queue, err);
+    if (!index)
         return platform::ExitCode::Failure;
-    }
     const std::string name = queueFor(queue);
-    const auto it = std::find(queues.begin(), queues.end(), name);
-    if (it == queues.end()) {
-        err << "tavleprint: " << queue << ": no such printer\n";
-        return platform::ExitCode::Failure;
-    }
     if (!margins)
         margins = keptMarginsFor(name);
 
@@ -79,7 +72,7 @@ int runCalibrateCommand(const std::vector<std::string> &args, std::ostream &out,
         output::TBRSystemPrinter device(printer);
         const report::TBRServicesScope services({.PrinterDevice = [&device] { return &device; }});
         tilesheet::TCalibrationSheet sheet(*margins, name);
-        sheet.Report().PrinterSettings.PrinterIndex = static_cast<int>(it - queues.begin());
+        sheet.Report().PrinterSettings.PrinterIndex = *index;
         sheet.Report().ShowProgress = false;
         sheet.Report().Print();
     } catch (const std::exception &e) {

@@ -6,7 +6,6 @@
 #include "output/systemprinter.h"
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
-#include "platform/fileerror.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
 #include "platform/units.h"
@@ -15,7 +14,6 @@
 #include "timetable/tilediff.h"
 #include "timetable/timetable.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -50,29 +48,20 @@ struct Compared {
     timetable::TileDiff diff;
 };
 
-std::unique_ptr<timetable::Timetable> loadExport(const std::string &path, std::ostream &err)
+std::unique_ptr<timetable::Timetable> loadedExport(const std::string &path, std::ostream &err)
 {
     auto table = std::make_unique<timetable::Timetable>(loaderSink(err, path));
-    try {
-        table->LoadBrikker(path);
-    } catch (const timetable::ENotAnExport &e) {
-        err << "tavleprint: " << path << ": " << e.plain() << "\n";
-        return nullptr;
-    } catch (const platform::EInOutError &e) {
-        err << "tavleprint: " << path << ": " << fileProblem(e) << "\n";
-        return nullptr;
-    }
-    return table;
+    return loadExport(*table, path, err) ? std::move(table) : nullptr;
 }
 
 std::optional<Compared> compareFiles(timetable::SelectionMode mode, const std::string &earlierPath,
                                      const std::string &exportPath, std::ostream &err)
 {
     Compared compared;
-    compared.earlier = loadExport(earlierPath, err);
+    compared.earlier = loadedExport(earlierPath, err);
     if (!compared.earlier)
         return std::nullopt;
-    compared.current = loadExport(exportPath, err);
+    compared.current = loadedExport(exportPath, err);
     if (!compared.current)
         return std::nullopt;
     // Listed as the list buttons list them, with the same notes about unreachable tiles.
@@ -113,11 +102,6 @@ chosenNames(const Compared &compared, const std::vector<std::string> &typed,
             names.push_back(changes.name);
     }
     return names;
-}
-
-std::string absoluteName(const std::string &path)
-{
-    return platform::fromQString(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
 }
 
 // One report to the command line's destination, under its ReportTitle. False when that went
@@ -253,10 +237,7 @@ int runDiffCommand(const std::vector<std::string> &args, std::ostream &out, std:
         return platform::ExitCode::Failure;
 
     const auto write = [&out](char sign, const timetable::TBrik &t) {
-        out << sign << '\t'
-            << platform::cp1252ToUtf8(t.Laerer + '\t' + t.Klasse + '\t' + t.Fag + '\t' + t.Lokale +
-                                      '\t' + t.Periode)
-            << '\n';
+        out << sign << '\t' << tileLine(t) << '\n';
     };
     for (const timetable::NameChanges &name : compared->diff.names) {
         for (const timetable::TBrik *tile : name.removed)
@@ -296,8 +277,8 @@ int runChangesCommand(const std::vector<std::string> &args, std::ostream &out, s
     tilesheet::TChangeList list({.Diff = &compared->diff,
                                  .Names = *names,
                                  .Mode = parsed->mode,
-                                 .EarlierFileName = absoluteName(earlierPath),
-                                 .FileName = absoluteName(exportPath)});
+                                 .EarlierFileName = absolutePath(earlierPath),
+                                 .FileName = absolutePath(exportPath)});
     return writeOrFail(list.Report(), *parsed->output, out, err);
 }
 
@@ -319,7 +300,7 @@ int runNewTilesCommand(const NewTilesRequest &request, std::ostream &out, std::o
         out << "no new tiles since " << request.earlierPath << "; nothing written\n";
         return platform::ExitCode::Success;
     }
-    inputs.FileName = absoluteName(request.exportPath);
+    inputs.FileName = absolutePath(request.exportPath);
     inputs.PrintList = &newTiles;
     tilesheet::TRapForm sheet(inputs);
     sheet.BRBrikker.ReportTitle = platform::cp1252(u8"Nye brikker");

@@ -8,7 +8,6 @@
 #include "output/systemprinter.h"
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
-#include "platform/fileerror.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
 #include "platform/units.h"
@@ -17,7 +16,6 @@
 #include "timetable/timetable.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -133,20 +131,6 @@ int usageError(std::ostream &err, const std::string &problem)
 }
 
 // Loads the export file into `table`; false, with the reason on `err`, when it cannot.
-bool loadExport(timetable::Timetable &table, const std::string &path, std::ostream &err)
-{
-    try {
-        table.LoadBrikker(path);
-    } catch (const timetable::ENotAnExport &e) {
-        err << "tavleprint: " << path << ": " << e.plain() << "\n";
-        return false;
-    } catch (const platform::EInOutError &e) {
-        err << "tavleprint: " << path << ": " << fileProblem(e) << "\n";
-        return false;
-    }
-    return true;
-}
-
 // The names to print (Windows-1252): the ones typed, each of which must be listed, or else
 // every listed name. None, with the reason on `err`, for an unknown name or an empty listing.
 std::optional<std::vector<std::string>> namesToPrint(timetable::Timetable &table,
@@ -192,8 +176,7 @@ tilesheet::TRapFormInputs withMargins(const SheetsArgs &parsed)
 tilesheet::TRapFormInputs sheetInputs(const SheetsArgs &parsed, const timetable::Timetable &table)
 {
     tilesheet::TRapFormInputs inputs = withMargins(parsed);
-    inputs.FileName = platform::fromQString(
-        QFileInfo(QString::fromStdString(parsed.exportPath)).absoluteFilePath());
+    inputs.FileName = absolutePath(parsed.exportPath);
     inputs.PrintList = &table.printList();
     return inputs;
 }

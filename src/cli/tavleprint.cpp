@@ -10,6 +10,8 @@
 #include "platform/fileerror.h"
 #include "timetable/timetable.h"
 
+#include <QFileInfo>
+
 #include <optional>
 #include <string_view>
 
@@ -110,24 +112,15 @@ int runListing(const std::vector<std::string> &args, std::ostream &out, std::ost
         return usageError(err, "list needs --teachers or --classes");
 
     timetable::Timetable table([&err](const std::string &m) { toTerminal(err, m); });
-    try {
-        table.LoadBrikker(parsed->exportPath);
-    } catch (const timetable::ENotAnExport &e) {
-        err << "tavleprint: " << parsed->exportPath << ": " << e.plain() << "\n";
+    if (!loadExport(table, parsed->exportPath, err))
         return platform::ExitCode::Failure;
-    } catch (const platform::EInOutError &e) {
-        err << "tavleprint: " << parsed->exportPath << ": " << fileProblem(e) << "\n";
-        return platform::ExitCode::Failure;
-    }
     timetable::NameListing listing;
     for (const auto mode : parsed->modes)
         listing = table.Listing(mode);
 
     if (tiles) {
         for (const auto &t : table.tiles())
-            out << platform::cp1252ToUtf8(t->Laerer + '\t' + t->Klasse + '\t' + t->Fag + '\t' +
-                                          t->Lokale + '\t' + t->Periode)
-                << '\n';
+            out << tileLine(*t) << '\n';
     } else {
         for (const auto &name : listing.names)
             out << platform::cp1252ToUtf8(name) << '\n';
@@ -154,6 +147,31 @@ void toTerminal(std::ostream &err, const std::string &message, const std::string
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
     err << "tavleprint: " << prefix << platform::cp1252ToUtf8(text) << "\n";
+}
+
+bool loadExport(timetable::Timetable &table, const std::string &path, std::ostream &err)
+{
+    try {
+        table.LoadBrikker(path);
+    } catch (const timetable::ENotAnExport &e) {
+        err << "tavleprint: " << path << ": " << e.plain() << "\n";
+        return false;
+    } catch (const platform::EInOutError &e) {
+        err << "tavleprint: " << path << ": " << fileProblem(e) << "\n";
+        return false;
+    }
+    return true;
+}
+
+std::string tileLine(const timetable::TBrik &t)
+{
+    return platform::cp1252ToUtf8(t.Laerer + '\t' + t.Klasse + '\t' + t.Fag + '\t' + t.Lokale +
+                                  '\t' + t.Periode);
+}
+
+std::string absolutePath(const std::string &path)
+{
+    return platform::fromQString(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
 }
 
 std::string fileProblem(const std::exception &error)

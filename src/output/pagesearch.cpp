@@ -102,14 +102,7 @@ public:
             if (c == '\0')
                 c = '?';
         // The font and the placement the player gives the record, on the page's own pixels.
-        const qreal devicePixels =
-            state_.font.height == 0
-                ? defaultFontPixels
-                : state_.font.height * std::abs(mapping_.logicalToDevice().m22());
-        const qreal pagePixels = devicePixels * std::abs(mapping_.deviceToPage().m22());
-        const int points =
-            std::max(1, static_cast<int>(std::lround(
-                            pagePixels * static_cast<qreal>(pointsPerInch) / screenDpi)));
+        const int points = std::max(1, static_cast<int>(std::lround(fontPagePoints())));
         const FontMetrics &metrics = fontMetrics(state_.font.style, emPixels(points, screenDpi));
         const QPointF anchor = mapping_.logicalToPage().map(QPointF(t.X, t.Y));
         const QPointF topLeft =

@@ -3,7 +3,6 @@
 #include "platform/cp1252.h"
 #include "platform/emfformat.h"
 #include "platform/fontmetrics.h"
-#include "platform/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -129,14 +128,7 @@ void EmfCanvasPlayer::polygon(const std::vector<EmfPoint> &points)
 
 int EmfCanvasPlayer::pointSize() const
 {
-    // The height in logical units on the recording device, then on the page (its pixels are
-    // screen pixels), in points.
-    const qreal devicePixels =
-        state_.font.height == 0 ? defaultFontPixels
-                                : state_.font.height * std::abs(mapping_.logicalToDevice().m22());
-    const qreal pagePixels = devicePixels * std::abs(mapping_.deviceToPage().m22());
-    const qreal points = pagePixels * static_cast<qreal>(pointsPerInch) / screenDpi;
-    return std::clamp(whole(points), 1, maxFontPoints);
+    return std::clamp(whole(fontPagePoints()), 1, maxFontPoints);
 }
 
 void EmfCanvasPlayer::text(const EmfText &t)

@@ -1,6 +1,7 @@
 #include "platform/emfdevicecontext.h"
 
 #include "platform/emfformat.h"
+#include "platform/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,15 @@ using namespace emf;
 namespace {
 constexpr int boldFromWeight = 600;
 } // namespace
+
+qreal EmfDeviceContext::fontPagePoints() const
+{
+    const qreal devicePixels =
+        state_.font.height == 0 ? defaultFontPixels
+                                : state_.font.height * std::abs(mapping_.logicalToDevice().m22());
+    const qreal pagePixels = devicePixels * std::abs(mapping_.deviceToPage().m22());
+    return pagePixels * static_cast<qreal>(pointsPerInch) / screenDpi;
+}
 
 void EmfDeviceContext::header(const EmfHeader &h) { objects_.assign(h.Handles, std::monostate{}); }
 

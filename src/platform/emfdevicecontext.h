@@ -58,6 +58,10 @@ protected:
         std::optional<QRectF> clip; // in the player's own coordinates, set by the player
     };
 
+    // The selected font's height on the page, in points: its logical height on the recording
+    // device, then in the page's pixels (screen pixels).
+    qreal fontPagePoints() const;
+
     // The text alignment set last, as a run is placed by its reference point.
     TTextAlign horizontalAlign() const;
     TextVertical verticalAlign() const;

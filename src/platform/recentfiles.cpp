@@ -11,11 +11,15 @@ QString keyOf(TRecentFile kind)
                                            : QStringLiteral("files/lastReportFile");
 }
 
-QSettings userSettings()
-{
-    return QSettings(QStringLiteral("Tavleplanner"), QStringLiteral("Tavleplanner"));
-}
+QSettings userSettings() { return QSettings(UserSettingsFile(), QSettings::IniFormat); }
 } // namespace
+
+QString UserSettingsFile()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tavleplanner"),
+                     QStringLiteral("Tavleplanner"))
+        .fileName();
+}
 
 QString RecentFile(TRecentFile kind) { return userSettings().value(keyOf(kind)).toString(); }
 

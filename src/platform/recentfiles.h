@@ -1,11 +1,15 @@
 #pragma once
-// The files the user chose last in the open dialogs, kept in the user's settings (organisation
-// and application "Tavleplanner"), so that a dialog starts in that folder with that file
-// chosen. A setting that cannot be read or written is simply no remembered file.
+// The program's settings file, and the files the user chose last in the open dialogs, kept there
+// so that a dialog starts in that folder with that file chosen. A setting that cannot be read
+// or written is simply no remembered file.
 
 #include <QString>
 
 namespace platform {
+
+// The user's settings file (INI; organisation and application "Tavleplanner"), where the
+// program keeps what lasts between runs: these files and the margins kept per printer.
+QString UserSettingsFile();
 
 enum class TRecentFile { ExportFile, ReportFile };
 

@@ -1,7 +1,7 @@
 #include "tilesheet/calibration.h"
 
+#include "platform/length.h"
 #include "platform/rounding.h"
-#include "platform/units.h"
 #include "tilesheet/rapform.h"
 
 #include <algorithm>
@@ -11,9 +11,10 @@
 namespace tilesheet {
 namespace {
 
-constexpr long double nativePerMm = 10.0L;
-
-double toMm(long double native) { return static_cast<double>(native / nativePerMm); }
+double toMm(long double native)
+{
+    return static_cast<double>(platform::TLength::fromNative(native).mm());
+}
 
 double clampMargin(double mm)
 {

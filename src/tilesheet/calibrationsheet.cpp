@@ -2,12 +2,12 @@
 
 #include "platform/canvas.h"
 #include "platform/cp1252.h"
+#include "platform/length.h"
 #include "tilesheet/calibration.h"
 
 namespace tilesheet {
 namespace {
 
-constexpr long double nativePerMm = 10.0L;
 constexpr int textPoints = 9;
 // How far the texts keep from the lines they name, so that they never cover them.
 constexpr double clearanceMm = 2.5;
@@ -34,10 +34,12 @@ TCalibrationSheet::TCalibrationSheet(const Margins &margins, const std::string &
     // layout's.
     const OuterLines here = OuterCuttingLines(margins);
     const OuterLines target = CalibrationTargets();
-    const double paperWidth = static_cast<double>(
-        sheet_->BRBrikker.Page.Native(report::TBRPage::WidthIndex) / nativePerMm);
-    const double paperLength = static_cast<double>(
-        sheet_->BRBrikker.Page.Native(report::TBRPage::LengthIndex) / nativePerMm);
+    const auto mmOf = [this](int index) {
+        return static_cast<double>(
+            platform::TLength::fromNative(sheet_->BRBrikker.Page.Native(index)).mm());
+    };
+    const double paperWidth = mmOf(report::TBRPage::WidthIndex);
+    const double paperLength = mmOf(report::TBRPage::LengthIndex);
     const double gridLeft = here.left, gridTop = here.top;
     const double gridRight = paperWidth - here.right, gridBottom = paperLength - here.bottom;
     const double gridWidth = gridRight - gridLeft, gridHeight = gridBottom - gridTop;
@@ -89,7 +91,7 @@ void TCalibrationSheet::place(report::TBRLabel &label, const std::string &text, 
     label.AutoSize = false;
     label.AutoStretch = false;
     label.SetAlignment(alignment);
-    const auto native = [](double mm) { return static_cast<long double>(mm) * nativePerMm; };
+    const auto native = [](double mm) { return platform::TLength::fromMm(mm).native(); };
     label.Size.SetValues({native(heightMm), native(leftMm), native(topMm), native(widthMm)});
     label.SetCaption(text);
 }

@@ -1,6 +1,7 @@
 #include "tilesheet/keptmargins.h"
 
 #include "platform/cp1252.h"
+#include "platform/recentfiles.h"
 #include "tilesheet/rapform.h"
 
 #include <QFile>
@@ -12,9 +13,6 @@
 
 namespace tilesheet {
 namespace {
-
-constexpr const char *kOrganisation = "Tavleplanner";
-constexpr const char *kApplication = "Tavleplanner";
 
 // The margins' keys below the printer's group, each with its member.
 constexpr std::array<std::pair<const char *, double Margins::*>, 4> kKeys{{
@@ -31,10 +29,7 @@ QString groupOf(const std::string &printer)
 
 } // namespace
 
-KeptMargins::KeptMargins()
-    : file_(QSettings(QSettings::IniFormat, QSettings::UserScope, kOrganisation, kApplication)
-                .fileName())
-{}
+KeptMargins::KeptMargins() : file_(platform::UserSettingsFile()) {}
 
 KeptMargins::KeptMargins(QString file) : file_(std::move(file)) {}
 
