@@ -159,6 +159,15 @@ bool holdsControlBytes(std::string_view text)
     });
 }
 
+// Only what reaches a tile must be text: a stray form feed in a column nobody reads does not
+// make an export something else. A NUL byte anywhere does: no text file holds one.
+bool tileHoldsControlBytes(const TBrik &tile)
+{
+    return holdsControlBytes(tile.Laerer) || holdsControlBytes(tile.Klasse) ||
+           holdsControlBytes(tile.Fag) || holdsControlBytes(tile.Lokale) ||
+           holdsControlBytes(tile.Periode);
+}
+
 } // namespace
 
 void Timetable::LoadBrikker(const std::filesystem::path &path)
@@ -177,11 +186,14 @@ void Timetable::loadContent(std::string_view content, int readErrno)
         content = content.substr(0, content.rfind('\n') + 1);
     if (const auto eof = content.find(kCtrlZ); eof != std::string_view::npos)
         content = content.substr(0, eof);
-    if (holdsControlBytes(content))
+    if (content.find('\0') != std::string_view::npos)
         throw ENotAnExport(ENotAnExport::Kind::NotText);
 
     // What the load says goes to the message area only once the file is taken.
-    std::vector<std::string> notes{platform::cp1252(u8"Læser brikker...") + kLineBreaks};
+    const bool plain = plainMessages_;
+    std::vector<std::string> notes{
+        (plain ? std::string("reading tiles...") : platform::cp1252(u8"Læser brikker...")) +
+        kLineBreaks};
     std::string converted;
     const bool bom = content.starts_with("\xEF\xBB\xBF");
     const std::size_t high = firstHighByte(content);
@@ -190,10 +202,13 @@ void Timetable::loadContent(std::string_view content, int readErrno)
         converted = std::move(conversion.text);
         content = converted;
         std::string note =
-            platform::cp1252(u8"Filen er gemt som UTF-8 og er omsat til Windows-1252");
+            plain ? std::string("the file is saved as UTF-8 and was converted to Windows-1252")
+                  : platform::cp1252(u8"Filen er gemt som UTF-8 og er omsat til Windows-1252");
         if (conversion.replaced > 0)
-            note += platform::cp1252(u8"; ") + std::to_string(conversion.replaced) +
-                    platform::cp1252(u8" tegn uden en Windows-1252-form er blevet til '?'");
+            note += "; " + std::to_string(conversion.replaced) +
+                    (plain ? std::string(" characters without a Windows-1252 form became '?'")
+                           : platform::cp1252(u8" tegn uden en Windows-1252-form er blevet til "
+                                              u8"'?'"));
         notes.push_back(note + "." + kLineBreaks);
     }
 
@@ -203,6 +218,7 @@ void Timetable::loadContent(std::string_view content, int readErrno)
     std::vector<std::unique_ptr<TBrik>> tiles;
     int lineNumber = 0;
     bool headerSeen = false;
+    bool controlBytesRead = false;
     forEachLine(content, [&](std::string_view line) {
         ++lineNumber;
         if (line.empty())
@@ -211,20 +227,33 @@ void Timetable::loadContent(std::string_view content, int readErrno)
             headerSeen = true;
             if (!ParseHeader(line)) {
                 const auto missing = missingColumns(line);
+                const bool one = missing.size() == 1;
                 notes.push_back(
-                    platform::cp1252(u8"Advarsel: Overskriften i linje ") +
-                    std::to_string(lineNumber) +
-                    (missing.size() == 1 ? platform::cp1252(u8" mangler kolonnen ")
-                                         : platform::cp1252(u8" mangler kolonnerne ")) +
-                    joined(missing) +
-                    platform::cp1252(u8". Brikkernes felter kan derfor komme fra forkerte "
-                                     u8"kolonner.") +
-                    kLineBreaks);
+                    plain ? "warning: the header in line " + std::to_string(lineNumber) +
+                                (one ? " lacks the column " : " lacks the columns ") +
+                                joined(missing) +
+                                "; the tiles' fields may therefore come from the wrong columns" +
+                                kLineBreaks
+                          : platform::cp1252(u8"Advarsel: Overskriften i linje ") +
+                                std::to_string(lineNumber) +
+                                (one ? platform::cp1252(u8" mangler kolonnen ")
+                                     : platform::cp1252(u8" mangler kolonnerne ")) +
+                                joined(missing) +
+                                platform::cp1252(u8". Brikkernes felter kan derfor komme fra "
+                                                 u8"forkerte kolonner.") +
+                                kLineBreaks);
             }
             return;
         }
-        tiles.push_back(std::make_unique<TBrik>(MakeBrik(line)));
+        auto tile = std::make_unique<TBrik>(MakeBrik(line));
+        controlBytesRead = controlBytesRead || tileHoldsControlBytes(*tile);
+        tiles.push_back(std::move(tile));
     });
+    if (controlBytesRead) {
+        columns_ = columns;
+        columnWalk_ = columnWalk;
+        throw ENotAnExport(ENotAnExport::Kind::NotText);
+    }
 
     // A file with nothing to print, or one that is no export at all, is refused before the
     // tiles loaded earlier go. (A failing read keeps what it read: the error follows below.)
@@ -235,6 +264,7 @@ void Timetable::loadContent(std::string_view content, int readErrno)
                                                        : ENotAnExport::Kind::NoHeader);
     }
     tiles_ = std::move(tiles);
+    ++loads_;
     for (const std::string &note : notes)
         message(note);
 
@@ -303,7 +333,8 @@ NameListing Timetable::Listing(SelectionMode mode)
     SortTiles(mode);
     NameListing listing = FillNameList(mode);
     selectionMode_ = mode;
-    if (const std::string note = unreachableTilesMessage(listing, mode); !note.empty())
+    if (const std::string note = unreachableTilesMessage(listing, mode, plainMessages_);
+        !note.empty())
         message(note);
     return listing;
 }
@@ -317,38 +348,45 @@ void Timetable::BuildPrintList(std::string_view name)
     }
 }
 
-std::string unreachableTilesMessage(const NameListing &listing, SelectionMode mode)
+std::string unreachableTilesMessage(const NameListing &listing, SelectionMode mode, bool plain)
 {
     const int total = listing.emptyKeyTiles + listing.caseVariantTiles;
     if (total == 0)
         return {};
     const bool teachers = mode == SelectionMode::Teachers;
-    using platform::cp1252;
-    std::string text = cp1252(u8"Bemærk: ") + std::to_string(total) +
-                       (total == 1 ? cp1252(u8" brik kommer") : cp1252(u8" brikker kommer")) +
-                       cp1252(teachers ? u8" ikke med på nogen udskrift i lærervisning: "
-                                       : u8" ikke med på nogen udskrift i klassevisning: ");
+    // Each text in Danish, or in plain English.
+    const auto say = [plain](const char8_t *danish, const char *english) {
+        return plain ? std::string(english) : platform::cp1252(danish);
+    };
+    std::string text =
+        say(u8"Bemærk: ", "note: ") + std::to_string(total) +
+        (total == 1 ? say(u8" brik kommer", " tile does") : say(u8" brikker kommer", " tiles do")) +
+        (teachers ? say(u8" ikke med på nogen udskrift i lærervisning: ",
+                        " not appear on any print by teacher: ")
+                  : say(u8" ikke med på nogen udskrift i klassevisning: ",
+                        " not appear on any print by class: "));
     if (listing.emptyKeyTiles > 0)
         text += std::to_string(listing.emptyKeyTiles) +
-                cp1252(teachers ? u8" uden lærerbetegnelse" : u8" uden klassebetegnelse");
+                (teachers ? say(u8" uden lærerbetegnelse", " without a teacher")
+                          : say(u8" uden klassebetegnelse", " without a class"));
     if (listing.emptyKeyTiles > 0 && listing.caseVariantTiles > 0)
-        text += cp1252(u8" og ");
+        text += say(u8" og ", " and ");
     if (listing.caseVariantTiles > 0) {
         constexpr std::size_t kNamesShown = 10;
         text += std::to_string(listing.caseVariantTiles) +
-                cp1252(u8", hvor navnet kun adskiller sig fra listens ved store og små "
-                       u8"bogstaver (");
+                say(u8", hvor navnet kun adskiller sig fra listens ved store og små bogstaver (",
+                    " whose name differs from the listed one only in letter case (");
         for (std::size_t i = 0; i < listing.caseVariants.size() && i < kNamesShown; ++i) {
             if (i > 0)
                 text += ", ";
-            text += listing.caseVariants[i].first + cp1252(u8" på listen som ") +
+            text += listing.caseVariants[i].first + say(u8" på listen som ", " listed as ") +
                     listing.caseVariants[i].second;
         }
         if (listing.caseVariants.size() > kNamesShown)
-            text += cp1252(u8" m.fl.");
+            text += say(u8" m.fl.", " and others");
         text += ")";
     }
-    return text + "." + kLineBreaks;
+    return text + (plain ? "" : ".") + kLineBreaks;
 }
 
 } // namespace timetable

@@ -52,6 +52,9 @@ public:
     explicit Timetable(MessageSink sink = {});
 
     void setMessageSink(MessageSink sink) { sink_ = std::move(sink); }
+    // The messages in plain English instead (UTF-8 apart from the names, which stay as the file
+    // spells them), for a terminal: as ENotAnExport::plain() says its refusal.
+    void setPlainMessages(bool plain) { plainMessages_ = plain; }
 
     // Reads the export file into a new tile list. Throws platform::EInOutError when the file
     // cannot be opened or read; the tiles read before a failing read stay in the list. A file
@@ -77,6 +80,8 @@ public:
     void BuildPrintList(std::string_view name);
 
     bool hasTileList() const { return tiles_.has_value(); }
+    // How many loads have replaced the tile list: a failed load that kept the list leaves it.
+    unsigned loads() const { return loads_; }
     // The tile list; empty before the first load.
     const std::vector<std::unique_ptr<TBrik>> &tiles() const;
     const std::vector<const TBrik *> &printList() const { return printList_; }
@@ -98,11 +103,15 @@ private:
     // The five columns in the order of their positions, so that MakeBrik walks a line once.
     std::array<int, 5> columnWalk_{0, 1, 2, 3, 4};
     std::optional<std::vector<std::unique_ptr<TBrik>>> tiles_;
+    unsigned loads_ = 0;
+    bool plainMessages_ = false;
     SelectionMode selectionMode_ = SelectionMode::Classes;
     std::vector<const TBrik *> printList_;
 };
 
 // The message area's line about a listing's unreachable tiles; empty when there are none.
-std::string unreachableTilesMessage(const NameListing &listing, SelectionMode mode);
+// `plain`: in plain English.
+std::string unreachableTilesMessage(const NameListing &listing, SelectionMode mode,
+                                    bool plain = false);
 
 } // namespace timetable

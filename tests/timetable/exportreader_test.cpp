@@ -147,6 +147,9 @@ TEST_F(ExportFile, AFileThatIsNoExportIsRefusedAndTheTilesLoadedBeforeStay)
          Kind::NotText},
         {"binary noise", noise, Kind::NotText},
         {"a NUL in a field", kHeader + std::string("\r\na\0b;c;d\r\n", 11), Kind::NotText},
+        {"a NUL in a column nobody reads",
+         kHeader + std::string("\r\nMa 1;1\0;da;7b;AB;A12\r\n", 24), Kind::NotText},
+        {"a form feed in a tile's room", kHeader + "\r\nMa 1;12;da;7b;AB;A\f12\r\n", Kind::NotText},
     };
     table.LoadBrikker(write(kHeader + "\r\nMa 1;12;da;7b;AB;A12\r\n"));
     const auto columns = table.columnPositions();
@@ -172,10 +175,10 @@ TEST_F(ExportFile, AFileThatIsNoExportIsRefusedAndTheTilesLoadedBeforeStay)
         ENotAnExport(Kind::NotText).what(),
         platform::cp1252(u8"Filen er ikke en tekstfil og kan ikke være en eksportfil.").c_str());
 
-    // TAB is text, and so is a final Ctrl-Z; a proper export loads with the reading message
-    // alone.
+    // TAB is text, and so is a final Ctrl-Z; a control byte in the week column, which no tile
+    // reads, is left alone. A proper export loads with the reading message alone.
     messages.clear();
-    table.LoadBrikker(write(kHeader + "\r\n1;1;da\t1;2a;AB;A1\r\n\x1A"));
+    table.LoadBrikker(write(kHeader + "\r\n1;1\f;da\t1;2a;AB;A1\r\n\x1A"));
     EXPECT_EQ(table.tiles().size(), 1u);
     EXPECT_EQ(messages, std::vector<std::string>{reading});
 }
