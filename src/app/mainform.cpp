@@ -188,6 +188,7 @@ void TMainForm::LoadExportFile(const QString &chosen)
     if (!file.exists())
         return;
     const QString path = file.absoluteFilePath();
+    const unsigned loadsBefore = table_.loads();
     try {
         table_.LoadBrikker(std::filesystem::path(path.toStdString()));
     } catch (const platform::ERefusedFile &) {
@@ -195,7 +196,20 @@ void TMainForm::LoadExportFile(const QString &chosen)
     } catch (const timetable::ENotAnExport &) {
         throw; // no export: the tiles, their file's name and the message area stay as they were
     } catch (...) {
-        exportFilePath_ = path; // the complete lines read before the failure are loaded
+        if (table_.loads() != loadsBefore) {
+            exportFilePath_ = path; // the complete lines read before the failure are loaded
+        } else {
+            // Nothing was read (no permission, too many open files, not a file): the tiles
+            // loaded before stay, and so does their file's name on the sheets.
+            std::string message = platform::cp1252(u8"Filen ") +
+                                  platform::fromQString(file.fileName()) +
+                                  platform::cp1252(u8" kunne ikke læses.");
+            if (!exportFilePath_.isEmpty())
+                message += platform::cp1252(u8" Brikkerne fra ") +
+                           platform::fromQString(QFileInfo(exportFilePath_).fileName()) +
+                           platform::cp1252(u8" er stadig indlæst.");
+            appendMessage(message + "\r\n\r\n");
+        }
         throw;
     }
     exportFilePath_ = path;

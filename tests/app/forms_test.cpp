@@ -7,6 +7,7 @@
 #include "app/tapplication.h"
 #include "output/brerror.h"
 #include "platform/cp1252.h"
+#include "platform/fileerror.h"
 #include "platform/fonts.h"
 #include "support/modal.h"
 #include "support/waitfor.h"
@@ -32,6 +33,8 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -171,6 +174,9 @@ TEST_F(Forms, F1OpensTheDanishGuideOverTheWindowWithItsPicturesWithinIt)
     for (const char *heading : {"Sådan udskriver du brikker", "Når skemaet ændres",
                                 "Når brikkerne kommer forskudt ud: prøvearket"})
         EXPECT_TRUE(text->toPlainText().contains(QString::fromUtf8(heading))) << heading;
+    // The user's guide: the installation and the terminal stay in the README.
+    for (const char *left : {"Installation", "apt-get", "tavleprint", "terminal"})
+        EXPECT_FALSE(text->toPlainText().contains(QString::fromUtf8(left))) << left;
     // The preview's screenshot is wider than the window: shown narrower, the text never scrolls
     // sideways.
     EXPECT_LE(text->document()->size().width(), text->viewport()->width() + 1);
@@ -271,6 +277,40 @@ TEST_F(Forms, AFileThatIsNoRegularFileIsRefusedAndTheTilesLoadedBeforeStay)
         EXPECT_TRUE(main.ButtonTeachers->isEnabled());
         EXPECT_EQ(mainForm.exportFilePath(), QFileInfo(kExample).absoluteFilePath());
     }
+}
+
+TEST_F(Forms, AFileThatCannotBeOpenedKeepsTheTilesAndTheNameOfTheirFile)
+{
+    chosen = kExample;
+    mainForm.ButtonSourceClick();
+    ASSERT_EQ(table.tiles().size(), 800u);
+    const QString other = QDir::temp().filePath(QStringLiteral("andet-skema.csv"));
+    QFile::remove(other);
+    ASSERT_TRUE(QFile::copy(kExample, other));
+    // No descriptor left to open it with: the open itself fails, before a byte is read.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const int lowestFree = ::dup(0);
+    ASSERT_GE(lowestFree, 0);
+    ::close(lowestFree);
+    rlimit none = limit;
+    none.rlim_cur = static_cast<rlim_t>(lowestFree);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    bool failed = false;
+    try {
+        mainForm.LoadExportFile(other);
+    } catch (const platform::EInOutError &) {
+        failed = true;
+    }
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    QFile::remove(other);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(table.tiles().size(), 800u);
+    EXPECT_EQ(mainForm.exportFilePath(), QFileInfo(kExample).absoluteFilePath())
+        << "the sheets name the file their tiles came from";
+    EXPECT_TRUE(memo().endsWith(QStringLiteral(
+        "Filen andet-skema.csv kunne ikke læses. Brikkerne fra skema.csv er stadig indlæst.\n\n")))
+        << memo().toStdString();
 }
 
 TEST(ErrorDisplay, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt)
