@@ -13,6 +13,7 @@
 #include "preview/searchdlg.h"
 #include "preview/standardpreviewinterface.h"
 #include "preview/thumbgrid.h"
+#include "report/loadedprintsetup.h"
 #include "report/services.h"
 #include "ui_standardpreview.h"
 
@@ -932,8 +933,14 @@ void TBRStandardPreview::PrintClick()
 void TBRStandardPreview::PrintSetupClick()
 {
     TBRPrinter *shown = output();
-    if (shown == nullptr || busy_ || report_ == nullptr)
+    if (shown == nullptr || busy_)
         return;
+    // Pages loaded from a saved file have no report to set up: the printer, the pages and the
+    // copies chosen go to the page output alone, for "&Udskriv".
+    if (report_ == nullptr || shown->Loaded()) {
+        report::LoadedPagesPrinterSetup(*shown);
+        return;
+    }
     report_->PrinterSetup(*shown);
     if (shown->OutputState() != TBRPrinter::TOutputState::Finished) {
         // Another paper or orientation: the report records its pages anew, and this window

@@ -7,6 +7,7 @@
 #include "preview/standardpreview.h"
 #include "preview/thumbgrid.h"
 #include "report/services.h"
+#include "support/fakeprinter.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"
 
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -256,6 +258,54 @@ TEST_F(OpenReport, KeepsTheOrientationTheFileWasRecordedIn)
     EXPECT_EQ(seen.pages, 1);
     EXPECT_EQ(seen.orientation, output::TOrientation::Landscape);
     EXPECT_EQ(seen.firstPageTexts, std::vector<std::string>{"turned"});
+}
+
+TEST_F(OpenReport, PrintSettingsChooseThePagesAndCopiesASavedFilePrints)
+{
+    ASSERT_TRUE(dir.isValid());
+    const fs::path saved = path("AJ.brp");
+    saveTeacherSheets(saved);
+    const std::size_t pageCount = storedTexts(saved).size();
+    ASSERT_GT(pageCount, 1u);
+
+    testsupport::FakePrinter printer;
+    int dialogs = 0, shownFrom = 0, shownTo = 0;
+    const report::TBRServicesScope services({
+        .PrinterDevice = [&printer] { return &printer; },
+        .PrintDialog =
+            [&](QPrinter &chosen, int minPage, int maxPage, std::string &) {
+                ++dialogs;
+                shownFrom = minPage;
+                shownTo = maxPage;
+                chosen.setPrintRange(QPrinter::PageRange);
+                chosen.setFromTo(2, 2);
+                chosen.setCopyCount(2);
+                return true;
+            },
+    });
+    int copies = 0;
+    bool opened = false;
+    open(
+        saved,
+        [&](QWidget &window) {
+            auto *setup = window.findChild<QAbstractButton *>(QStringLiteral("printSetup"));
+            auto *print = window.findChild<QAbstractButton *>(QStringLiteral("Print"));
+            ASSERT_TRUE(setup != nullptr && print != nullptr);
+            ASSERT_TRUE(setup->isEnabled());
+            setup->click();
+            if (auto *preview = qobject_cast<preview::TBRStandardPreview *>(&window))
+                copies = preview->Preview().PageOutput()->Settings().Copies();
+            print->click();
+        },
+        opened);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(dialogs, 1) << "the print dialog opens for a saved file";
+    EXPECT_EQ(shownFrom, 1);
+    EXPECT_EQ(shownTo, static_cast<int>(pageCount));
+    EXPECT_EQ(copies, 2);
+    ASSERT_EQ(printer.jobs.size(), 1u);
+    EXPECT_EQ(printer.jobs[0].pages, 1) << "page 2 alone";
+    EXPECT_EQ(printer.jobs[0].title, "AJ.brp");
 }
 
 TEST_F(OpenReport, RefusesWhatIsNoSavedReportFileWithoutAPreview)
