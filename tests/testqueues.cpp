@@ -9,6 +9,15 @@
 
 namespace testqueues {
 
+bool keepsJobs(const QString &queue)
+{
+    QProcess lpstat;
+    lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-v"), queue});
+    if (!lpstat.waitForFinished(10000) || lpstat.exitCode() != 0)
+        return false;
+    return QString::fromUtf8(lpstat.readAllStandardOutput()).contains(QStringLiteral("tavlefile:"));
+}
+
 QStringList keptJobs(const QString &queue)
 {
     // Job numbers are zero-padded, so the names sort oldest first.

@@ -9,6 +9,10 @@ namespace testqueues {
 
 inline const QString kSpool = QStringLiteral("/var/spool/tavle-print/");
 
+// Whether `queue` is one of the test queues that keep every job: asked of CUPS itself
+// (lpstat), since the queue's job folder appears only with its first job.
+bool keepsJobs(const QString &queue);
+
 // The jobs the queue has kept so far, oldest first.
 QStringList keptJobs(const QString &queue);
 

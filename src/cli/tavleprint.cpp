@@ -12,59 +12,115 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
 namespace cli {
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: tavleprint list (--teachers|--classes)... EXPORT\n"
-    "       tavleprint tiles [(--teachers|--classes)...] EXPORT\n"
-    "       tavleprint pages FILE.brp\n"
-    "       tavleprint sheets (--teachers|--classes) EXPORT [NAME...] [--margins T,L,B,R]\n"
-    "                         [--cut-frames] (--save FILE.brp | --pdf FILE.pdf |\n"
-    "                         --xlsx FILE.xlsx | --html FILE.htm | --print [--printer QUEUE])\n"
-    "                         [--since EARLIER]\n"
-    "       tavleprint diff (--teachers|--classes) EARLIER EXPORT\n"
-    "       tavleprint changes (--teachers|--classes) EARLIER EXPORT [NAME...]\n"
-    "                          (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx |\n"
-    "                           --html FILE.htm | --print [--printer QUEUE])\n"
-    "       tavleprint calibrate [--printer QUEUE] [--margins T,L,B,R]\n"
-    "       tavleprint --help\n"
-    "       tavleprint --version\n"
-    "\n"
-    "  list   the teachers or classes the selection window would list, one per line;\n"
-    "         each mode flag runs one listing, in the order given, the last one counts\n"
-    "  tiles  every tile of the tile list: teacher, class, subject, room, period, TAB-separated,\n"
-    "         in tile-list order (file order, or the order the given listings leave)\n"
-    "  pages  a saved report file's page count, then each page's texts in drawing order\n"
-    "  sheets the tile sheets of the given names (all listed ones by default): one saved\n"
-    "         report file (one name); one PDF document, Excel workbook or HTML page holding\n"
-    "         all of them; or one print job per name; margins in mm: a print takes those\n"
-    "         kept for its queue (by the printer adjustment window), a file the standard\n"
-    "         8.5,12.0,9.0,20.0, unless --margins is given; with --since, only the tiles\n"
-    "         that are new since the earlier export, of the given names (all changed ones\n"
-    "         by default), all in one report \"Nye brikker\", each name from the top of a\n"
-    "         new column (one saved report file, one file, or one print job)\n"
-    "  diff   the tiles that changed from EARLIER to EXPORT, compared as multisets of lines:\n"
-    "         '-' (take down) or '+' (new), a TAB, then the five fields as tiles prints them;\n"
-    "         by name, names in the order list gives for EXPORT, then names found only in\n"
-    "         EARLIER; in a name the removed tiles, then the added ones, each in the order\n"
-    "         tiles gives for its file; tiles without a teacher (class) are left out;\n"
-    "         nothing printed when nothing changed\n"
-    "  changes the report \"\xC3\x86ndringsliste\": per changed name (the given ones, all by\n"
-    "         default) the tiles to take down and the new ones, on A4 pages\n"
-    "  calibrate\n"
-    "         the calibration sheet (job \"Pr\xC3\xB8veark\") on QUEUE (the default printer\n"
-    "         unless given), with the margins kept for it unless --margins is given: the\n"
-    "         outer cutting lines, each with the distance from its paper edge it should have\n"
+// Each command's synopsis (after "usage: " or its indent) and description, in the order the
+// full usage lists them.
+struct CommandHelp {
+    std::string_view name;
+    std::string_view synopsis;
+    std::string_view description;
+};
+
+constexpr CommandHelp kCommands[] = {
+    {"list", "tavleprint list (--teachers|--classes)... EXPORT\n",
+     "  list   the teachers or classes the selection window would list, one per line;\n"
+     "         each mode flag runs one listing, in the order given, the last one counts\n"},
+    {"tiles", "tavleprint tiles [(--teachers|--classes)...] EXPORT\n",
+     "  tiles  every tile of the tile list: teacher, class, subject, room, period, TAB-separated,\n"
+     "         in tile-list order (file order, or the order the given listings leave)\n"},
+    {"pages", "tavleprint pages FILE.brp\n",
+     "  pages  a saved report file's page count, then each page's texts in drawing order\n"},
+    {"sheets",
+     "tavleprint sheets (--teachers|--classes) EXPORT [NAME...] [--margins T,L,B,R]\n"
+     "                         [--cut-frames] (--save FILE.brp | --pdf FILE.pdf |\n"
+     "                         --xlsx FILE.xlsx | --html FILE.htm | --print [--printer QUEUE])\n"
+     "                         [--since EARLIER]\n",
+     "  sheets the tile sheets of the given names (all listed ones by default): one saved\n"
+     "         report file (one name); one PDF document, Excel workbook or HTML page holding\n"
+     "         all of them; or one print job per name; margins in mm: a print takes those\n"
+     "         kept for its queue (by the printer adjustment window), a file the standard\n"
+     "         8.5,12.0,9.0,20.0, unless --margins is given; with --since, only the tiles\n"
+     "         that are new since the earlier export, of the given names (all changed ones\n"
+     "         by default), all in one report \"Nye brikker\", each name from the top of a\n"
+     "         new column (one saved report file, one file, or one print job)\n"},
+    {"diff", "tavleprint diff (--teachers|--classes) EARLIER EXPORT\n",
+     "  diff   the tiles that changed from EARLIER to EXPORT, compared as multisets of lines:\n"
+     "         '-' (take down) or '+' (new), a TAB, then the five fields as tiles prints them;\n"
+     "         by name, names in the order list gives for EXPORT, then names found only in\n"
+     "         EARLIER; in a name the removed tiles, then the added ones, each in the order\n"
+     "         tiles gives for its file; tiles without a teacher (class) are left out;\n"
+     "         nothing printed when nothing changed\n"},
+    {"changes",
+     "tavleprint changes (--teachers|--classes) EARLIER EXPORT [NAME...]\n"
+     "                          (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx |\n"
+     "                           --html FILE.htm | --print [--printer QUEUE])\n",
+     "  changes the report \"\xC3\x86ndringsliste\": per changed name (the given ones, all by\n"
+     "         default) the tiles to take down and the new ones, on A4 pages\n"},
+    {"calibrate", "tavleprint calibrate [--printer QUEUE] [--margins T,L,B,R]\n",
+     "  calibrate\n"
+     "         the calibration sheet (job \"Pr\xC3\xB8veark\") on QUEUE (the default printer\n"
+     "         unless given), with the margins kept for it unless --margins is given: the\n"
+     "         outer cutting lines, each with the distance from its paper edge it should have\n"},
+};
+
+constexpr std::string_view kNothingChangedNote =
     "  When the chosen names have nothing new (sheets --since) or no change (changes), a\n"
     "  line says so on standard output, nothing is written or printed, and the exit code is 0.\n";
 
+bool saysNothingChanged(std::string_view command)
+{
+    return command == "sheets" || command == "changes";
+}
+
+const std::string &fullUsage()
+{
+    static const std::string usage = [] {
+        std::string text;
+        const auto synopsis = [&text](std::string_view line) {
+            text += text.empty() ? "usage: " : "       ";
+            text += line;
+        };
+        for (const CommandHelp &command : kCommands)
+            synopsis(command.synopsis);
+        synopsis("tavleprint --help\n");
+        synopsis("tavleprint --version\n");
+        text += "\n";
+        for (const CommandHelp &command : kCommands)
+            text += command.description;
+        return text + std::string(kNothingChangedNote);
+    }();
+    return usage;
+}
+
+const CommandHelp *commandHelp(std::string_view name)
+{
+    for (const CommandHelp &command : kCommands)
+        if (command.name == name)
+            return &command;
+    return nullptr;
+}
+
+// One command's usage, for `tavleprint COMMAND --help`.
+std::string commandUsage(const CommandHelp &command)
+{
+    std::string text =
+        "usage: " + std::string(command.synopsis) + "\n" + std::string(command.description);
+    if (saysNothingChanged(command.name))
+        text += kNothingChangedNote;
+    return text;
+}
+
+bool isHelpOption(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+
 int usageError(std::ostream &err, std::string_view problem)
 {
-    err << "tavleprint: " << problem << "\n" << kUsage;
+    err << "tavleprint: " << problem << "\n" << fullUsage();
     return platform::ExitCode::Usage;
 }
 
@@ -140,8 +196,7 @@ bool needsQtApplication(const std::string &command)
 // Messages for the message area that matter on a terminal: everything but the reading note.
 void toTerminal(std::ostream &err, const std::string &message, const std::string &prefix)
 {
-    static const std::string reading = platform::cp1252(u8"Læser brikker...\r\n\r\n");
-    if (message == reading)
+    if (message.starts_with("reading tiles..."))
         return;
     std::string text = message;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
@@ -151,6 +206,7 @@ void toTerminal(std::ostream &err, const std::string &message, const std::string
 
 bool loadExport(timetable::Timetable &table, const std::string &path, std::ostream &err)
 {
+    table.setPlainMessages(true); // the terminal speaks English
     try {
         table.LoadBrikker(path);
     } catch (const timetable::ENotAnExport &e) {
@@ -187,8 +243,13 @@ int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ost
 {
     if (args.empty())
         return usageError(err, "no command given");
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        out << kUsage;
+    if (isHelpOption(args[0]) || args[0] == "help") {
+        out << fullUsage();
+        return platform::ExitCode::Success;
+    }
+    if (const CommandHelp *command = commandHelp(args[0]);
+        command != nullptr && std::any_of(args.begin() + 1, args.end(), isHelpOption)) {
+        out << commandUsage(*command);
         return platform::ExitCode::Success;
     }
     if (args[0] == "--version") {
