@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DREADME=... -DOUTPUT=... -P UserGuide.cmake: the user guide the program shows on F1,
 # the README's Danish part from "## Sådan udskriver du brikker" up to the next top-level
-# section, as Markdown whose images lie in doc/images beside it.
+# section, as Markdown whose images lie in doc/images beside it, without the parts that are for
+# the installation or the terminal.
 file(READ ${README} text)
 string(FIND "${text}" "## Sådan udskriver du brikker" start)
 if(start LESS 0)
@@ -16,6 +17,13 @@ if(end GREATER_EQUAL 0)
   string(SUBSTRING "${guide}" 0 ${length} guide)
 endif()
 string(REGEX REPLACE "^## " "# " guide "${guide}")
+# What is for the terminal or the installation stays in the README: such parts lie between
+# "<!-- ikke i vejledningen -->" and "<!-- /ikke i vejledningen -->".
+string(REGEX REPLACE "<!-- ikke i vejledningen -->[^<]*<!-- /ikke i vejledningen -->\n?" ""
+       guide "${guide}")
+if(guide MATCHES "ikke i vejledningen")
+  message(FATAL_ERROR "${README}: a part left out of the guide is not closed (or holds a '<')")
+endif()
 file(WRITE ${OUTPUT}.part "${guide}")
 file(COPY_FILE ${OUTPUT}.part ${OUTPUT} ONLY_IF_DIFFERENT)
 file(REMOVE ${OUTPUT}.part)
