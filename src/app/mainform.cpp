@@ -16,10 +16,14 @@
 #include <QCompleter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTextCursor>
 #include <QTimer>
+#include <algorithm>
 
 namespace app {
 namespace {
@@ -40,6 +44,23 @@ QString droppedFile(const QMimeData *data)
 bool isSavedReport(const QString &file)
 {
     return QFileInfo(file).suffix().compare(QStringLiteral("brp"), Qt::CaseInsensitive) == 0;
+}
+
+constexpr const char *kEarlierDialogTitle =
+    "Vælg den eksportfil, brikkerne på tavlen er udskrevet fra";
+
+// True when `a` and `b` hold the same bytes.
+bool sameContent(const QString &a, const QString &b)
+{
+    QFile first(a), second(b);
+    if (first.size() != second.size() || !first.open(QIODevice::ReadOnly) ||
+        !second.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 chunk = 1 << 16;
+    while (!first.atEnd())
+        if (first.read(chunk) != second.read(chunk))
+            return false;
+    return true;
 }
 
 // "Læst: 800 lektioner, 40 lærere, 25 klasser.": what the load gave, counted as the lists
@@ -72,7 +93,12 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
     openDialog_->setFileMode(QFileDialog::ExistingFile); // the chosen file must exist
     openDialog_->setNameFilter(QString::fromUtf8("Eksportfil fra ZL2000 (*.csv)"));
     openDialog_->setSizeGripEnabled(true);
-    chooseFile_ = [this] { return runOpenDialog(); };
+    // Its own title: the board's file is an older export, never the one just loaded.
+    earlierDialog_ = new QFileDialog(this, QString::fromUtf8(kEarlierDialogTitle));
+    earlierDialog_->setObjectName("EarlierDialog");
+    earlierDialog_->setFileMode(QFileDialog::ExistingFile);
+    earlierDialog_->setNameFilter(openDialog_->nameFilters().constFirst());
+    earlierDialog_->setSizeGripEnabled(true);
     openReport_ = [](const QString &file) {
         OpenReportFile(std::filesystem::path(QFile::encodeName(file).toStdString()));
     };
@@ -150,31 +176,40 @@ void TMainForm::appendMessage(const std::string &message)
 
 bool TMainForm::cutFrames() const { return ui_->CBRammer->isChecked(); }
 
-std::optional<QString> TMainForm::runOpenDialog()
+std::optional<QString> TMainForm::runOpenDialog(QFileDialog &dialog, platform::TRecentFile kind)
 {
-    // The dialog starts where the user last found an export file, with that file chosen.
-    const QString last = platform::RecentFile(platform::TRecentFile::ExportFile);
+    // The dialog starts where the user last found such a file, with that file chosen; the
+    // board's file, never chosen yet, in the loaded export's folder with no file chosen.
+    const QString last = platform::RecentFile(kind);
     if (!last.isEmpty() && QFileInfo(last).dir().exists()) {
-        openDialog_->setDirectory(QFileInfo(last).absolutePath());
-        openDialog_->selectFile(QFileInfo(last).fileName());
+        dialog.setDirectory(QFileInfo(last).absolutePath());
+        dialog.selectFile(QFileInfo(last).fileName());
+    } else if (kind == platform::TRecentFile::EarlierFile && !exportFilePath_.isEmpty()) {
+        dialog.setDirectory(QFileInfo(exportFilePath_).absolutePath());
     }
-    const bool accepted = openDialog_->exec() == QDialog::Accepted;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
     // A name typed and taken with Enter leaves the file name completion's list open over this
     // window, where it holds the keys: it goes with the dialog.
-    for (QCompleter *completer : openDialog_->findChildren<QCompleter *>())
+    for (QCompleter *completer : dialog.findChildren<QCompleter *>())
         if (completer->popup() != nullptr)
             completer->popup()->hide();
     activateWindow();
-    if (!accepted || openDialog_->selectedFiles().isEmpty())
+    if (!accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return openDialog_->selectedFiles().constFirst();
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> TMainForm::chooseFile(QFileDialog &dialog, platform::TRecentFile kind)
+{
+    return chooseFile_ ? chooseFile_() : runOpenDialog(dialog, kind);
 }
 
 void TMainForm::ButtonSourceClick()
 {
     if (runActive())
         return;
-    const std::optional<QString> chosen = chooseFile_();
+    const std::optional<QString> chosen =
+        chooseFile(*openDialog_, platform::TRecentFile::ExportFile);
     if (!chosen)
         return;
     LoadExportFile(*chosen);
@@ -233,20 +268,72 @@ void TMainForm::ButtonEarlierClick()
 {
     if (runActive())
         return;
-    const std::optional<QString> chosen = chooseFile_();
+    const std::optional<QString> chosen =
+        chooseFile(*earlierDialog_, platform::TRecentFile::EarlierFile);
     if (!chosen || !QFileInfo::exists(*chosen))
         return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
+    if (refusedAsLoaded(path))
+        return;
     // A file that fails, even part-way, is no board to compare with: the choice made before
     // stays, and the failure goes to the error display as a load's does.
     auto earlier = std::make_unique<timetable::Timetable>(
         [this](const std::string &message) { appendMessage(message); });
     earlier->LoadBrikker(std::filesystem::path(path.toStdString()));
+    if (!confirmedAsBoard(*earlier))
+        return;
     earlier_.table = std::move(earlier);
     earlier_.path = path;
+    platform::SetRecentFile(platform::TRecentFile::EarlierFile, path);
     appendMessage(platform::cp1252(u8"Brikkerne på tavlen er udskrevet fra ") +
                   platform::fromQString(path) + ".\r\n\r\n");
     reportChanges();
+}
+
+bool TMainForm::refusedAsLoaded(const QString &path)
+{
+    if (exportFilePath_.isEmpty())
+        return false;
+    const QFileInfo chosen(path), loaded(exportFilePath_);
+    const bool same = chosen.canonicalFilePath() == loaded.canonicalFilePath();
+    if (!same && !sameContent(path, exportFilePath_))
+        return false;
+    // Compared with itself, the export would show no change at all, which the user would take
+    // for the truth.
+    const QString why =
+        same ? QString::fromUtf8("%1 er den eksportfil, der er indlæst nu.").arg(chosen.fileName())
+             : QString::fromUtf8("%1 er magen til den eksportfil, der er indlæst nu (%2).")
+                   .arg(chosen.fileName(), loaded.fileName());
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
+                    why + QString::fromUtf8(" Vælg den tidligere eksportfil, som brikkerne på "
+                                            "tavlen er udskrevet fra."),
+                    QMessageBox::Ok, this);
+    box.exec();
+    return true;
+}
+
+bool TMainForm::confirmedAsBoard(const timetable::Timetable &earlier)
+{
+    if (!table_.hasTileList())
+        return true;
+    // A lesson that changed is one tile down and one new; another school's file changes all.
+    const timetable::ChangeCounts counts = timetable::CountChanges(earlier, table_);
+    const std::size_t changed = std::max(counts.added, counts.removed);
+    const std::size_t tiles = std::max(earlier.tiles().size(), table_.tiles().size());
+    if (2 * changed <= tiles)
+        return true;
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kApplicationTitle),
+                    QString::fromUtf8("Næsten alle brikker er ændret (%1 af %2). Er det den "
+                                      "rigtige tidligere fil?")
+                        .arg(changed)
+                        .arg(tiles),
+                    QMessageBox::NoButton, this);
+    QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 void TMainForm::reportChanges()
@@ -300,6 +387,7 @@ void TMainForm::listing(timetable::SelectionMode mode)
     const timetable::NameListing names = table_.Listing(mode);
     if (selectForm_) {
         selectForm_->setNames(names.names);
+        placeBeside(*selectForm_, *this);
         selectForm_->exec();
     }
 }

@@ -4,6 +4,7 @@
 
 #include "app/anchors.h"
 #include "app/earlierexport.h"
+#include "platform/recentfiles.h"
 #include "timetable/timetable.h"
 
 #include <QFileDialog>
@@ -39,8 +40,9 @@ public:
     // The export the board was printed from ("Tidligere fil…").
     const EarlierExport &earlierExport() const { return earlier_; }
 
-    // How the open dialog is asked for a file; replaceable so that the handlers can be driven
-    // without a person at the dialog. Returns nothing when the user cancels.
+    // How the open dialogs ("Vælg kildefil", "Tidligere fil…") are asked for a file;
+    // replaceable so that the handlers can be driven without a person at the dialog. Returns
+    // nothing when the user cancels.
     using FileChooser = std::function<std::optional<QString>()>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
@@ -68,14 +70,22 @@ private:
     void listing(timetable::SelectionMode mode);
     bool runActive() const;
     void setRunActive(bool active);
-    std::optional<QString> runOpenDialog();
+    // The open dialog `dialog`, started on the file last chosen for `kind`.
+    std::optional<QString> runOpenDialog(QFileDialog &dialog, platform::TRecentFile kind);
+    std::optional<QString> chooseFile(QFileDialog &dialog, platform::TRecentFile kind);
+    // "Tidligere fil…" refuses the export loaded now, by path or by bytes, and says why.
+    bool refusedAsLoaded(const QString &path);
+    // An earlier file with which more than half of the tiles differ is taken only when the
+    // user answers "Ja".
+    bool confirmedAsBoard(const timetable::Timetable &earlier);
     // The message area's line on how many tiles the loaded export adds and takes down.
     void reportChanges();
 
     std::unique_ptr<Ui::TMainForm> ui_;
     timetable::Timetable &table_;
     TSelectForm *selectForm_ = nullptr;
-    QFileDialog *openDialog_; // child widget: kept between uses, so it remembers the last file
+    QFileDialog *openDialog_;    // child widget: kept between uses, so it remembers the last file
+    QFileDialog *earlierDialog_; // "Tidligere fil…", a dialog of its own
     FileChooser chooseFile_;
     ReportOpener openReport_;
     QString exportFilePath_;

@@ -98,9 +98,9 @@ void TSelectForm::ShowButtonClick(QObject *sender)
     }
     setRunActive(true);
     const auto ended = qScopeGuard([this] { setRunActive(false); });
-    for (auto name = chosen.begin(); name != chosen.end(); ++name) {
-        table_.BuildPrintList(*name);
-        if (output_ && !output_(action, *name, std::vector<std::string>(name + 1, chosen.end())))
+    for (std::size_t index = 0; index < chosen.size(); ++index) {
+        table_.BuildPrintList(chosen[index]);
+        if (output_ && !output_(action, chosen, index))
             break;
     }
 }

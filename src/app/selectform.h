@@ -30,12 +30,12 @@ public:
 
     void setJusterForm(TJusterForm *justerForm) { justerForm_ = justerForm; }
 
-    // Produces the tile sheet of one name whose print list has just been built, as a preview
-    // or a print job titled with the name; `later` are the names the run would take after it.
+    // Produces the tile sheet of `names[index]`, whose print list has just been built, as a
+    // preview or a print job titled with the name; `names` are the run's names in list order.
     // Returns false when the user stopped it ("Afbryd"): the run ends there, and the names
     // after it are not started. Until one is set, the output buttons only walk the selection.
-    using SheetOutput = std::function<bool(OutputAction, const std::string &name,
-                                           const std::vector<std::string> &later)>;
+    using SheetOutput =
+        std::function<bool(OutputAction, const std::vector<std::string> &names, std::size_t index)>;
     void setSheetOutput(SheetOutput output) { output_ = std::move(output); }
 
     // Produces the changes of the chosen names since the earlier export ("Kun ændringer"): the

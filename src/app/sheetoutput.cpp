@@ -41,16 +41,44 @@ tilesheet::TRapFormInputs SheetOutput::sheetInputs() const
     return inputs;
 }
 
-bool SheetOutput::operator()(OutputAction action, const std::string &name,
-                             const std::vector<std::string> &later) const
+bool SheetOutput::operator()(OutputAction action, const std::vector<std::string> &names,
+                             std::size_t index)
 {
+    const std::string &name = names.at(index);
+    const std::vector<std::string> later(names.begin() + static_cast<std::ptrdiff_t>(index) + 1,
+                                         names.end());
     tilesheet::TRapFormInputs inputs = sheetInputs();
     inputs.PrintList = &table_.printList();
     const auto sheet = std::make_unique<tilesheet::TRapForm>(inputs);
     sheet->BRBrikker.ReportTitle = name;
-    return output(action, sheet->BRBrikker,
-                  {"Brikkerne for " + name, "brikkerne for " + name,
-                   later.empty() ? std::string() : "Brikkerne for " + listOfNames(later)});
+    const bool several = names.size() > 1;
+    if (several)
+        sheet->BRBrikker.ProgressNote = "Navn " + std::to_string(index + 1) + " af " +
+                                        std::to_string(names.size()) + ": " + name;
+    if (index == 0)
+        sheetsSent_ = 0;
+    const bool done =
+        output(action, sheet->BRBrikker,
+               {"Brikkerne for " + name, "brikkerne for " + name,
+                later.empty() ? std::string() : "Brikkerne for " + listOfNames(later)},
+               &sheetsSent_);
+    if (done && several && later.empty() && action == OutputAction::Print)
+        sentMessage(names.size());
+    return done;
+}
+
+void SheetOutput::sentMessage(std::size_t names) const
+{
+    // Only a print that reached a printer counts its sheets.
+    const output::TBRPrinterDevice *printer = report::TCustomBandReport::PrinterDevice();
+    if (printer == nullptr || printer->PrinterName().empty())
+        return;
+    const bool teachers = table_.selectionMode() == timetable::SelectionMode::Teachers;
+    const char8_t *kind =
+        names == 1 ? (teachers ? u8"lærer" : u8"klasse") : (teachers ? u8"lærere" : u8"klasser");
+    mainForm_.appendMessage(std::to_string(names) + " " + platform::cp1252(kind) + " sendt til " +
+                            printer->PrinterName() + ": " + std::to_string(sheetsSent_) +
+                            " ark.\r\n\r\n");
 }
 
 bool SheetOutput::changes(OutputAction action, const timetable::TileDiff &diff,
@@ -89,7 +117,7 @@ bool SheetOutput::changes(OutputAction action, const timetable::TileDiff &diff,
 }
 
 bool SheetOutput::output(OutputAction action, report::TCustomBandReport &report,
-                         const Subject &subject) const
+                         const Subject &subject, int *sheets) const
 {
     report.ProgressOwner = owner_;
     if (action == OutputAction::Preview) {
@@ -114,6 +142,8 @@ bool SheetOutput::output(OutputAction action, report::TCustomBandReport &report,
         mainForm_.appendMessage(message);
         return false;
     }
+    if (sheets != nullptr)
+        *sheets += printed.Pages;
     const std::string printerName = printer->PrinterName();
     if (!printerName.empty())
         mainForm_.appendMessage(subject.asSubject + platform::cp1252(u8" er sendt til printeren ") +

@@ -32,14 +32,15 @@ public:
         : table_(table), mainForm_(mainForm), justerForm_(justerForm), owner_(owner)
     {}
 
-    // Creates the tile sheet (it reads the margins and the cut-frame box now), previews it or
-    // prints it, titled `name` in the preview's caption and as the job, then destroys it.
-    // Without any printer a print does nothing, as the engine has it, and the message area
-    // says so. A print stopped by "Afbryd" says how far it came and that the names `later`
-    // were not printed, and returns false. A preview run that failed raises its failure once
-    // the preview has ended.
-    bool operator()(OutputAction action, const std::string &name,
-                    const std::vector<std::string> &later) const;
+    // Creates the tile sheet of `names[index]` (it reads the margins and the cut-frame box
+    // now), previews it or prints it, titled with the name in the preview's caption and as the
+    // job, then destroys it. Without any printer a print does nothing, as the engine has it,
+    // and the message area says so. A print stopped by "Afbryd" says how far it came and that
+    // the names after it were not printed, and returns false. A print of several names shows
+    // which one it is in the progress window, and the last one ends the message area's lines
+    // with the names and sheets sent. A preview run that failed raises its failure once the
+    // preview has ended.
+    bool operator()(OutputAction action, const std::vector<std::string> &names, std::size_t index);
 
     // The changes of `names` (list order) since the earlier export: first the report
     // "Ændringsliste", then "Nye brikker", their new tiles together on shared sheets, each name
@@ -59,14 +60,19 @@ private:
         std::string later;
     };
     tilesheet::TRapFormInputs sheetInputs() const;
-    // Previews or prints one report; false when "Afbryd" stopped its print.
-    bool output(OutputAction action, report::TCustomBandReport &report,
-                const Subject &subject) const;
+    // The line that ends a print of several names: "40 lærere sendt til tavle-pdf: 170 ark."
+    void sentMessage(std::size_t names) const;
+    // Previews or prints one report; false when "Afbryd" stopped its print. `sheets` gains
+    // the sheets a print sent.
+    bool output(OutputAction action, report::TCustomBandReport &report, const Subject &subject,
+                int *sheets = nullptr) const;
 
     timetable::Timetable &table_;
     TMainForm &mainForm_;
     TJusterForm &justerForm_;
     QWidget *owner_;
+    // The sheets sent so far by the run over several names that is going on.
+    int sheetsSent_ = 0;
 };
 
 } // namespace app

@@ -23,4 +23,16 @@ void placeAtStart(QWidget &window, QPoint designed)
     window.move(x, y);
 }
 
+void placeBeside(QWidget &window, const QWidget &anchor)
+{
+    constexpr int gap = 8;
+    const QRect beside = anchor.frameGeometry();
+    const QSize size = window.frameGeometry().size();
+    QPoint place(beside.right() + 1 + gap, beside.top());
+    const QScreen *screen = QGuiApplication::screenAt(beside.center());
+    if (screen != nullptr && place.x() + size.width() > screen->availableGeometry().right() + 1)
+        place.setX(beside.left() - gap - size.width());
+    placeAtStart(window, place);
+}
+
 } // namespace app

@@ -12,4 +12,9 @@ namespace app {
 // screen that holds that point (the primary screen when none does).
 void placeAtStart(QWidget &window, QPoint designed);
 
+// Moves `window` beside `anchor`, top edges level: to its right, or to its left where the right
+// has no room for it, so that it leaves the anchor's contents in sight; kept on the screen as
+// placeAtStart keeps it.
+void placeBeside(QWidget &window, const QWidget &anchor);
+
 } // namespace app

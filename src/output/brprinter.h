@@ -98,6 +98,8 @@ public:
     // nothing is shown) for the window that started the run.
     TBRProgressProvider ProgressProvider;
     QObject *ProgressOwner = nullptr;
+    // What the progress window says above its gauge (Windows-1252); empty: nothing.
+    std::string ProgressNote;
     std::unique_ptr<TBRProgressView> OpenProgress(bool show);
 
     void SetClient(QObject *client);

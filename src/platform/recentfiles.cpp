@@ -7,8 +7,15 @@ namespace platform {
 namespace {
 QString keyOf(TRecentFile kind)
 {
-    return kind == TRecentFile::ExportFile ? QStringLiteral("files/lastExportFile")
-                                           : QStringLiteral("files/lastReportFile");
+    switch (kind) {
+    case TRecentFile::ExportFile:
+        return QStringLiteral("files/lastExportFile");
+    case TRecentFile::EarlierFile:
+        return QStringLiteral("files/lastEarlierFile");
+    case TRecentFile::ReportFile:
+        break;
+    }
+    return QStringLiteral("files/lastReportFile");
 }
 
 QSettings userSettings() { return QSettings(UserSettingsFile(), QSettings::IniFormat); }

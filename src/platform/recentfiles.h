@@ -11,7 +11,8 @@ namespace platform {
 // program keeps what lasts between runs: these files and the margins kept per printer.
 QString UserSettingsFile();
 
-enum class TRecentFile { ExportFile, ReportFile };
+// EarlierFile: the export the board was printed from ("Tidligere fil…").
+enum class TRecentFile { ExportFile, ReportFile, EarlierFile };
 
 // The full path last kept for `kind`; empty when none is kept.
 QString RecentFile(TRecentFile kind);

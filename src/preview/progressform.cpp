@@ -2,6 +2,7 @@
 
 #include "output/brmessage.h"
 #include "output/brprinter.h"
+#include "platform/cp1252.h"
 #include "platform/fonts.h"
 #include "ui_progressform.h"
 
@@ -34,6 +35,7 @@ TBRProgressForm::TBRProgressForm(TBRPrinter &printer, QWidget *owner, bool show)
     setModal(false);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    ui_->Note->setText(platform::toQString(printer_.ProgressNote));
     connect(ui_->CancelButton, &QPushButton::clicked, this, &TBRProgressForm::CancelButtonClick);
     printer_.SetClient(this);
     if (show)

@@ -1,5 +1,6 @@
 #pragma once
-// The small modeless window that shows how far a print runs and lets the user stop it. It is
+// The small modeless window that shows how far a print runs and lets the user stop it, with the
+// page output's note above the gauge (which name of how many a run prints). It is
 // the page output's client while the run goes on and reads the progress from the page output
 // whenever a progress message arrives. It belongs to the window that started the run: that
 // window is often modal, and a window outside it would take no clicks.

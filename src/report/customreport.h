@@ -166,6 +166,9 @@ public:
     // The window that starts the runs (the selection window, the preview): the progress window
     // of a print belongs to it, so that a modal owner does not block "Afbryd".
     QObject *ProgressOwner = nullptr;
+    // A line the progress window of a print shows above its gauge (Windows-1252), such as which
+    // name of a run over several the print is; none by default.
+    std::string ProgressNote;
     TBandReportPrinterSettings PrinterSettings;
     TBRPreviewSettings PreviewSettings;
     TBRReportBeforePrintEvent BeforePrint;

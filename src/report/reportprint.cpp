@@ -47,6 +47,7 @@ TCustomBandReport::runOntoDevice(output::TBRPrinterDevice &device, bool feedsExp
         pageOutput_ = std::move(previous);
         SetPageTarget(pageOutput_.get());
     });
+    pageOutput_->ProgressNote = ProgressNote;
     progress = pageOutput_->OpenProgress(ShowProgress);
     RunReport();
     return {pageOutput_->Cancelled(), pageOutput_->PagesInJob()};

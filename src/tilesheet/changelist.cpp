@@ -5,6 +5,7 @@
 #include "report/label.h"
 
 #include <array>
+#include <utility>
 
 namespace tilesheet {
 
@@ -12,29 +13,35 @@ using namespace report;
 
 namespace {
 
-// Page and line geometry, in millimetres.
+// Page and line geometry, in millimetres. Two columns a page: a change list as long as the new
+// tiles' sheets is no help at the board.
+constexpr int columnsPerPage = 2;
 constexpr long double topMarginMm = 15.0L;
 constexpr long double bottomMarginMm = 12.0L;
-constexpr long double leftMarginMm = 20.0L;
+constexpr long double leftMarginMm = 15.0L;
 constexpr long double rightMarginMm = 15.0L;
-constexpr long double headerHeightMm = 27.0L;
-constexpr long double lineHeightMm = 5.5L;
+constexpr long double columnSpaceMm = 6.0L;
+constexpr long double headerHeightMm = 29.0L;
+constexpr long double lineHeightMm = 4.5L;
 constexpr long double footerHeightMm = 9.0L;
-constexpr long double textHeightMm = 5.0L;
-constexpr long double fullWidthMm = 175.0L; // between the margins
+constexpr long double textHeightMm = 4.5L;
+constexpr long double fullWidthMm = 180.0L; // between the margins
+constexpr long double columnWidthMm = (fullWidthMm - columnSpaceMm) / columnsPerPage;
 
-// The columns of a tile line: the section word, then subject, class or teacher, room, period.
+// The columns of a tile line within its column: the section word, then subject, class or
+// teacher, room, period.
 struct Column {
     long double left, width;
 };
-constexpr Column sectionColumn{0.0L, 28.0L};
+constexpr Column sectionColumn{0.0L, 19.0L};
 constexpr std::array<Column, 4> fieldColumns{
-    {{30.0L, 44.0L}, {76.0L, 30.0L}, {108.0L, 30.0L}, {140.0L, 35.0L}}};
+    {{19.5L, 17.0L}, {37.0L, 15.5L}, {53.0L, 20.0L}, {73.5L, 13.5L}}};
 
+// Read at arm's length at the board: nothing below 9 points.
 constexpr int titlePoints = 14;
-constexpr int headingPoints = 12;
-constexpr int textPoints = 10;
-constexpr int notePoints = 8;
+constexpr int headingPoints = 10;
+constexpr int textPoints = 9;
+constexpr int notePoints = 9;
 
 } // namespace
 
@@ -43,9 +50,10 @@ constexpr int notePoints = 8;
 struct ChangeLine {
     enum class Kind { Blank, Heading, Tile };
     Kind kind = Kind::Blank;
-    const std::string *name = nullptr;
+    const std::string *name = nullptr; // the name whose block the line belongs to
     const timetable::TBrik *tile = nullptr;
-    const std::string *section = nullptr; // the first tile of a section only
+    const std::string *section = nullptr; // the section's word, for a tile
+    bool firstOfSection = false;
 };
 
 struct TChangeList::Definition {
@@ -61,19 +69,25 @@ struct TChangeList::Definition {
 
     void NeedData(bool &MoreData);
     void LineBeforePrint(TBRCustomBand &Sender, bool &PrintBand);
+    void ContinuedBeforePrint(bool &PrintBand);
     void FooterBeforePrint(TBRCustomBand &Sender);
 
     TChangeListInputs inputs;
     std::vector<ChangeLine> lines;
     std::size_t lineIndex = 0;
+    // The column just begun opened with the current name's "(fortsat)": the tile below it
+    // names its section again.
+    bool continued = false;
     const std::string removedWord = platform::cp1252(u8"Tages ned:");
     const std::string addedWord = platform::cp1252(u8"Nye brikker:");
 
     // The report is declared first: the bands and labels it makes live in it.
     TBandReport report;
     TBRBand *header = nullptr;
+    TBRBand *continuedHeading = nullptr; // the column header
     TBRBand *line = nullptr;
     TBRBand *footer = nullptr;
+    TBRLabel *continuedName = nullptr;
     TBRLabel *name = nullptr;
     TBRLabel *section = nullptr;
     std::array<TBRLabel *, 4> fields{};
@@ -99,9 +113,10 @@ void TChangeList::Definition::buildLines()
         lines.push_back({ChangeLine::Kind::Heading, &changes->name});
         for (const auto *tiles : {&changes->removed, &changes->added}) {
             const std::string *word = tiles == &changes->removed ? &removedWord : &addedWord;
+            bool first = true;
             for (const timetable::TBrik *tile : *tiles) {
-                lines.push_back({ChangeLine::Kind::Tile, nullptr, tile, word});
-                word = nullptr;
+                lines.push_back({ChangeLine::Kind::Tile, &changes->name, tile, word, first});
+                first = false;
             }
         }
     }
@@ -129,11 +144,12 @@ void TChangeList::Definition::define()
 {
     report.Page.SetPaperSize(TBRPaperSize::A4);
     report.Page.SetOrientation(TBROrientation::poPortrait);
-    report.Page.SetColumns(1);
+    report.Page.SetColumns(columnsPerPage);
     report.PrintIfEmpty = false;
     report.Options = {.FirstPageHeader = true, .LastPageFooter = true, .Compression = false};
     report.ReportTitle = platform::cp1252(u8"Ændringsliste");
     header = &report.CreateBand(TBRBandType::rbPageHeader);
+    continuedHeading = &report.CreateBand(TBRBandType::rbColumnHeader);
     line = &report.CreateBand(TBRBandType::rbDetail);
     footer = &report.CreateBand(TBRBandType::rbPageFooter);
 
@@ -143,19 +159,26 @@ void TChangeList::Definition::define()
     report.Page.SetBottomMargin(bottomMarginMm);
     report.Page.SetLeftMargin(leftMarginMm);
     report.Page.SetRightMargin(rightMarginMm);
+    report.Page.SetColumnSpace(columnSpaceMm);
     header->Size.SetHeight(headerHeightMm);
+    continuedHeading->Size.SetHeight(lineHeightMm);
     line->Size.SetHeight(lineHeightMm);
     footer->Size.SetHeight(footerHeightMm);
-    for (TBRBand *band : {header, line, footer})
+    for (TBRBand *band : {header, continuedHeading, line, footer})
         band->Color = platform::clWhite;
 
     defineHeader();
     defineLines();
+    continuedName = &label(*continuedHeading, headingPoints, platform::fsBold, 0, 0, columnWidthMm);
     pageNumber = &label(*footer, notePoints, 0, 0, 3.0L, fullWidthMm, TAlignment::taCenter);
     pageNumber->SetCaption(platform::cp1252(u8"Side"));
 
     report.OnNeedData = [this](TCustomBandReport &, bool &more) { NeedData(more); };
-    report.BeforePrint = [this](TCustomBandReport &, bool &) { lineIndex = 0; };
+    report.BeforePrint = [this](TCustomBandReport &, bool &) {
+        lineIndex = 0;
+        continued = false;
+    };
+    continuedHeading->BeforePrint = [this](TBRCustomBand &, bool &p) { ContinuedBeforePrint(p); };
     line->BeforePrint = [this](TBRCustomBand &s, bool &p) { LineBeforePrint(s, p); };
     footer->BeforePrint = [this](TBRCustomBand &s, bool &) { FooterBeforePrint(s); };
 }
@@ -165,25 +188,30 @@ void TChangeList::Definition::defineHeader()
     using platform::cp1252;
     label(*header, titlePoints, platform::fsBold, 0, 0, fullWidthMm)
         .SetCaption(cp1252(u8"Ændringsliste"));
-    label(*header, notePoints, 0, 0, 8.0L, fullWidthMm)
+    label(*header, notePoints, 0, 0, 7.5L, fullWidthMm)
         .SetCaption(cp1252(u8"Tidligere fil: ") + inputs.EarlierFileName);
-    label(*header, notePoints, 0, 0, 12.0L, fullWidthMm)
+    label(*header, notePoints, 0, 0, 11.5L, fullWidthMm)
         .SetCaption(cp1252(u8"Ny fil: ") + inputs.FileName);
+    // A line stands for one lesson, whose tile the board holds three times over.
+    label(*header, notePoints, 0, 0, 16.5L, fullWidthMm)
+        .SetCaption(cp1252(u8"Hver linje er tre brikker: de tre kopier af én lektion."));
     const bool teachers = inputs.Mode == timetable::SelectionMode::Teachers;
     const std::array<std::string, 4> titles{cp1252(u8"Fag"),
                                             cp1252(teachers ? u8"Klasse" : u8"Lærer"),
                                             cp1252(u8"Lokale"), cp1252(u8"Periode")};
-    for (std::size_t i = 0; i < titles.size(); ++i)
-        label(*header, textPoints, platform::fsBold, fieldColumns[i].left, 19.0L,
-              fieldColumns[i].width)
-            .SetCaption(titles[i]);
+    for (int column = 0; column < columnsPerPage; ++column)
+        for (std::size_t i = 0; i < titles.size(); ++i)
+            label(*header, textPoints, platform::fsBold,
+                  column * (columnWidthMm + columnSpaceMm) + fieldColumns[i].left, 22.5L,
+                  fieldColumns[i].width)
+                .SetCaption(titles[i]);
     header->Frame.SetColor(platform::clBlack);
     header->Frame.SetDrawBottom(true);
 }
 
 void TChangeList::Definition::defineLines()
 {
-    name = &label(*line, headingPoints, platform::fsBold, 0, 0, fullWidthMm);
+    name = &label(*line, headingPoints, platform::fsBold, 0, 0, columnWidthMm);
     section = &label(*line, textPoints, 0, sectionColumn.left, 0, sectionColumn.width);
     for (std::size_t i = 0; i < fields.size(); ++i)
         fields[i] = &label(*line, textPoints, 0, fieldColumns[i].left, 0, fieldColumns[i].width);
@@ -197,24 +225,41 @@ void TChangeList::Definition::NeedData(bool &MoreData)
         ++lineIndex;
 }
 
+void TChangeList::Definition::ContinuedBeforePrint(bool &PrintBand)
+{
+    // A column opens with a tile only when the tile's name began in the column before: whoever
+    // holds this page alone still reads whose tiles they are.
+    const ChangeLine *current = lineIndex > 0 ? &lines.at(lineIndex - 1) : nullptr;
+    PrintBand = current != nullptr && current->kind == ChangeLine::Kind::Tile;
+    continued = PrintBand;
+    if (PrintBand)
+        continuedName->SetCaption(*current->name + platform::cp1252(u8" (fortsat)"));
+}
+
 void TChangeList::Definition::LineBeforePrint(TBRCustomBand &Sender, bool &PrintBand)
 {
     TCustomBandReport &run = *Sender.ParentReport();
     const ChangeLine &current = lines.at(lineIndex - 1);
-    // A blank line at the top of a page is no use.
-    PrintBand = !(current.kind == ChangeLine::Kind::Blank && run.PageNumber() > 0 &&
-                  run.CurrentY() == run.ColumnTop());
-    // A heading stays with the first tile below it.
-    const long long twoLines =
-        2 * static_cast<long long>(Sender.Size.Native(TBRBandSize::HeightIndex));
-    if (current.kind == ChangeLine::Kind::Heading && run.PageNumber() > 0 &&
-        run.AvailableSpace() < twoLines)
+    const auto lineSpace = static_cast<long long>(Sender.Size.Native(TBRBandSize::HeightIndex));
+    const bool started = run.PageNumber() > 0;
+    // A blank line at the top of a column, or at the foot of a full one, is no use.
+    PrintBand = !(current.kind == ChangeLine::Kind::Blank && started &&
+                  (run.CurrentY() == run.ColumnTop() || run.AvailableSpace() < 2 * lineSpace));
+    // A heading stays with the first tile below it; a tile that no longer fits begins the next
+    // column here, so that the column header continues its name above it.
+    const long long needed = current.kind == ChangeLine::Kind::Heading ? 2 * lineSpace
+                             : current.kind == ChangeLine::Kind::Tile  ? lineSpace
+                                                                       : 0;
+    continued = false;
+    if (started && run.AvailableSpace() < needed)
         run.StartNewColumn();
+    const bool showSection = current.kind == ChangeLine::Kind::Tile &&
+                             (current.firstOfSection || std::exchange(continued, false));
 
     const bool teachers = inputs.Mode == timetable::SelectionMode::Teachers;
     const timetable::TBrik *tile = current.tile;
     name->SetCaption(current.kind == ChangeLine::Kind::Heading ? *current.name : std::string());
-    section->SetCaption(current.section != nullptr ? *current.section : std::string());
+    section->SetCaption(showSection ? *current.section : std::string());
     const std::array<const std::string *, 4> texts{
         tile ? &tile->Fag : nullptr, tile ? (teachers ? &tile->Klasse : &tile->Laerer) : nullptr,
         tile ? &tile->Lokale : nullptr, tile ? &tile->Periode : nullptr};

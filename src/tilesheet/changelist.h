@@ -1,7 +1,9 @@
 #pragma once
 // TChangeList: the "Ændringsliste" report. For each chosen name with changes a heading with the
 // name, then the tiles to take down and the new tiles (subject, class or teacher, room,
-// period), on A4 portrait pages with page numbers. An ordinary band report: it previews,
+// period), one line a lesson, in two columns on A4 portrait pages with page numbers. A column
+// that goes on with a name begun before opens with the name marked "(fortsat)" and the section
+// word, so that every page says whose tiles it holds. An ordinary band report: it previews,
 // prints, saves and exports like the tile sheet.
 
 #include "report/customreport.h"

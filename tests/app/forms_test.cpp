@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -385,13 +386,14 @@ TEST_F(Forms, OutputButtonsWalkTheSelectedEntriesInListOrder)
     std::vector<std::size_t> printListSizes;
     std::vector<std::vector<std::string>> laterNames;
     bool stopFirst = false;
-    selectForm.setSheetOutput([&](app::OutputAction action, const std::string &name,
-                                  const std::vector<std::string> &later) {
-        runs.emplace_back(action, name);
-        printListSizes.push_back(table.printList().size());
-        laterNames.push_back(later);
-        return !stopFirst;
-    });
+    selectForm.setSheetOutput(
+        [&](app::OutputAction action, const std::vector<std::string> &names, std::size_t index) {
+            runs.emplace_back(action, names.at(index));
+            printListSizes.push_back(table.printList().size());
+            laterNames.emplace_back(names.begin() + static_cast<std::ptrdiff_t>(index) + 1,
+                                    names.end());
+            return !stopFirst;
+        });
     selectForm.ShowButtonClick(select.ShowButton);
     EXPECT_TRUE(runs.empty()) << "nothing selected, nothing done";
 
@@ -621,6 +623,26 @@ TEST_F(Forms, WindowsOpenWhereTheirDefinitionsPutThemAndStayOnTheScreen)
     app::placeAtStart(far, area.bottomRight() + QPoint(500, 500));
     EXPECT_TRUE(area.contains(far.frameGeometry())) << "pulled back onto the screen";
     EXPECT_EQ(far.frameGeometry().bottomRight(), area.bottomRight());
+
+    // Listed, the names stand beside the main window, not over its messages.
+    chosen = kExample;
+    mainForm.ButtonSourceClick();
+    mainForm.show();
+    QRect listedAt;
+    whenModalOpens([&listedAt](QWidget *w) { listedAt = w->frameGeometry(); });
+    main.ButtonTeachers->click();
+    EXPECT_FALSE(listedAt.intersects(mainForm.frameGeometry())) << "over the main window";
+    EXPECT_TRUE(area.contains(listedAt)) << "off the screen";
+}
+
+TEST_F(Forms, TheMessageAreaScrollsWhenItsLinesOutgrowIt)
+{
+    mainForm.show();
+    for (int i = 0; i < 40; ++i)
+        mainForm.appendMessage("Brikkerne for AB er sendt til printeren tavle-pdf.\r\n\r\n");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main.Memo->verticalScrollBar()->isVisible());
+    EXPECT_GT(main.Memo->verticalScrollBar()->value(), 0) << "the latest lines are in sight";
 }
 
 TEST_F(Forms, EveryControlTellsAssistiveTechnologyItsName)

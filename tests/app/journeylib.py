@@ -203,18 +203,25 @@ def open_dialog(app, titles=('Åbn', 'Open'), timeout=10):
     return wait_for(shown, timeout)
 
 
-def choose_file(checks, app, path, button='Vælg kildefil'):
-    """"Vælg kildefil" (or `button`), then the path typed into the open dialog's file name
-    field."""
+EARLIER_DIALOG = 'Vælg den eksportfil, brikkerne på tavlen er udskrevet fra'
+
+
+def choose_file(checks, app, path, button='Vælg kildefil', seen=None):
+    """"Vælg kildefil" (or `button`: "Tidligere fil…" has a dialog titled of its own), then
+    the path typed into the open dialog's file name field. `seen`, a list, takes the text the
+    field held when the dialog opened."""
+    titles = (EARLIER_DIALOG,) if button.startswith('Tidligere') else ('Åbn', 'Open')
     source = checks.need(find(app, 'push button', button), '"%s"' % button)
     dialog = None
     for _ in range(3):  # the first click after a closed window may only activate the main one
         click(source)
-        dialog = open_dialog(app, timeout=3)
+        dialog = open_dialog(app, titles, timeout=3)
         if dialog:
             break
-    checks.need(dialog, 'the open dialog')
+    checks.need(dialog, 'the open dialog titled %r' % (titles,))
     fields = [n for _, n in tree(dialog) if n.getRoleName() == 'text']
+    if seen is not None:
+        seen.append(text_of(fields[-1]))
     click(fields[-1])
     key('ctrl+a')
     type_text(path)

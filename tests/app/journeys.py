@@ -199,7 +199,24 @@ def teachers_printed(app, work):
     for name in names:
         checks.true('the message area names the printer of ' + name + ': ' + repr(memo),
                     'Brikkerne for %s er sendt til printeren %s.' % (name, queue) in memo)
+    summary = '3 lærere sendt til %s: %d ark.' % (queue, sum(pages(p) for p in new))
+    checks.true('one line ends them: %r' % memo[-120:], memo.rstrip().endswith(summary))
+    main = checks.need(j.find(app, 'text', 'Meddelelser', exact=True), 'the message area')
+    while main.parent is not None and main.parent.getRoleName() != 'application':
+        main = main.parent
+    checks.true('the message area has its scroll bar',
+                j.find(main, 'scroll bar', '', timeout=5) is not None)
+    checks.true('the selection window stands beside the main window, not over its messages',
+                not overlap(main, select))
     j.click(j.find(select, 'push button', 'Luk', exact=True))
+
+
+def overlap(a, b):
+    """True when the screen areas of two windows meet."""
+    import pyatspi
+    ea, eb = (n.queryComponent().getExtents(pyatspi.DESKTOP_COORDS) for n in (a, b))
+    return (ea.x < eb.x + eb.width and eb.x < ea.x + ea.width and
+            ea.y < eb.y + eb.height and eb.y < ea.y + ea.height)
 
 
 def margins_and_cutting_lines(app, work):
@@ -584,10 +601,16 @@ def print_stopped(app, work):
     j.click(j.find(select, 'push button', 'Luk', exact=True))
 
 
+# Lessons JK had on the board and has no more: enough to carry his block of the change list
+# over into its second column.
+JK_GONE = 60
+
+
 def board_export(work):
     """The example as a board printed earlier, in the work folder: JK's lesson 1 in room B7,
-    his lesson 2 missing, HD's lesson 3 in period "Ti 9", PH's lesson 9 given by ZZ. Returns
-    its path and the example's lines that are new against it."""
+    his lesson 2 missing, HD's lesson 3 in period "Ti 9", PH's lesson 9 given by ZZ, and
+    JK_GONE Saturday lessons of JK's. Returns its path and the example's lines that are new
+    against it."""
     with open(export, 'rb') as f:
         lines = f.read().split(b'\n')
     board, added = [], []
@@ -604,10 +627,24 @@ def board_export(work):
         elif fields[0] == b'9':
             fields[5] = b'ZZ'
         board.append(b';'.join(fields))
+    board[1:1] = [('%d;Lø;Lø %d;eng;0a;JK;A1;' % (900 + i, i)).encode('cp1252')
+                  for i in range(JK_GONE)]
     path = os.path.join(work, 'tidligere.csv')
     with open(path, 'wb') as f:
         f.write(b'\n'.join(board))
     return path, added
+
+
+def answer_box(app, what, says, button):
+    """The message box that says `says`, answered with `button`."""
+    box = j.find_window(app, 'alert', '', timeout=10)
+    if not checks.true('%s: a message box' % what, box is not None):
+        return
+    checks.true('%s: the box says %r' % (what, says),
+                j.find(box, 'label', says, timeout=5) is not None)
+    checks.shot('journey7-%s.png' % what.replace(' ', '-'))
+    j.click(checks.need(j.find(box, 'push button', button, timeout=5), '"%s"' % button))
+    j.wait_for(lambda: j.find_window(app, 'alert', '', timeout=0) is None, 10)
 
 
 def changes_printed(app, work):
@@ -618,14 +655,32 @@ def changes_printed(app, work):
     source = own_export(work)
     earlier, added = board_export(work)
     j.choose_file(checks, app, source)
-    shown = len(j.memo_text(app))
+    # "Tidligere fil…" neither offers the export just loaded nor takes it, and says why.
+    shown = j.memo_text(app)
+    seen = []
+    j.choose_file(checks, app, source, button='Tidligere fil…', seen=seen)
+    checks.true('the dialog offers not the export itself: %r' % seen, 'skema.csv' not in seen)
+    answer_box(app, 'the export itself', 'skema.csv er den eksportfil, der er indlæst nu.', 'OK')
+    checks.check('the message area after the refusal', j.memo_text(app), shown)
+    shown = len(shown)
     j.choose_file(checks, app, earlier, button='Tidligere fil…')
-    told = 'Ændringer siden tidligere.csv: 4 nye brikker, 3 brikker skal tages ned.'
+    told = ('Ændringer siden tidligere.csv: 4 nye brikker, %d brikker skal tages ned.'
+            % (3 + JK_GONE))
     checks.true('the message area tells the changes',
                 j.wait_for(lambda: told in j.memo_text(app)[shown:], 10))
     checks.true('and the board\'s file',
                 'Brikkerne på tavlen er udskrevet fra %s.' % earlier in j.memo_text(app))
     checks.shot('journey7-main.png')
+    # Another school's file: asked about, and "Nej" keeps the board's file.
+    other = os.path.join(work, 'andenskole.csv')
+    with open(other, 'wb') as f:
+        f.write(b'[PERIODEBETEGNELSE];[FAGBETEGNELSE];[KLASSEBETEGNELSE];[L\xc6RERBETEGNELSE];'
+                b'[LOKALEBETEGNELSE]\n' + b'Ma 1;da;1x;QQ;Q1\n' * 30)
+    j.choose_file(checks, app, other, button='Tidligere fil…')
+    answer_box(app, 'another school', 'Næsten alle brikker er ændret (800 af 800). Er det den rigtige '
+               'tidligere fil?', 'Nej')
+    checks.true('the message area after "Nej" names not the other file',
+                'andenskole.csv' not in j.memo_text(app))
     select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
     box = checks.need(j.find(select, 'check box', 'Kun ændringer', exact=True), 'Kun ændringer')
     checks.true('"Kun ændringer" enabled', box.getState().contains(pyatspi.STATE_ENABLED))
@@ -650,8 +705,15 @@ def changes_printed(app, work):
     if len(new) == 2:
         listing = subprocess.run(['pdftotext', new[0], '-'], capture_output=True,
                                  text=True).stdout
-        for word in ('ZZ', 'B7', 'Ti 9'):
+        for word in ('ZZ', 'B7', 'Ti 9', 'Hver linje er tre brikker'):
             checks.true('the change list names %r' % word, word in listing)
+        # JK's block goes on at the top of the right column: his name, "(fortsat)", and the
+        # section word on the tile below.
+        placed = words(new[0])
+        top = min((y for w, x, y in placed if w == 'Fag' and x > 105), default=0)
+        opening = sorted((y, x, w) for w, x, y in placed if x > 105 and top < y < top + 12)
+        checks.check('the right column opens with', [w for _, _, w in opening][:5],
+                     ['JK', '(fortsat)', 'Tages', 'ned:', 'eng'])
         # The new tiles, three copies of each, besides the side label and the file's path.
         printed = collections.Counter(w for w, _, _ in words(new[1]))
         for word in ('K', 'V', 'A', 'D', 'R', 'I', 'X', source):
@@ -677,6 +739,13 @@ def changes_printed(app, work):
         j.key('Escape', pause=2)
         j.wait_for(lambda: j.find_window(app, 'dialog', 'Udskriftsvisning : ' + title,
                                          timeout=0) is None, 10)
+    # Opened again, "Tidligere fil…" starts on the board's file.
+    j.click(j.find(select, 'push button', 'Luk', exact=True))
+    seen = []
+    j.choose_file(checks, app, earlier, button='Tidligere fil…', seen=seen)
+    checks.check('"Tidligere fil…" starts on', seen, ['tidligere.csv'])
+
+
 def outer_lines(pdf, dpi=400):
     """The outer cutting lines of a job's page in mm from the paper's edges (top, left, bottom,
     right): the outermost rows and columns dark over more than half the page."""

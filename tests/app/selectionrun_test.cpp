@@ -14,7 +14,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -186,6 +188,46 @@ TEST_F(SelectionRun, AfbrydTakesARealClickWhileTheModalSelectionWindowPrints)
     EXPECT_EQ(progressWindow(), nullptr) << "the progress window goes with its run";
 }
 
+TEST_F(SelectionRun, APrintOfSeveralNamesSaysWhichNameItIsAndEndsWithTheNamesAndSheetsSent)
+{
+    // A printer that notes what the progress window says as each job begins.
+    struct NoteLog : JobLog {
+        void BeginDoc() override
+        {
+            const preview::TBRProgressForm *progress = progressWindow();
+            const QLabel *note = progress ? progress->findChild<QLabel *>("Note") : nullptr;
+            notes.push_back(note ? note->text() : QString());
+            JobLog::BeginDoc();
+        }
+        QStringList notes;
+    } printer;
+    const report::TBRServicesScope services({.Progress = &preview::TBRProgressForm::Provide,
+                                             .PrinterDevice = [&printer] { return &printer; }});
+    selectForm.setNames(table.Listing(timetable::SelectionMode::Classes).names);
+    list->item(0)->setSelected(true);
+    list->item(3)->setSelected(true);
+    const QStringList names{list->item(0)->text(), list->item(3)->text()};
+    selectForm.findChild<QPushButton *>("PrintButton")->click();
+    ASSERT_EQ(printer.jobs.size(), 2u);
+    EXPECT_EQ(printer.notes, (QStringList{QStringLiteral("Navn 1 af 2: ") + names[0],
+                                          QStringLiteral("Navn 2 af 2: ") + names[1]}));
+    EXPECT_TRUE(
+        memo().endsWith(QString::fromUtf8("Brikkerne for %1 er sendt til printeren tavle-test.\n\n"
+                                          "2 klasser sendt til tavle-test: %2 ark.\n\n")
+                            .arg(names[1])
+                            .arg(printer.jobs[0].pages + printer.jobs[1].pages)))
+        << memo().right(200).toStdString();
+
+    // One name alone: no count of names, and its progress window names nobody.
+    list->clearSelection();
+    list->item(1)->setSelected(true);
+    selectForm.findChild<QPushButton *>("PrintButton")->click();
+    EXPECT_EQ(printer.notes.back(), QString());
+    EXPECT_TRUE(memo().endsWith(QString::fromUtf8("Brikkerne for %1 er sendt til printeren "
+                                                  "tavle-test.\n\n")
+                                    .arg(list->item(1)->text())));
+}
+
 TEST_F(SelectionRun, WhileARunGoesOnNothingStartsAnotherOrChangesTheTiles)
 {
     JobLog printer;
@@ -279,6 +321,37 @@ QString earlierExample(const QTemporaryDir &dir)
 
 const QString kNoChanges = QString::fromUtf8("Ingen ændringer mellem de to filer.\n\n");
 
+// The example's lessons written in the opposite order, in `dir`: other bytes, the same tiles.
+QString reorderedExample(const QTemporaryDir &dir)
+{
+    std::ifstream in(TAVLE_SOURCE_DIR "/examples/skema.csv", std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    const QString file = dir.filePath(QStringLiteral("omvendt.csv"));
+    std::ofstream out(file.toStdString(), std::ios::binary);
+    out << lines.front() << "\n";
+    for (auto line = lines.rbegin(); line + 1 != lines.rend(); ++line)
+        out << *line << "\n";
+    return file;
+}
+
+// Answers the next message box with the button `answer` ("OK", "Ja", "Nej") and returns a
+// place for the text it showed.
+std::shared_ptr<QString> answerBox(const QString &answer)
+{
+    auto shown = std::make_shared<QString>();
+    testsupport::whenModal<QMessageBox>([shown, answer](QMessageBox &box) {
+        *shown = box.text();
+        for (QAbstractButton *button : box.buttons())
+            if (button->text().remove(QLatin1Char('&')) == answer)
+                button->click();
+        if (box.isVisible())
+            box.done(QMessageBox::Ok);
+    });
+    return shown;
+}
+
 } // namespace
 
 TEST_F(SelectionRun, OnlyAChosenEarlierFileEnablesKunAendringerAndARefusedOneKeepsTheChoice)
@@ -363,7 +436,8 @@ TEST_F(SelectionRun, KunAendringerListsTheChangedNamesAndPrintsTheChangeListThen
 
 TEST_F(SelectionRun, WithNothingChangedTheMessageAreaSaysSoAndNothingIsPrinted)
 {
-    chooseEarlier(QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"));
+    QTemporaryDir dir;
+    chooseEarlier(reorderedExample(dir));
     EXPECT_TRUE(memo().endsWith(kNoChanges));
     changesBox()->setChecked(true);
     EXPECT_EQ(list->count(), 0);
@@ -375,4 +449,70 @@ TEST_F(SelectionRun, WithNothingChangedTheMessageAreaSaysSoAndNothingIsPrinted)
     selectForm.findChild<QPushButton *>("ShowButton")->click();
     EXPECT_TRUE(printer.jobs.empty());
     EXPECT_EQ(memo(), before + kNoChanges + kNoChanges);
+}
+
+TEST_F(SelectionRun, TidligereFilHasADialogOfItsOwnThatStartsOnTheBoardsFileLastChosen)
+{
+    QTemporaryDir dir;
+    const QString earlier = QFileInfo(earlierExample(dir)).absoluteFilePath();
+    const QString loaded =
+        QFileInfo(QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv")).absoluteFilePath();
+    mainForm.setFileChooser({}); // the real dialogs
+    // Opens the dialog of "Tidligere fil…" of `form`, notes its title and the file it starts
+    // on, and chooses `file`.
+    const auto throughDialog = [](app::TMainForm &form, const QString &file) {
+        std::pair<QString, QString> seen;
+        testsupport::whenModal<QFileDialog>([&seen, file](QFileDialog &dialog) {
+            seen = {dialog.windowTitle(), dialog.selectedFiles().value(0)};
+            dialog.selectFile(file);
+            static_cast<QDialog &>(dialog).accept(); // as the dialog's own button does
+        });
+        form.findChild<QPushButton *>("ButtonEarlier")->click();
+        return seen;
+    };
+    const QString title = QString::fromUtf8("Vælg den eksportfil, brikkerne på tavlen er "
+                                            "udskrevet fra");
+    auto [shownTitle, startFile] = throughDialog(mainForm, earlier);
+    EXPECT_EQ(shownTitle, title);
+    EXPECT_NE(startFile, loaded) << "the export just loaded is no earlier file";
+    EXPECT_EQ(mainForm.earlierExport().path, earlier);
+
+    // A window made later starts on the board's file.
+    app::TMainForm later(table);
+    later.LoadExportFile(loaded);
+    std::tie(shownTitle, startFile) = throughDialog(later, earlier);
+    EXPECT_EQ(startFile, earlier);
+}
+
+TEST_F(SelectionRun, TidligereFilRefusesTheLoadedExportAndAsksAboutAFileOfNearlyAllOtherTiles)
+{
+    QTemporaryDir dir;
+    const QString earlier = QFileInfo(earlierExample(dir)).absoluteFilePath();
+    chooseEarlier(earlier);
+    const QString copy = dir.filePath(QStringLiteral("kopi.csv"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"), copy));
+    // The loaded export by its own path, and a copy of it: refused, and the message says why.
+    for (const QString &same : {QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"), copy}) {
+        const QString before = memo();
+        mainForm.setFileChooser([same] { return same; });
+        const auto shown = answerBox(QStringLiteral("OK"));
+        mainForm.ButtonEarlierClick();
+        EXPECT_TRUE(shown->contains(QString::fromUtf8("der er indlæst nu")))
+            << same.toStdString() << ": " << shown->toStdString();
+        EXPECT_EQ(mainForm.earlierExport().path, earlier) << same.toStdString();
+        EXPECT_EQ(memo(), before) << same.toStdString();
+    }
+
+    // Another school's file: asked first; "Nej" keeps the board chosen before, "Ja" takes it.
+    const QString other = oneTeacherExport(dir, 30);
+    mainForm.setFileChooser([other] { return other; });
+    const auto asked = answerBox(QStringLiteral("Nej"));
+    mainForm.ButtonEarlierClick();
+    EXPECT_EQ(*asked, QString::fromUtf8("Næsten alle brikker er ændret (800 af 800). Er det den "
+                                        "rigtige tidligere fil?"));
+    EXPECT_EQ(mainForm.earlierExport().path, earlier);
+    const auto again = answerBox(QStringLiteral("Ja"));
+    mainForm.ButtonEarlierClick();
+    EXPECT_FALSE(again->isEmpty());
+    EXPECT_EQ(mainForm.earlierExport().path, QFileInfo(other).absoluteFilePath());
 }

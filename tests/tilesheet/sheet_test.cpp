@@ -5,6 +5,7 @@
 #include "output/brprinter.h"
 #include "platform/rounding.h"
 #include "report/customreport.h"
+#include "report/label.h"
 #include "report/services.h"
 #include "support/fakeprinter.h"
 #include "tilesheet/changelist.h"
@@ -358,41 +359,123 @@ std::vector<std::string> linesOf(const std::vector<PlacedText> &texts)
     return out;
 }
 
+// The lines of a change list's page, column by column: the left column, with the page's
+// centred footer, then the right one, which begins 108 mm from the paper's left edge.
+std::vector<std::vector<std::string>> columnsOf(const std::vector<PlacedText> &texts)
+{
+    const int middle = device(1080);
+    std::vector<PlacedText> left, right;
+    for (const PlacedText &t : texts)
+        (t.X < middle ? left : right).push_back(t);
+    return {linesOf(left), linesOf(right)};
+}
+
+// A change list of `diff`'s names in teacher mode, run into a recording page output.
+struct ChangeListRun {
+    ChangeListRun(const timetable::TileDiff &diff, std::vector<std::string> names)
+        : list({.Diff = &diff,
+                .Names = std::move(names),
+                .Mode = timetable::SelectionMode::Teachers,
+                .EarlierFileName = "gammel.csv",
+                .FileName = "ny.csv"})
+    {
+        list.Report().SetPageOutput(nullptr);
+        list.Report().RunReport();
+    }
+    int pages() { return list.Report().PageOutput()->PageList().PageCount(); }
+
+    platform::ScreenResolutionOverride screen{96};
+    tilesheet::TChangeList list;
+};
+
+// The page header's lines in a column: the left column carries the title, the two file names
+// and the note; both carry the field titles.
+constexpr std::size_t leftHeaderLines = 5;
+constexpr std::size_t rightHeaderLines = 1;
+
 } // namespace
 
 TEST(ChangeList, EachNameHasItsHeadingThenTheTilesToTakeDownAndTheNewOnes)
 {
-    const platform::ScreenResolutionOverride screen(96);
     std::vector<std::string> before{"AB;1a;da;A1;p1", "CD;2b;ma;B1;p2"};
     std::vector<std::string> after{"AB;1a;da;A2;p1", "CD;2b;ma;B1;p2"};
-    for (int i = 0; i < 50; ++i) // EF leaves: enough lines for a second page
+    for (int i = 0; i < 150; ++i) // EF leaves: enough lines for a second page
         before.push_back("EF;3c;fy;C" + std::to_string(i) + ";p3");
     const auto earlier = exportOf(before);
     const auto current = exportOf(after);
     const auto diff =
         timetable::CompareTiles(*earlier, *current, timetable::SelectionMode::Teachers);
-    tilesheet::TChangeList list({.Diff = &diff,
-                                 .Names = {"AB", "CD", "EF"},
-                                 .Mode = timetable::SelectionMode::Teachers,
-                                 .EarlierFileName = "gammel.csv",
-                                 .FileName = "ny.csv"});
-    report::TBandReport &r = list.Report();
+    ChangeListRun run(diff, {"AB", "CD", "EF"});
+    report::TBandReport &r = run.list.Report();
     EXPECT_EQ(r.ReportTitle, "\xC6ndringsliste");
-    r.SetPageOutput(nullptr);
-    r.RunReport();
-    ASSERT_EQ(r.PageOutput()->PageList().PageCount(), 2);
+    ASSERT_EQ(run.pages(), 2);
 
-    const auto first = linesOf(pageTexts(r, 1));
-    const std::vector<std::string> top(first.begin(), first.begin() + 11);
-    EXPECT_EQ(top,
-              (std::vector<std::string>{"\xC6ndringsliste", "Tidligere fil: gammel.csv",
-                                        "Ny fil: ny.csv", "Fag Klasse Lokale Periode", "AB",
-                                        "Tages ned: da 1a A1 p1", "Nye brikker: da 1a A2 p1", "EF",
-                                        "Tages ned: fy 3c C0 p3", "fy 3c C1 p3", "fy 3c C10 p3"}))
+    const auto first = columnsOf(pageTexts(r, 1));
+    const std::vector<std::string> top(first[0].begin(), first[0].begin() + 11);
+    EXPECT_EQ(top, (std::vector<std::string>{
+                       "\xC6ndringsliste", "Tidligere fil: gammel.csv", "Ny fil: ny.csv",
+                       "Hver linje er tre brikker: de tre kopier af \xE9n lektion.",
+                       "Fag Klasse Lokale Periode", "AB", "Tages ned: da 1a A1 p1",
+                       "Nye brikker: da 1a A2 p1", "EF", "Tages ned: fy 3c C0 p3", "fy 3c C1 p3"}))
         << "CD has no change; EF's tiles in the listing's order";
-    EXPECT_EQ(first.back(), "Side 1");
-    const auto second = linesOf(pageTexts(r, 2));
-    EXPECT_EQ(second.front(), "\xC6ndringsliste");
-    EXPECT_EQ(second.back(), "Side 2");
-    EXPECT_EQ(second[4], "fy 3c C41 p3") << "the tiles go on below the page header";
+    EXPECT_EQ(first[0].back(), "Side 1");
+    EXPECT_EQ(first[1].front(), "Fag Klasse Lokale Periode") << "each column has its titles";
+    const auto second = columnsOf(pageTexts(r, 2));
+    EXPECT_EQ(second[0].front(), "\xC6ndringsliste");
+    EXPECT_EQ(second[0].back(), "Side 2");
+}
+
+TEST(ChangeList, ANameGoingOnInAnotherColumnOrPageOpensItWithTheNameFortsatAndTheSectionWord)
+{
+    std::vector<std::string> before{"AB;1a;da;A1;p1"}, after;
+    for (int i = 0; i < 100; ++i) { // 100 tiles down and 100 new: four columns, two pages
+        before.push_back("BB;2b;ma;B" + std::to_string(i) + ";p2");
+        after.push_back("BB;2b;ma;N" + std::to_string(i) + ";p2");
+    }
+    const auto earlier = exportOf(before);
+    const auto current = exportOf(after);
+    const auto diff =
+        timetable::CompareTiles(*earlier, *current, timetable::SelectionMode::Teachers);
+    ChangeListRun run(diff, {"AB", "BB"});
+    ASSERT_EQ(run.pages(), 3);
+    int continued = 0;
+    for (int page = 1; page <= run.pages(); ++page) {
+        const auto columns = columnsOf(pageTexts(run.list.Report(), page));
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const std::size_t headerLines = c == 0 ? leftHeaderLines : rightHeaderLines;
+            const std::vector<std::string> &lines = columns[c];
+            if (lines.size() <= headerLines + 1)
+                continue; // the right column of the last page may hold nothing
+            const std::string &opening = lines[headerLines];
+            if (page == 1 && c == 0) {
+                EXPECT_EQ(opening, "AB");
+                continue;
+            }
+            ++continued;
+            EXPECT_EQ(opening, "BB (fortsat)") << "page " << page << " column " << c;
+            const std::string &tile = lines[headerLines + 1];
+            EXPECT_TRUE(tile.starts_with("Tages ned: ma 2b B") ||
+                        tile.starts_with("Nye brikker: ma 2b N"))
+                << "page " << page << " column " << c << ": " << tile;
+        }
+    }
+    EXPECT_GE(continued, 4);
+}
+
+TEST(ChangeList, APageHoldsTwoColumnsOfLinesAtNinePointsOrMore)
+{
+    std::vector<std::string> before;
+    for (int i = 0; i < 180; ++i)
+        before.push_back("AB;1a;da;A" + std::to_string(i) + ";p1");
+    const auto earlier = exportOf(before);
+    const auto current = exportOf({"CD;2b;ma;B1;p2"});
+    const auto diff =
+        timetable::CompareTiles(*earlier, *current, timetable::SelectionMode::Teachers);
+    ChangeListRun run(diff, {"AB"});
+    EXPECT_EQ(run.pages(), 2) << "one column of 5.5 mm lines took five pages";
+    for (const report::TBRPrintable *control : run.list.Report().AllControls()) {
+        if (const auto *text = dynamic_cast<const report::TBRCustomLabel *>(control)) {
+            EXPECT_GE(text->FontSize, 9) << text->Caption();
+        }
+    }
 }
