@@ -2,6 +2,7 @@
 
 #include "output/brerror.h"
 #include "platform/cp1252.h"
+#include "platform/fileerror.h"
 #include "platform/fonts.h"
 
 #include <QFileInfo>
@@ -70,6 +71,8 @@ QString desktopErrorText(const std::exception &error)
 {
     // The engine and the platform speak the run-time library's English; the desktop says the
     // same in Danish, naming the file where the failure concerns one.
+    if (const auto *unwritten = dynamic_cast<const platform::EFileNotWritten *>(&error))
+        return platform::toQString(unwritten->Danish());
     const std::string text = error.what();
     const auto *onFile = dynamic_cast<const output::EBRFileFailure *>(&error);
     const QString name = onFile != nullptr

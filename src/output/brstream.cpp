@@ -42,10 +42,6 @@ TBRStream::~TBRStream()
     std::lock_guard lock(mutex_);
     if (file_)
         std::fclose(file_);
-    if (ownsFile_) {
-        std::error_code ignored; // a file already gone is not an error here
-        std::filesystem::remove(tempName_, ignored);
-    }
 }
 
 void TBRStream::seekFile(std::int64_t position)
@@ -123,41 +119,34 @@ void TBRStream::Write(const void *buffer, std::size_t count)
 
 void TBRStream::moveToFile()
 {
-    // One temporary file per stream: after a move that failed while writing, the next write
-    // tries again in the same file, from its start.
-    if (tempName_.empty()) {
-        std::filesystem::path dir = std::filesystem::temp_directory_path();
-        if (dir.native().size() > maxTempDirectoryLength)
-            throw platform::EInOutError(3); // path not found
-        std::string pattern = (dir / (std::string(tempPrefix) + "XXXXXX")).native();
-        const int fd = mkstemp(pattern.data());
-        if (fd < 0)
-            throw platform::EInOutError::fromErrno(errno);
-        std::FILE *file = fdopen(fd, "w+b");
-        if (!file) {
-            const int err = errno;
-            ::close(fd);
-            std::filesystem::remove(pattern);
-            throw platform::EInOutError::fromErrno(err);
-        }
-        tempName_ = pattern;
-        ownsFile_ = true;
-        file_ = file;
-    } else {
-        file_ = std::fopen(tempName_.c_str(), "w+b");
-        if (!file_)
-            throw platform::EInOutError::fromErrno(errno);
-    }
-    // Flushed here, so that a full disk shows now, while the pages are still in memory. A
-    // failed attempt closes the file and drops whatever its buffer still holds.
-    errno = 0;
-    if (std::fwrite(memory_.data(), 1, memory_.size(), file_) != memory_.size() ||
-        std::fflush(file_) != 0) {
+    // The temporary file leaves its folder as soon as it is open: the stream keeps its
+    // descriptor, so that no end of the program, not even a killed one, leaves it behind.
+    std::filesystem::path dir = std::filesystem::temp_directory_path();
+    if (dir.native().size() > maxTempDirectoryLength)
+        throw platform::EInOutError(3); // path not found
+    std::string pattern = (dir / (std::string(tempPrefix) + "XXXXXX")).native();
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0)
+        throw platform::EInOutError::fromErrno(errno);
+    ::unlink(pattern.c_str());
+    std::FILE *file = fdopen(fd, "w+b");
+    if (!file) {
         const int err = errno;
-        std::fclose(file_);
-        file_ = nullptr;
+        ::close(fd);
+        throw platform::EInOutError::fromErrno(err);
+    }
+    tempName_ = pattern;
+    // Flushed here, so that a full disk shows now, while the pages are still in memory. A
+    // failed attempt closes the file, which goes with whatever its buffer still holds; the
+    // next write tries again in a new one.
+    errno = 0;
+    if (std::fwrite(memory_.data(), 1, memory_.size(), file) != memory_.size() ||
+        std::fflush(file) != 0) {
+        const int err = errno;
+        std::fclose(file);
         throw platform::EInOutError::fromWriteErrno(err);
     }
+    file_ = file;
     filePosition_ = static_cast<std::int64_t>(memory_.size());
     fileWriting_ = true;
     std::vector<char>().swap(memory_);
@@ -191,7 +180,7 @@ std::int64_t TBRStream::Size()
     return size_;
 }
 
-void TBRStream::CopyTo(QIODevice &out)
+void TBRStream::CopyTo(platform::TSaveFile &out)
 {
     std::lock_guard lock(mutex_);
     position_ = 0;
@@ -200,11 +189,7 @@ void TBRStream::CopyTo(QIODevice &out)
         const std::size_t n = readUnlocked(block.data(), block.size());
         if (n == 0)
             break;
-        errno = 0;
-        if (out.write(block.data(), static_cast<qint64>(n)) != static_cast<qint64>(n)) {
-            const int err = errno;
-            throw platform::EInOutError::fromWriteErrno(err);
-        }
+        out.Write(block.data(), n);
     }
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // The stream that holds a page store: in memory up to a limit, then, after one move, in a
-// temporary file whose name starts with "BRP" and which is deleted with the stream. A stream
+// temporary file made with a name that starts with "BRP" and removed from its folder as soon as
+// it is open, so that it ends with the stream's descriptor, however the program ends. A stream
 // opened on a saved report file reads it and never deletes it. Every read, write, seek and
 // copy holds the stream's lock for its whole duration.
 
-#include <QIODevice>
+#include "platform/savefile.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -40,13 +42,14 @@ public:
     std::int64_t Size();
     // Copies the whole stream, from offset 0, to `out`; raises the platform's file error when
     // `out` refuses a block.
-    void CopyTo(QIODevice &out);
+    void CopyTo(platform::TSaveFile &out);
 
     std::int32_t ReadInt32();
     void WriteInt32(std::int32_t value);
 
     bool InMemory();
-    // The temporary file's path once the stream has moved there; empty otherwise.
+    // The name the temporary file was made with, once the stream has moved there (no file
+    // has it any more); empty otherwise.
     std::filesystem::path TempFileName();
     // The saved report file the stream was opened on; empty for a stream of a run.
     const std::filesystem::path &SourceFile() const { return sourceFile_; }
@@ -61,7 +64,6 @@ private:
     std::vector<char> memory_;
     std::FILE *file_ = nullptr;
     bool readOnly_ = false;
-    bool ownsFile_ = false;
     std::filesystem::path tempName_;
     std::filesystem::path sourceFile_;
     std::int64_t memoryLimit_;

@@ -2,14 +2,15 @@
 
 #include "platform/colour.h"
 #include "platform/cp1252.h"
+#include "platform/fileerror.h"
 #include "platform/fontmetrics.h"
 #include "platform/fonts.h"
 #include "platform/textrun.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QSaveFile>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -94,9 +95,13 @@ std::string TBRGHTMLDocumentFilter::EscapeText(std::string_view cp1252)
 
 void TBRGHTMLDocumentFilter::openDocument()
 {
+    // The target's folder is asked first, so that a file that cannot be written is said before
+    // the run.
+    save_ = std::make_unique<platform::TSaveFile>(FileName());
     pages_ = std::make_unique<QTemporaryFile>();
+    errno = 0;
     if (!pages_->open())
-        throw std::runtime_error("Cannot write the file " + FileName().string());
+        throw platform::EFileNotWritten(FileName(), errno);
     faces_.clear();
     documentTitle_ = SectionTitle();
     firstPageWidthMM_ = PaperWidthMM();
@@ -166,8 +171,9 @@ void TBRGHTMLDocumentFilter::endPage()
     }
     h += "</div>\n";
     canvas_.clear();
+    errno = 0;
     if (pages_->write(h.data(), static_cast<qint64>(h.size())) != static_cast<qint64>(h.size()))
-        throw std::runtime_error("Cannot write the file " + FileName().string());
+        throw platform::EFileNotWritten(FileName(), errno);
 }
 
 std::string TBRGHTMLDocumentFilter::head() const
@@ -214,24 +220,27 @@ void TBRGHTMLDocumentFilter::finishDocument()
 {
     const std::string top = head();
     const std::string bottom = "</body>\n</html>\n";
-    QSaveFile out(QString::fromStdString(FileName().string()));
-    bool ok =
-        out.open(QIODevice::WriteOnly) &&
-        out.write(top.data(), static_cast<qint64>(top.size())) == static_cast<qint64>(top.size());
-    ok = ok && pages_->flush() && pages_->seek(0);
-    while (ok && !pages_->atEnd()) {
+    save_->Write(top.data(), top.size());
+    errno = 0;
+    if (!pages_->flush() || !pages_->seek(0))
+        throw platform::EFileNotWritten(FileName(), errno);
+    while (!pages_->atEnd()) {
+        errno = 0;
         const QByteArray chunk = pages_->read(copyChunk);
-        ok = !chunk.isEmpty() && out.write(chunk) == chunk.size();
+        if (chunk.isEmpty())
+            throw platform::EFileNotWritten(FileName(), errno);
+        save_->Write(chunk.data(), static_cast<std::size_t>(chunk.size()));
     }
-    ok = ok &&
-         out.write(bottom.data(), static_cast<qint64>(bottom.size())) ==
-             static_cast<qint64>(bottom.size()) &&
-         out.commit();
+    save_->Write(bottom.data(), bottom.size());
+    save_->Commit();
     pages_.reset();
-    if (!ok)
-        throw std::runtime_error("Cannot write the file " + FileName().string());
+    save_.reset();
 }
 
-void TBRGHTMLDocumentFilter::discardDocument() noexcept { pages_.reset(); }
+void TBRGHTMLDocumentFilter::discardDocument() noexcept
+{
+    pages_.reset();
+    save_.reset(); // the old file stays as it was
+}
 
 } // namespace output

@@ -9,6 +9,7 @@
 
 #include "output/exportfilter.h"
 #include "platform/recordingcanvas.h"
+#include "platform/savefile.h"
 
 #include <QTemporaryFile>
 #include <memory>
@@ -37,8 +38,9 @@ private:
     std::string head() const;
 
     platform::RecordingCanvas canvas_;
-    std::unique_ptr<QTemporaryFile> pages_;
-    std::string html_; // the page being written, reused
+    std::unique_ptr<platform::TSaveFile> save_;
+    std::unique_ptr<QTemporaryFile> pages_; // nameless, in the temporary folder
+    std::string html_;                      // the page being written, reused
     std::set<unsigned> faces_;
     std::string documentTitle_;
     double firstPageWidthMM_ = 0, firstPageLengthMM_ = 0;

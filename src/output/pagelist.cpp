@@ -4,10 +4,10 @@
 #include "output/compress.h"
 #include "platform/emfformat.h"
 #include "platform/fileerror.h"
+#include "platform/savefile.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -317,16 +317,9 @@ void TBRPageList::SaveToFile(const std::filesystem::path &file)
     std::error_code ignored;
     if (!s.SourceFile().empty() && std::filesystem::equivalent(file, s.SourceFile(), ignored))
         return;
-    // Written beside the old file and renamed over it only when complete, so that a failed
-    // save leaves the old file as it was.
-    QSaveFile out(QFile::decodeName(file.c_str()));
-    errno = 0;
-    if (!out.open(QIODevice::WriteOnly))
-        throw platform::EInOutError::fromWriteErrno(errno);
-    s.CopyTo(out); // an exception leaves `out` uncommitted, and its destructor removes it
-    errno = 0;
-    if (!out.commit())
-        throw platform::EInOutError::fromWriteErrno(errno);
+    platform::TSaveFile out(file);
+    s.CopyTo(out); // an exception leaves `out` uncommitted: the old file stays as it was
+    out.Commit();
 }
 
 } // namespace output

@@ -2,10 +2,15 @@
 
 #include "output/pagegrid.h"
 #include "platform/cp1252.h"
+#include "platform/fileerror.h"
 #include "platform/length.h"
 #include "platform/numericlocale.h"
 
 #include <xlsxwriter.h>
+
+#include <cerrno>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -47,15 +52,27 @@ TBRXLSFilter::TBRXLSFilter(std::filesystem::path file)
     : TBRExportFilter(std::move(file)), canvas_(PixelsPerInchX(), PixelsPerInchY())
 {}
 
-TBRXLSFilter::~TBRXLSFilter() { abandon(); }
+TBRXLSFilter::~TBRXLSFilter()
+{
+    abandon();
+    closeScratch();
+}
 
 void TBRXLSFilter::openDocument()
 {
+    // The target's folder is asked first, so that a file that cannot be written is said before
+    // the run. The library writes the workbook into memory, under a name that reaches it there;
+    // the file is then written whole from it, and a full disk is the program's own message.
+    save_ = std::make_unique<platform::TSaveFile>(FileName());
+    scratch_ = ::memfd_create("tavleplanner-xlsx", MFD_CLOEXEC);
+    if (scratch_ < 0)
+        throw platform::EFileNotWritten(FileName(), errno);
+    const std::string scratchName = "/proc/self/fd/" + std::to_string(scratch_);
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    workbook_ = workbook_new_opt(FileName().string().c_str(), &options);
+    workbook_ = workbook_new_opt(scratchName.c_str(), &options);
     if (workbook_ == nullptr)
-        throw std::runtime_error("Cannot write the file " + FileName().string());
+        throw platform::EFileNotWritten(FileName(), ENOMEM);
     sheet_ = workbook_add_worksheet(workbook_, SheetName);
     formats_.clear();
     columns_.clear();
@@ -137,7 +154,18 @@ void TBRXLSFilter::finishDocument()
     // The library writes its numbers with the C library's printf while it closes.
     const platform::CNumericLocale point;
     if (workbook_close(workbook) != LXW_NO_ERROR)
-        throw std::runtime_error("Cannot write the file " + FileName().string());
+        throw platform::EFileNotWritten(FileName(), errno);
+    save_->WriteFrom(scratch_);
+    save_->Commit();
+    closeScratch();
+    save_.reset();
+}
+
+void TBRXLSFilter::closeScratch() noexcept
+{
+    if (scratch_ >= 0)
+        ::close(scratch_);
+    scratch_ = -1;
 }
 
 void TBRXLSFilter::discardDocument() noexcept
@@ -147,6 +175,8 @@ void TBRXLSFilter::discardDocument() noexcept
         lxw_workbook_free(workbook_);
     workbook_ = nullptr;
     sheet_ = nullptr;
+    closeScratch();
+    save_.reset(); // the old file stays as it was
 }
 
 } // namespace output

@@ -4,11 +4,13 @@
 // grid that mirrors the page (TBRPageGrid), in the page's size and weight. A manual page break
 // stands before every block, so that the printed worksheet gives one page per block (Excel
 // keeps at most 1023 such breaks in a sheet). The rows are written out as they come
-// (libxlsxwriter's constant-memory mode), so memory does not grow with the page count.
+// (libxlsxwriter's constant-memory mode), so memory does not grow with the page count; the
+// compressed workbook is held in memory and written whole over the target.
 
 #include "output/exportfilter.h"
 #include "output/pagegrid.h"
 #include "platform/recordingcanvas.h"
+#include "platform/savefile.h"
 
 #include <map>
 #include <memory>
@@ -38,8 +40,11 @@ protected:
 
 private:
     lxw_format *format(bool bold, int size);
+    void closeScratch() noexcept;
 
     platform::RecordingCanvas canvas_;
+    std::unique_ptr<platform::TSaveFile> save_;
+    int scratch_ = -1; // the workbook in memory until it is complete
     lxw_workbook *workbook_ = nullptr;
     lxw_worksheet *sheet_ = nullptr;
     std::map<std::pair<bool, int>, lxw_format *> formats_;

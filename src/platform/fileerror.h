@@ -22,8 +22,10 @@ public:
     // the failing call left errno at 0.
     static EInOutError fromWriteErrno(int err);
 
-private:
+protected:
     EInOutError(int code, const std::string &text);
+
+private:
     int code_;
 };
 
@@ -37,6 +39,27 @@ public:
 
 private:
     std::string reason_;
+};
+
+// A file that could not be written (saved or exported): the file as the user named it and the
+// cause, in plain words. what() is the English line, "cannot write out.pdf: the disk is full";
+// Danish() is the desktop's, "Disken er fuld: kunne ikke skrive out.pdf".
+class EFileNotWritten : public EInOutError {
+public:
+    // `err` is the C library's errno of the call that failed; 0 when it said nothing.
+    EFileNotWritten(std::filesystem::path file, int err);
+    const std::filesystem::path &File() const { return file_; }
+    int Cause() const { return cause_; }
+    // The Danish sentence in Windows-1252, naming the file by its name alone.
+    std::string Danish() const;
+
+    // The cause of errno `err` in plain words.
+    static std::string PlainCause(int err);
+    static std::string DanishCause(int err); // Windows-1252
+
+private:
+    std::filesystem::path file_;
+    int cause_;
 };
 
 // Refuses `path` with ERefusedFile unless it is a regular file of at most `maxBytes`; a path

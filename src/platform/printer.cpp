@@ -2,13 +2,16 @@
 
 #include "platform/cp1252.h"
 #include "platform/emfmetafile.h"
+#include "platform/fileerror.h"
 #include "platform/length.h"
 #include "platform/paintercanvas.h"
+#include "platform/savefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
@@ -139,14 +142,24 @@ QPageSize pageSizeOf(const TDeviceMode &mode)
 
 } // namespace
 
-// One document: drawn into a temporary PDF with Qt's PDF engine, then handed to CUPS at its end,
-// so that an aborted document never reaches the printer.
+// One document, drawn with Qt's PDF engine. For a queue it goes into a nameless temporary file,
+// handed to CUPS at its end, so that an aborted document never reaches the printer and a killed
+// run leaves no file behind. For a file it goes through a TSaveFile, so that the old file stays
+// until the new one is complete.
 struct TPrinter::Job {
     QTemporaryFile spool;
-    QPrinter printer{QPrinter::HighResolution};
+    std::optional<QPrinter> printer;
+    std::unique_ptr<TSaveFile> file;
+    std::optional<QPdfWriter> writer;
     QPainter painter;
     std::unique_ptr<PainterCanvas> canvas;
     bool toQueue = true;
+    QPagedPaintDevice &device()
+    {
+        return printer ? static_cast<QPagedPaintDevice &>(*printer) : *writer;
+    }
+    // The spool file by a name that reaches it without giving it one in the folder.
+    QString spoolName() const { return QStringLiteral("/proc/self/fd/%1").arg(spool.handle()); }
 };
 
 namespace {
@@ -379,30 +392,35 @@ void TPrinter::BeginDoc()
     job->toQueue = outputFile_.isEmpty();
     if (job->toQueue && name_.isEmpty())
         throw EPrinter("Der er ikke installeret nogen printer");
-    QString file = outputFile_;
+    const QPageSize size = pageSizeOf(mode_);
+    const QPageLayout::Orientation orientation = orientationOf(mode_);
     if (job->toQueue) {
         job->spool.setFileTemplate(QDir::tempPath() + QStringLiteral("/tavleplanner-XXXXXX.pdf"));
         if (!job->spool.open())
             throw EPrinter(cp1252(u8"Udskriftsfilen til printerkøen kan ikke oprettes"));
-        file = job->spool.fileName();
-        job->spool.close();
+        QPrinter &p = job->printer.emplace(QPrinter::HighResolution);
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(job->spoolName());
+        p.setResolution(dpi_);
+        p.setFullPage(false);
+        p.setPageLayout(QPageLayout(size, orientation, unprintableMargins(size, mode_.Orientation),
+                                    QPageLayout::Point));
+        p.setDocName(toQString(title_));
+        p.setCreator(QStringLiteral("Tavleplanner"));
+        if (!job->painter.begin(&p))
+            throw EPrinter("Printeren er ikke i gang med at udskrive");
+    } else {
+        // A file has no unprintable margins.
+        job->file = std::make_unique<TSaveFile>(
+            std::filesystem::path(QFile::encodeName(outputFile_).toStdString()));
+        QPdfWriter &w = job->writer.emplace(&job->file->Device());
+        w.setResolution(dpi_);
+        w.setPageLayout(QPageLayout(size, orientation, QMarginsF(), QPageLayout::Point));
+        w.setTitle(toQString(title_));
+        w.setCreator(QStringLiteral("Tavleplanner"));
+        if (!job->painter.begin(&w))
+            throw EFileNotWritten(job->file->Target(), 0);
     }
-
-    QPrinter &p = job->printer;
-    p.setOutputFormat(QPrinter::PdfFormat);
-    p.setOutputFileName(file);
-    p.setResolution(dpi_);
-    p.setFullPage(false);
-    const QPageSize size = pageSizeOf(mode_);
-    const QPageLayout::Orientation orientation = orientationOf(mode_);
-    const QMarginsF margins =
-        job->toQueue ? unprintableMargins(size, mode_.Orientation) : QMarginsF();
-    p.setPageLayout(QPageLayout(size, orientation, margins, QPageLayout::Point));
-    p.setDocName(toQString(title_));
-    p.setCreator(QStringLiteral("Tavleplanner"));
-    if (!job->painter.begin(&p))
-        throw EPrinter(job->toQueue ? std::string("Printeren er ikke i gang med at udskrive")
-                                    : "Cannot write the file " + outputFile_.toStdString());
     job->canvas = std::make_unique<PainterCanvas>(job->painter, dpi_, dpi_);
     job_ = std::move(job);
 }
@@ -411,8 +429,11 @@ void TPrinter::NewPage()
 {
     if (!job_)
         throw EPrinter("Printeren er ikke i gang med at udskrive");
-    if (!job_->printer.newPage())
+    if (!job_->device().newPage())
         throw EPrinter("Printeren er ikke i gang med at udskrive");
+    // A full disk stops the run at the page it shows on.
+    if (job_->file)
+        job_->file->ThrowIfFailed();
 }
 
 void TPrinter::EndDoc()
@@ -421,10 +442,16 @@ void TPrinter::EndDoc()
         throw EPrinter("Printeren er ikke i gang med at udskrive");
     std::unique_ptr<Job> job = std::move(job_);
     job->canvas.reset();
-    if (!job->painter.end())
-        throw EPrinter("Printeren er ikke i gang med at udskrive");
-    if (!job->toQueue)
+    const bool ended = job->painter.end();
+    if (job->file) {
+        job->file->ThrowIfFailed();
+        if (!ended)
+            throw EFileNotWritten(job->file->Target(), 0);
+        job->file->Commit();
         return;
+    }
+    if (!ended)
+        throw EPrinter("Printeren er ikke i gang med at udskrive");
 
     // The job's settings as CUPS job options. The pages already have their final size; the
     // printer must not scale them, or the tiles would miss their places.
@@ -455,9 +482,8 @@ void TPrinter::EndDoc()
     count = cupsAddOption("print-scaling", "none", count, &options);
     count = cupsAddOption("fit-to-page", "false", count, &options);
     const std::string title = cp1252ToUtf8(title_.empty() ? std::string("Tavleplanner") : title_);
-    const int id =
-        cupsPrintFile(name_.toUtf8().constData(), job->spool.fileName().toUtf8().constData(),
-                      title.c_str(), count, options);
+    const int id = cupsPrintFile(name_.toUtf8().constData(), job->spoolName().toUtf8().constData(),
+                                 title.c_str(), count, options);
     cupsFreeOptions(count, options);
     if (id == 0)
         throw EPrinter(std::string("The printer did not take the job: ") + cupsLastErrorString());
@@ -469,10 +495,11 @@ void TPrinter::Abort()
         return;
     std::unique_ptr<Job> job = std::move(job_);
     job->canvas.reset();
-    job->printer.abort();
-    job->painter.end(); // into the spool file, which is deleted with the job
-    if (!job->toQueue)
-        QFile::remove(outputFile_);
+    if (job->file)
+        job->file->Discard(); // the old file stays as it was
+    else
+        job->printer->abort();
+    job->painter.end(); // into the spool file or nowhere; either goes with the job
 }
 
 void TPrinter::StretchDraw(const TMetafile &page, const TRect &target)

@@ -6,6 +6,7 @@
 #include "output/pagepaint.h"
 #include "output/pagesearch.h"
 #include "platform/cp1252.h"
+#include "platform/fileerror.h"
 #include "platform/fonts.h"
 #include "platform/recentfiles.h"
 #include "platform/rounding.h"
@@ -316,8 +317,10 @@ void TBRStandardPreview::guarded(const std::function<void()> &handler)
         if (const auto &display = report::TBRServicesScope::Current().ErrorDisplay) {
             display(error);
         } else {
+            const auto *unwritten = dynamic_cast<const platform::EFileNotWritten *>(&error);
             QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                            platform::toQString(error.what()), QMessageBox::Ok, this);
+                            platform::toQString(unwritten ? unwritten->Danish() : error.what()),
+                            QMessageBox::Ok, this);
             box.exec();
         }
     }
@@ -821,6 +824,8 @@ void TBRStandardPreview::SaveTo(const QString &file, int filterIndex)
             runAgain(*filter); // the report runs again into the filter
         else
             shown->ExportPages(*filter); // pages loaded from a file are replayed into it
+    } catch (const platform::EFileNotWritten &) {
+        throw; // names the file and its cause already
     } catch (const std::exception &error) {
         throw EBRFileFailure(file.toStdString(), error);
     }

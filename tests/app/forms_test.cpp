@@ -342,6 +342,12 @@ TEST(ErrorDisplay, SpeaksDanishForTheEnginesTextsAndNamesTheFile)
          QStringLiteral("Filen ud.pdf kan ikke skrives.")},
         {app::desktopErrorText(std::runtime_error("File not found")),
          QStringLiteral("File not found.")},
+        {app::desktopErrorText(platform::EFileNotWritten("/home/aj/out.pdf", ENOSPC)),
+         QStringLiteral("Disken er fuld: kunne ikke skrive out.pdf")},
+        {app::desktopErrorText(platform::EFileNotWritten("/media/usb/aj.brp", EROFS)),
+         QStringLiteral("Disken er skrivebeskyttet: kunne ikke skrive aj.brp")},
+        {app::desktopErrorText(platform::EFileNotWritten("/home/aj/x/aj.xlsx", ENOENT)),
+         QStringLiteral("Mappen findes ikke: kunne ikke skrive aj.xlsx")},
     };
     for (const auto &c : cases)
         EXPECT_EQ(c.shown, c.expected);

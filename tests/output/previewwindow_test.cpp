@@ -8,6 +8,7 @@
 #include "output/pagepaint.h"
 #include "output/pagesearch.h"
 #include "output/pdfdocumentfilter.h"
+#include "platform/fileerror.h"
 #include "preview/brpreview.h"
 #include "preview/standardpreview.h"
 #include "preview/standardpreviewinterface.h"
@@ -898,6 +899,15 @@ TEST(PreviewLoad, ASavedFileReplacesThePagesShown)
     p.window->SaveTo(QString::fromStdString(dir.file("copy.brp").string()), 1);
     EXPECT_EQ(testpages::fileBytes(dir.file("copy.brp")),
               testpages::fileBytes(dir.file("three.brp")));
+    // "Gem" where no file can be made: the window's message names the file and the cause.
+    for (const auto &[name, filter] : {std::pair{"x.pdf", 2}, {"x.brp", 1}}) {
+        try {
+            p.window->SaveTo(QString::fromStdString((dir.file("none") / name).string()), filter);
+            ADD_FAILURE() << name << " written into a folder that does not exist";
+        } catch (const platform::EFileNotWritten &e) {
+            EXPECT_EQ(e.Danish(), std::string("Mappen findes ikke: kunne ikke skrive ") + name);
+        }
+    }
 
     // A file another program wrote.
     p.window->LoadFile(QStringLiteral(TAVLE_SOURCE_DIR "/tests/output/data/libreoffice-page.brp"));
