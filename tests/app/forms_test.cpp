@@ -497,6 +497,8 @@ TEST_F(Forms, MarginsThatLeaveNoRoomForTheTilesAreRefusedAndTheFieldKeepsItsLast
         row.field->selectAll();
         QTest::keyClicks(row.field, QString::fromLatin1(row.typed));
         QTest::keyClick(row.field, Qt::Key_Tab);
+        if (row.field == ui.SpinTopMargin)
+            saveScreenshot(justerForm, "justerform-refused.png");
         EXPECT_DOUBLE_EQ(row.field->value(), row.kept) << row.typed;
         const QString says = QString::fromUtf8(reinterpret_cast<const char *>(row.says));
         if (says.isEmpty())
@@ -505,7 +507,6 @@ TEST_F(Forms, MarginsThatLeaveNoRoomForTheTilesAreRefusedAndTheFieldKeepsItsLast
             EXPECT_TRUE(message->text().contains(says)) << message->text().toStdString();
     }
     EXPECT_EQ(justerForm.margins(), (app::Margins{8.5, 14.0, 30.0, 20.0}));
-
     // The calibration's corrections are refused the same way.
     std::string refusal;
     EXPECT_FALSE(justerForm.setMargins({200.0, 14.0, 30.0, 20.0}, &refusal));
