@@ -59,6 +59,10 @@ constexpr std::string_view kUsage =
     "         the calibration sheet (job \"Pr\xC3\xB8veark\") on QUEUE (the default printer\n"
     "         unless given), with the margins kept for it unless --margins is given: the\n"
     "         outer cutting lines, each with the distance from its paper edge it should have\n"
+    "  Margins must leave the A4 sheet room for its ten columns and six rows of tiles (top\n"
+    "  and bottom together at most 87.3 mm, left and right at most 76.5 mm): others are\n"
+    "  refused (exit code 2); kept margins that cannot be used are warned of on stderr\n"
+    "  and read as the standard ones.\n"
     "  When the chosen names have nothing new (sheets --since) or no change (changes), a\n"
     "  line says so on standard output, nothing is written or printed, and the exit code is 0.\n";
 
