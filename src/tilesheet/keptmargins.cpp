@@ -27,6 +27,8 @@ constexpr std::array<Key, 4> kKeys{{
     {"right", &Margins::right, MarginSide::Right},
 }};
 
+constexpr qsizetype kKeptTextLength = 24;
+
 QString groupOf(const std::string &printer)
 {
     return QStringLiteral("margins/") + platform::toQString(printer);
@@ -60,8 +62,8 @@ Margins KeptMargins::read(const std::string &printer,
         // 1e308 to 500 would only leave a sheet without tiles.
         if (ok && std::isfinite(value) && std::abs(value) <= limit)
             margins.*member = value;
-        else
-            tell({KeptMarginsProblem::Kind::Unusable, side, kept.toString()});
+        else // told as the file holds it, but no longer than a message line takes
+            tell({KeptMarginsProblem::Kind::Unusable, side, kept.toString().left(kKeptTextLength)});
     }
     if (TooLittleRoom(margins)) {
         tell({KeptMarginsProblem::Kind::NoRoom});

@@ -820,6 +820,17 @@ def margins_per_printer(app, work, source, select, juster, standard):
         j.type_text(typed)
         j.key('Tab')
     window_shot('Printerjustering', 'printerjustering-printer.png')
+    # The calibration sheet goes to the printer chosen, with its margins (printed on the sheet).
+    calibrate = j.open_modal(checks, app, 'Prøveark…', 'dialog', 'Kalibrering', root=juster)
+    checks.true('"Kalibrering" lists %s' % other,
+                j.find(calibrate, 'combo box', other, timeout=5, exact=True) is not None)
+    before = jobs(other)
+    j.click(checks.need(j.find(calibrate, 'push button', 'Udskriv prøveark', exact=True),
+                        '"Udskriv prøveark"'))
+    sheet = j.wait_for(lambda: [p for p in jobs(other)
+                                if p not in before and 'venstre 15,0,' in job_text(p)], 60)
+    checks.true('the calibration sheet printed on %s with its margins' % other, bool(sheet))
+    j.click(j.find(calibrate, 'push button', 'Luk', exact=True))
     choose_in_list(juster, other, standard)
     checks.check('%s shows its own margin again' % standard,
                  j.text_of(field['Topmargen']).strip(), calibrated)
