@@ -7,6 +7,7 @@
 #include "platform/printer.h"
 #include "support/sheetcheck.h"
 #include "support/tavleprintrun.h"
+#include "testlocale.h"
 #include "testqueues.h"
 #include "tilesheet/keptmargins.h"
 
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -418,17 +420,24 @@ TEST_F(Sheets, KeptMarginsAndSettingsThatCannotBeUsedAreWarnedOfAndReadAsTheStan
          {"tavleprint: warning: the kept settings in " + settings.toStdString() +
           " could not be read; what could not be read takes its standard value\n"}},
     };
-    for (const Row &row : rows) {
-        holding(row.kept);
-        std::ostringstream err;
-        EXPECT_EQ(cli::keptMarginsFor("tavle-pdf", err), row.read) << row.kept.toStdString();
-        const std::string said = err.str();
-        for (const std::string &warning : row.warnings)
-            EXPECT_NE(said.find(warning), std::string::npos) << said;
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'),
-                  static_cast<long>(row.warnings.size()))
-            << "each said once: " << said;
+    // Read and said alike on a Danish desktop, whose C library writes "8,5".
+    std::optional<DanishLocale> danish;
+    for (const bool onDanish : {false, true}) {
+        if (onDanish)
+            danish.emplace();
+        for (const Row &row : rows) {
+            holding(row.kept);
+            std::ostringstream err;
+            EXPECT_EQ(cli::keptMarginsFor("tavle-pdf", err), row.read) << row.kept.toStdString();
+            const std::string said = err.str();
+            for (const std::string &warning : row.warnings)
+                EXPECT_NE(said.find(warning), std::string::npos) << said;
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'),
+                      static_cast<long>(row.warnings.size()))
+                << "each said once: " << said;
+        }
     }
+    danish.reset();
 
     // Through the program: a calibration sheet printed with the standard margins, not 500 mm.
     const auto queues = platform::TPrinter::Printers();

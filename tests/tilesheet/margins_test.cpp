@@ -1,6 +1,7 @@
 // The margins kept per printer in the settings, the rule that margins leave room for the tiles,
 // and the calibration rule that corrects them.
 #include "support/sheetfixtures.h"
+#include "testlocale.h"
 #include "tilesheet/calibration.h"
 #include "tilesheet/keptmargins.h"
 #include "tilesheet/rapform.h"
@@ -110,6 +111,8 @@ TEST_F(Kept, AValueOutOfRangeOrMarginsWithoutRoomReadAsTheStandardAndSaySo)
         {"top=148\nbottom=148", kStandardMargins, {{Problem::Kind::NoRoom, MarginSide::Top}}},
         {"left=500\nright=500", kStandardMargins, {{Problem::Kind::NoRoom, MarginSide::Top}}},
     };
+    // Read alike on a Danish desktop, whose C library reads "10,5".
+    const DanishLocale danish;
     for (const Row &row : rows) {
         holding(QByteArray("[margins]\n") +
                 QByteArray(row.kept).replace("\n", "\ntavle-pdf\\").prepend("tavle-pdf\\") + "\n");
