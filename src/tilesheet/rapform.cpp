@@ -171,9 +171,15 @@ void TRapForm::define()
 void TRapForm::create()
 {
     BRBrikker.SetUnits(TBRUnit::MM);
-    setMargins({static_cast<double>(inputs_.TopMargin), static_cast<double>(inputs_.LeftMargin),
+    TBRPage &page = BRBrikker.Page;
+    page.SetTopMargin(inputs_.TopMargin);
+    page.SetBottomMargin(inputs_.BottomMargin);
+    page.SetLeftMargin(inputs_.LeftMargin);
+    page.SetRightMargin(inputs_.RightMargin);
+    margins_ = {static_cast<double>(inputs_.TopMargin), static_cast<double>(inputs_.LeftMargin),
                 static_cast<double>(inputs_.BottomMargin),
-                static_cast<double>(inputs_.RightMargin)});
+                static_cast<double>(inputs_.RightMargin)};
+    sizeTiles();
 
     BRBrikker.Frame.SetDrawLeft(inputs_.CutFrames);
     BRBrikker.Frame.SetDrawTop(inputs_.CutFrames);
