@@ -1,26 +1,101 @@
 #include "app/justerform.h"
 
 #include "app/kalibreringform.h"
+#include "app/marginspinbox.h"
 #include "app/startposition.h"
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
 #include "platform/printer.h"
+#include "tilesheet/calibration.h"
+#include "tilesheet/rapform.h"
 #include "ui_justerform.h"
 
+#include <QComboBox>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QStyle>
+#include <algorithm>
+#include <utility>
 
 namespace app {
 namespace {
 
 // Where the window first opens on the screen.
 const QPoint kStartPosition(451, 251);
-// The standard window, grown by a row for "Prøveark…".
-const QSize kClientSize(332, 381);
+// The standard window, grown by a row for "Prøveark…" and one for its messages.
+const QSize kClientSize(332, 426);
 const QSize kPictureSize(128, 150);
 
+// A margin as the messages name it, in a sentence's middle and as its subject.
+std::string nameOf(tilesheet::MarginSide side)
+{
+    switch (side) {
+    case tilesheet::MarginSide::Top:
+        return "topmargen";
+    case tilesheet::MarginSide::Left:
+        return "venstre margen";
+    case tilesheet::MarginSide::Bottom:
+        return "bundmargen";
+    case tilesheet::MarginSide::Right:
+        break;
+    }
+    return platform::cp1252(u8"højre margen");
+}
+
+std::string subjectOf(tilesheet::MarginSide side)
+{
+    switch (side) {
+    case tilesheet::MarginSide::Top:
+        return "Topmargenen";
+    case tilesheet::MarginSide::Left:
+        return "Venstre margen";
+    case tilesheet::MarginSide::Bottom:
+        return "Bundmargenen";
+    case tilesheet::MarginSide::Right:
+        break;
+    }
+    return platform::cp1252(u8"Højre margen");
+}
+
+double valueOf(const Margins &margins, tilesheet::MarginSide side)
+{
+    switch (side) {
+    case tilesheet::MarginSide::Top:
+        return margins.top;
+    case tilesheet::MarginSide::Left:
+        return margins.left;
+    case tilesheet::MarginSide::Bottom:
+        return margins.bottom;
+    case tilesheet::MarginSide::Right:
+        break;
+    }
+    return margins.right;
+}
+
+std::string mm(double value) { return tilesheet::millimetreText(value) + " mm"; }
+
 } // namespace
+
+void FillPrinterList(QComboBox &list, const std::string &chosen)
+{
+    const QSignalBlocker quiet(list);
+    list.clear();
+    for (const std::string &printer : platform::TPrinter::Printers())
+        list.addItem(platform::toQString(printer));
+    list.setCurrentIndex(list.findText(platform::toQString(chosen), Qt::MatchExactly));
+    list.setEnabled(list.count() > 0);
+}
+
+std::string NoRoomText(const tilesheet::CrampedMargins &cramped)
+{
+    const bool rows = cramped.first == tilesheet::MarginSide::Top;
+    return platform::cp1252(rows ? u8"Top- og bundmargen" : u8"Venstre og højre margen") +
+           platform::cp1252(u8" må tilsammen højst være ") + mm(cramped.most) +
+           platform::cp1252(u8", ellers er der ikke plads til brikkernes ") +
+           platform::cp1252(rows ? u8"seks rækker" : u8"ti kolonner") +
+           platform::cp1252(u8" på arket.");
+}
 
 TJusterForm::TJusterForm(QWidget *parent, const tilesheet::KeptMargins *kept)
     : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint),
@@ -39,11 +114,24 @@ TJusterForm::TJusterForm(QWidget *parent, const tilesheet::KeptMargins *kept)
             [this] { runHandler([this] { Button1Click(); }); });
     connect(ui_->ButtonCalibrate, &QPushButton::clicked, this,
             [this] { runHandler([this] { ButtonCalibrateClick(); }); });
-    ui_->LabelPrinter->setText(
-        printer_.empty()
-            ? QString::fromUtf8(u8"Ingen printer installeret – værdierne gælder kun, til "
-                                u8"programmet lukkes.")
-            : QString::fromUtf8(u8"Gælder for printeren %1.").arg(platform::toQString(printer_)));
+    for (QDoubleSpinBox *field :
+         {ui_->SpinTopMargin, ui_->SpinLeftMargin, ui_->SpinBottomMargin, ui_->SpinRightMargin})
+        connect(field, &QDoubleSpinBox::valueChanged, this, [this] { fieldChanged(); });
+    FillPrinterList(*ui_->ComboPrinter, printer_);
+    connect(ui_->ComboPrinter, &QComboBox::currentTextChanged, this, [this](const QString &name) {
+        runHandler([this, name] { choosePrinter(platform::fromQString(name)); });
+    });
+    if (printer_.empty())
+        ui_->LabelMessage->setText(QString::fromUtf8(
+            u8"Ingen printer installeret – værdierne gælder kun, til programmet lukkes."));
+    if (kept_ != nullptr && !kept_->readsCleanly())
+        tellOnce("settings",
+                 platform::cp1252(u8"De gemte indstillinger i ") +
+                     platform::fromQString(kept_->file()) +
+                     platform::cp1252(u8" kunne ikke læses; det, der ikke kunne læses, har fået "
+                                      u8"standardværdien. Den gamle fil gemmes som ") +
+                     platform::fromQString(kept_->file()) +
+                     platform::cp1252(u8".damaged, før indstillingerne gemmes igen.\r\n\r\n"));
     FormCreate();
 }
 
@@ -52,22 +140,129 @@ TJusterForm::~TJusterForm() = default;
 void TJusterForm::FormCreate()
 {
     Button1Click();
-    if (kept_ != nullptr && !printer_.empty()) {
-        const Margins kept = kept_->read(printer_);
-        ui_->SpinLeftMargin->setValue(kept.left);
-        ui_->SpinTopMargin->setValue(kept.top);
-        ui_->SpinRightMargin->setValue(kept.right);
-        ui_->SpinBottomMargin->setValue(kept.bottom);
+    if (kept_ != nullptr && !printer_.empty())
+        showMargins(readKept(printer_));
+}
+
+void TJusterForm::setMessageSink(std::function<void(const std::string &)> sink)
+{
+    tell_ = std::move(sink);
+    if (tell_)
+        for (const std::string &message : std::exchange(untold_, {}))
+            tell_(message);
+}
+
+void TJusterForm::tellOnce(const std::string &what, const std::string &message)
+{
+    if (!told_.insert(what).second)
+        return;
+    if (tell_)
+        tell_(message);
+    else
+        untold_.push_back(message);
+}
+
+Margins TJusterForm::readKept(const std::string &printer)
+{
+    std::vector<tilesheet::KeptMarginsProblem> problems;
+    const Margins margins = kept_->read(printer, &problems);
+    const std::string named = platform::cp1252(u8" for printeren ") + printer;
+    for (const tilesheet::KeptMarginsProblem &problem : problems) {
+        if (problem.kind == tilesheet::KeptMarginsProblem::Kind::NoRoom)
+            tellOnce("room " + printer,
+                     platform::cp1252(u8"De gemte marginer") + named +
+                         platform::cp1252(u8" giver ikke plads til brikkerne på arket; "
+                                          u8"standardmarginerne bruges i stedet.\r\n\r\n"));
+        else
+            tellOnce(nameOf(problem.side) + " " + printer,
+                     platform::cp1252(u8"Den gemte ") + nameOf(problem.side) + named + " (" +
+                         platform::fromQString(problem.kept) +
+                         platform::cp1252(u8") kan ikke bruges; standardværdien ") +
+                         mm(valueOf(kStandardMargins, problem.side)) +
+                         platform::cp1252(u8" bruges i stedet.\r\n\r\n"));
+    }
+    return margins;
+}
+
+void TJusterForm::showMargins(const Margins &margins)
+{
+    {
+        const QSignalBlocker top(ui_->SpinTopMargin), left(ui_->SpinLeftMargin),
+            bottom(ui_->SpinBottomMargin), right(ui_->SpinRightMargin);
+        ui_->SpinTopMargin->setValue(margins.top);
+        ui_->SpinLeftMargin->setValue(margins.left);
+        ui_->SpinBottomMargin->setValue(margins.bottom);
+        ui_->SpinRightMargin->setValue(margins.right);
+    }
+    lastGood_ = this->margins(); // as the fields hold them
+    if (!printer_.empty())
+        ui_->LabelMessage->clear();
+}
+
+void TJusterForm::fieldChanged()
+{
+    const Margins now = margins();
+    const std::optional<tilesheet::CrampedMargins> cramped = tilesheet::TooLittleRoom(now);
+    if (!cramped) {
+        lastGood_ = now;
+        if (!printer_.empty())
+            ui_->LabelMessage->clear();
+        return;
+    }
+    // The field that changed is the one that differs from the last good margins.
+    tilesheet::MarginSide changed = cramped->first;
+    for (const tilesheet::MarginSide side : {cramped->first, cramped->second})
+        if (valueOf(now, side) != valueOf(lastGood_, side))
+            changed = side;
+    const Margins good = lastGood_;
+    showMargins(good);
+    ui_->LabelMessage->setText(platform::toQString(NoRoomText(*cramped) + " " + subjectOf(changed) +
+                                                   platform::cp1252(u8" er sat tilbage til ") +
+                                                   mm(valueOf(good, changed)) + "."));
+}
+
+bool TJusterForm::setMargins(const Margins &margins, std::string *refusal)
+{
+    // Clamped as a typed value is, before the rule looks at them.
+    const auto clamped = [](double mm) {
+        return std::clamp(mm, MarginSpinBox::kMinimum, MarginSpinBox::kMaximum);
+    };
+    const Margins wanted{clamped(margins.top), clamped(margins.left), clamped(margins.bottom),
+                         clamped(margins.right)};
+    if (const auto cramped = tilesheet::TooLittleRoom(wanted)) {
+        if (refusal != nullptr)
+            *refusal = NoRoomText(*cramped);
+        return false;
+    }
+    showMargins(wanted);
+    keep();
+    return true;
+}
+
+void TJusterForm::choosePrinter(const std::string &printer)
+{
+    if (printer == printer_ || printer.empty())
+        return;
+    keep();
+    printer_ = printer;
+    const auto set = set_.find(printer);
+    showMargins(set != set_.end()  ? set->second
+                : kept_ != nullptr ? readKept(printer)
+                                   : kStandardMargins);
+    if (ui_->ComboPrinter->currentText() != platform::toQString(printer)) {
+        const QSignalBlocker quiet(ui_->ComboPrinter);
+        ui_->ComboPrinter->setCurrentIndex(
+            ui_->ComboPrinter->findText(platform::toQString(printer), Qt::MatchExactly));
     }
 }
 
-void TJusterForm::setMargins(const Margins &margins)
+Margins TJusterForm::marginsFor(const std::string &printer)
 {
-    ui_->SpinTopMargin->setValue(margins.top);
-    ui_->SpinLeftMargin->setValue(margins.left);
-    ui_->SpinBottomMargin->setValue(margins.bottom);
-    ui_->SpinRightMargin->setValue(margins.right);
-    keep();
+    if (printer == printer_)
+        return margins();
+    if (const auto set = set_.find(printer); set != set_.end())
+        return set->second;
+    return kept_ != nullptr ? readKept(printer) : kStandardMargins;
 }
 
 void TJusterForm::ButtonCalibrateClick()
@@ -88,21 +283,21 @@ void TJusterForm::done(int result)
 
 void TJusterForm::keep()
 {
-    if (kept_ == nullptr || printer_.empty() || kept_->write(printer_, margins()) || failureTold_)
+    if (printer_.empty())
         return;
-    failureTold_ = true;
-    if (tell_)
-        tell_(platform::cp1252(u8"Printerjusteringen kunne ikke gemmes i ") +
-              platform::fromQString(kept_->file()) +
-              platform::cp1252(u8". Marginerne gælder kun, til programmet lukkes.\r\n\r\n"));
+    set_[printer_] = margins();
+    if (kept_ == nullptr || kept_->write(printer_, margins()))
+        return;
+    tellOnce("write", platform::cp1252(u8"Printerjusteringen kunne ikke gemmes i ") +
+                          platform::fromQString(kept_->file()) +
+                          platform::cp1252(u8". Marginerne gælder kun, til programmet "
+                                           u8"lukkes.\r\n\r\n"));
 }
 
 void TJusterForm::Button1Click()
 {
-    ui_->SpinLeftMargin->setValue(kStandardMargins.left);
-    ui_->SpinTopMargin->setValue(kStandardMargins.top);
-    ui_->SpinRightMargin->setValue(kStandardMargins.right);
-    ui_->SpinBottomMargin->setValue(kStandardMargins.bottom);
+    // Set together: one at a time, the old top with the standard bottom could be refused.
+    showMargins(kStandardMargins);
 }
 
 Margins TJusterForm::margins() const

@@ -6,11 +6,14 @@
 #include "app/tapplication.h"
 #include "platform/cp1252.h"
 #include "platform/fonts.h"
+#include "platform/printer.h"
 #include "report/customreport.h"
 #include "tilesheet/calibrationsheet.h"
 #include "ui_kalibreringform.h"
 
+#include <QComboBox>
 #include <QValidator>
+#include <algorithm>
 
 namespace app {
 namespace {
@@ -52,10 +55,13 @@ TKalibreringForm::TKalibreringForm(TJusterForm &justerForm, QWidget *parent)
     constexpr int gap = 8;
     placeAtStart(*this, justerForm_.frameGeometry().topRight() + QPoint(gap, 0));
     const std::string &printer = justerForm_.printerName();
-    ui_->LabelPrinter->setText(
-        printer.empty() ? QString::fromUtf8(u8"Ingen printer installeret.")
-                        : QString::fromUtf8(u8"Printer: %1").arg(platform::toQString(printer)));
+    FillPrinterList(*ui_->ComboPrinter, printer);
+    if (printer.empty())
+        ui_->LabelResult->setText(QString::fromUtf8(u8"Ingen printer installeret."));
     ui_->ButtonPrint->setEnabled(!printer.empty());
+    connect(ui_->ComboPrinter, &QComboBox::currentTextChanged, this, [this](const QString &name) {
+        runHandler([this, name] { ComboPrinterChange(platform::fromQString(name)); });
+    });
     for (QLineEdit *field : {ui_->EditTop, ui_->EditLeft, ui_->EditBottom, ui_->EditRight})
         field->setValidator(new MeasureValidator(field));
     connect(ui_->ButtonPrint, &QPushButton::clicked, this,
@@ -82,12 +88,25 @@ void TKalibreringForm::ButtonPrintClick()
     }
     tilesheet::TCalibrationSheet sheet(justerForm_.margins(), justerForm_.printerName());
     sheet.Report().ProgressOwner = this;
+    const std::vector<std::string> printers = platform::TPrinter::Printers();
+    const auto chosen = std::find(printers.begin(), printers.end(), justerForm_.printerName());
+    if (chosen != printers.end())
+        sheet.Report().PrinterSettings.PrinterIndex = static_cast<int>(chosen - printers.begin());
     const report::TCustomBandReport::TBRPrintOutcome printed = sheet.Report().Print();
     ui_->LabelResult->setText(
         printed.Stopped
             ? QString::fromUtf8(u8"Udskriften af prøvearket blev afbrudt.")
             : QString::fromUtf8(u8"Prøvearket er sendt til printeren. Mål det, og skriv "
                                 u8"målene herover."));
+}
+
+void TKalibreringForm::ComboPrinterChange(const std::string &printer)
+{
+    justerForm_.choosePrinter(printer);
+    // Measures taken on another printer's sheet would correct this one's margins wrongly.
+    for (QLineEdit *field : {ui_->EditTop, ui_->EditLeft, ui_->EditBottom, ui_->EditRight})
+        field->clear();
+    ui_->LabelResult->clear();
 }
 
 void TKalibreringForm::ButtonCorrectClick()
@@ -97,8 +116,15 @@ void TKalibreringForm::ButtonCorrectClick()
         ui_->LabelResult->setText(QString::fromUtf8(u8"Skriv mindst ét mål først."));
         return;
     }
-    justerForm_.setMargins(
-        tilesheet::CorrectedMargins(justerForm_.margins(), lines, tilesheet::CalibrationTargets()));
+    std::string refusal;
+    if (!justerForm_.setMargins(tilesheet::CorrectedMargins(justerForm_.margins(), lines,
+                                                            tilesheet::CalibrationTargets()),
+                                &refusal)) {
+        ui_->LabelResult->setText(QString::fromUtf8(u8"Marginerne er ikke rettet. ") +
+                                  platform::toQString(refusal) +
+                                  QString::fromUtf8(u8" Mål prøvearket igen."));
+        return;
+    }
     // Measured on the sheet just corrected for: typed again only from a new sheet.
     for (QLineEdit *field : {ui_->EditTop, ui_->EditLeft, ui_->EditBottom, ui_->EditRight})
         field->clear();

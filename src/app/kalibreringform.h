@@ -1,12 +1,14 @@
 #pragma once
 // The calibration dialog of the printer adjustment window: prints a calibration sheet on the
-// printer with the current margins, takes the four distances measured on it, and corrects the
-// margins so that the lines land where the sheet says they should.
+// printer chosen in its list (the adjustment window's) with that printer's current margins,
+// takes the four distances measured on it, and corrects the margins so that the lines land
+// where the sheet says they should.
 
 #include "tilesheet/calibration.h"
 
 #include <QDialog>
 #include <memory>
+#include <string>
 
 namespace Ui {
 class TKalibreringForm;
@@ -32,6 +34,9 @@ public:
     void ButtonPrintClick();
     // "Ret marginer": the measured margins corrected in the printer adjustment window and kept.
     void ButtonCorrectClick();
+    // Another printer chosen in the list: its margins, shown and corrected from now on in both
+    // windows.
+    void ComboPrinterChange(const std::string &printer);
 
 private:
     std::unique_ptr<Ui::TKalibreringForm> ui_;

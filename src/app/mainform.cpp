@@ -8,6 +8,7 @@
 #include "platform/fileerror.h"
 #include "platform/fonts.h"
 #include "platform/recentfiles.h"
+#include "platform/settingsfile.h"
 #include "timetable/tilediff.h"
 #include "ui_mainform.h"
 
@@ -125,6 +126,12 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
             [this] { runHandler([this] { ButtonClassesClick(); }); });
     connect(ui_->Button1, &QPushButton::clicked, this,
             [this] { runHandler([this] { Button1Click(); }); });
+
+    // The cutting-line choice lasts from one run to the next, with the other settings.
+    const QString cutFramesKey = QStringLiteral("choices/cutFrames");
+    ui_->CBRammer->setChecked(platform::UserSetting(cutFramesKey).toBool());
+    connect(ui_->CBRammer, &QCheckBox::toggled, this,
+            [cutFramesKey](bool on) { platform::SetUserSetting(cutFramesKey, on); });
 }
 
 TMainForm::~TMainForm() = default;

@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "output/printerdevice.h"
 #include "platform/cp1252.h"
+#include "platform/printer.h"
 #include "report/customreport.h"
 #include "tilesheet/changelist.h"
 #include "tilesheet/rapform.h"
@@ -33,9 +34,14 @@ std::string listOfNames(const std::vector<std::string> &names)
 
 tilesheet::TRapFormInputs SheetOutput::sheetInputs() const
 {
-    const Margins margins = justerForm_.margins();
+    // Made for the printer a print goes to unless another is chosen: the standard one. The
+    // preview's print settings may choose another, which makes the sheets again for its margins.
     tilesheet::TRapFormInputs inputs;
-    tilesheet::SetMargins(inputs, margins);
+    tilesheet::SetMargins(inputs,
+                          justerForm_.marginsFor(platform::TPrinter::StandardPrinterName()));
+    inputs.MarginsForPrinter = [&justerForm = justerForm_](const std::string &printer) {
+        return justerForm.marginsFor(printer);
+    };
     inputs.CutFrames = mainForm_.cutFrames();
     inputs.FileName = platform::fromQString(mainForm_.exportFilePath());
     return inputs;

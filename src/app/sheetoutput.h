@@ -32,8 +32,9 @@ public:
         : table_(table), mainForm_(mainForm), justerForm_(justerForm), owner_(owner)
     {}
 
-    // Creates the tile sheet of `names[index]` (it reads the margins and the cut-frame box
-    // now), previews it or prints it, titled with the name in the preview's caption and as the
+    // Creates the tile sheet of `names[index]` (it reads the cut-frame box and the margins for
+    // the standard printer now, and another printer's when the preview chooses one), previews
+    // it or prints it, titled with the name in the preview's caption and as the
     // job, then destroys it. Without any printer a print does nothing, as the engine has it,
     // and the message area says so. A print stopped by "Afbryd" says how far it came and that
     // the names after it were not printed, and returns false. A print of several names shows

@@ -50,8 +50,9 @@ int runCalibrateCommand(const std::vector<std::string> &args, std::ostream &out,
             queue = args[++i];
         } else if (args[i] == "--margins" && hasValue) {
             tilesheet::Margins given{};
-            if (!parseMargins(args[++i], given))
-                return usageError(err, "--margins takes TOP,LEFT,BOTTOM,RIGHT in millimetres");
+            std::string problem;
+            if (!parseMargins(args[++i], given, problem))
+                return usageError(err, problem);
             margins = given;
         } else {
             return usageError(err, "calibrate does not take " + args[i]);
@@ -63,7 +64,7 @@ int runCalibrateCommand(const std::vector<std::string> &args, std::ostream &out,
         return platform::ExitCode::Failure;
     const std::string name = queueFor(queue);
     if (!margins)
-        margins = keptMarginsFor(name);
+        margins = keptMarginsFor(name, err);
 
     // Laid out as on a standard screen, as the sheets are.
     const platform::ScreenResolutionOverride standardScreen(platform::screenDpi);

@@ -64,10 +64,10 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
         } else if (arg == "--margins") {
             const std::string *v = value();
             tilesheet::Margins margins{};
-            if (v && parseMargins(*v, margins))
-                parsed.margins = margins;
-            else
+            if (!v)
                 problem = "--margins takes TOP,LEFT,BOTTOM,RIGHT in millimetres";
+            else if (parseMargins(*v, margins, problem))
+                parsed.margins = margins;
         } else if (arg == "--cut-frames") {
             parsed.inputs.CutFrames = true;
         } else if (arg == "--save" || arg == "--pdf" || arg == "--xlsx" || arg == "--html") {
@@ -159,23 +159,24 @@ std::optional<std::vector<std::string>> namesToPrint(timetable::Timetable &table
 }
 
 // The command line's frames and its margins: those given, else for a print the ones kept for
-// its queue, for a file the standard ones.
-tilesheet::TRapFormInputs withMargins(const SheetsArgs &parsed)
+// its queue (what cannot be used of them warned of on `err`), for a file the standard ones.
+tilesheet::TRapFormInputs withMargins(const SheetsArgs &parsed, std::ostream &err)
 {
     tilesheet::TRapFormInputs inputs = parsed.inputs;
     // A PDF belongs to no printer: only a print takes a printer's kept margins.
     const tilesheet::Margins margins = parsed.margins ? *parsed.margins
                                        : parsed.destination == Destination::Print
-                                           ? keptMarginsFor(queueFor(parsed.printer))
+                                           ? keptMarginsFor(queueFor(parsed.printer), err)
                                            : tilesheet::kStandardMargins;
     tilesheet::SetMargins(inputs, margins);
     return inputs;
 }
 
 // The tile sheet's inputs: those above, the export file's full name and the table's print list.
-tilesheet::TRapFormInputs sheetInputs(const SheetsArgs &parsed, const timetable::Timetable &table)
+tilesheet::TRapFormInputs sheetInputs(const SheetsArgs &parsed, const timetable::Timetable &table,
+                                      std::ostream &err)
 {
-    tilesheet::TRapFormInputs inputs = withMargins(parsed);
+    tilesheet::TRapFormInputs inputs = withMargins(parsed, err);
     inputs.FileName = absolutePath(parsed.exportPath);
     inputs.PrintList = &table.printList();
     return inputs;
@@ -268,7 +269,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
                                    parsed->since,
                                    parsed->exportPath,
                                    parsed->names,
-                                   withMargins(*parsed),
+                                   withMargins(*parsed, err),
                                    {parsed->destination, parsed->target, parsed->printer}},
                                   out, err);
 
@@ -282,7 +283,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
     if (!names)
         return platform::ExitCode::Failure;
 
-    const tilesheet::TRapFormInputs inputs = sheetInputs(*parsed, table);
+    const tilesheet::TRapFormInputs inputs = sheetInputs(*parsed, table, err);
     try {
         if (!writeSheets(table, *parsed, inputs, *names, out, err))
             return platform::ExitCode::Failure;

@@ -73,10 +73,18 @@ constexpr std::string_view kNothingChangedNote =
     "  When the chosen names have nothing new (sheets --since) or no change (changes), a\n"
     "  line says so on standard output, nothing is written or printed, and the exit code is 0.\n";
 
+constexpr std::string_view kMarginsNote =
+    "  Margins must leave the A4 sheet room for its ten columns and six rows of tiles (top\n"
+    "  and bottom together at most 87.3 mm, left and right at most 76.5 mm): others are\n"
+    "  refused (exit code 2); kept margins that cannot be used are warned of on stderr\n"
+    "  and read as the standard ones.\n";
+
 bool saysNothingChanged(std::string_view command)
 {
     return command == "sheets" || command == "changes";
 }
+
+bool takesMargins(std::string_view command) { return command == "sheets" || command == "calibrate"; }
 
 const std::string &fullUsage()
 {
@@ -93,7 +101,7 @@ const std::string &fullUsage()
         text += "\n";
         for (const CommandHelp &command : kCommands)
             text += command.description;
-        return text + std::string(kNothingChangedNote);
+        return text + std::string(kMarginsNote) + std::string(kNothingChangedNote);
     }();
     return usage;
 }
@@ -111,6 +119,8 @@ std::string commandUsage(const CommandHelp &command)
 {
     std::string text =
         "usage: " + std::string(command.synopsis) + "\n" + std::string(command.description);
+    if (takesMargins(command.name))
+        text += kMarginsNote;
     if (saysNothingChanged(command.name))
         text += kNothingChangedNote;
     return text;

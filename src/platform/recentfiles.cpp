@@ -1,5 +1,7 @@
 #include "platform/recentfiles.h"
 
+#include "platform/settingsfile.h"
+
 #include <QSettings>
 
 namespace platform {
@@ -30,10 +32,6 @@ QString UserSettingsFile()
 
 QString RecentFile(TRecentFile kind) { return userSettings().value(keyOf(kind)).toString(); }
 
-void SetRecentFile(TRecentFile kind, const QString &path)
-{
-    QSettings settings = userSettings();
-    settings.setValue(keyOf(kind), path);
-}
+void SetRecentFile(TRecentFile kind, const QString &path) { SetUserSetting(keyOf(kind), path); }
 
 } // namespace platform

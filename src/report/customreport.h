@@ -51,6 +51,8 @@ class TCustomBandReport;
 using TBRReportBeforePrintEvent = std::function<void(TCustomBandReport &Sender, bool &PrintReport)>;
 using TBROnNeedDataEvent = std::function<void(TCustomBandReport &Sender, bool &MoreData)>;
 using TBRNotifyEvent = std::function<void(TCustomBandReport &Sender)>;
+using TBRPrinterChangedEvent =
+    std::function<void(TCustomBandReport &Sender, const std::string &Printer, bool &PageChanged)>;
 
 // The report's Options.
 struct TBROptions {
@@ -180,6 +182,10 @@ public:
     // The print settings dialog changed the paper or the orientation: a definition that sizes
     // its bands from the page sizes them again here, before the preview records anew.
     TBRNotifyEvent OnPageChanged;
+    // The print settings dialog chose another printer (its queue name, Windows-1252) than the
+    // one the pages were made for: a definition whose page depends on the printer changes it
+    // here and sets PageChanged, and the preview records anew.
+    TBRPrinterChangedEvent OnPrinterChanged;
     // Called instead of the installed preview provider when set.
     TBRPreviewProvider OnPreview;
     TBREnvironment Environment;
@@ -268,8 +274,9 @@ public:
     // still goes) takes the printer and the recorded settings, and, unless the pages were
     // loaded from a file, PrinterSettings takes the recorded settings as a whole. A paper or
     // orientation the user changed becomes the page's (OnPageChanged follows); the same paper
-    // and orientation leave the page and its band layout exactly as they are. True when the
-    // page changed.
+    // and orientation leave the page and its band layout exactly as they are. Another printer
+    // than the one before (the standard printer for none chosen) is told to OnPrinterChanged.
+    // True when the page changed.
     // `paperSource` is the tray chosen with it (see TBRServices::PrintDialog).
     bool TakePrinterSetup(const QPrinter *chosen, output::TBRPrinter *output,
                           const std::string &paperSource = {});

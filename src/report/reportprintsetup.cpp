@@ -120,6 +120,16 @@ bool takePaper(TBRPage &page, const QPageLayout &chosen)
     return true;
 }
 
+// The queue `index` of the system's printers names; the standard printer for any other index,
+// as a print with no printer chosen goes there.
+std::string printerNameAt(int index)
+{
+    const std::vector<std::string> printers = platform::TPrinter::Printers();
+    return index >= 0 && index < static_cast<int>(printers.size())
+               ? printers[static_cast<std::size_t>(index)]
+               : platform::TPrinter::StandardPrinterName();
+}
+
 constexpr int colourMonochrome = 1;
 constexpr int colourColour = 2;
 constexpr int collateTrue = 1;
@@ -201,11 +211,15 @@ bool TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrin
         const int printerIndex =
             listed != printers.end() ? static_cast<int>(listed - printers.begin()) : -1;
         const bool landscape = chosen->pageLayout().orientation() == QPageLayout::Landscape;
+        const std::string before = printerNameAt(PrinterSettings.PrinterIndex);
         PrinterSettings.Copies = chosen->copyCount();
         PrinterSettings.PrinterIndex = printerIndex;
         pageChanged = takePaper(Page, chosen->pageLayout());
         if (pageChanged && OnPageChanged)
             OnPageChanged(*this);
+        if (const std::string after = printerNameAt(printerIndex);
+            after != before && OnPrinterChanged)
+            OnPrinterChanged(*this, after, pageChanged);
 
         TBRRecordedPrintSettings &recorded = RecordedPrintSettings;
         const int sourceCode = sourceCodeOf(chosen->paperSource());

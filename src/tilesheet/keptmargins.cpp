@@ -2,9 +2,9 @@
 
 #include "platform/cp1252.h"
 #include "platform/recentfiles.h"
+#include "platform/settingsfile.h"
 #include "tilesheet/rapform.h"
 
-#include <QFile>
 #include <QSettings>
 #include <algorithm>
 #include <array>
@@ -15,12 +15,19 @@ namespace tilesheet {
 namespace {
 
 // The margins' keys below the printer's group, each with its member.
-constexpr std::array<std::pair<const char *, double Margins::*>, 4> kKeys{{
-    {"top", &Margins::top},
-    {"left", &Margins::left},
-    {"bottom", &Margins::bottom},
-    {"right", &Margins::right},
+struct Key {
+    const char *name;
+    double Margins::*member;
+    MarginSide side;
+};
+constexpr std::array<Key, 4> kKeys{{
+    {"top", &Margins::top, MarginSide::Top},
+    {"left", &Margins::left, MarginSide::Left},
+    {"bottom", &Margins::bottom, MarginSide::Bottom},
+    {"right", &Margins::right, MarginSide::Right},
 }};
+
+constexpr qsizetype kKeptTextLength = 24;
 
 QString groupOf(const std::string &printer)
 {
@@ -33,47 +40,50 @@ KeptMargins::KeptMargins() : file_(platform::UserSettingsFile()) {}
 
 KeptMargins::KeptMargins(QString file) : file_(std::move(file)) {}
 
-Margins KeptMargins::read(const std::string &printer) const
+Margins KeptMargins::read(const std::string &printer,
+                          std::vector<KeptMarginsProblem> *problems) const
 {
     Margins margins = kStandardMargins;
     if (printer.empty())
         return margins;
+    const auto tell = [problems](KeptMarginsProblem problem) {
+        if (problems != nullptr)
+            problems->push_back(std::move(problem));
+    };
     const QSettings settings(file_, QSettings::IniFormat);
-    for (const auto &[key, member] : kKeys) {
+    const auto limit = static_cast<double>(kMarginLimitMm);
+    for (const auto &[key, member, side] : kKeys) {
+        const QVariant kept = settings.value(groupOf(printer) + '/' + QLatin1String(key));
+        if (!kept.isValid())
+            continue;
         bool ok = false;
-        const double value =
-            settings.value(groupOf(printer) + '/' + QLatin1String(key)).toString().toDouble(&ok);
-        if (ok && std::isfinite(value))
-            margins.*member = std::clamp(value, -static_cast<double>(kMarginLimitMm),
-                                         static_cast<double>(kMarginLimitMm));
+        const double value = kept.toString().toDouble(&ok);
+        // What the fields could never have held was not written by this program: clamping
+        // 1e308 to 500 would only leave a sheet without tiles.
+        if (ok && std::isfinite(value) && std::abs(value) <= limit)
+            margins.*member = value;
+        else // told as the file holds it, but no longer than a message line takes
+            tell({KeptMarginsProblem::Kind::Unusable, side, kept.toString().left(kKeptTextLength)});
+    }
+    if (TooLittleRoom(margins)) {
+        tell({KeptMarginsProblem::Kind::NoRoom});
+        return kStandardMargins;
     }
     return margins;
-}
-
-QSettings::Status KeptMargins::store(const std::string &printer, const Margins &margins) const
-{
-    QSettings settings(file_, QSettings::IniFormat);
-    for (const auto &[key, member] : kKeys)
-        settings.setValue(groupOf(printer) + '/' + QLatin1String(key),
-                          QString::number(margins.*member, 'f', 1));
-    settings.sync();
-    return settings.status();
 }
 
 bool KeptMargins::write(const std::string &printer, const Margins &margins) const
 {
     if (printer.empty())
         return true; // nothing to keep them for
-    QSettings::Status status = store(printer, margins);
-    if (status == QSettings::FormatError) {
-        // Qt leaves a file it cannot parse as it is: kept aside, a new one takes its place.
-        const QString aside = file_ + QStringLiteral(".damaged");
-        QFile::remove(aside);
-        if (QFile::rename(file_, aside))
-            status = store(printer, margins);
-    }
-    return status == QSettings::NoError;
+    std::vector<std::pair<QString, QVariant>> values;
+    for (const auto &[key, member, side] : kKeys)
+        values.emplace_back(groupOf(printer) + '/' + QLatin1String(key),
+                            QString::number(margins.*member, 'f', 1));
+    return platform::WriteSettings(file_, values);
 }
+
+bool KeptMargins::readsCleanly() const { return platform::SettingsReadCleanly(file_); }
 
 void SetMargins(TRapFormInputs &inputs, const Margins &margins)
 {

@@ -64,7 +64,41 @@ std::vector<long double> valuesOf(const stored::LabelBounds &b)
 {
     return {b.height * stored::px, b.left * stored::px, b.top * stored::px, b.width * stored::px};
 }
+
+// The tile's width and height (mm) between `margins` on the A4 sheet, as the creation step
+// sizes the band and the engine divides the columns.
+const long double sheetWidthMm = stored::page[3] / 10.0L;
+const long double sheetLengthMm = stored::page[1] / 10.0L;
+long double tileWidthBetween(long double left, long double right)
+{
+    return (sheetWidthMm - left - right) / TRapForm::columnsPerPage;
+}
+long double tileHeightBetween(long double top, long double bottom)
+{
+    return (sheetLengthMm - top - bottom) / TRapForm::rowsPerColumn -
+           TRapForm::bandHeightAllowanceMM;
+}
+// The smallest tile, as a share of the standard one.
+constexpr long double smallestTileShare = 0.75L;
 } // namespace
+
+std::optional<CrampedMargins> TooLittleRoom(const Margins &margins)
+{
+    const Margins &standard = kStandardMargins;
+    const long double lowest = smallestTileShare * tileHeightBetween(standard.top, standard.bottom);
+    const long double narrowest =
+        smallestTileShare * tileWidthBetween(standard.left, standard.right);
+    if (tileHeightBetween(margins.top, margins.bottom) < lowest)
+        return CrampedMargins{
+            MarginSide::Top, MarginSide::Bottom, margins.top + margins.bottom,
+            static_cast<double>(sheetLengthMm - TRapForm::rowsPerColumn *
+                                                    (lowest + TRapForm::bandHeightAllowanceMM))};
+    if (tileWidthBetween(margins.left, margins.right) < narrowest)
+        return CrampedMargins{
+            MarginSide::Left, MarginSide::Right, margins.left + margins.right,
+            static_cast<double>(sheetWidthMm - TRapForm::columnsPerPage * narrowest)};
+    return std::nullopt;
+}
 
 TRapForm::TRapForm(const TRapFormInputs &inputs) : inputs_(inputs)
 {
@@ -142,6 +176,9 @@ void TRapForm::create()
     page.SetBottomMargin(inputs_.BottomMargin);
     page.SetLeftMargin(inputs_.LeftMargin);
     page.SetRightMargin(inputs_.RightMargin);
+    margins_ = {static_cast<double>(inputs_.TopMargin), static_cast<double>(inputs_.LeftMargin),
+                static_cast<double>(inputs_.BottomMargin),
+                static_cast<double>(inputs_.RightMargin)};
     sizeTiles();
 
     BRBrikker.Frame.SetDrawLeft(inputs_.CutFrames);
@@ -149,6 +186,30 @@ void TRapForm::create()
     BrikDetail.Frame.SetDrawRight(inputs_.CutFrames);
     BrikDetail.Frame.SetDrawBottom(inputs_.CutFrames);
     BRBrikker.OnPageChanged = [this](TCustomBandReport &) { sizeTiles(); };
+    // Margins make up for one printer's paper feed: another printer, its own margins.
+    BRBrikker.OnPrinterChanged = [this](TCustomBandReport &, const std::string &printer,
+                                        bool &pageChanged) {
+        if (!inputs_.MarginsForPrinter)
+            return;
+        const Margins wanted = inputs_.MarginsForPrinter(printer);
+        if (wanted == margins_)
+            return;
+        setMargins(wanted);
+        pageChanged = true;
+    };
+}
+
+void TRapForm::setMargins(const Margins &margins)
+{
+    margins_ = margins;
+    TBRPage &page = BRBrikker.Page;
+    BRBrikker.SaveUnits(TBRUnit::MM);
+    page.SetTopMargin(margins.top);
+    page.SetBottomMargin(margins.bottom);
+    page.SetLeftMargin(margins.left);
+    page.SetRightMargin(margins.right);
+    BRBrikker.RestoreUnits();
+    sizeTiles();
 }
 
 void TRapForm::sizeTiles()

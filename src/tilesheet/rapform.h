@@ -7,8 +7,11 @@
 #include "report/band.h"
 #include "report/customreport.h"
 #include "report/label.h"
+#include "tilesheet/keptmargins.h"
 #include "timetable/tbrik.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,19 @@ namespace tilesheet {
 
 // The largest margin, either way, that the printer adjustment takes (mm).
 inline constexpr long double kMarginLimitMm = 500.0L;
+
+// Two opposite margins that leave the sheet too little room for its tiles: together `taken`
+// millimetres where at most `most` leave each tile three quarters of its standard size.
+struct CrampedMargins {
+    MarginSide first, second; // top and bottom (the six rows), or left and right (ten columns)
+    double taken, most;
+};
+// The one rule for margins, whoever gives them: the A4 sheet must hold its ten columns and six
+// rows of tiles, each at least three quarters of the standard tile's width and height, which is
+// where the tile's texts are laid out (the lowest ends 34.4 mm down a 34.9 mm tile). Smaller
+// tiles lose their texts under the next tile, and with no room the engine drops whole tiles.
+// The pair that breaks it, rows first; none for margins that leave room.
+std::optional<CrampedMargins> TooLittleRoom(const Margins &margins);
 
 // What the tile sheet reads from the application when it is created.
 struct TRapFormInputs {
@@ -33,6 +49,10 @@ struct TRapFormInputs {
     // Print-list indices where a name of a shared sheet begins: such a tile starts at the top
     // of a new column. Empty for one name's own sheets; ascending otherwise.
     std::vector<std::size_t> NameStarts;
+    // The margins kept for a printer (a queue name, Windows-1252), asked when the preview's
+    // print settings choose another printer than the one the sheets were made for: its pages
+    // are made again with them. None: the margins stay whatever the printer.
+    std::function<Margins(const std::string &printer)> MarginsForPrinter;
 };
 
 class TRapForm {
@@ -85,6 +105,8 @@ public:
 private:
     void define();
     void create();
+    // The page's margins, and the tiles sized between them.
+    void setMargins(const Margins &margins);
     // Six rows between the page's margins, and the band labels across the column: at creation
     // and again for another paper or orientation.
     void sizeTiles();
@@ -95,6 +117,7 @@ private:
     void fitLabel(report::TBRCustomLabel &label);
 
     TRapFormInputs inputs_;
+    Margins margins_ = kStandardMargins; // the page's, as last given
 };
 
 } // namespace tilesheet

@@ -1,6 +1,7 @@
 // The three windows driven through their handlers, headless.
 #include "app/guidewindow.h"
 #include "app/justerform.h"
+#include "app/kalibreringform.h"
 #include "app/mainform.h"
 #include "app/selectform.h"
 #include "app/startposition.h"
@@ -9,6 +10,8 @@
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "platform/fonts.h"
+#include "platform/printer.h"
+#include "platform/recentfiles.h"
 #include "support/modal.h"
 #include "support/waitfor.h"
 #include "tilesheet/keptmargins.h"
@@ -16,6 +19,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -444,10 +448,13 @@ TEST_F(Forms, MarginsClampStepAndRestoreStandard)
         QTest::keyClicks(spin, text);
         QTest::keyClick(spin, Qt::Key_Tab);
     };
+    // 600 becomes 500, which with the bottom margin of 9 leaves no room for the tiles: refused.
     typeInto(ui.SpinTopMargin, QStringLiteral("600"));
-    EXPECT_DOUBLE_EQ(justerForm.margins().top, 500.0);
+    EXPECT_DOUBLE_EQ(justerForm.margins().top, 8.5);
     typeInto(ui.SpinBottomMargin, QStringLiteral("-600"));
     EXPECT_DOUBLE_EQ(justerForm.margins().bottom, -500.0);
+    typeInto(ui.SpinTopMargin, QStringLiteral("600"));
+    EXPECT_DOUBLE_EQ(justerForm.margins().top, 500.0);
     typeInto(ui.SpinLeftMargin, QStringLiteral("0"));
     EXPECT_DOUBLE_EQ(justerForm.margins().left, 0.0);
     // An emptied field, or a lone sign, keeps the margin it had.
@@ -486,9 +493,9 @@ TEST_F(Forms, MarginsAreKeptForThePrinterAndAFailedWriteIsToldOnce)
     }
     app::TJusterForm again(&mainForm, &file);
     EXPECT_EQ(again.margins(), (app::Margins{10.5, 11.0, 9.0, 20.0}));
-    EXPECT_EQ(child<QLabel>(again, "LabelPrinter")->text(),
-              QString::fromUtf8(u8"Gælder for printeren %1.")
-                  .arg(platform::toQString(again.printerName())));
+    EXPECT_EQ(child<QComboBox>(again, "ComboPrinter")->currentText(),
+              platform::toQString(again.printerName()));
+    EXPECT_EQ(again.printerName(), platform::TPrinter::StandardPrinterName());
 
     // A settings folder that is a plain file: said once in the message area, however often the
     // window closes.
@@ -505,6 +512,138 @@ TEST_F(Forms, MarginsAreKeptForThePrinterAndAFailedWriteIsToldOnce)
     EXPECT_EQ(memo().count(QString::fromUtf8(u8"Printerjusteringen kunne ikke gemmes")), 1)
         << memo().toStdString();
     EXPECT_TRUE(memo().contains(QString::fromUtf8(u8"gælder kun, til programmet lukkes.")));
+}
+
+TEST_F(Forms, MarginsThatLeaveNoRoomForTheTilesAreRefusedAndTheFieldKeepsItsLastGoodValue)
+{
+    justerForm.show();
+    QApplication::setActiveWindow(&justerForm);
+    JusterControls ui(justerForm);
+    auto *message = child<QLabel>(justerForm, "LabelMessage");
+    struct Row {
+        QDoubleSpinBox *field;
+        const char *typed;
+        double kept; // the field's value after the edit
+        const char8_t *says;
+    };
+    const Row rows[] = {
+        {ui.SpinTopMargin, "290", 8.5,
+         u8"Top- og bundmargen må tilsammen højst være 87,3 mm, ellers er der ikke plads til "
+         u8"brikkernes seks rækker på arket. Topmargenen er sat tilbage til 8,5 mm."},
+        {ui.SpinBottomMargin, "30", 30.0, u8""},
+        {ui.SpinBottomMargin, "148", 30.0,
+         u8"Top- og bundmargen må tilsammen højst være 87,3 mm, ellers er der ikke plads til "
+         u8"brikkernes seks rækker på arket. Bundmargenen er sat tilbage til 30,0 mm."},
+        {ui.SpinRightMargin, "70", 20.0,
+         u8"Venstre og højre margen må tilsammen højst være 76,5 mm, ellers er der ikke plads "
+         u8"til brikkernes ti kolonner på arket. Højre margen er sat tilbage til 20,0 mm."},
+        {ui.SpinLeftMargin, "500", 12.0, u8"Venstre margen er sat tilbage til 12,0 mm."},
+        {ui.SpinLeftMargin, "14", 14.0, u8""},
+    };
+    for (const Row &row : rows) {
+        row.field->setFocus();
+        row.field->selectAll();
+        QTest::keyClicks(row.field, QString::fromLatin1(row.typed));
+        QTest::keyClick(row.field, Qt::Key_Tab);
+        if (row.field == ui.SpinTopMargin)
+            saveScreenshot(justerForm, "justerform-refused.png");
+        EXPECT_DOUBLE_EQ(row.field->value(), row.kept) << row.typed;
+        const QString says = QString::fromUtf8(reinterpret_cast<const char *>(row.says));
+        if (says.isEmpty())
+            EXPECT_EQ(message->text(), QString()) << row.typed << ": a good value clears it";
+        else
+            EXPECT_TRUE(message->text().contains(says)) << message->text().toStdString();
+    }
+    EXPECT_EQ(justerForm.margins(), (app::Margins{8.5, 14.0, 30.0, 20.0}));
+    // The calibration's corrections are refused the same way.
+    std::string refusal;
+    EXPECT_FALSE(justerForm.setMargins({200.0, 14.0, 30.0, 20.0}, &refusal));
+    EXPECT_EQ(justerForm.margins(), (app::Margins{8.5, 14.0, 30.0, 20.0}));
+    EXPECT_EQ(platform::toQString(refusal).left(18), QStringLiteral("Top- og bundmargen"));
+    ui.Button1->click();
+    EXPECT_EQ(justerForm.margins(), app::kStandardMargins);
+}
+
+TEST_F(Forms, ThePrinterListDecidesWhosePrintersMarginsAreShownKeptAndCalibrated)
+{
+    const std::vector<std::string> printers = platform::TPrinter::Printers();
+    const std::string standard = platform::TPrinter::StandardPrinterName();
+    const auto other = std::find_if(printers.begin(), printers.end(),
+                                    [&standard](const std::string &p) { return p != standard; });
+    if (other == printers.end())
+        GTEST_SKIP() << "fewer than two printers installed (run .ci/cups-setup as root)";
+    QTemporaryDir dir;
+    const tilesheet::KeptMargins file(dir.filePath(QStringLiteral("Tavleplanner.ini")));
+    ASSERT_TRUE(file.write(*other, {6.3, 10.3, 9.0, 20.0}));
+    app::TJusterForm form(&mainForm, &file);
+    auto *list = child<QComboBox>(form, "ComboPrinter");
+    EXPECT_EQ(list->count(), static_cast<int>(printers.size()));
+    EXPECT_EQ(list->currentText(), platform::toQString(standard)) << "the standard printer first";
+    ASSERT_TRUE(form.setMargins({7.0, 12.0, 9.0, 20.0}));
+
+    list->setCurrentText(platform::toQString(*other));
+    EXPECT_EQ(form.printerName(), *other);
+    EXPECT_EQ(form.margins(), (app::Margins{6.3, 10.3, 9.0, 20.0})) << "the other's kept margins";
+    EXPECT_EQ(form.marginsFor(standard), (app::Margins{7.0, 12.0, 9.0, 20.0}));
+    EXPECT_EQ(file.read(standard), (app::Margins{7.0, 12.0, 9.0, 20.0})) << "kept on the change";
+
+    // The calibration window lists them too, and its choice is the adjustment window's.
+    app::TKalibreringForm calibration(form, &form);
+    auto *calibrationList = child<QComboBox>(calibration, "ComboPrinter");
+    EXPECT_EQ(calibrationList->currentText(), platform::toQString(*other));
+    calibrationList->setCurrentText(platform::toQString(standard));
+    EXPECT_EQ(form.printerName(), standard);
+    EXPECT_EQ(list->currentText(), platform::toQString(standard));
+    EXPECT_EQ(form.margins(), (app::Margins{7.0, 12.0, 9.0, 20.0}));
+    EXPECT_EQ(form.marginsFor(*other), (app::Margins{6.3, 10.3, 9.0, 20.0}));
+}
+
+TEST_F(Forms, KeptSettingsThatCannotBeReadOrUsedAreToldOnceAndTheDamagedFileIsKeptAside)
+{
+    const std::string printer = platform::TPrinter::StandardPrinterName();
+    if (printer.empty())
+        GTEST_SKIP() << "no printer installed: nothing is kept";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tavleplanner.ini"));
+    const QByteArray damaged = "lorem ipsum\n[margins]\n" + QByteArray::fromStdString(printer) +
+                               "\\top=1e308\n" + QByteArray::fromStdString(printer) + "\\left=11\n";
+    {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(damaged);
+    }
+    const tilesheet::KeptMargins file(path);
+    app::TJusterForm form(&mainForm, &file);
+    form.setMessageSink([this](const std::string &m) { mainForm.appendMessage(m); });
+    EXPECT_EQ(form.margins(), (app::Margins{8.5, 11.0, 9.0, 20.0}));
+    form.marginsFor(printer);
+    form.show();
+    form.close();
+    form.show();
+    form.close();
+    const QString said = memo();
+    EXPECT_EQ(
+        said.count(QString::fromUtf8(u8"De gemte indstillinger i %1 kunne ikke læses").arg(path)),
+        1)
+        << said.toStdString();
+    EXPECT_EQ(said.count(QString::fromUtf8(u8"Den gemte topmargen for printeren %1 (1e308) kan "
+                                           u8"ikke bruges; standardværdien 8,5 mm bruges i stedet.")
+                             .arg(platform::toQString(printer))),
+              1)
+        << said.toStdString();
+    QFile aside(path + QStringLiteral(".damaged"));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly)) << "kept before the file was written over";
+    EXPECT_EQ(aside.readAll(), damaged);
+    EXPECT_TRUE(file.readsCleanly());
+}
+
+TEST_F(Forms, TheCutFrameChoiceIsKeptBetweenRuns)
+{
+    ASSERT_FALSE(mainForm.cutFrames());
+    main.CBRammer->click();
+    EXPECT_TRUE(app::TMainForm(table).cutFrames()) << "the next start has it ticked";
+    main.CBRammer->click();
+    EXPECT_FALSE(app::TMainForm(table).cutFrames());
 }
 
 TEST_F(Forms, MarginsTakeAPointOrACommaAsTheDecimalSeparatorInAnyLanguage)
@@ -526,7 +665,7 @@ TEST_F(Forms, MarginsTakeAPointOrACommaAsTheDecimalSeparatorInAnyLanguage)
          "1,0"},
         {"C, comma", QLocale::c(), "12,34", 12.3, "12.3"},
         {"C, point", QLocale::c(), "-7.5", -7.5, "-7.5"},
-        {"English, clamped", QLocale(QLocale::English), "612.5", 500.0, "500.0"},
+        {"English, clamped", QLocale(QLocale::English), "-612.5", -500.0, "-500.0"},
     };
     for (const Row &row : rows) {
         ui.SpinTopMargin->setLocale(row.locale);

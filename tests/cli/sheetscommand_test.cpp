@@ -1,5 +1,6 @@
 // tavleprint sheets: saved report files, one PDF for many names, print jobs, and its errors;
 // diff, changes and sheets --since between two exports; the program stopped while it writes.
+#include "cli/marginsoption.h"
 #include "cli/pagescommand.h"
 #include "output/brprinter.h"
 #include "platform/emfmetafile.h"
@@ -7,10 +8,13 @@
 #include "support/sheetcheck.h"
 #include "support/smalldisk.h"
 #include "support/tavleprintrun.h"
+#include "testlocale.h"
 #include "testqueues.h"
+#include "tilesheet/keptmargins.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,6 +22,7 @@
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -345,6 +350,109 @@ TEST_F(Changes, SinceGivesOnePrintJobOfTheNewTiles)
     EXPECT_TRUE(text.contains(QStringLiteral("A9")) && text.contains(QStringLiteral("f2")))
         << text.toStdString();
 }
+
+TEST_F(Sheets, MarginsThatLeaveNoRoomForTheTilesAreRefusedBeforeAnythingIsMade)
+{
+    struct Row {
+        const char *margins;
+        const char *says;
+    };
+    const Row rows[] = {
+        {"500,500,500,500", "the top margin 500.0 mm and the bottom margin 500.0 mm leave no room "
+                            "for the sheet's six rows of tiles; together they may take at most "
+                            "87.3 mm"},
+        {"148,12,148,20", "the top margin 148.0 mm and the bottom margin 148.0 mm"},
+        {"600,12,9,20", "the top margin 500.0 mm and the bottom margin 9.0 mm"},
+        {"8.5,40,9,40", "the left margin 40.0 mm and the right margin 40.0 mm leave no room for "
+                        "the sheet's ten columns of tiles; together they may take at most 76.5 mm"},
+    };
+    const std::string pdf = path("x.pdf");
+    for (const Row &row : rows) {
+        for (const std::vector<std::string> &command :
+             {std::vector<std::string>{"sheets", "--teachers", exportPath, "AB", "--margins",
+                                       row.margins, "--pdf", pdf},
+              {"sheets", "--teachers", exportPath, "AB", "--margins", row.margins, "--print",
+               "--printer", "no-such-queue"},
+              {"calibrate", "--printer", "no-such-queue", "--margins", row.margins}}) {
+            const Outcome refused = tavleprint(command);
+            EXPECT_EQ(refused.code, 2) << command[0] << " " << row.margins;
+            EXPECT_NE(refused.err.find(std::string("tavleprint: --margins: ") + row.says),
+                      std::string::npos)
+                << refused.err;
+            EXPECT_EQ(refused.out, "") << "nothing printed: " << row.margins;
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(pdf)));
+    EXPECT_EQ(tavleprint({"sheets", "--teachers", exportPath, "AB", "--margins", "43.6,12,43.6,20",
+                          "--pdf", pdf})
+                  .code,
+              0)
+        << "the most the rows allow";
+}
+
+TEST_F(Sheets, KeptMarginsAndSettingsThatCannotBeUsedAreWarnedOfAndReadAsTheStandard)
+{
+    const QString settings = tilesheet::KeptMargins().file();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(settings).path()));
+    const auto holding = [&settings](const QByteArray &bytes) {
+        QFile file(settings);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    struct Row {
+        QByteArray kept;
+        tilesheet::Margins read;
+        std::vector<std::string> warnings;
+    };
+    const Row rows[] = {
+        {"[margins]\ntavle-pdf\\top=10.5\n", {10.5, 12.0, 9.0, 20.0}, {}},
+        {"[margins]\ntavle-pdf\\top=1e308\ntavle-pdf\\left=11\n",
+         {8.5, 11.0, 9.0, 20.0},
+         {"tavleprint: warning: the top margin kept for tavle-pdf (1e308) is not a margin from "
+          "-500 to 500 mm; the standard 8.5 mm is used\n"}},
+        {"[margins]\ntavle-pdf\\right=600\n",
+         tilesheet::kStandardMargins,
+         {"the right margin kept for tavle-pdf (600)"}},
+        {"[margins]\ntavle-pdf\\top=148\ntavle-pdf\\bottom=148\n",
+         tilesheet::kStandardMargins,
+         {"tavleprint: warning: the margins kept for tavle-pdf leave no room for the sheet's "
+          "tiles; the standard margins are used\n"}},
+        {"lorem ipsum\n[margins]\ntavle-pdf\\top=10.5\n",
+         {10.5, 12.0, 9.0, 20.0},
+         {"tavleprint: warning: the kept settings in " + settings.toStdString() +
+          " could not be read; what could not be read takes its standard value\n"}},
+    };
+    // Read and said alike on a Danish desktop, whose C library writes "8,5".
+    std::optional<DanishLocale> danish;
+    for (const bool onDanish : {false, true}) {
+        if (onDanish)
+            danish.emplace();
+        for (const Row &row : rows) {
+            holding(row.kept);
+            std::ostringstream err;
+            EXPECT_EQ(cli::keptMarginsFor("tavle-pdf", err), row.read) << row.kept.toStdString();
+            const std::string said = err.str();
+            for (const std::string &warning : row.warnings)
+                EXPECT_NE(said.find(warning), std::string::npos) << said;
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'),
+                      static_cast<long>(row.warnings.size()))
+                << "each said once: " << said;
+        }
+    }
+    danish.reset();
+
+    // Through the program: a calibration sheet printed with the standard margins, not 500 mm.
+    const auto queues = platform::TPrinter::Printers();
+    if (std::find(queues.begin(), queues.end(), "tavle-pdf") != queues.end()) {
+        holding("[margins]\ntavle-pdf\\top=600\n");
+        const Outcome printed = tavleprint({"calibrate", "--printer", "tavle-pdf"});
+        EXPECT_EQ(printed.code, 0) << printed.err;
+        EXPECT_NE(printed.out.find("with margins 8.5,12.0,9.0,20.0"), std::string::npos)
+            << printed.out;
+        EXPECT_NE(printed.err.find("the top margin kept for tavle-pdf (600)"), std::string::npos)
+            << printed.err;
+    }
+    QFile::remove(settings);
 
 // ---- tavleprint itself, stopped while it writes or on a full disk ----
 

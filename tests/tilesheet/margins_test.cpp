@@ -1,11 +1,16 @@
-// The margins kept per printer in the settings, and the calibration rule that corrects them.
+// The margins kept per printer in the settings, the rule that margins leave room for the tiles,
+// and the calibration rule that corrects them.
+#include "support/sheetfixtures.h"
+#include "testlocale.h"
 #include "tilesheet/calibration.h"
 #include "tilesheet/keptmargins.h"
+#include "tilesheet/rapform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,8 +18,25 @@ using tilesheet::KeptMargins;
 using tilesheet::kStandardMargins;
 using tilesheet::Margins;
 
+using Problem = tilesheet::KeptMarginsProblem;
+using tilesheet::MarginSide;
+
 class Kept : public ::testing::Test {
 protected:
+    // The settings file holding `bytes`.
+    void holding(const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(file).path());
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+    }
+    QByteArray bytesOf(const QString &path)
+    {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("Tavleplanner/Tavleplanner.ini"));
 };
@@ -47,7 +69,9 @@ TEST_F(Kept, ADamagedFileGivesTheStandardForWhatCannotBeRead)
     damaged.write("\xff\xfegarbage[[[\n[margins]\ntavle-pdf\\top=abc\ntavle-pdf\\left=9.5\n"
                   "tavle-pdf\\bottom=1e999\ntavle-pdf\\right=900\n\x01\x02=\n");
     damaged.close();
-    EXPECT_EQ(KeptMargins(file).read("tavle-pdf"), (Margins{8.5, 9.5, 9.0, 500.0}));
+    // 900 is no margin the fields could hold: the standard, not 500 mm.
+    EXPECT_EQ(KeptMargins(file).read("tavle-pdf"), (Margins{8.5, 9.5, 9.0, 20.0}));
+    EXPECT_FALSE(KeptMargins(file).readsCleanly());
     // Written over again, it holds what was kept; the damaged file is kept aside.
     EXPECT_TRUE(KeptMargins(file).write("tavle-pdf", {1.0, 2.0, 3.0, 4.0}));
     EXPECT_EQ(KeptMargins(file).read("tavle-pdf"), (Margins{1.0, 2.0, 3.0, 4.0}));
@@ -63,6 +87,160 @@ TEST_F(Kept, AnUnwritableFileSaysSoAndReadsAsTheStandard)
     EXPECT_FALSE(KeptMargins(file).write("tavle-pdf", {10.5, 11.0, 9.0, 20.0}));
     EXPECT_EQ(KeptMargins(file).read("tavle-pdf"), kStandardMargins);
     EXPECT_TRUE(KeptMargins(file).write("", {10.5, 11.0, 9.0, 20.0})) << "no printer, no file";
+}
+
+TEST_F(Kept, AValueOutOfRangeOrMarginsWithoutRoomReadAsTheStandardAndSaySo)
+{
+    struct Row {
+        const char *kept; // the printer's group
+        Margins read;
+        std::vector<std::pair<Problem::Kind, MarginSide>> problems;
+    };
+    const Row rows[] = {
+        {"top=10.5\nleft=11\nbottom=9\nright=20", {10.5, 11.0, 9.0, 20.0}, {}},
+        {"top=1e308\nleft=11",
+         {8.5, 11.0, 9.0, 20.0},
+         {{Problem::Kind::Unusable, MarginSide::Top}}},
+        {"right=600\nbottom=-500.1",
+         kStandardMargins,
+         {{Problem::Kind::Unusable, MarginSide::Bottom},
+          {Problem::Kind::Unusable, MarginSide::Right}}},
+        {"left=abc", kStandardMargins, {{Problem::Kind::Unusable, MarginSide::Left}}},
+        {"top=-500\nbottom=500", {-500.0, 12.0, 500.0, 20.0}, {}},
+        // Each in range, together without room: all four standard.
+        {"top=148\nbottom=148", kStandardMargins, {{Problem::Kind::NoRoom, MarginSide::Top}}},
+        {"left=500\nright=500", kStandardMargins, {{Problem::Kind::NoRoom, MarginSide::Top}}},
+    };
+    // Read alike on a Danish desktop, whose C library reads "10,5".
+    const DanishLocale danish;
+    for (const Row &row : rows) {
+        holding(QByteArray("[margins]\n") +
+                QByteArray(row.kept).replace("\n", "\ntavle-pdf\\").prepend("tavle-pdf\\") + "\n");
+        std::vector<Problem> problems;
+        EXPECT_EQ(KeptMargins(file).read("tavle-pdf", &problems), row.read) << row.kept;
+        std::vector<std::pair<Problem::Kind, MarginSide>> found;
+        for (const Problem &problem : problems)
+            found.emplace_back(problem.kind, problem.side);
+        EXPECT_EQ(found, row.problems) << row.kept;
+        EXPECT_TRUE(KeptMargins(file).readsCleanly()) << "a value out of range is still read";
+    }
+    std::vector<Problem> problems;
+    holding("[margins]\ntavle-pdf\\top=1e308\n");
+    KeptMargins(file).read("tavle-pdf", &problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].kept, QStringLiteral("1e308")) << "told as the file holds it";
+}
+
+TEST_F(Kept, AFileThatDidNotReadCleanlyIsKeptAsDamagedBeforeItIsWrittenOver)
+{
+    struct Row {
+        const char *what;
+        QByteArray bytes;
+        bool clean;
+        Margins read; // tavle-pdf's before the write, where Qt's reading is sure
+    };
+    const QByteArray section = "[margins]\ntavle-pdf\\top=10.5\nkontor\\left=7\n";
+    const Row rows[] = {
+        {"as written", section, true, {10.5, 12.0, 9.0, 20.0}},
+        {"with a comment and blank lines", "; kept\n\n" + section, true, {10.5, 12.0, 9.0, 20.0}},
+        {"a byte-order mark, which Qt refuses", "\xEF\xBB\xBF" + section, false, {}},
+        {"a comment of the kind Qt refuses", "# kept\n" + section, false, {}},
+        {"junk before a valid section",
+         "lorem ipsum dolor\n" + section,
+         false,
+         {10.5, 12.0, 9.0, 20.0}},
+        {"binary",
+         QByteArray("\x7F"
+                    "ELF\x02\x01\0\0\n",
+                    9) +
+             section,
+         false,
+         {}},
+        {"not UTF-8", "; \xE6\xF8\xE5\n" + section, false, {}},
+        {"a section never closed", "[margins\n" + section, false, {}},
+    };
+    for (const Row &row : rows) {
+        QFile::remove(file + QStringLiteral(".damaged"));
+        holding(row.bytes);
+        EXPECT_EQ(KeptMargins(file).readsCleanly(), row.clean) << row.what;
+        if (row.clean || std::string(row.what) == "junk before a valid section")
+            EXPECT_EQ(KeptMargins(file).read("tavle-pdf"), row.read) << row.what;
+        ASSERT_TRUE(KeptMargins(file).write("tavle-pdf", {1.0, 2.0, 3.0, 4.0})) << row.what;
+        EXPECT_EQ(QFile::exists(file + QStringLiteral(".damaged")), !row.clean) << row.what;
+        if (!row.clean)
+            EXPECT_EQ(bytesOf(file + QStringLiteral(".damaged")), row.bytes)
+                << row.what << ": byte for byte";
+        EXPECT_TRUE(KeptMargins(file).readsCleanly()) << row.what << ": written afresh";
+        EXPECT_EQ(KeptMargins(file).read("tavle-pdf"), (Margins{1.0, 2.0, 3.0, 4.0})) << row.what;
+    }
+    // What Qt could read of a damaged file stays with the new values.
+    holding("lorem ipsum dolor\n" + section);
+    ASSERT_TRUE(KeptMargins(file).write("tavle-pdf", {1.0, 2.0, 3.0, 4.0}));
+    EXPECT_EQ(KeptMargins(file).read("kontor").left, 7.0);
+
+    // A file that cannot be read at all: a folder in its place, and (not for root, who reads
+    // everything) a file without read permission.
+    const QString folder = dir.filePath(QStringLiteral("folder.ini"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_FALSE(KeptMargins(folder).readsCleanly());
+    EXPECT_EQ(KeptMargins(folder).read("tavle-pdf"), kStandardMargins);
+    EXPECT_FALSE(KeptMargins(folder).write("tavle-pdf", {1.0, 2.0, 3.0, 4.0}));
+    if (geteuid() != 0) {
+        holding(section);
+        QFile(file).setPermissions(QFileDevice::WriteOwner);
+        EXPECT_FALSE(KeptMargins(file).readsCleanly());
+        EXPECT_EQ(KeptMargins(file).read("tavle-pdf"), kStandardMargins);
+        EXPECT_FALSE(KeptMargins(file).write("tavle-pdf", {1.0, 2.0, 3.0, 4.0}));
+        QFile(file).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(bytesOf(file), section) << "left as it was";
+    }
+}
+
+TEST(MarginsRoom, TheSheetMustHoldTenColumnsAndSixRowsOfTilesThreeQuartersTheirSize)
+{
+    struct Row {
+        Margins margins;
+        std::optional<MarginSide> cramped; // the first margin of the pair named
+    };
+    const Row rows[] = {
+        {kStandardMargins, std::nullopt},
+        {{0.0, 0.0, 0.0, 0.0}, std::nullopt},
+        {{-500.0, -500.0, -500.0, -500.0}, std::nullopt},
+        {{43.6, 12.0, 43.6, 20.0}, std::nullopt}, // 87.2 of at most 87.3 mm
+        {{43.7, 12.0, 43.7, 20.0}, MarginSide::Top},
+        {{148.0, 12.0, 148.0, 20.0}, MarginSide::Top},
+        {{500.0, 500.0, 500.0, 500.0}, MarginSide::Top},
+        {{8.5, 38.2, 9.0, 38.2}, std::nullopt}, // 76.4 of at most 76.5 mm
+        {{8.5, 38.3, 9.0, 38.3}, MarginSide::Left},
+        {{8.5, 450.0, 9.0, -400.0}, std::nullopt},
+    };
+    for (const Row &row : rows) {
+        const auto cramped = tilesheet::TooLittleRoom(row.margins);
+        EXPECT_EQ(cramped ? std::optional(cramped->first) : std::nullopt, row.cramped)
+            << row.margins.top << "," << row.margins.left << "," << row.margins.bottom << ","
+            << row.margins.right;
+        if (cramped) {
+            EXPECT_EQ(cramped->second,
+                      cramped->first == MarginSide::Top ? MarginSide::Bottom : MarginSide::Right);
+            EXPECT_NEAR(cramped->most, cramped->first == MarginSide::Top ? 87.3 : 76.5, 0.05);
+        }
+    }
+    // At the most the rule allows, each of the 60 copies of a page's 20 tiles prints on the one
+    // page, and the lowest text of a tile still lies within it.
+    for (const Margins &most : {Margins{43.6, 12.0, 43.6, 20.0}, Margins{8.5, 38.2, 9.0, 38.2}}) {
+        tilesheet::TRapFormInputs inputs;
+        tilesheet::SetMargins(inputs, most);
+        sheettest::Sheet sheet(20, inputs);
+        ASSERT_EQ(sheet.run(), 1) << most.top << "," << most.left;
+        int periods = 0;
+        for (const sheettest::PlacedText &text : sheet.texts(1))
+            periods += text.Text.starts_with('P');
+        EXPECT_EQ(periods, 60);
+        const report::TBRLabel &lowest = sheet.form->LblPeriode1;
+        EXPECT_LE(lowest.Size.Native(report::TBRPrintableSize::TopIndex) +
+                      lowest.Size.Native(report::TBRPrintableSize::HeightIndex),
+                  sheet.form->BrikDetail.Size.Native(report::TBRBandSize::HeightIndex));
+    }
 }
 
 TEST(Calibration, TheSheetAsksForTheStandardLayoutsLines)

@@ -3,6 +3,7 @@
 #include "support/sheetfixtures.h"
 
 #include "output/brprinter.h"
+#include "platform/printer.h"
 #include "platform/rounding.h"
 #include "report/customreport.h"
 #include "report/label.h"
@@ -283,6 +284,54 @@ TEST(TileSheetGeometry, ThePrintSettingsKeepAnUnchangedPageAndSizeSixRowsForAnot
     chosen.setPageOrientation(QPageLayout::Portrait);
     EXPECT_TRUE(rep.TakePrinterSetup(&chosen, nullptr));
     EXPECT_NEAR(static_cast<double>(sheet.form->BrikDetail.Size.Height()), 46.5333, 5e-5);
+}
+
+// Margins make up for one printer's paper feed: the print settings choosing another printer
+// make the sheet again with the margins kept for it, and choosing the first one again with its.
+TEST(TileSheetGeometry, AnotherPrinterInThePrintSettingsTakesTheMarginsKeptForIt)
+{
+    const std::vector<std::string> queues = platform::TPrinter::Printers();
+    const std::string standard = platform::TPrinter::StandardPrinterName();
+    const auto other = std::find_if(queues.begin(), queues.end(), [&standard](const auto &q) {
+        return q != standard && q != "tavle-letter"; // one of A4 paper, as the sheet's
+    });
+    if (standard.empty() || other == queues.end())
+        GTEST_SKIP() << "fewer than two A4 printers installed (run .ci/cups-setup as root)";
+    const tilesheet::Margins kept{6.3, 10.3, 9.0, 20.0};
+    std::vector<std::string> asked;
+    TRapFormInputs inputs;
+    inputs.MarginsForPrinter = [&](const std::string &printer) {
+        asked.push_back(printer);
+        return printer == *other ? kept : tilesheet::kStandardMargins;
+    };
+    Sheet sheet(20, inputs);
+    report::TBandReport &rep = sheet.form->BRBrikker;
+    QPrinter chosen(QPrinter::HighResolution);
+    int minPage = 0, maxPage = 0;
+    rep.PreparePrintDialog(chosen, minPage, maxPage);
+    chosen.setPrinterName(QString::fromStdString(standard));
+    EXPECT_FALSE(rep.TakePrinterSetup(&chosen, nullptr)) << "the printer the sheet was made for";
+    EXPECT_TRUE(asked.empty());
+
+    chosen.setPrinterName(QString::fromStdString(*other));
+    chosen.setPageSize(QPageSize(QPageSize::A4));
+    EXPECT_TRUE(rep.TakePrinterSetup(&chosen, nullptr));
+    EXPECT_EQ(asked, std::vector<std::string>{*other});
+    rep.SetUnits(report::TBRUnit::MM);
+    EXPECT_NEAR(static_cast<double>(rep.Page.TopMargin()), 6.3, 1e-9);
+    EXPECT_NEAR(static_cast<double>(rep.Page.LeftMargin()), 10.3, 1e-9);
+    EXPECT_NEAR(static_cast<double>(sheet.form->BrikDetail.Size.Height()),
+                (297.0 - 6.3 - 9.0) / 6 - 0.05, 5e-5);
+    ASSERT_EQ(sheet.run(), 1) << "six rows still fill each column";
+    // The first tile 2.2 mm higher and 1.7 mm further left than with the standard margins.
+    const auto first = positionsOf(sheet.texts(1), 1).at('F')[0];
+    EXPECT_EQ(first, expectedAt('F', 103, 63));
+
+    chosen.setPrinterName(QString::fromStdString(standard));
+    chosen.setPageSize(QPageSize(QPageSize::A4));
+    EXPECT_TRUE(rep.TakePrinterSetup(&chosen, nullptr));
+    rep.SetUnits(report::TBRUnit::MM);
+    EXPECT_NEAR(static_cast<double>(rep.Page.TopMargin()), 8.5, 1e-9);
 }
 
 TEST(TileSheetGeometry, TheBandLabelsTakeTheirHandlersBoundsAtCreation)
