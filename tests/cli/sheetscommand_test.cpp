@@ -453,6 +453,7 @@ TEST_F(Sheets, KeptMarginsAndSettingsThatCannotBeUsedAreWarnedOfAndReadAsTheStan
             << printed.err;
     }
     QFile::remove(settings);
+}
 
 // ---- tavleprint itself, stopped while it writes or on a full disk ----
 
