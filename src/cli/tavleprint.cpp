@@ -84,7 +84,10 @@ bool saysNothingChanged(std::string_view command)
     return command == "sheets" || command == "changes";
 }
 
-bool takesMargins(std::string_view command) { return command == "sheets" || command == "calibrate"; }
+bool takesMargins(std::string_view command)
+{
+    return command == "sheets" || command == "calibrate";
+}
 
 const std::string &fullUsage()
 {
