@@ -408,6 +408,13 @@ TEST_F(Changes, TheBoardListsWhatPrintsRecordedAndStandsInForTheEarlierFile)
     const std::string after = tavleprint({"diff", "--teachers", "--board", current}).out;
     EXPECT_EQ(after.find("\tAB\t"), std::string::npos) << after;
     EXPECT_NE(after.find("+\tCD\t"), std::string::npos) << after;
+    // "Nye brikker" printed: \xD8J holds all its tiles of the export, the old ones taken down.
+    const Outcome since = tavleprint({"sheets", "--teachers", current, "\xC3\x98J", "--since",
+                                      earlier, "--print", "--printer", "tavle-pdf"});
+    ASSERT_EQ(since.code, 0) << since.err;
+    const std::string afterSince = tavleprint({"diff", "--teachers", "--board", current}).out;
+    EXPECT_EQ(afterSince.find("\xC3\x98J"), std::string::npos) << afterSince;
+    EXPECT_NE(afterSince.find("+\tCD\t"), std::string::npos) << afterSince;
     const std::string listed = tavleprint({"board", "--teachers"}).out;
     EXPECT_NE(listed.find("AB\t5\t"), std::string::npos) << listed;
     EXPECT_NE(
