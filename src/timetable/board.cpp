@@ -236,13 +236,18 @@ void TBoard::open()
     } catch (const EForeignRecord &e) {
         why = e.what();
     }
+    startOver(why);
+}
+
+void TBoard::startOver(const std::string &why) const
+{
     db_.reset();
     setAside(why);
     db_ = std::make_unique<platform::SqliteDatabase>(path_, kBusyTimeoutMs);
     prepareSchema();
 }
 
-void TBoard::prepareSchema()
+void TBoard::prepareSchema() const
 {
     platform::SqliteDatabase &db = *db_;
     db.useWriteAheadLog(); // the first read of the file: a file that is no database fails here
@@ -261,7 +266,7 @@ void TBoard::prepareSchema()
     transaction.commit();
 }
 
-void TBoard::setAside(const std::string &why)
+void TBoard::setAside(const std::string &why) const
 {
     const std::filesystem::path damaged = path_.string() + ".damaged";
     std::error_code ignored;
@@ -284,6 +289,26 @@ void TBoard::setAside(const std::string &why)
 }
 
 void TBoard::RecordPrint(SelectionMode mode, const Timetable &table,
+                         const std::vector<std::string> &names, const PrintSource &source)
+{
+    recovering([&] { recordPrint(mode, table, names, source); });
+}
+
+// A file whose damage shows only when a page is read: set aside then, and the work done again on
+// the new board (a print recorded there, a reader given the empty board).
+template <typename Op> auto TBoard::recovering(Op op) const -> decltype(op())
+{
+    try {
+        return op();
+    } catch (const platform::ESqliteError &e) {
+        if (!e.damagedFile())
+            throw;
+        startOver(e.what());
+    }
+    return op();
+}
+
+void TBoard::recordPrint(SelectionMode mode, const Timetable &table,
                          const std::vector<std::string> &names, const PrintSource &source)
 {
     // The tiles of each name as the comparison groups them: by folded name key.
@@ -379,15 +404,17 @@ void TBoard::forget(SelectionMode mode, const std::vector<std::string> &keys, st
 
 void TBoard::Forget(SelectionMode mode, std::string_view name, std::int64_t at)
 {
-    forget(mode, {platform::cp1252LowerCase(name)}, at);
+    recovering([&] { forget(mode, {platform::cp1252LowerCase(name)}, at); });
 }
 
 void TBoard::ForgetBoard(SelectionMode mode, std::int64_t at)
 {
-    std::vector<std::string> keys;
-    for (const NameState &name : state(mode, std::nullopt))
-        keys.push_back(name.key);
-    forget(mode, keys, at);
+    recovering([&] {
+        std::vector<std::string> keys;
+        for (const NameState &name : state(mode, std::nullopt))
+            keys.push_back(name.key);
+        forget(mode, keys, at);
+    });
 }
 
 // The names on the board at `at`, replayed from the history; now, from board_now.
@@ -436,7 +463,7 @@ std::vector<TBoard::NameState> TBoard::state(SelectionMode mode,
 std::vector<BoardName> TBoard::Names(SelectionMode mode, std::optional<std::int64_t> at) const
 {
     std::vector<BoardName> names;
-    for (NameState &name : state(mode, at))
+    for (NameState &name : recovering([&] { return state(mode, at); }))
         names.push_back(std::move(name.info));
     return names;
 }
@@ -446,7 +473,7 @@ std::vector<TBrik> TBoard::Tiles(SelectionMode mode, std::string_view name,
 {
     const std::string key = platform::cp1252LowerCase(name);
     std::vector<std::unique_ptr<TBrik>> tiles;
-    for (const NameState &state : state(mode, at)) {
+    for (const NameState &state : recovering([&] { return this->state(mode, at); })) {
         if (state.key == key)
             appendTiles(tiles, encodeCounts(state.tiles));
     }
@@ -457,6 +484,12 @@ std::vector<TBrik> TBoard::Tiles(SelectionMode mode, std::string_view name,
 }
 
 std::unique_ptr<Timetable> TBoard::BoardTable(SelectionMode mode,
+                                              std::optional<std::int64_t> at) const
+{
+    return recovering([&] { return boardTable(mode, at); });
+}
+
+std::unique_ptr<Timetable> TBoard::boardTable(SelectionMode mode,
                                               std::optional<std::int64_t> at) const
 {
     std::vector<std::unique_ptr<TBrik>> tiles;

@@ -65,7 +65,8 @@ public:
 
     // Opens (creating when missing) the record at `path`. A file that is no database, a damaged
     // one or another program's is renamed to `path`.damaged, the sink told, and a new board
-    // starts. Throws platform::ESqliteError when the folder cannot hold a database at all.
+    // starts; so is one whose damage shows only when a later call reads it. Throws
+    // platform::ESqliteError when the folder cannot hold a database at all.
     explicit TBoard(const std::filesystem::path &path = DefaultPath(), MessageSink sink = {},
                     bool plainMessages = false);
     ~TBoard();
@@ -97,8 +98,13 @@ public:
 
 private:
     void open();
-    void prepareSchema();
-    void setAside(const std::string &why);
+    void prepareSchema() const;
+    void setAside(const std::string &why) const;
+    void startOver(const std::string &why) const;
+    template <typename Op> auto recovering(Op op) const -> decltype(op());
+    void recordPrint(SelectionMode mode, const Timetable &table,
+                     const std::vector<std::string> &names, const PrintSource &source);
+    std::unique_ptr<Timetable> boardTable(SelectionMode mode, std::optional<std::int64_t> at) const;
     std::vector<NameState> state(SelectionMode mode, std::optional<std::int64_t> at) const;
     void forget(SelectionMode mode, const std::vector<std::string> &keys, std::int64_t at);
 
@@ -106,7 +112,8 @@ private:
     MessageSink sink_;
     bool plainMessages_;
     StepHook hook_;
-    std::unique_ptr<platform::SqliteDatabase> db_;
+    // Replaced by a new board when the file turns out damaged, even while only reading it.
+    mutable std::unique_ptr<platform::SqliteDatabase> db_;
 };
 
 // The loaded export against the board: the comparison "Kun ændringer" makes against an earlier

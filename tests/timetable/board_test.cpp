@@ -245,11 +245,28 @@ TEST_F(Board, a_damaged_or_foreign_file_is_set_aside_once_and_a_new_board_starts
         platform::SqliteDatabase other(file(), 100);
         other.exec("CREATE TABLE kunder (navn TEXT); INSERT INTO kunder VALUES ('x')");
     }
-    TBoard board(file(), sink);
-    EXPECT_EQ(messages.size(), 2u);
-    EXPECT_TRUE(board.Names(SelectionMode::Teachers).empty());
-    platform::SqliteDatabase aside(damaged, 100);
-    EXPECT_EQ(aside.scalar("SELECT count(*) FROM kunder"), 1);
+    {
+        TBoard board(file(), sink);
+        EXPECT_EQ(messages.size(), 2u);
+        EXPECT_TRUE(board.Names(SelectionMode::Teachers).empty());
+        platform::SqliteDatabase aside(damaged, 100);
+        EXPECT_EQ(aside.scalar("SELECT count(*) FROM kunder"), 1);
+        board.RecordPrint(SelectionMode::Teachers, *table(october), {"JK", "HD"},
+                          source("o.csv", 1));
+    } // the last connection to close writes the log into the file
+
+    // A record whose pages past the first are overwritten: it opens, and its damage shows when
+    // the board is read.
+    {
+        std::fstream bytes(file(), std::ios::in | std::ios::out | std::ios::binary);
+        bytes.seekp(4096);
+        bytes << std::string(std::filesystem::file_size(file()) - 4096, 'x');
+    }
+    TBoard damagedLater(file(), sink);
+    EXPECT_TRUE(damagedLater.Names(SelectionMode::Teachers).empty());
+    EXPECT_EQ(messages.size(), 3u);
+    damagedLater.RecordPrint(SelectionMode::Teachers, *table(october), {"HD"}, source("o.csv", 2));
+    EXPECT_EQ(names(damagedLater.Names(SelectionMode::Teachers)), (std::vector<std::string>{"HD"}));
 }
 
 TEST_F(Board, two_programs_recording_at_once_both_land)
