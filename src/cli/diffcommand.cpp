@@ -1,5 +1,6 @@
 #include "cli/diffcommand.h"
 
+#include "cli/boardcommand.h"
 #include "cli/tavleprint.h"
 
 #include "output/brprinter.h"
@@ -8,9 +9,11 @@
 #include "platform/exitcodes.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
+#include "platform/sqlite.h"
 #include "platform/units.h"
 #include "report/services.h"
 #include "tilesheet/changelist.h"
+#include "timetable/board.h"
 #include "timetable/tilediff.h"
 #include "timetable/timetable.h"
 
@@ -22,8 +25,8 @@ namespace cli {
 namespace {
 
 constexpr std::string_view kDiffUsage =
-    "usage: tavleprint diff (--teachers|--classes) EARLIER EXPORT\n"
-    "       tavleprint changes (--teachers|--classes) EARLIER EXPORT [NAME...]\n"
+    "usage: tavleprint diff (--teachers|--classes) (EARLIER | --board) EXPORT\n"
+    "       tavleprint changes (--teachers|--classes) (EARLIER | --board) EXPORT [NAME...]\n"
     "                          (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx |\n"
     "                           --html FILE.htm | --print [--printer QUEUE])\n";
 
@@ -69,6 +72,38 @@ std::optional<Compared> compareFiles(timetable::SelectionMode mode, const std::s
     compared.currentNames = compared.current->Listing(mode).names;
     compared.diff = timetable::CompareTiles(*compared.earlier, *compared.current, mode);
     return compared;
+}
+
+// The board's record against the export: the record's tiles stand for the earlier file, its
+// names for the earlier file's listing, so that a name never printed is wholly new.
+std::optional<Compared> compareWithBoard(timetable::SelectionMode mode,
+                                         const std::string &exportPath, std::ostream &err)
+{
+    Compared compared;
+    compared.current = loadedExport(exportPath, err);
+    if (!compared.current)
+        return std::nullopt;
+    const auto board = openBoard(err);
+    if (!board)
+        return std::nullopt;
+    try {
+        compared.earlier = board->BoardTable(mode);
+        for (const timetable::BoardName &name : board->Names(mode))
+            compared.earlierNames.push_back(name.name);
+    } catch (const platform::ESqliteError &e) {
+        err << "tavleprint: the record of the board cannot be read: " << e.what() << "\n";
+        return std::nullopt;
+    }
+    compared.currentNames = compared.current->Listing(mode).names;
+    compared.diff = timetable::CompareTiles(*compared.earlier, *compared.current, mode);
+    return compared;
+}
+
+// What the earlier tiles are called in messages: the earlier file, or the board.
+std::string boardLabel(timetable::SelectionMode mode)
+{
+    return mode == timetable::SelectionMode::Teachers ? "the teachers' board"
+                                                      : "the classes' board";
 }
 
 // The changed names to show (Windows-1252), in the comparison's order: the typed ones, each of
@@ -159,6 +194,7 @@ struct ChangeArgs {
     timetable::SelectionMode mode = timetable::SelectionMode::Teachers;
     std::vector<std::string> positional;
     std::optional<ReportOutput> output;
+    bool board = false; // --board: the record of the board instead of EARLIER
 };
 
 std::optional<ChangeArgs> parse(const std::vector<std::string> &args, std::string &problem)
@@ -190,6 +226,8 @@ std::optional<ChangeArgs> parse(const std::vector<std::string> &args, std::strin
                 problem = arg + " needs a file name";
         } else if (arg == "--print") {
             destination(ReportDestination::Print);
+        } else if (arg == "--board") {
+            parsed.board = true;
         } else if (arg == "--printer") {
             if (i + 1 < args.size())
                 printer = args[++i];
@@ -209,11 +247,27 @@ std::optional<ChangeArgs> parse(const std::vector<std::string> &args, std::strin
     }
     if (problem.empty() && !haveMode)
         problem = "give --teachers or --classes";
-    else if (problem.empty() && parsed.positional.size() < 2)
-        problem = "give the earlier export file and the export file";
+    else if (problem.empty() && parsed.positional.size() < (parsed.board ? 1u : 2u))
+        problem = parsed.board ? "give the export file"
+                               : "give the earlier export file (or --board) and the export file";
+    // With --board the export comes first: EARLIER's place stays empty.
+    if (problem.empty() && parsed.board)
+        parsed.positional.insert(parsed.positional.begin(), std::string());
     if (!problem.empty())
         return std::nullopt;
     return parsed;
+}
+
+std::optional<Compared> compare(const ChangeArgs &args, std::ostream &err)
+{
+    return args.board ? compareWithBoard(args.mode, args.positional[1], err)
+                      : compareFiles(args.mode, args.positional[0], args.positional[1], err);
+}
+
+// The earlier side as messages name it.
+std::string earlierLabel(const ChangeArgs &args)
+{
+    return args.board ? boardLabel(args.mode) : args.positional[0];
 }
 
 } // namespace
@@ -228,11 +282,10 @@ int runDiffCommand(const std::vector<std::string> &args, std::ostream &out, std:
         return usageError(err, "diff writes its lines to standard output, it takes no "
                                "--save, --pdf, --xlsx, --html or --print");
     if (parsed->positional.size() != 2)
-        return usageError(err, "diff takes exactly two export files");
+        return usageError(err, parsed->board ? "diff --board takes exactly one export file"
+                                             : "diff takes exactly two export files");
 
-    const std::string &earlierPath = parsed->positional[0];
-    const std::string &exportPath = parsed->positional[1];
-    const auto compared = compareFiles(parsed->mode, earlierPath, exportPath, err);
+    const auto compared = compare(*parsed, err);
     if (!compared)
         return platform::ExitCode::Failure;
 
@@ -259,9 +312,9 @@ int runChangesCommand(const std::vector<std::string> &args, std::ostream &out, s
         return usageError(err, "changes needs one of --save, --pdf, --xlsx, --html and --print");
 
     const platform::ScreenResolutionOverride standardScreen(platform::screenDpi);
-    const std::string &earlierPath = parsed->positional[0];
+    const std::string earlierPath = earlierLabel(*parsed);
     const std::string &exportPath = parsed->positional[1];
-    const auto compared = compareFiles(parsed->mode, earlierPath, exportPath, err);
+    const auto compared = compare(*parsed, err);
     if (!compared)
         return platform::ExitCode::Failure;
     const std::vector<std::string> typed(parsed->positional.begin() + 2, parsed->positional.end());
@@ -274,11 +327,15 @@ int runChangesCommand(const std::vector<std::string> &args, std::ostream &out, s
         return platform::ExitCode::Success;
     }
 
-    tilesheet::TChangeList list({.Diff = &compared->diff,
-                                 .Names = *names,
-                                 .Mode = parsed->mode,
-                                 .EarlierFileName = absolutePath(earlierPath),
-                                 .FileName = absolutePath(exportPath)});
+    tilesheet::TChangeList list(
+        {.Diff = &compared->diff,
+         .Names = *names,
+         .Mode = parsed->mode,
+         .EarlierFileName = !parsed->board ? absolutePath(earlierPath)
+                            : parsed->mode == timetable::SelectionMode::Teachers
+                                ? platform::cp1252(u8"Tavlen (l\u00e6rere)")
+                                : platform::cp1252(u8"Tavlen (klasser)"),
+         .FileName = absolutePath(exportPath)});
     return writeOrFail(list.Report(), *parsed->output, out, err);
 }
 
@@ -304,7 +361,18 @@ int runNewTilesCommand(const NewTilesRequest &request, std::ostream &out, std::o
     inputs.PrintList = &newTiles;
     tilesheet::TRapForm sheet(inputs);
     sheet.BRBrikker.ReportTitle = platform::cp1252(u8"Nye brikker");
-    return writeOrFail(sheet.BRBrikker, request.output, out, err);
+    const int code = writeOrFail(sheet.BRBrikker, request.output, out, err);
+    // The sheets told the user to take the old tiles of each name down and put these up: the
+    // board holds the export's tiles of the names printed.
+    if (code == platform::ExitCode::Success &&
+        request.output.destination == ReportDestination::Print) {
+        PrintRecorder recorder(request.record, request.mode, request.exportPath,
+                               request.output.printer, err);
+        for (const std::string &name : *names)
+            if (const auto *changes = compared->diff.find(name); changes && !changes->added.empty())
+                recorder.Printed(*compared->current, name);
+    }
+    return code;
 }
 
 } // namespace cli

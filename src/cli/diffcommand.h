@@ -1,7 +1,7 @@
 #pragma once
 // tavleprint diff, changes and sheets --since: what changed between the export a board was
-// printed from (EARLIER) and a newer one (EXPORT), as lines, as the "Ændringsliste" report, or
-// as the "Nye brikker" report of the new tiles on shared sheets.
+// printed from (EARLIER, or the board's record with --board) and a newer one (EXPORT), as lines, as
+// the "Ændringsliste" report, or as the "Nye brikker" report of the new tiles on shared sheets.
 
 #include "cli/reportdestination.h"
 #include "tilesheet/rapform.h"
@@ -33,6 +33,7 @@ struct NewTilesRequest {
     std::vector<std::string> names;
     tilesheet::TRapFormInputs inputs; // margins and cut frames
     ReportOutput output;
+    bool record = true; // a print records its names on the board with the export's tiles
 };
 int runNewTilesCommand(const NewTilesRequest &request, std::ostream &out, std::ostream &err);
 

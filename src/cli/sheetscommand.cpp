@@ -1,5 +1,6 @@
 #include "cli/sheetscommand.h"
 
+#include "cli/boardcommand.h"
 #include "cli/diffcommand.h"
 #include "cli/marginsoption.h"
 #include "cli/tavleprint.h"
@@ -37,6 +38,7 @@ struct SheetsArgs {
     std::string target;  // the .brp file or the exported file
     std::string printer; // queue name for --print, empty: the default printer
     std::string since;   // the earlier export: only the new tiles, on shared sheets
+    bool record = true;  // a print records its names on the board
 };
 
 std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::string &problem)
@@ -86,6 +88,8 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
                 problem = "--since needs the earlier export file";
         } else if (arg == "--print") {
             destination(Destination::Print);
+        } else if (arg == "--no-record") {
+            parsed.record = false;
         } else if (arg == "--printer") {
             if (const std::string *v = value())
                 parsed.printer = *v;
@@ -126,7 +130,7 @@ int usageError(std::ostream &err, const std::string &problem)
            "                        [--since EARLIER]\n"
            "                        (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx | "
            "--html FILE.htm |\n"
-           "                         --print [--printer QUEUE])\n";
+           "                         --print [--printer QUEUE] [--no-record])\n";
     return platform::ExitCode::Usage;
 }
 
@@ -215,7 +219,7 @@ void exportSheets(timetable::Timetable &table, const tilesheet::TRapFormInputs &
 // printer to print on.
 bool printSheets(timetable::Timetable &table, const tilesheet::TRapFormInputs &inputs,
                  const std::vector<std::string> &names, const std::string &queue, std::ostream &out,
-                 std::ostream &err)
+                 std::ostream &err, PrintRecorder &recorder)
 {
     const std::optional<int> index = printerIndex(queue, err);
     if (!index)
@@ -231,6 +235,7 @@ bool printSheets(timetable::Timetable &table, const tilesheet::TRapFormInputs &i
         sheet.BRBrikker.ReportTitle = name;
         sheet.BRBrikker.Print();
         out << "printed " << platform::cp1252ToUtf8(name) << "\n";
+        recorder.Printed(table, name);
     }
     return true;
 }
@@ -250,8 +255,10 @@ bool writeSheets(timetable::Timetable &table, const SheetsArgs &parsed,
     case Destination::Html:
         exportSheets(table, inputs, names, parsed.destination, parsed.target);
         return true;
-    case Destination::Print:
-        return printSheets(table, inputs, names, parsed.printer, out, err);
+    case Destination::Print: {
+        PrintRecorder recorder(parsed.record, parsed.mode, parsed.exportPath, parsed.printer, err);
+        return printSheets(table, inputs, names, parsed.printer, out, err, recorder);
+    }
     }
     return true;
 }
@@ -270,7 +277,8 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
                                    parsed->exportPath,
                                    parsed->names,
                                    withMargins(*parsed, err),
-                                   {parsed->destination, parsed->target, parsed->printer}},
+                                   {parsed->destination, parsed->target, parsed->printer},
+                                   parsed->record},
                                   out, err);
 
     // The sheets are laid out as on a standard screen, whatever this machine's screen is.

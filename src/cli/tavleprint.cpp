@@ -1,5 +1,6 @@
 #include "cli/tavleprint.h"
 
+#include "cli/boardcommand.h"
 #include "cli/calibratecommand.h"
 #include "cli/diffcommand.h"
 #include "cli/pagescommand.h"
@@ -39,8 +40,8 @@ constexpr CommandHelp kCommands[] = {
     {"sheets",
      "tavleprint sheets (--teachers|--classes) EXPORT [NAME...] [--margins T,L,B,R]\n"
      "                         [--cut-frames] (--save FILE.brp | --pdf FILE.pdf |\n"
-     "                         --xlsx FILE.xlsx | --html FILE.htm | --print [--printer QUEUE])\n"
-     "                         [--since EARLIER]\n",
+     "                         --xlsx FILE.xlsx | --html FILE.htm | --print [--printer QUEUE]\n"
+     "                         [--no-record]) [--since EARLIER]\n",
      "  sheets the tile sheets of the given names (all listed ones by default): one saved\n"
      "         report file (one name); one PDF document, Excel workbook or HTML page holding\n"
      "         all of them; or one print job per name; margins in mm: a print takes those\n"
@@ -49,19 +50,27 @@ constexpr CommandHelp kCommands[] = {
      "         that are new since the earlier export, of the given names (all changed ones\n"
      "         by default), all in one report \"Nye brikker\", each name from the top of a\n"
      "         new column (one saved report file, one file, or one print job)\n"},
-    {"diff", "tavleprint diff (--teachers|--classes) EARLIER EXPORT\n",
+    {"diff", "tavleprint diff (--teachers|--classes) (EARLIER | --board) EXPORT\n",
      "  diff   the tiles that changed from EARLIER to EXPORT, compared as multisets of lines:\n"
      "         '-' (take down) or '+' (new), a TAB, then the five fields as tiles prints them;\n"
      "         by name, names in the order list gives for EXPORT, then names found only in\n"
      "         EARLIER; in a name the removed tiles, then the added ones, each in the order\n"
      "         tiles gives for its file; tiles without a teacher (class) are left out;\n"
-     "         nothing printed when nothing changed\n"},
+     "         nothing printed when nothing changed; with --board, from the tiles recorded\n"
+     "         on the board instead of EARLIER: a name never printed is wholly new\n"},
     {"changes",
-     "tavleprint changes (--teachers|--classes) EARLIER EXPORT [NAME...]\n"
+     "tavleprint changes (--teachers|--classes) (EARLIER | --board) EXPORT [NAME...]\n"
      "                          (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx |\n"
      "                           --html FILE.htm | --print [--printer QUEUE])\n",
      "  changes the report \"\xC3\x86ndringsliste\": per changed name (the given ones, all by\n"
-     "         default) the tiles to take down and the new ones, on A4 pages\n"},
+     "         default) the tiles to take down and the new ones, on A4 pages; --board as\n"
+     "         for diff\n"},
+    {"board", "tavleprint board (--teachers|--classes) [--at YYYY-MM-DD]\n",
+     "  board  the record of the teachers' or classes' board: each name on it with its tile\n"
+     "         count, when (local time), from which export file and on which printer it was\n"
+     "         last printed, TAB-separated; with --at, the board as it stood at the end of\n"
+     "         that day. The record is tavle.sqlite in the user's data folder\n"
+     "         (~/.local/share/Tavleplanner/), shared with the desktop program\n"},
     {"calibrate", "tavleprint calibrate [--printer QUEUE] [--margins T,L,B,R]\n",
      "  calibrate\n"
      "         the calibration sheet (job \"Pr\xC3\xB8veark\") on QUEUE (the default printer\n"
@@ -277,6 +286,8 @@ int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ost
         return runDiffCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (args[0] == "changes")
         return runChangesCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    if (args[0] == "board")
+        return runBoardCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (args[0] == "calibrate")
         return runCalibrateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
                                    err);

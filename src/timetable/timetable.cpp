@@ -272,6 +272,13 @@ void Timetable::loadContent(std::string_view content, int readErrno)
         throw platform::EInOutError::fromErrno(readErrno);
 }
 
+void Timetable::SetTiles(std::vector<std::unique_ptr<TBrik>> tiles)
+{
+    tiles_ = std::move(tiles);
+    ++loads_;
+    printList_.clear();
+}
+
 std::vector<std::size_t> Timetable::sortOrder(SelectionMode mode) const
 {
     const auto &list = tiles();

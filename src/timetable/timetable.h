@@ -62,6 +62,8 @@ public:
     void LoadBrikker(const std::filesystem::path &path);
     // LoadBrikker on the whole content of an export file, already read.
     void LoadBrikkerFromBytes(std::string_view bytes);
+    // A tile list from elsewhere than a file (the board's record), replacing the one loaded.
+    void SetTiles(std::vector<std::unique_ptr<TBrik>> tiles);
 
     // Sets the column positions from a header line; false when it stopped at a missing name.
     bool ParseHeader(std::string_view line);

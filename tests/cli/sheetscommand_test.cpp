@@ -1,5 +1,6 @@
 // tavleprint sheets: saved report files, one PDF for many names, print jobs, and its errors;
-// diff, changes and sheets --since between two exports; the program stopped while it writes.
+// diff, changes and sheets --since between two exports or an export and the board's record;
+// the program stopped while it writes.
 #include "cli/marginsoption.h"
 #include "cli/pagescommand.h"
 #include "output/brprinter.h"
@@ -11,7 +12,10 @@
 #include "testlocale.h"
 #include "testqueues.h"
 #include "tilesheet/keptmargins.h"
+#include "timetable/board.h"
+#include "timetable/timetable.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
@@ -600,4 +605,79 @@ TEST_F(Sheets, AFileThatCannotBeWrittenIsSaidInOneLineNamingTheFileAndTheCause)
         tavleprint({"sheets", "--teachers", exportPath, "--pdf", "/nonexistent/dir/x.pdf"});
     EXPECT_EQ(missing.err, "tavleprint: cannot write /nonexistent/dir/x.pdf: the folder does "
                            "not exist\n");
+}
+
+TEST_F(Changes, TheBoardListsWhatPrintsRecordedAndStandsInForTheEarlierFile)
+{
+    using timetable::SelectionMode;
+    {
+        timetable::TBoard board; // the test program's own data folder
+        board.ForgetBoard(SelectionMode::Teachers);
+        board.ForgetBoard(SelectionMode::Classes);
+    }
+    EXPECT_EQ(tavleprint({"board", "--teachers"}).out, "nothing recorded on the teachers' board\n");
+    EXPECT_EQ(tavleprint({"board"}).code, 2) << "no mode";
+    EXPECT_EQ(tavleprint({"board", "--classes", "--at", "10.08.2026"}).code, 2) << "not ISO";
+    EXPECT_EQ(tavleprint({"diff", "--teachers", "--board"}).code, 2) << "no export";
+    EXPECT_EQ(tavleprint({"diff", "--teachers", "--board", earlier, current}).code, 2);
+    // Nothing printed yet: every tile of the export is new.
+    const Outcome fresh = tavleprint({"diff", "--classes", "--board", current});
+    EXPECT_EQ(fresh.code, 0) << fresh.err;
+    EXPECT_EQ(std::count(fresh.out.begin(), fresh.out.end(), '+'), 9) << fresh.out;
+
+    // The earlier export printed whole on 12.08.2026 at noon (local time).
+    timetable::Timetable printed;
+    printed.LoadBrikker(earlier);
+    const std::int64_t noon = QDateTime(QDate(2026, 8, 12), QTime(12, 0)).toMSecsSinceEpoch();
+    timetable::TBoard().RecordPrint(SelectionMode::Teachers, printed,
+                                    printed.Listing(SelectionMode::Teachers).names,
+                                    {earlier, "hash", "tavle-pdf", noon});
+    EXPECT_EQ(tavleprint({"board", "--teachers"}).out, "AB\t6\t2026-08-12 12:00\t" + earlier +
+                                                           "\ttavle-pdf\n"
+                                                           "EF\t1\t2026-08-12 12:00\t" +
+                                                           earlier +
+                                                           "\ttavle-pdf\n"
+                                                           "\xC3\x98J\t1\t2026-08-12 12:00\t" +
+                                                           earlier + "\ttavle-pdf\n");
+    EXPECT_EQ(tavleprint({"board", "--teachers", "--at", "2026-08-11"}).out,
+              "nothing recorded on the teachers' board\n");
+    EXPECT_EQ(tavleprint({"board", "--teachers", "--at", "2026-08-12"}).out.substr(0, 3), "AB\t");
+    // The board stands in for the file it was printed from.
+    const Outcome fromBoard = tavleprint({"diff", "--teachers", "--board", current});
+    EXPECT_EQ(fromBoard.code, 0) << fromBoard.err;
+    EXPECT_EQ(fromBoard.out, tavleprint({"diff", "--teachers", earlier, current}).out);
+    const Outcome list =
+        tavleprint({"changes", "--teachers", "--board", current, "--save", path("tavle.brp")});
+    ASSERT_EQ(list.code, 0) << list.err;
+    EXPECT_NE(pagesOf(path("tavle.brp")).find("  EF\n"), std::string::npos);
+
+    const auto queues = platform::TPrinter::Printers();
+    if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
+        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up (run .ci/cups-setup as root)";
+    // A print records its names; --no-record and a file leave the board alone.
+    ASSERT_EQ(tavleprint({"sheets", "--teachers", current, "CD", "--print", "--printer",
+                          "tavle-pdf", "--no-record"})
+                  .code,
+              0);
+    ASSERT_EQ(tavleprint({"sheets", "--teachers", current, "--pdf", path("alle.pdf")}).code, 0);
+    EXPECT_EQ(tavleprint({"diff", "--teachers", "--board", current}).out, fromBoard.out);
+    const Outcome ab =
+        tavleprint({"sheets", "--teachers", current, "AB", "--print", "--printer", "tavle-pdf"});
+    ASSERT_EQ(ab.code, 0) << ab.err;
+    const std::string after = tavleprint({"diff", "--teachers", "--board", current}).out;
+    EXPECT_EQ(after.find("\tAB\t"), std::string::npos) << after;
+    EXPECT_NE(after.find("+\tCD\t"), std::string::npos) << after;
+    // "Nye brikker" printed: \xD8J holds all its tiles of the export, the old ones taken down.
+    const Outcome since = tavleprint({"sheets", "--teachers", current, "\xC3\x98J", "--since",
+                                      earlier, "--print", "--printer", "tavle-pdf"});
+    ASSERT_EQ(since.code, 0) << since.err;
+    const std::string afterSince = tavleprint({"diff", "--teachers", "--board", current}).out;
+    EXPECT_EQ(afterSince.find("\xC3\x98J"), std::string::npos) << afterSince;
+    EXPECT_NE(afterSince.find("+\tCD\t"), std::string::npos) << afterSince;
+    const std::string listed = tavleprint({"board", "--teachers"}).out;
+    EXPECT_NE(listed.find("AB\t5\t"), std::string::npos) << listed;
+    EXPECT_NE(
+        listed.find(QFileInfo(QString::fromStdString(current)).absoluteFilePath().toStdString()),
+        std::string::npos)
+        << listed;
 }

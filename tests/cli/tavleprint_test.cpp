@@ -88,7 +88,7 @@ TEST_F(Tavleprint, UsageAndFileErrors)
     EXPECT_NE(help.out.find("usage: tavleprint list"), std::string::npos);
     // Each command's --help is its own usage on standard output, whatever else is given.
     for (const std::string command :
-         {"list", "tiles", "pages", "sheets", "diff", "changes", "calibrate"}) {
+         {"list", "tiles", "pages", "sheets", "diff", "changes", "board", "calibrate"}) {
         const Outcome own = tavleprint({command, "--margins", "x", "--help"});
         EXPECT_EQ(own.code, 0) << command;
         EXPECT_TRUE(own.out.starts_with("usage: tavleprint " + command + " ")) << own.out;
