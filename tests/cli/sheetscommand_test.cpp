@@ -23,8 +23,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-#include <csignal>
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
