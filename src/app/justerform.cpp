@@ -58,21 +58,6 @@ std::string subjectOf(tilesheet::MarginSide side)
     return platform::cp1252(u8"Højre margen");
 }
 
-double valueOf(const Margins &margins, tilesheet::MarginSide side)
-{
-    switch (side) {
-    case tilesheet::MarginSide::Top:
-        return margins.top;
-    case tilesheet::MarginSide::Left:
-        return margins.left;
-    case tilesheet::MarginSide::Bottom:
-        return margins.bottom;
-    case tilesheet::MarginSide::Right:
-        break;
-    }
-    return margins.right;
-}
-
 std::string mm(double value) { return tilesheet::millimetreText(value) + " mm"; }
 
 } // namespace
@@ -178,7 +163,7 @@ Margins TJusterForm::readKept(const std::string &printer)
                      platform::cp1252(u8"Den gemte ") + nameOf(problem.side) + named + " (" +
                          platform::fromQString(problem.kept) +
                          platform::cp1252(u8") kan ikke bruges; standardværdien ") +
-                         mm(valueOf(kStandardMargins, problem.side)) +
+                         mm(tilesheet::marginOf(kStandardMargins, problem.side)) +
                          platform::cp1252(u8" bruges i stedet.\r\n\r\n"));
     }
     return margins;
@@ -212,13 +197,13 @@ void TJusterForm::fieldChanged()
     // The field that changed is the one that differs from the last good margins.
     tilesheet::MarginSide changed = cramped->first;
     for (const tilesheet::MarginSide side : {cramped->first, cramped->second})
-        if (valueOf(now, side) != valueOf(lastGood_, side))
+        if (tilesheet::marginOf(now, side) != tilesheet::marginOf(lastGood_, side))
             changed = side;
     const Margins good = lastGood_;
     showMargins(good);
     ui_->LabelMessage->setText(platform::toQString(NoRoomText(*cramped) + " " + subjectOf(changed) +
                                                    platform::cp1252(u8" er sat tilbage til ") +
-                                                   mm(valueOf(good, changed)) + "."));
+                                                   mm(tilesheet::marginOf(good, changed)) + "."));
 }
 
 bool TJusterForm::setMargins(const Margins &margins, std::string *refusal)

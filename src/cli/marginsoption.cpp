@@ -28,21 +28,6 @@ const char *nameOf(tilesheet::MarginSide side)
     return "right";
 }
 
-double valueOf(const tilesheet::Margins &margins, tilesheet::MarginSide side)
-{
-    switch (side) {
-    case tilesheet::MarginSide::Top:
-        return margins.top;
-    case tilesheet::MarginSide::Left:
-        return margins.left;
-    case tilesheet::MarginSide::Bottom:
-        return margins.bottom;
-    case tilesheet::MarginSide::Right:
-        break;
-    }
-    return margins.right;
-}
-
 // "8.5 mm"
 std::string mm(double value)
 {
@@ -77,8 +62,9 @@ bool parseMargins(const std::string &text, tilesheet::Margins &margins, std::str
     if (const auto cramped = tilesheet::TooLittleRoom(given)) {
         const bool rows = cramped->first == tilesheet::MarginSide::Top;
         problem = std::string("--margins: the ") + nameOf(cramped->first) + " margin " +
-                  mm(valueOf(given, cramped->first)) + " and the " + nameOf(cramped->second) +
-                  " margin " + mm(valueOf(given, cramped->second)) +
+                  mm(tilesheet::marginOf(given, cramped->first)) + " and the " +
+                  nameOf(cramped->second) + " margin " +
+                  mm(tilesheet::marginOf(given, cramped->second)) +
                   " leave no room for the sheet's " + (rows ? "six rows" : "ten columns") +
                   " of tiles; together they may take at most " + mm(cramped->most);
         return false;
@@ -110,7 +96,8 @@ tilesheet::Margins keptMarginsFor(const std::string &queue, std::ostream &err)
             err << "tavleprint: warning: the " << nameOf(problem.side) << " margin kept for "
                 << printer << " (" << problem.kept.toStdString()
                 << ") is not a margin from -500 to 500 mm; the standard "
-                << mm(valueOf(tilesheet::kStandardMargins, problem.side)) << " is used\n";
+                << mm(tilesheet::marginOf(tilesheet::kStandardMargins, problem.side))
+                << " is used\n";
     }
     return margins;
 }

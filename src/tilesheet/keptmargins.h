@@ -20,6 +20,22 @@ inline constexpr Margins kStandardMargins{8.5, 12.0, 9.0, 20.0};
 
 enum class MarginSide { Top, Left, Bottom, Right };
 
+// The margin of `side`, in millimetres.
+constexpr double marginOf(const Margins &margins, MarginSide side)
+{
+    switch (side) {
+    case MarginSide::Top:
+        return margins.top;
+    case MarginSide::Left:
+        return margins.left;
+    case MarginSide::Bottom:
+        return margins.bottom;
+    case MarginSide::Right:
+        break;
+    }
+    return margins.right;
+}
+
 // What reading a printer's kept margins found unusable, for the program to tell in its words.
 struct KeptMarginsProblem {
     enum class Kind {
