@@ -9,12 +9,14 @@
 #include "platform/fonts.h"
 #include "platform/recentfiles.h"
 #include "platform/settingsfile.h"
+#include "timetable/board.h"
 #include "timetable/tilediff.h"
 #include "ui_mainform.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QCompleter>
+#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -141,6 +143,7 @@ void TMainForm::setSelectForm(TSelectForm *selectForm)
     selectForm_ = selectForm;
     connect(selectForm_, &TSelectForm::runActiveChanged, this, &TMainForm::setRunActive);
     selectForm_->setEarlierExport(&earlier_);
+    selectForm_->setBoard(board_);
 }
 
 bool TMainForm::runActive() const { return selectForm_ != nullptr && selectForm_->runActive(); }
@@ -255,6 +258,7 @@ void TMainForm::LoadExportFile(const QString &chosen)
         throw;
     }
     exportFilePath_ = path;
+    exportFileHash_ = timetable::ExportFileHash(std::filesystem::path(path.toStdString()));
     platform::SetRecentFile(platform::TRecentFile::ExportFile, path);
     appendMessage(readMessage(table_));
     ui_->ButtonTeachers->setEnabled(true);
@@ -345,8 +349,12 @@ bool TMainForm::confirmedAsBoard(const timetable::Timetable &earlier)
 
 void TMainForm::reportChanges()
 {
-    if (!earlier_.chosen() || !table_.hasTileList())
+    if (!table_.hasTileList())
         return;
+    if (!earlier_.chosen()) {
+        reportBoard();
+        return;
+    }
     const timetable::ChangeCounts counts = timetable::CountChanges(*earlier_.table, table_);
     if (counts.added == 0 && counts.removed == 0) {
         appendMessage(noChangesMessage());
@@ -359,6 +367,40 @@ void TMainForm::reportChanges()
     appendMessage(platform::cp1252(u8"Ændringer siden ") +
                   platform::fromQString(QFileInfo(earlier_.path).fileName()) + ": " + added + ", " +
                   removed + " tages ned.\r\n\r\n");
+}
+
+void TMainForm::reportBoard()
+{
+    if (board_ == nullptr)
+        return;
+    for (const timetable::SelectionMode mode :
+         {timetable::SelectionMode::Teachers, timetable::SelectionMode::Classes}) {
+        const std::vector<timetable::BoardName> names = board_->Names(mode);
+        if (names.empty())
+            continue;
+        const auto latest =
+            std::max_element(names.begin(), names.end(), [](const auto &a, const auto &b) {
+                return a.source.printedAt < b.source.printedAt;
+            });
+        const QString when = QDateTime::fromMSecsSinceEpoch(latest->source.printedAt)
+                                 .toLocalTime()
+                                 .toString(QStringLiteral("dd.MM.yyyy"));
+        const QString file = QFileInfo(QString::fromStdString(latest->source.filePath)).fileName();
+        const timetable::ChangeCounts counts =
+            timetable::CompareWithBoard(*board_, table_, mode).counts;
+        const bool teachers = mode == timetable::SelectionMode::Teachers;
+        const QString text =
+            QString::fromUtf8("Tavlen (%1): %2 %3, senest udskrevet %4 fra %5. Ændringer: %6 %7, "
+                              "%8 skal tages ned.\r\n\r\n")
+                .arg(QString::fromUtf8(teachers ? "lærere" : "klasser"))
+                .arg(names.size())
+                .arg(QString::fromUtf8(names.size() == 1 ? "navn" : "navne"))
+                .arg(when, file)
+                .arg(counts.added)
+                .arg(QString::fromUtf8(counts.added == 1 ? "ny brik" : "nye brikker"))
+                .arg(counts.removed);
+        appendMessage(platform::fromQString(text));
+    }
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent *event)

@@ -17,6 +17,10 @@ namespace Ui {
 class TMainForm;
 }
 
+namespace timetable {
+class TBoard;
+}
+
 namespace app {
 
 class TSelectForm;
@@ -37,8 +41,15 @@ public:
     // The cut-frame choice and the full path of the last export file chosen.
     bool cutFrames() const;
     const QString &exportFilePath() const { return exportFilePath_; }
+    // The SHA-256 of the loaded export's bytes as they were read, for the board's record.
+    const std::string &exportFileHash() const { return exportFileHash_; }
     // The export the board was printed from ("Tidligere fil…").
     const EarlierExport &earlierExport() const { return earlier_; }
+
+    // The record of what the prints put on the board; none: nothing is recorded or compared
+    // with it. Set before the selection window.
+    void setBoard(timetable::TBoard *board) { board_ = board; }
+    timetable::TBoard *board() const { return board_; }
 
     // How the open dialogs ("Vælg kildefil", "Tidligere fil…") are asked for a file;
     // replaceable so that the handlers can be driven without a person at the dialog. Returns
@@ -80,6 +91,9 @@ private:
     bool confirmedAsBoard(const timetable::Timetable &earlier);
     // The message area's line on how many tiles the loaded export adds and takes down.
     void reportChanges();
+    // Without an earlier file: per board that holds anything, what it holds and what the loaded
+    // export changes on it.
+    void reportBoard();
 
     std::unique_ptr<Ui::TMainForm> ui_;
     timetable::Timetable &table_;
@@ -89,7 +103,9 @@ private:
     FileChooser chooseFile_;
     ReportOpener openReport_;
     QString exportFilePath_;
+    std::string exportFileHash_;
     EarlierExport earlier_;
+    timetable::TBoard *board_ = nullptr;
     Anchors anchors_;
 };
 
