@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include "app/boardform.h"
 #include "app/openreport.h"
 #include "app/selectform.h"
 #include "app/startposition.h"
@@ -106,6 +107,12 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
         OpenReportFile(std::filesystem::path(QFile::encodeName(file).toStdString()));
     };
     setAcceptDrops(true);
+    // Beside the cutting-line choice: a look at the record, never a step of the printing.
+    boardButton_ = new QPushButton(QStringLiteral("Tavlen"), this);
+    boardButton_->setObjectName(QStringLiteral("ButtonBoard"));
+    boardButton_->setGeometry(179, 304, 75, 25);
+    boardButton_->setEnabled(false);
+    anchors_.add(boardButton_, Anchor::Left | Anchor::Bottom);
 
     anchors_.add(ui_->Memo, Anchor::Left | Anchor::Top | Anchor::Right | Anchor::Bottom);
     for (QWidget *button :
@@ -128,6 +135,8 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
             [this] { runHandler([this] { ButtonClassesClick(); }); });
     connect(ui_->Button1, &QPushButton::clicked, this,
             [this] { runHandler([this] { Button1Click(); }); });
+    connect(boardButton_, &QPushButton::clicked, this,
+            [this] { runHandler([this] { ButtonBoardClick(); }); });
 
     // The cutting-line choice lasts from one run to the next, with the other settings.
     const QString cutFramesKey = QStringLiteral("choices/cutFrames");
@@ -148,8 +157,24 @@ void TMainForm::setSelectForm(TSelectForm *selectForm)
 
 bool TMainForm::runActive() const { return selectForm_ != nullptr && selectForm_->runActive(); }
 
+void TMainForm::setBoard(timetable::TBoard *board)
+{
+    board_ = board;
+    boardButton_->setEnabled(board_ != nullptr && !runActive());
+}
+
+void TMainForm::ButtonBoardClick()
+{
+    if (board_ == nullptr || runActive())
+        return;
+    TBoardForm form(*board_, table_, this);
+    form.showMode(lastMode_);
+    form.exec();
+}
+
 void TMainForm::setRunActive(bool active)
 {
+    boardButton_->setEnabled(!active && board_ != nullptr);
     ui_->ButtonSource->setEnabled(!active);
     ui_->ButtonEarlier->setEnabled(!active);
     ui_->Button1->setEnabled(!active);
@@ -433,6 +458,7 @@ void TMainForm::listing(timetable::SelectionMode mode)
 {
     if (runActive())
         return;
+    lastMode_ = mode;
     const timetable::NameListing names = table_.Listing(mode);
     if (selectForm_) {
         selectForm_->setNames(names.names);

@@ -8,6 +8,7 @@
 #include "timetable/timetable.h"
 
 #include <QFileDialog>
+#include <QPushButton>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -48,7 +49,7 @@ public:
 
     // The record of what the prints put on the board; none: nothing is recorded or compared
     // with it. Set before the selection window.
-    void setBoard(timetable::TBoard *board) { board_ = board; }
+    void setBoard(timetable::TBoard *board);
     timetable::TBoard *board() const { return board_; }
 
     // How the open dialogs ("Vælg kildefil", "Tidligere fil…") are asked for a file;
@@ -64,6 +65,8 @@ public:
     void ButtonTeachersClick();
     void ButtonClassesClick();
     void Button1Click();
+    // "Tavlen": the window of what the board holds, on the mode listed last.
+    void ButtonBoardClick();
 
     // A saved report file dropped on the window opens in the preview through this.
     using ReportOpener = std::function<void(const QString &file)>;
@@ -106,6 +109,8 @@ private:
     std::string exportFileHash_;
     EarlierExport earlier_;
     timetable::TBoard *board_ = nullptr;
+    QPushButton *boardButton_;
+    timetable::SelectionMode lastMode_ = timetable::SelectionMode::Teachers;
     Anchors anchors_;
 };
 

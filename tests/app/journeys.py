@@ -236,6 +236,14 @@ def teachers_printed(app, work):
     checks.shot('journey1-board.png')
     j.click(box)
     j.click(j.find(select, 'push button', 'Luk', exact=True))
+    # "Tavlen" lists the three, each as the loaded export has it; Esc closes it.
+    board = j.open_modal(checks, app, 'Tavlen', 'dialog', 'Tavlen')
+    rows = j.wait_for(lambda: [n.name for _, n in j.tree(board)
+                               if n.getRoleName() in ('table cell', 'list item')
+                               and n.name in names], 5)
+    checks.true('"Tavlen" lists the three printed: %r' % rows, set(rows or []) == set(names))
+    checks.shot('journey1-tavlen.png')
+    j.key('Escape', pause=1)
 
 
 def overlap(a, b):

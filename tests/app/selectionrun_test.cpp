@@ -1,6 +1,7 @@
 // The selection run: one print job per selected name, in list order, each titled with its name;
 // without a printer, nothing is printed and the message area says so. With "Kun ændringer"
 // against an earlier export: the change list, then the new tiles.
+#include "app/boardform.h"
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "app/selectform.h"
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWindow>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -438,6 +440,46 @@ TEST_F(SelectionRun, KunAendringerWithNoEarlierFileListsExactlyTheNamesChangedOn
         timetable::CompareWithBoard(board, table, timetable::SelectionMode::Teachers).counts.added,
         0u);
     EXPECT_EQ(list->count(), 0) << "nothing differs from the board any more";
+}
+
+TEST_F(SelectionRun, TheBoardWindowListsThePrintedNamesAndGlemForgetsOneAfterAQuestion)
+{
+    JobLog printer;
+    const report::TBRServicesScope services({.PrinterDevice = [&printer] { return &printer; }});
+    list->item(1)->setSelected(true);
+    list->item(5)->setSelected(true);
+    selectForm.findChild<QPushButton *>("PrintButton")->click();
+    ASSERT_EQ(printer.jobs.size(), 2u);
+
+    // Opened from the main window, on the teachers listed last: the two names printed.
+    int rows = -1;
+    testsupport::whenModal<app::TBoardForm>([&rows](app::TBoardForm &form) {
+        rows = form.findChild<QTreeWidget *>("BoardList")->topLevelItemCount();
+        form.done(QDialog::Accepted);
+    });
+    mainForm.findChild<QPushButton *>("ButtonBoard")->click();
+    EXPECT_EQ(rows, 2);
+
+    app::TBoardForm form(board, table);
+    auto *names = form.findChild<QTreeWidget *>("BoardList");
+    ASSERT_EQ(names->topLevelItemCount(), 2);
+    EXPECT_EQ(names->topLevelItem(0)->text(4), QString::fromUtf8("som tavlen"));
+    EXPECT_EQ(names->topLevelItem(0)->text(3), QStringLiteral("skema.csv"));
+    const QString first = names->topLevelItem(0)->text(0);
+    names->setCurrentItem(names->topLevelItem(0));
+    answerBox(QStringLiteral("Nej"));
+    form.forget(false);
+    EXPECT_EQ(board.Names(timetable::SelectionMode::Teachers).size(), 2u) << "\"Nej\" keeps it";
+    const std::shared_ptr<QString> asked = answerBox(QStringLiteral("Ja"));
+    form.forget(false);
+    EXPECT_TRUE(asked->contains(first)) << asked->toStdString();
+    ASSERT_EQ(board.Names(timetable::SelectionMode::Teachers).size(), 1u);
+    EXPECT_NE(platform::toQString(board.Names(timetable::SelectionMode::Teachers)[0].name), first);
+    EXPECT_EQ(names->topLevelItemCount(), 1);
+    answerBox(QStringLiteral("Ja"));
+    form.forget(true);
+    EXPECT_TRUE(board.Names(timetable::SelectionMode::Teachers).empty());
+    EXPECT_EQ(names->topLevelItemCount(), 0);
 }
 
 TEST_F(SelectionRun, OnlyAChosenEarlierFileEnablesKunAendringerAndARefusedOneKeepsTheChoice)
