@@ -7,16 +7,20 @@
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
 #include "output/systemprinter.h"
+#include "platform/cp1252.h"
 #include "platform/exitcodes.h"
 #include "platform/fonts.h"
 #include "platform/printer.h"
+#include "platform/sqlite.h"
 #include "preview/standardpreviewinterface.h"
 #include "report/services.h"
 #include "tilesheet/keptmargins.h"
+#include "timetable/board.h"
 #include "timetable/timetable.h"
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -91,6 +95,18 @@ int main(int argc, char **argv)
     app::TJusterForm justerForm(&mainForm, &keptMargins);
     justerForm.setMessageSink(
         [&mainForm](const std::string &message) { mainForm.appendMessage(message); });
+    // The record of what the prints put on the board, shared with tavleprint. Without one
+    // (a data folder that cannot hold it) the program prints as before and says why.
+    std::unique_ptr<timetable::TBoard> board;
+    try {
+        board = std::make_unique<timetable::TBoard>(
+            timetable::TBoard::DefaultPath(),
+            [&mainForm](const std::string &message) { mainForm.appendMessage(message); });
+    } catch (const platform::ESqliteError &e) {
+        mainForm.appendMessage(platform::cp1252(u8"Tavlen kan ikke noteres: ") +
+                               platform::fromQString(QString::fromUtf8(e.what())) + "\r\n\r\n");
+    }
+    mainForm.setBoard(board.get());
     mainForm.setSelectForm(&selectForm);
     selectForm.setJusterForm(&justerForm);
     const app::SheetOutput output(table, mainForm, justerForm, &selectForm);

@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include "app/boardform.h"
 #include "app/openreport.h"
 #include "app/selectform.h"
 #include "app/startposition.h"
@@ -9,12 +10,14 @@
 #include "platform/fonts.h"
 #include "platform/recentfiles.h"
 #include "platform/settingsfile.h"
+#include "timetable/board.h"
 #include "timetable/tilediff.h"
 #include "ui_mainform.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QCompleter>
+#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -104,6 +107,12 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
         OpenReportFile(std::filesystem::path(QFile::encodeName(file).toStdString()));
     };
     setAcceptDrops(true);
+    // Beside the cutting-line choice: a look at the record, never a step of the printing.
+    boardButton_ = new QPushButton(QStringLiteral("Tavlen"), this);
+    boardButton_->setObjectName(QStringLiteral("ButtonBoard"));
+    boardButton_->setGeometry(179, 304, 75, 25);
+    boardButton_->setEnabled(false);
+    anchors_.add(boardButton_, Anchor::Left | Anchor::Bottom);
 
     anchors_.add(ui_->Memo, Anchor::Left | Anchor::Top | Anchor::Right | Anchor::Bottom);
     for (QWidget *button :
@@ -126,6 +135,8 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
             [this] { runHandler([this] { ButtonClassesClick(); }); });
     connect(ui_->Button1, &QPushButton::clicked, this,
             [this] { runHandler([this] { Button1Click(); }); });
+    connect(boardButton_, &QPushButton::clicked, this,
+            [this] { runHandler([this] { ButtonBoardClick(); }); });
 
     // The cutting-line choice lasts from one run to the next, with the other settings.
     const QString cutFramesKey = QStringLiteral("choices/cutFrames");
@@ -141,12 +152,29 @@ void TMainForm::setSelectForm(TSelectForm *selectForm)
     selectForm_ = selectForm;
     connect(selectForm_, &TSelectForm::runActiveChanged, this, &TMainForm::setRunActive);
     selectForm_->setEarlierExport(&earlier_);
+    selectForm_->setBoard(board_);
 }
 
 bool TMainForm::runActive() const { return selectForm_ != nullptr && selectForm_->runActive(); }
 
+void TMainForm::setBoard(timetable::TBoard *board)
+{
+    board_ = board;
+    boardButton_->setEnabled(board_ != nullptr && !runActive());
+}
+
+void TMainForm::ButtonBoardClick()
+{
+    if (board_ == nullptr || runActive())
+        return;
+    TBoardForm form(*board_, table_, this);
+    form.showMode(lastMode_);
+    form.exec();
+}
+
 void TMainForm::setRunActive(bool active)
 {
+    boardButton_->setEnabled(!active && board_ != nullptr);
     ui_->ButtonSource->setEnabled(!active);
     ui_->ButtonEarlier->setEnabled(!active);
     ui_->Button1->setEnabled(!active);
@@ -255,6 +283,7 @@ void TMainForm::LoadExportFile(const QString &chosen)
         throw;
     }
     exportFilePath_ = path;
+    exportFileHash_ = timetable::ExportFileHash(std::filesystem::path(path.toStdString()));
     platform::SetRecentFile(platform::TRecentFile::ExportFile, path);
     appendMessage(readMessage(table_));
     ui_->ButtonTeachers->setEnabled(true);
@@ -345,8 +374,12 @@ bool TMainForm::confirmedAsBoard(const timetable::Timetable &earlier)
 
 void TMainForm::reportChanges()
 {
-    if (!earlier_.chosen() || !table_.hasTileList())
+    if (!table_.hasTileList())
         return;
+    if (!earlier_.chosen()) {
+        reportBoard();
+        return;
+    }
     const timetable::ChangeCounts counts = timetable::CountChanges(*earlier_.table, table_);
     if (counts.added == 0 && counts.removed == 0) {
         appendMessage(noChangesMessage());
@@ -359,6 +392,40 @@ void TMainForm::reportChanges()
     appendMessage(platform::cp1252(u8"Ændringer siden ") +
                   platform::fromQString(QFileInfo(earlier_.path).fileName()) + ": " + added + ", " +
                   removed + " tages ned.\r\n\r\n");
+}
+
+void TMainForm::reportBoard()
+{
+    if (board_ == nullptr)
+        return;
+    for (const timetable::SelectionMode mode :
+         {timetable::SelectionMode::Teachers, timetable::SelectionMode::Classes}) {
+        const std::vector<timetable::BoardName> names = board_->Names(mode);
+        if (names.empty())
+            continue;
+        const auto latest =
+            std::max_element(names.begin(), names.end(), [](const auto &a, const auto &b) {
+                return a.source.printedAt < b.source.printedAt;
+            });
+        const QString when = QDateTime::fromMSecsSinceEpoch(latest->source.printedAt)
+                                 .toLocalTime()
+                                 .toString(QStringLiteral("dd.MM.yyyy"));
+        const QString file = QFileInfo(QString::fromStdString(latest->source.filePath)).fileName();
+        const timetable::ChangeCounts counts =
+            timetable::CompareWithBoard(*board_, table_, mode).counts;
+        const bool teachers = mode == timetable::SelectionMode::Teachers;
+        const QString text =
+            QString::fromUtf8("Tavlen (%1): %2 %3, senest udskrevet %4 fra %5. Ændringer: %6 %7, "
+                              "%8 skal tages ned.\r\n\r\n")
+                .arg(QString::fromUtf8(teachers ? "lærere" : "klasser"))
+                .arg(names.size())
+                .arg(QString::fromUtf8(names.size() == 1 ? "navn" : "navne"))
+                .arg(when, file)
+                .arg(counts.added)
+                .arg(QString::fromUtf8(counts.added == 1 ? "ny brik" : "nye brikker"))
+                .arg(counts.removed);
+        appendMessage(platform::fromQString(text));
+    }
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent *event)
@@ -391,6 +458,7 @@ void TMainForm::listing(timetable::SelectionMode mode)
 {
     if (runActive())
         return;
+    lastMode_ = mode;
     const timetable::NameListing names = table_.Listing(mode);
     if (selectForm_) {
         selectForm_->setNames(names.names);

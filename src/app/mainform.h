@@ -8,6 +8,7 @@
 #include "timetable/timetable.h"
 
 #include <QFileDialog>
+#include <QPushButton>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -15,6 +16,10 @@
 
 namespace Ui {
 class TMainForm;
+}
+
+namespace timetable {
+class TBoard;
 }
 
 namespace app {
@@ -37,8 +42,15 @@ public:
     // The cut-frame choice and the full path of the last export file chosen.
     bool cutFrames() const;
     const QString &exportFilePath() const { return exportFilePath_; }
+    // The SHA-256 of the loaded export's bytes as they were read, for the board's record.
+    const std::string &exportFileHash() const { return exportFileHash_; }
     // The export the board was printed from ("Tidligere fil…").
     const EarlierExport &earlierExport() const { return earlier_; }
+
+    // The record of what the prints put on the board; none: nothing is recorded or compared
+    // with it. Set before the selection window.
+    void setBoard(timetable::TBoard *board);
+    timetable::TBoard *board() const { return board_; }
 
     // How the open dialogs ("Vælg kildefil", "Tidligere fil…") are asked for a file;
     // replaceable so that the handlers can be driven without a person at the dialog. Returns
@@ -53,6 +65,8 @@ public:
     void ButtonTeachersClick();
     void ButtonClassesClick();
     void Button1Click();
+    // "Tavlen": the window of what the board holds, on the mode listed last.
+    void ButtonBoardClick();
 
     // A saved report file dropped on the window opens in the preview through this.
     using ReportOpener = std::function<void(const QString &file)>;
@@ -80,6 +94,9 @@ private:
     bool confirmedAsBoard(const timetable::Timetable &earlier);
     // The message area's line on how many tiles the loaded export adds and takes down.
     void reportChanges();
+    // Without an earlier file: per board that holds anything, what it holds and what the loaded
+    // export changes on it.
+    void reportBoard();
 
     std::unique_ptr<Ui::TMainForm> ui_;
     timetable::Timetable &table_;
@@ -89,7 +106,11 @@ private:
     FileChooser chooseFile_;
     ReportOpener openReport_;
     QString exportFilePath_;
+    std::string exportFileHash_;
     EarlierExport earlier_;
+    timetable::TBoard *board_ = nullptr;
+    QPushButton *boardButton_;
+    timetable::SelectionMode lastMode_ = timetable::SelectionMode::Teachers;
     Anchors anchors_;
 };
 

@@ -45,9 +45,9 @@ TSelectForm::~TSelectForm() = default;
 void TSelectForm::setNames(const std::vector<std::string> &names)
 {
     listed_ = names;
-    const bool comparable = earlier_ != nullptr && earlier_->chosen();
-    ui_->CBChanges->setEnabled(comparable);
-    if (!comparable)
+    const bool canCompare = comparable();
+    ui_->CBChanges->setEnabled(canCompare);
+    if (!canCompare)
         ui_->CBChanges->setChecked(false);
     showEntries();
 }
@@ -57,17 +57,29 @@ bool TSelectForm::changesOnly() const
     return ui_->CBChanges->isEnabled() && ui_->CBChanges->isChecked();
 }
 
-timetable::TileDiff TSelectForm::compare() const
+bool TSelectForm::comparable() const
+{
+    if (earlier_ != nullptr && earlier_->chosen())
+        return true;
+    return board_ != nullptr && !board_->Names(table_.selectionMode()).empty();
+}
+
+timetable::BoardComparison TSelectForm::compare() const
 {
     // The listing has just sorted the loaded export and set the mode the names follow.
-    return timetable::CompareTiles(*earlier_->table, table_, table_.selectionMode());
+    if (earlier_ != nullptr && earlier_->chosen()) {
+        timetable::BoardComparison compared;
+        compared.diff = timetable::CompareTiles(*earlier_->table, table_, table_.selectionMode());
+        return compared;
+    }
+    return timetable::CompareWithBoard(*board_, table_, table_.selectionMode());
 }
 
 void TSelectForm::showEntries()
 {
     names_.clear();
     if (changesOnly()) {
-        for (const timetable::NameChanges &changes : compare().names)
+        for (const timetable::NameChanges &changes : compare().diff.names)
             names_.push_back(changes.name);
     } else {
         names_ = listed_;
@@ -108,13 +120,19 @@ void TSelectForm::ShowButtonClick(QObject *sender)
 void TSelectForm::runChanges(OutputAction action, const std::vector<std::string> &chosen)
 {
     // Compared anew: the tiles the list was made from may have been loaded again since.
-    const timetable::TileDiff diff = compare();
+    const timetable::BoardComparison compared = compare();
+    const timetable::TileDiff &diff = compared.diff;
     if (!diff.empty() && chosen.empty())
         return;
-    setRunActive(true);
-    const auto ended = qScopeGuard([this] { setRunActive(false); });
-    if (changesOutput_)
-        changesOutput_(action, diff, diff.empty() ? std::vector<std::string>{} : chosen);
+    {
+        setRunActive(true);
+        const auto ended = qScopeGuard([this] { setRunActive(false); });
+        if (changesOutput_)
+            changesOutput_(action, diff, diff.empty() ? std::vector<std::string>{} : chosen);
+    }
+    // Against the board, the names just printed no longer differ from it.
+    if (earlier_ == nullptr || !earlier_->chosen())
+        showEntries();
 }
 
 void TSelectForm::setRunActive(bool active)
@@ -125,8 +143,9 @@ void TSelectForm::setRunActive(bool active)
           static_cast<QWidget *>(ui_->PrintButton), static_cast<QWidget *>(ui_->Button1),
           static_cast<QWidget *>(ui_->Button2)})
         control->setEnabled(!active);
-    // "Kun ændringer" comes back only where an earlier export is chosen.
-    ui_->CBChanges->setEnabled(!active && earlier_ != nullptr && earlier_->chosen());
+    // "Kun ændringer" comes back only where there is something to compare with: a print may
+    // just have put the first names on the board.
+    ui_->CBChanges->setEnabled(!active && comparable());
     emit runActiveChanged(active);
 }
 

@@ -2,6 +2,7 @@
 // The selection window: the teachers or classes of the loaded file, to preview or print their
 // tile sheets one name after the other, or to open the printer adjustment first.
 
+#include "timetable/board.h"
 #include "timetable/tilediff.h"
 #include "timetable/timetable.h"
 
@@ -10,6 +11,10 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace timetable {
+class TBoard;
+}
 
 namespace Ui {
 class TSelectForm;
@@ -47,6 +52,9 @@ public:
 
     // The main window's earlier export; "Kun ændringer" can be ticked once it is chosen.
     void setEarlierExport(const EarlierExport *earlier) { earlier_ = earlier; }
+    // The record of the board: with no earlier export chosen, "Kun ændringer" compares each
+    // name with it, and can be ticked once it holds anything for the mode listed.
+    void setBoard(const timetable::TBoard *board) { board_ = board; }
 
     // Replaces the listing's names (Windows-1252); clears every selection. With "Kun
     // ændringer" ticked the list shows only the names with changes.
@@ -76,7 +84,11 @@ protected:
 private:
     void setRunActive(bool active);
     bool changesOnly() const;
-    timetable::TileDiff compare() const;
+    // An earlier export is chosen, or the board holds names of the mode listed.
+    bool comparable() const;
+    // The loaded export against the earlier one, or else against the board (which the diff's
+    // removed tiles then point into).
+    timetable::BoardComparison compare() const;
     void showEntries();
     void runChanges(OutputAction action, const std::vector<std::string> &chosen);
 
@@ -86,6 +98,7 @@ private:
     SheetOutput output_;
     ChangesOutput changesOutput_;
     const EarlierExport *earlier_ = nullptr;
+    const timetable::TBoard *board_ = nullptr;
     std::vector<std::string> listed_; // the listing's names
     std::vector<std::string> names_;  // the entries' own bytes, row by row
     bool runActive_ = false;

@@ -6,9 +6,11 @@
 #include "output/printerdevice.h"
 #include "platform/cp1252.h"
 #include "platform/printer.h"
+#include "platform/sqlite.h"
 #include "report/customreport.h"
 #include "tilesheet/changelist.h"
 #include "tilesheet/rapform.h"
+#include "timetable/board.h"
 #include "timetable/tilediff.h"
 #include "timetable/timetable.h"
 
@@ -63,11 +65,15 @@ bool SheetOutput::operator()(OutputAction action, const std::vector<std::string>
                                         std::to_string(names.size()) + ": " + name;
     if (index == 0)
         sheetsSent_ = 0;
+    bool sent = false;
     const bool done =
         output(action, sheet->BRBrikker,
                {"Brikkerne for " + name, "brikkerne for " + name,
-                later.empty() ? std::string() : "Brikkerne for " + listOfNames(later)},
-               &sheetsSent_);
+                later.empty() ? std::string() : "Brikkerne for " + listOfNames(later), name},
+               &sheetsSent_, &sent);
+    // Recorded name by name: a later name stopped leaves the ones before it on the board.
+    if (sent)
+        record({name});
     if (done && several && later.empty() && action == OutputAction::Print)
         sentMessage(names.size());
     return done;
@@ -103,27 +109,63 @@ bool SheetOutput::changes(OutputAction action, const timetable::TileDiff &diff,
         inputs.Diff = &diff;
         inputs.Names = names;
         inputs.Mode = table_.selectionMode();
-        inputs.EarlierFileName = platform::fromQString(mainForm_.earlierExport().path);
+        inputs.EarlierFileName =
+            mainForm_.earlierExport().chosen()
+                ? platform::fromQString(mainForm_.earlierExport().path)
+                : platform::cp1252(table_.selectionMode() == timetable::SelectionMode::Teachers
+                                       ? u8"Tavlen (lærere)"
+                                       : u8"Tavlen (klasser)");
         inputs.FileName = platform::fromQString(mainForm_.exportFilePath());
         const auto list = std::make_unique<tilesheet::TChangeList>(inputs);
+        bool sent = false;
         if (!output(action, list->Report(),
                     {platform::cp1252(u8"Ændringslisten"), platform::cp1252(u8"ændringslisten"),
-                     newTiles.empty() ? std::string() : newTilesSubject}))
+                     newTiles.empty() ? std::string() : newTilesSubject, listOfNames(names)},
+                    nullptr, &sent))
             return false;
+        if (newTiles.empty()) { // only tiles to take down, as the list tells
+            if (sent)
+                record(names);
+            return true;
+        }
     }
-    if (newTiles.empty()) // only tiles to take down
-        return true;
     tilesheet::TRapFormInputs inputs = sheetInputs();
     inputs.PrintList = &newTiles;
     inputs.NameStarts = std::move(nameStarts);
     const auto sheet = std::make_unique<tilesheet::TRapForm>(inputs);
     sheet->BRBrikker.ReportTitle = "Nye brikker";
-    return output(action, sheet->BRBrikker,
-                  {newTilesSubject, platform::cp1252(u8"de nye brikker"), std::string()});
+    bool sent = false;
+    if (!output(action, sheet->BRBrikker,
+                {newTilesSubject, platform::cp1252(u8"de nye brikker"), std::string(),
+                 listOfNames(names)},
+                nullptr, &sent))
+        return false;
+    // The list told the user to take the old tiles down: each name now holds the new file's.
+    if (sent)
+        record(names);
+    return true;
+}
+
+void SheetOutput::record(const std::vector<std::string> &names) const
+{
+    timetable::TBoard *board = mainForm_.board();
+    const output::TBRPrinterDevice *printer = report::TCustomBandReport::PrinterDevice();
+    if (board == nullptr || names.empty())
+        return;
+    try {
+        board->RecordPrint(table_.selectionMode(), table_, names,
+                           {mainForm_.exportFilePath().toStdString(), mainForm_.exportFileHash(),
+                            printer ? platform::cp1252ToUtf8(printer->PrinterName()) : "", 0});
+    } catch (const platform::ESqliteError &e) {
+        mainForm_.appendMessage(listOfNames(names) +
+                                platform::cp1252(u8" er udskrevet, men kunne ikke noteres på "
+                                                 u8"tavlen: ") +
+                                platform::fromQString(QString::fromUtf8(e.what())) + "\r\n\r\n");
+    }
 }
 
 bool SheetOutput::output(OutputAction action, report::TCustomBandReport &report,
-                         const Subject &subject, int *sheets) const
+                         const Subject &subject, int *sheets, bool *sent) const
 {
     report.ProgressOwner = owner_;
     if (action == OutputAction::Preview) {
@@ -145,11 +187,16 @@ bool SheetOutput::output(OutputAction action, report::TCustomBandReport &report,
                               std::to_string(printed.Pages) + " ark.\r\n\r\n";
         if (!subject.later.empty())
             message += subject.later + " blev ikke udskrevet.\r\n\r\n";
+        if (mainForm_.board() != nullptr && !subject.unrecorded.empty())
+            message +=
+                platform::cp1252(u8"Tavlen er ikke ændret for ") + subject.unrecorded + ".\r\n\r\n";
         mainForm_.appendMessage(message);
         return false;
     }
     if (sheets != nullptr)
         *sheets += printed.Pages;
+    if (sent != nullptr)
+        *sent = true;
     const std::string printerName = printer->PrinterName();
     if (!printerName.empty())
         mainForm_.appendMessage(subject.asSubject + platform::cp1252(u8" er sendt til printeren ") +

@@ -54,19 +54,23 @@ public:
 private:
     // How the message area names what a report holds: "Brikkerne for AB" begins a sentence,
     // "brikkerne for AB" follows "Udskriften af"; `later` is what a stop leaves unprinted
-    // ("Brikkerne for CD og EF"), empty when nothing follows.
+    // ("Brikkerne for CD og EF"), empty when nothing follows; `unrecorded` the names whose
+    // record of the board a stop leaves as it was ("AB", "HD og JK"), empty for none.
     struct Subject {
         std::string asSubject;
         std::string inSentence;
         std::string later;
+        std::string unrecorded;
     };
     tilesheet::TRapFormInputs sheetInputs() const;
     // The line that ends a print of several names: "40 lærere sendt til tavle-pdf: 170 ark."
     void sentMessage(std::size_t names) const;
     // Previews or prints one report; false when "Afbryd" stopped its print. `sheets` gains
-    // the sheets a print sent.
+    // the sheets a print sent; `sent` tells whether the job went to a printer whole.
     bool output(OutputAction action, report::TCustomBandReport &report, const Subject &subject,
-                int *sheets = nullptr) const;
+                int *sheets = nullptr, bool *sent = nullptr) const;
+    // `names` went to the printer whole: the board now holds their tiles of the loaded export.
+    void record(const std::vector<std::string> &names) const;
 
     timetable::Timetable &table_;
     TMainForm &mainForm_;

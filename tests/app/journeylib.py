@@ -15,6 +15,9 @@ SKIP = 77
 # program's starts in it, so that a restart finds what the run before kept.
 os.environ['XDG_CONFIG_HOME'] = tempfile.mkdtemp(prefix='tavle-config-')
 atexit.register(shutil.rmtree, os.environ['XDG_CONFIG_HOME'], True)
+# Likewise the record of the board that its prints keep (tavle.sqlite): never the user's own.
+os.environ['XDG_DATA_HOME'] = tempfile.mkdtemp(prefix='tavle-data-')
+atexit.register(shutil.rmtree, os.environ['XDG_DATA_HOME'], True)
 
 
 def require_desktop(name):

@@ -211,6 +211,40 @@ def teachers_printed(app, work):
                 not overlap(main, select))
     j.click(j.find(select, 'push button', 'Luk', exact=True))
 
+    # The three are on the board now: the export loaded again is compared with it, and with no
+    # earlier file chosen "Kun ændringer" lists every teacher but the three.
+    shown = len(j.memo_text(app))
+    j.choose_file(checks, app, source)
+    told = ('Tavlen (lærere): 3 navne, senest udskrevet %s fra skema.csv. Ændringer: '
+            % time.strftime('%d.%m.%Y'))
+    checks.true('the message area tells the board: %r' % j.memo_text(app)[shown:],
+                j.wait_for(lambda: told in j.memo_text(app)[shown:], 10))
+    checks.true('nothing of the three to take down: %r' % j.memo_text(app)[-80:],
+                ', 0 skal tages ned.' in j.memo_text(app)[shown:])
+    select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
+    box = checks.need(j.find(select, 'check box', 'Kun ændringer', exact=True), 'Kun ændringer')
+    checks.true('"Kun ændringer" enabled by the board',
+                box.getState().contains(pyatspi.STATE_ENABLED))
+    j.click(box)
+
+    def listed():
+        return [n.name for _, n in j.tree(checks.need(j.find(select, 'list', ''), 'the list'))
+                if n.getRoleName() == 'list item']
+    checks.true('"Kun ændringer" lists every teacher but the three printed: %r' % listed(),
+                j.wait_for(lambda: len(listed()) == 37, 5)
+                and not set(names) & set(listed()))
+    checks.shot('journey1-board.png')
+    j.click(box)
+    j.click(j.find(select, 'push button', 'Luk', exact=True))
+    # "Tavlen" lists the three, each as the loaded export has it; Esc closes it.
+    board = j.open_modal(checks, app, 'Tavlen', 'dialog', 'Tavlen')
+    rows = j.wait_for(lambda: [n.name for _, n in j.tree(board)
+                               if n.getRoleName() in ('table cell', 'list item')
+                               and n.name in names], 5)
+    checks.true('"Tavlen" lists the three printed: %r' % rows, set(rows or []) == set(names))
+    checks.shot('journey1-tavlen.png')
+    j.key('Escape', pause=1)
+
 
 def overlap(a, b):
     """True when the screen areas of two windows meet."""

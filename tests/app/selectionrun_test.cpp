@@ -1,6 +1,7 @@
 // The selection run: one print job per selected name, in list order, each titled with its name;
 // without a printer, nothing is printed and the message area says so. With "Kun ændringer"
 // against an earlier export: the change list, then the new tiles.
+#include "app/boardform.h"
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "app/selectform.h"
@@ -11,9 +12,11 @@
 #include "report/services.h"
 #include "support/fakeprinter.h"
 #include "support/modal.h"
+#include "timetable/board.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -24,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWindow>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -43,6 +47,8 @@ protected:
         mainForm.setFileChooser(
             [] { return QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"); });
         mainForm.ButtonSourceClick();
+        // A board of the test's own, set as the program sets it: before the selection window.
+        mainForm.setBoard(&board);
         mainForm.setSelectForm(&selectForm);
         const app::SheetOutput output(table, mainForm, justerForm, &selectForm);
         selectForm.setSheetOutput(output);
@@ -59,6 +65,8 @@ protected:
     app::TMainForm mainForm{table};
     app::TSelectForm selectForm{table, &mainForm};
     app::TJusterForm justerForm{&mainForm};
+    QTemporaryDir boardDir;
+    timetable::TBoard board{std::filesystem::path(boardDir.filePath("tavle.sqlite").toStdString())};
     QListWidget *list = nullptr;
 
     // Loads an export in `dir` whose one teacher, AB, has `tiles` lessons, and lists it.
@@ -186,6 +194,10 @@ TEST_F(SelectionRun, AfbrydTakesARealClickWhileTheModalSelectionWindowPrints)
     EXPECT_LT(printer.jobs[0].pages, 4) << "the click on \"Afbryd\" did not stop the print";
     EXPECT_EQ(printer.aborted, 0) << "the sheets begun so far are printed";
     EXPECT_EQ(progressWindow(), nullptr) << "the progress window goes with its run";
+    EXPECT_TRUE(board.Names(timetable::SelectionMode::Teachers).empty())
+        << "a stopped name is not put on the board";
+    EXPECT_TRUE(memo().endsWith(QString::fromUtf8("Tavlen er ikke ændret for AB.\n\n")))
+        << memo().right(200).toStdString();
 }
 
 TEST_F(SelectionRun, APrintOfSeveralNamesSaysWhichNameItIsAndEndsWithTheNamesAndSheetsSent)
@@ -353,6 +365,122 @@ std::shared_ptr<QString> answerBox(const QString &answer)
 }
 
 } // namespace
+
+TEST_F(SelectionRun, APrintedNameIsRecordedOnTheBoardAndAPreviewOrNoPrinterRecordsNothing)
+{
+    const report::TBRServicesScope none({.PrinterDevice = [] { return nullptr; }});
+    list->item(3)->setSelected(true);
+    selectForm.findChild<QPushButton *>("PrintButton")->click();
+    selectForm.findChild<QPushButton *>("ShowButton")->click();
+    EXPECT_TRUE(board.Names(timetable::SelectionMode::Teachers).empty());
+    EXPECT_FALSE(changesBox()->isEnabled());
+
+    JobLog printer;
+    const report::TBRServicesScope services({.PrinterDevice = [&printer] { return &printer; }});
+    list->clearSelection();
+    list->item(5)->setSelected(true);
+    list->item(1)->setSelected(true);
+    selectForm.findChild<QPushButton *>("PrintButton")->click();
+    ASSERT_EQ(printer.jobs.size(), 2u);
+    const std::vector<timetable::BoardName> names = board.Names(timetable::SelectionMode::Teachers);
+    ASSERT_EQ(names.size(), 2u);
+    for (const timetable::BoardName &name : names) {
+        EXPECT_TRUE(name.name == printer.jobs[0].title || name.name == printer.jobs[1].title)
+            << name.name;
+        EXPECT_GT(name.tileCount, 0u);
+        EXPECT_EQ(name.source.printer, "tavle-test");
+        EXPECT_EQ(name.source.filePath,
+                  QFileInfo(QStringLiteral(TAVLE_SOURCE_DIR "/examples/skema.csv"))
+                      .absoluteFilePath()
+                      .toStdString());
+        EXPECT_EQ(name.source.fileHash,
+                  timetable::ExportFileHash(TAVLE_SOURCE_DIR "/examples/skema.csv"));
+    }
+    EXPECT_TRUE(board.Names(timetable::SelectionMode::Classes).empty());
+    EXPECT_TRUE(changesBox()->isEnabled()) << "the board now holds teachers to compare with";
+}
+
+TEST_F(SelectionRun, KunAendringerWithNoEarlierFileListsExactlyTheNamesChangedOnTheBoard)
+{
+    // The board as printed from the earlier file on 12 August, every teacher of it.
+    QTemporaryDir dir;
+    const QString earlierFile = earlierExample(dir);
+    timetable::Timetable earlier;
+    earlier.LoadBrikker(std::filesystem::path(earlierFile.toStdString()));
+    const std::int64_t august = QDateTime(QDate(2026, 8, 12), QTime(12, 0)).toMSecsSinceEpoch();
+    board.RecordPrint(timetable::SelectionMode::Teachers, earlier,
+                      earlier.Listing(timetable::SelectionMode::Teachers).names,
+                      {QFileInfo(earlierFile).absoluteFilePath().toStdString(),
+                       timetable::ExportFileHash(earlierFile.toStdString()), "tavle-test", august});
+
+    mainForm.ButtonSourceClick(); // the example again
+    EXPECT_TRUE(memo().endsWith(QString::fromUtf8(
+        "Tavlen (lærere): 40 navne, senest udskrevet 12.08.2026 fra tidligere.csv. Ændringer: "
+        "3 nye brikker, 2 skal tages ned.\n\n")))
+        << memo().right(300).toStdString();
+    selectForm.setNames(table.Listing(timetable::SelectionMode::Teachers).names);
+    ASSERT_TRUE(changesBox()->isEnabled());
+    changesBox()->setChecked(true);
+    ASSERT_EQ(selectForm.names(), (std::vector<std::string>{"HD", "JK"}));
+
+    list->selectAll();
+    JobLog printer;
+    const report::TBRServicesScope services({.PrinterDevice = [&printer] { return &printer; }});
+    selectForm.findChild<QPushButton *>("PrintButton")->click();
+    ASSERT_EQ(printer.jobs.size(), 2u) << memo().right(300).toStdString();
+    const std::vector<std::vector<std::string>> pages = printer.pageTexts();
+    ASSERT_FALSE(pages.empty());
+    std::string heading;
+    for (const std::string &text : pages.front())
+        heading += text + "\n";
+    EXPECT_NE(heading.find(platform::cp1252(u8"Tidligere fil: Tavlen (lærere)")), std::string::npos)
+        << heading;
+    // The new tiles printed, the board holds the example's tiles for HD and JK.
+    EXPECT_EQ(
+        timetable::CompareWithBoard(board, table, timetable::SelectionMode::Teachers).counts.added,
+        0u);
+    EXPECT_EQ(list->count(), 0) << "nothing differs from the board any more";
+}
+
+TEST_F(SelectionRun, TheBoardWindowListsThePrintedNamesAndGlemForgetsOneAfterAQuestion)
+{
+    JobLog printer;
+    const report::TBRServicesScope services({.PrinterDevice = [&printer] { return &printer; }});
+    list->item(1)->setSelected(true);
+    list->item(5)->setSelected(true);
+    selectForm.findChild<QPushButton *>("PrintButton")->click();
+    ASSERT_EQ(printer.jobs.size(), 2u);
+
+    // Opened from the main window, on the teachers listed last: the two names printed.
+    int rows = -1;
+    testsupport::whenModal<app::TBoardForm>([&rows](app::TBoardForm &form) {
+        rows = form.findChild<QTreeWidget *>("BoardList")->topLevelItemCount();
+        form.done(QDialog::Accepted);
+    });
+    mainForm.findChild<QPushButton *>("ButtonBoard")->click();
+    EXPECT_EQ(rows, 2);
+
+    app::TBoardForm form(board, table);
+    auto *names = form.findChild<QTreeWidget *>("BoardList");
+    ASSERT_EQ(names->topLevelItemCount(), 2);
+    EXPECT_EQ(names->topLevelItem(0)->text(4), QString::fromUtf8("som tavlen"));
+    EXPECT_EQ(names->topLevelItem(0)->text(3), QStringLiteral("skema.csv"));
+    const QString first = names->topLevelItem(0)->text(0);
+    names->setCurrentItem(names->topLevelItem(0));
+    answerBox(QStringLiteral("Nej"));
+    form.forget(false);
+    EXPECT_EQ(board.Names(timetable::SelectionMode::Teachers).size(), 2u) << "\"Nej\" keeps it";
+    const std::shared_ptr<QString> asked = answerBox(QStringLiteral("Ja"));
+    form.forget(false);
+    EXPECT_TRUE(asked->contains(first)) << asked->toStdString();
+    ASSERT_EQ(board.Names(timetable::SelectionMode::Teachers).size(), 1u);
+    EXPECT_NE(platform::toQString(board.Names(timetable::SelectionMode::Teachers)[0].name), first);
+    EXPECT_EQ(names->topLevelItemCount(), 1);
+    answerBox(QStringLiteral("Ja"));
+    form.forget(true);
+    EXPECT_TRUE(board.Names(timetable::SelectionMode::Teachers).empty());
+    EXPECT_EQ(names->topLevelItemCount(), 0);
+}
 
 TEST_F(SelectionRun, OnlyAChosenEarlierFileEnablesKunAendringerAndARefusedOneKeepsTheChoice)
 {
