@@ -125,14 +125,7 @@ void TBoardForm::forget(bool whole)
                     .arg(modeBox_->currentText().toLower())
               : QString::fromUtf8("Skal tavlen glemme brikkerne for %1?")
                     .arg(platform::toQString(name));
-    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kApplicationTitle), question,
-                    QMessageBox::NoButton, this);
-    QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
-    box.exec();
-    if (box.clickedButton() != yes)
+    if (!askYesOrNo(this, question))
         return;
     if (whole)
         board_.ForgetBoard(mode());

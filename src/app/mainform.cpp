@@ -358,18 +358,10 @@ bool TMainForm::confirmedAsBoard(const timetable::Timetable &earlier)
     const std::size_t tiles = std::max(earlier.tiles().size(), table_.tiles().size());
     if (2 * changed <= tiles)
         return true;
-    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kApplicationTitle),
-                    QString::fromUtf8("Næsten alle brikker er ændret (%1 af %2). Er det den "
-                                      "rigtige tidligere fil?")
-                        .arg(changed)
-                        .arg(tiles),
-                    QMessageBox::NoButton, this);
-    QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
+    return askYesOrNo(this, QString::fromUtf8("Næsten alle brikker er ændret (%1 af %2). Er det "
+                                              "den rigtige tidligere fil?")
+                                .arg(changed)
+                                .arg(tiles));
 }
 
 void TMainForm::reportChanges()

@@ -9,6 +9,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTranslator>
 #include <memory>
 
@@ -107,6 +108,18 @@ void TApplication::ShowException(const std::exception &error)
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle),
                     desktopErrorText(error), QMessageBox::Ok);
     box.exec();
+}
+
+bool askYesOrNo(QWidget *parent, const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kApplicationTitle), question,
+                    QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 void runHandler(const std::function<void()> &handler)

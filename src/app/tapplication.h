@@ -42,6 +42,10 @@ bool installDanishQtTexts(QCoreApplication &application);
 // answer is false (the program then ends with status 1).
 bool checkFontsAtStartup(const QString &directory);
 
+// Asks `question` over `parent` with "Ja" and "Nej", "Nej" the default and Esc's answer; true
+// for "Ja".
+bool askYesOrNo(QWidget *parent, const QString &question);
+
 // Runs a window handler; an exception it raises goes to the error display.
 void runHandler(const std::function<void()> &handler);
 
