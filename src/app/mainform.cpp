@@ -283,7 +283,6 @@ void TMainForm::LoadExportFile(const QString &chosen)
         throw;
     }
     exportFilePath_ = path;
-    exportFileHash_ = timetable::ExportFileHash(std::filesystem::path(path.toStdString()));
     platform::SetRecentFile(platform::TRecentFile::ExportFile, path);
     appendMessage(readMessage(table_));
     ui_->ButtonTeachers->setEnabled(true);

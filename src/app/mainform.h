@@ -43,7 +43,7 @@ public:
     bool cutFrames() const;
     const QString &exportFilePath() const { return exportFilePath_; }
     // The SHA-256 of the loaded export's bytes as they were read, for the board's record.
-    const std::string &exportFileHash() const { return exportFileHash_; }
+    const std::string &exportFileHash() const { return table_.fileHash(); }
     // The export the board was printed from ("Tidligere fil…").
     const EarlierExport &earlierExport() const { return earlier_; }
 
@@ -106,7 +106,6 @@ private:
     FileChooser chooseFile_;
     ReportOpener openReport_;
     QString exportFilePath_;
-    std::string exportFileHash_;
     EarlierExport earlier_;
     timetable::TBoard *board_ = nullptr;
     QPushButton *boardButton_;

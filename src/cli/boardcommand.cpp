@@ -117,8 +117,7 @@ void PrintRecorder::Printed(const timetable::Timetable &table, const std::string
             }
             source_ = {
                 QFileInfo(QString::fromStdString(exportPath_)).absoluteFilePath().toStdString(),
-                timetable::ExportFileHash(exportPath_), platform::cp1252ToUtf8(queueFor(queue_)),
-                0};
+                table.fileHash(), platform::cp1252ToUtf8(queueFor(queue_)), 0};
         }
         board_->RecordPrint(mode_, table, {name}, source_);
     } catch (const platform::ESqliteError &e) {

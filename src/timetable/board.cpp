@@ -4,7 +4,6 @@
 #include "platform/sqlite.h"
 #include "timetable/timetable.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QStandardPaths>
@@ -199,10 +198,8 @@ std::string ExportFileHash(const std::filesystem::path &path)
     QFile file(QString::fromStdString(path.string()));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return {};
-    return hash.result().toHex().toStdString();
+    const QByteArray bytes = file.readAll();
+    return ContentHash(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 std::filesystem::path TBoard::DefaultPath()

@@ -5,6 +5,9 @@
 #include "timetable/exportfile.h"
 #include "timetable/tilesort.h"
 
+#include <QCryptographicHash>
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -175,10 +178,29 @@ void Timetable::LoadBrikker(const std::filesystem::path &path)
     // A device, a FIFO or a file no export comes near is refused before anything is read.
     platform::refuseUnreadableFile(path, kMaxExportBytes);
     const platform::FileBytes file = platform::readFileBytes(path, kMaxExportBytes);
+    // The bytes read are the ones hashed: the file is not read a second time for it.
+    const unsigned before = loads_;
+    const auto hashed = qScopeGuard([&] {
+        if (loads_ != before)
+            fileHash_ = ContentHash(file.bytes);
+    });
     loadContent(file.bytes, file.readErrno);
 }
 
-void Timetable::LoadBrikkerFromBytes(std::string_view bytes) { loadContent(bytes, 0); }
+void Timetable::LoadBrikkerFromBytes(std::string_view bytes)
+{
+    loadContent(bytes, 0);
+    fileHash_.clear();
+}
+
+std::string ContentHash(std::string_view bytes)
+{
+    return QCryptographicHash::hash(
+               QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+               QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
+}
 
 void Timetable::loadContent(std::string_view content, int readErrno)
 {

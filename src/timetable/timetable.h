@@ -84,6 +84,9 @@ public:
     bool hasTileList() const { return tiles_.has_value(); }
     // How many loads have replaced the tile list: a failed load that kept the list leaves it.
     unsigned loads() const { return loads_; }
+    // The SHA-256 (hex) of the bytes LoadBrikker read for the tile list; empty for a list
+    // loaded from bytes given.
+    const std::string &fileHash() const { return fileHash_; }
     // The tile list; empty before the first load.
     const std::vector<std::unique_ptr<TBrik>> &tiles() const;
     const std::vector<const TBrik *> &printList() const { return printList_; }
@@ -106,10 +109,14 @@ private:
     std::array<int, 5> columnWalk_{0, 1, 2, 3, 4};
     std::optional<std::vector<std::unique_ptr<TBrik>>> tiles_;
     unsigned loads_ = 0;
+    std::string fileHash_;
     bool plainMessages_ = false;
     SelectionMode selectionMode_ = SelectionMode::Classes;
     std::vector<const TBrik *> printList_;
 };
+
+// The SHA-256 of `bytes` in hex: how the board knows an export file again.
+std::string ContentHash(std::string_view bytes);
 
 // The message area's line about a listing's unreachable tiles; empty when there are none.
 // `plain`: in plain English.
