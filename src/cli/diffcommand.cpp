@@ -342,11 +342,15 @@ int runChangesCommand(const std::vector<std::string> &args, std::ostream &out, s
 int runNewTilesCommand(const NewTilesRequest &request, std::ostream &out, std::ostream &err)
 {
     const platform::ScreenResolutionOverride standardScreen(platform::screenDpi);
-    const auto compared = compareFiles(request.mode, request.earlierPath, request.exportPath, err);
+    const bool board = request.earlierPath.empty();
+    const std::string earlierPath = board ? boardLabel(request.mode) : request.earlierPath;
+    const auto compared =
+        board ? compareWithBoard(request.mode, request.exportPath, err)
+              : compareFiles(request.mode, request.earlierPath, request.exportPath, err);
     if (!compared)
         return platform::ExitCode::Failure;
-    const auto names = chosenNames(*compared, request.names, request.mode, request.exportPath,
-                                   request.earlierPath, err);
+    const auto names =
+        chosenNames(*compared, request.names, request.mode, request.exportPath, earlierPath, err);
     if (!names)
         return platform::ExitCode::Failure;
 
@@ -354,7 +358,7 @@ int runNewTilesCommand(const NewTilesRequest &request, std::ostream &out, std::o
     const std::vector<const timetable::TBrik *> newTiles =
         timetable::NewTilesPrintList(compared->diff, *names, inputs.NameStarts);
     if (newTiles.empty()) {
-        out << "no new tiles since " << request.earlierPath << "; nothing written\n";
+        out << "no new tiles since " << earlierPath << "; nothing written\n";
         return platform::ExitCode::Success;
     }
     inputs.FileName = absolutePath(request.exportPath);

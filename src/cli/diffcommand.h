@@ -24,11 +24,11 @@ struct ReportOutput {
 int runDiffCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 int runChangesCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 
-// sheets --since EARLIER: the new tiles of the named names (UTF-8, as typed; every changed one
-// when none is named) on shared sheets, one report.
+// sheets --since (EARLIER | --board): the new tiles of the named names (UTF-8, as typed; every
+// changed one when none is named) on shared sheets, one report.
 struct NewTilesRequest {
     timetable::SelectionMode mode = timetable::SelectionMode::Teachers;
-    std::string earlierPath;
+    std::string earlierPath; // empty: the board's record is the earlier side
     std::string exportPath;
     std::vector<std::string> names;
     tilesheet::TRapFormInputs inputs; // margins and cut frames

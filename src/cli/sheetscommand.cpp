@@ -35,10 +35,11 @@ struct SheetsArgs {
     // --margins; without it a print takes those kept for its queue, a file the standard ones.
     std::optional<tilesheet::Margins> margins;
     Destination destination = Destination::Pdf;
-    std::string target;  // the .brp file or the exported file
-    std::string printer; // queue name for --print, empty: the default printer
-    std::string since;   // the earlier export: only the new tiles, on shared sheets
-    bool record = true;  // a print records its names on the board
+    std::string target;      // the .brp file or the exported file
+    std::string printer;     // queue name for --print, empty: the default printer
+    std::string since;       // the earlier export: only the new tiles, on shared sheets
+    bool sinceBoard = false; // --since --board: new against the board's record instead
+    bool record = true;      // a print records its names on the board
 };
 
 std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::string &problem)
@@ -82,10 +83,12 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
             else
                 problem = arg + " needs a file name";
         } else if (arg == "--since") {
-            if (const std::string *v = value())
+            if (const std::string *v = value()) {
+                parsed.sinceBoard = *v == "--board";
                 parsed.since = *v;
-            else
-                problem = "--since needs the earlier export file";
+            } else {
+                problem = "--since needs the earlier export file or --board";
+            }
         } else if (arg == "--print") {
             destination(Destination::Print);
         } else if (arg == "--no-record") {
@@ -127,7 +130,7 @@ int usageError(std::ostream &err, const std::string &problem)
     err << "tavleprint: " << problem << "\n"
         << "usage: tavleprint sheets (--teachers|--classes) EXPORT [NAME...] "
            "[--margins TOP,LEFT,BOTTOM,RIGHT] [--cut-frames]\n"
-           "                        [--since EARLIER]\n"
+           "                        [--since (EARLIER | --board)]\n"
            "                        (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx | "
            "--html FILE.htm |\n"
            "                         --print [--printer QUEUE] [--no-record])\n";
@@ -273,7 +276,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
         return usageError(err, problem);
     if (!parsed->since.empty())
         return runNewTilesCommand({parsed->mode,
-                                   parsed->since,
+                                   parsed->sinceBoard ? std::string() : parsed->since,
                                    parsed->exportPath,
                                    parsed->names,
                                    withMargins(*parsed, err),

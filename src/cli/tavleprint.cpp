@@ -41,15 +41,16 @@ constexpr CommandHelp kCommands[] = {
      "tavleprint sheets (--teachers|--classes) EXPORT [NAME...] [--margins T,L,B,R]\n"
      "                         [--cut-frames] (--save FILE.brp | --pdf FILE.pdf |\n"
      "                         --xlsx FILE.xlsx | --html FILE.htm | --print [--printer QUEUE]\n"
-     "                         [--no-record]) [--since EARLIER]\n",
+     "                         [--no-record]) [--since (EARLIER | --board)]\n",
      "  sheets the tile sheets of the given names (all listed ones by default): one saved\n"
      "         report file (one name); one PDF document, Excel workbook or HTML page holding\n"
      "         all of them; or one print job per name; margins in mm: a print takes those\n"
      "         kept for its queue (by the printer adjustment window), a file the standard\n"
      "         8.5,12.0,9.0,20.0, unless --margins is given; with --since, only the tiles\n"
-     "         that are new since the earlier export, of the given names (all changed ones\n"
-     "         by default), all in one report \"Nye brikker\", each name from the top of a\n"
-     "         new column (one saved report file, one file, or one print job)\n"},
+     "         that are new since the earlier export (or the board's record, --board), of\n"
+     "         the given names (all changed ones by default), all in one report \"Nye\n"
+     "         brikker\", each name from the top of a new column (one saved report file,\n"
+     "         one file, or one print job)\n"},
     {"diff", "tavleprint diff (--teachers|--classes) (EARLIER | --board) EXPORT\n",
      "  diff   the tiles that changed from EARLIER to EXPORT, compared as multisets of lines:\n"
      "         '-' (take down) or '+' (new), a TAB, then the five fields as tiles prints them;\n"

@@ -307,7 +307,8 @@ TEST_F(Changes, UsageAndAnEarlierFileThatCannotBeRead)
     EXPECT_EQ(tavleprint({"diff", "--teachers", earlier, current, "--pdf", path("x.pdf")}).code, 2);
     EXPECT_EQ(tavleprint({"changes", "--teachers", earlier, current}).code, 2) << "no output";
     const std::string help = tavleprint({"--help"}).out;
-    for (const char *usage : {"tavleprint diff (", "tavleprint changes (", "[--since EARLIER]"})
+    for (const char *usage :
+         {"tavleprint diff (", "tavleprint changes (", "[--since (EARLIER | --board)]"})
         EXPECT_NE(help.find(usage), std::string::npos) << usage;
     EXPECT_EQ(tavleprint({"sheets", "--teachers", current, "--pdf", path("x.pdf"), "--since"}).code,
               2);
@@ -650,6 +651,15 @@ TEST_F(Changes, TheBoardListsWhatPrintsRecordedAndStandsInForTheEarlierFile)
         tavleprint({"changes", "--teachers", "--board", current, "--save", path("tavle.brp")});
     ASSERT_EQ(list.code, 0) << list.err;
     EXPECT_NE(pagesOf(path("tavle.brp")).find("  EF\n"), std::string::npos);
+    // And for "Nye brikker": the same sheets as against the file.
+    const Outcome newTiles = tavleprint(
+        {"sheets", "--teachers", current, "--since", "--board", "--save", path("nye-tavle.brp")});
+    ASSERT_EQ(newTiles.code, 0) << newTiles.err;
+    ASSERT_EQ(tavleprint({"sheets", "--teachers", current, "--since", earlier, "--save",
+                          path("nye-fil.brp")})
+                  .code,
+              0);
+    EXPECT_EQ(pagesOf(path("nye-tavle.brp")), pagesOf(path("nye-fil.brp")));
 
     const auto queues = platform::TPrinter::Printers();
     if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
