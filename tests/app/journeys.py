@@ -244,6 +244,81 @@ def teachers_printed(app, work):
     checks.true('"Tavlen" lists the three printed: %r' % rows, set(rows or []) == set(names))
     checks.shot('journey1-tavlen.png')
     j.key('Escape', pause=1)
+    board_after_restart(work, source, names)
+
+
+def october_export(work, source, teacher):
+    """The export of October: `teacher`'s first lesson moved to room Z9, nothing else."""
+    with open(source, 'rb') as f:
+        lines = f.read().split(b'\n')
+    for i, line in enumerate(lines[1:], 1):
+        fields = line.split(b';')
+        if len(fields) > 6 and fields[5].decode('cp1252') == teacher:
+            fields[6] = b'Z9'
+            lines[i] = b';'.join(fields)
+            break
+    path = os.path.join(work, 'skema-oktober.csv')
+    with open(path, 'wb') as f:
+        f.write(b'\n'.join(lines))
+    return path
+
+
+def board_after_restart(work, august, printed):
+    """The program started again: the board printed in August is still known. October's export
+    changes one of the three printed teachers; "Kun ændringer" with no earlier file lists him
+    and the teachers never printed, its print puts October's tiles up, and "Tavlen" says so."""
+    import pyatspi
+    j.stop(running['process'])
+    running['process'], app = j.start(program, env=environment)
+    checks.need(app, 'the program started again')
+    changed = printed[1]
+    october = october_export(work, august, changed)
+    shown = len(j.memo_text(app))
+    j.choose_file(checks, app, october)
+    told = ('Tavlen (lærere): 3 navne, senest udskrevet %s fra skema.csv. Ændringer: '
+            % time.strftime('%d.%m.%Y'))
+    checks.true('after the restart the message area tells the board: %r'
+                % j.memo_text(app)[shown:],
+                j.wait_for(lambda: told in j.memo_text(app)[shown:], 10))
+    checks.true('one tile of the three to take down: %r' % j.memo_text(app)[-60:],
+                ', 1 skal tages ned.' in j.memo_text(app)[shown:])
+    select = j.open_modal(checks, app, 'Vælg lærere', 'dialog', 'Vælg til udskrift')
+    box = checks.need(j.find(select, 'check box', 'Kun ændringer', exact=True), 'Kun ændringer')
+    j.click(box)
+    checks.true('"Kun ændringer" ticked',
+                j.wait_for(lambda: box.getState().contains(pyatspi.STATE_CHECKED), 5))
+
+    def listed():
+        return [n.name for _, n in j.tree(checks.need(j.find(select, 'list', ''), 'the list'))
+                if n.getRoleName() == 'list item']
+    j.wait_for(lambda: len(listed()) == 38, 5)
+    checks.check('"Kun ændringer" lists the changed teacher and those never printed',
+                 sorted(set(printed) & set(listed())), [changed])
+    checks.check('and no more', len(listed()), 38)
+    items = [n for _, n in j.tree(j.find(select, 'list', '')) if n.name == changed]
+    if checks.true('the changed teacher in the list', len(items) == 1):
+        j.click(items[0])
+    before = jobs()
+    button = checks.need(j.find(select, 'push button', 'Udskriv', exact=True), '"Udskriv"')
+    j.click(button)
+    new = own_jobs(before, october, 2)
+    wait_until_enabled(button)
+    checks.check('the changed teacher\'s jobs', [title_of(p) for p in new],
+                 ['Ændringsliste', 'Nye brikker'])
+    j.click(j.find(select, 'push button', 'Luk', exact=True))
+    # "Tavlen" shows October's file for him, August's for the two others, all as the export.
+    board = j.open_modal(checks, app, 'Tavlen', 'dialog', 'Tavlen')
+
+    def rows():
+        cells = [n.name for _, n in j.tree(board) if n.getRoleName() == 'table cell']
+        return [cells[i:i + 5] for i in range(0, len(cells) - 4, 5)]
+    j.wait_for(lambda: len(rows()) == 3, 5)
+    checks.check('"Tavlen" after October\'s print',
+                 sorted((r[0], r[3], r[4]) for r in rows()),
+                 sorted((n, 'skema-oktober.csv' if n == changed else 'skema.csv', 'som tavlen')
+                        for n in printed))
+    checks.shot('journey1-october.png')
+    j.key('Escape', pause=1)
 
 
 def overlap(a, b):
@@ -986,12 +1061,14 @@ if journey.startswith('print-settings-'):
     environment['PRINTER'] = journey[len('print-settings-'):]
 if journey == 'calibration':
     environment['PRINTER'] = 'tavle-shift'
-process, app = j.start(program, env=environment)
+# The running program; a journey may start it again.
+running = {}
+running['process'], app = j.start(program, env=environment)
 try:
     checks.need(app, 'the application on the accessibility bus')
     with tempfile.TemporaryDirectory() as work:
         journeys[journey](app, work)
-    checks.true('the program still runs', process.poll() is None)
+    checks.true('the program still runs', running['process'].poll() is None)
 finally:
-    j.stop(process)
+    j.stop(running['process'])
 checks.finish()
