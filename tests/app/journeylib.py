@@ -178,9 +178,16 @@ def start(program, args=(), env=None):
     import pyatspi
     process = subprocess.Popen([program] + list(args),
                                env=dict(os.environ, **env) if env else None)
+    def ours(a):
+        # A program stopped just before may still stand on the bus under the same name.
+        try:
+            return (a is not None and (a.name or '').lower() == 'tavleplanner'
+                    and a.get_process_id() == process.pid)
+        except Exception:
+            return False
     for _ in range(150):
         for a in pyatspi.Registry.getDesktop(0):
-            if a is not None and (a.name or '').lower() == 'tavleplanner':
+            if ours(a):
                 return process, a
         time.sleep(0.2)
     return process, None

@@ -319,6 +319,22 @@ def board_after_restart(work, august, printed):
                         for n in printed))
     checks.shot('journey1-october.png')
     j.key('Escape', pause=1)
+    # A record that is no database any more: set aside and said at the next start, not after.
+    j.stop(running['process'])
+    record = os.path.join(os.environ['XDG_DATA_HOME'], 'Tavleplanner', 'tavle.sqlite')
+    with open(record, 'wb') as f:
+        f.write(b'ikke en database ' * 64)
+    for log in ('-wal', '-shm'):  # what the killed program left of the old file
+        if os.path.exists(record + log):
+            os.remove(record + log)
+    for said in (True, False):
+        j.stop(running['process'])
+        running['process'], app = j.start(program, env=environment)
+        checks.need(app, 'the program started on a damaged record')
+        j.wait_for(lambda: 'Tryk p' in j.memo_text(app), 10)
+        checks.check('the set-aside record said at this start', 'lagt til side som %s.damaged'
+                     % record in j.memo_text(app), said)
+    checks.true('the damaged record kept beside the new one', os.path.exists(record + '.damaged'))
 
 
 def overlap(a, b):
