@@ -1,9 +1,13 @@
 # One library per source folder, holding every .cpp/.h/.ui file in it. A folder lists the
 # libraries it may use; including a header from a folder above it then fails to link.
 function(tavle_folder_library name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS
-       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.ui)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;FOLDERS" ${ARGN})
+  set(sources)
+  foreach(folder . ${ARG_FOLDERS}) # the folder's own files, and those of the subfolders named
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.ui)
+    list(APPEND sources ${found})
+  endforeach()
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   set(compiled ${sources})
   list(FILTER compiled INCLUDE REGEX "\\.cpp$")

@@ -1,8 +1,8 @@
 #include "cli/reportdestination.h"
 
-#include "output/htmldocumentfilter.h"
-#include "output/pdfdocumentfilter.h"
-#include "output/xlsfilter.h"
+#include "output/export/htmldocumentfilter.h"
+#include "output/export/pdfdocumentfilter.h"
+#include "output/export/xlsfilter.h"
 #include "platform/printer.h"
 
 #include <algorithm>

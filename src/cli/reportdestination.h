@@ -1,7 +1,7 @@
 #pragma once
 // Where the commands send a report: a saved report file, one exported file, or the printer.
 
-#include "output/exportfilter.h"
+#include "output/export/exportfilter.h"
 
 #include <memory>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "output/brerror.h"
 #include "output/brmessage.h"
-#include "output/exportfilter.h"
+#include "output/export/exportfilter.h"
 #include "platform/rounding.h"
 
 #include <QCoreApplication>

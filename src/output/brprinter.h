@@ -5,14 +5,14 @@
 // progress window) receives the progress (msgProgress) and the count of completed pages
 // (msgPageAvailable) as posted events, so the run never waits for the user-interface thread.
 
-#include "output/pagelist.h"
+#include "output/pagestore/pagelist.h"
 #include "output/pagetarget.h"
 #include "output/printerdevice.h"
 #include "output/printersettings.h"
 #include "output/progressview.h"
 #include "output/reportlink.h"
-#include "platform/emfcanvas.h"
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfcanvas.h"
+#include "platform/emf/emfmetafile.h"
 #include "platform/length.h"
 #include "platform/screen.h"
 

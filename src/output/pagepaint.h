@@ -2,7 +2,7 @@
 // The one routine that paints a recorded page into a rectangle, with its white paper, its
 // outline and its drop shadow: the page view and the preview's thumbnails both paint with it.
 
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfmetafile.h"
 
 #include <QPainter>
 #include <QRect>

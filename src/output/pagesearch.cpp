@@ -1,7 +1,7 @@
 #include "output/pagesearch.h"
 
 #include "platform/cp1252.h"
-#include "platform/emfdevicecontext.h"
+#include "platform/emf/emfdevicecontext.h"
 #include "platform/fontmetrics.h"
 #include "platform/textrun.h"
 #include "platform/units.h"

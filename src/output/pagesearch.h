@@ -7,7 +7,7 @@
 // never found. One search runs at a time in the process; another caller waits, processing
 // its thread's pending events, until the first has finished.
 
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfmetafile.h"
 
 #include <QRectF>
 #include <functional>

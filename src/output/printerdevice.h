@@ -4,7 +4,7 @@
 
 #include "output/printersettings.h"
 #include "platform/canvas.h"
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfmetafile.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,7 +1,7 @@
 #include "platform/printer.h"
 
 #include "platform/cp1252.h"
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfmetafile.h"
 #include "platform/fileerror.h"
 #include "platform/length.h"
 #include "platform/paintercanvas.h"

@@ -6,7 +6,7 @@
 
 #include "output/brprinter.h"
 #include "output/previewsettings.h"
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfmetafile.h"
 
 #include <QAbstractScrollArea>
 #include <QWidget>

@@ -2,7 +2,7 @@
 
 #include "output/brerror.h"
 #include "output/brprinter.h"
-#include "output/exportfilterlibrary.h"
+#include "output/export/exportfilterlibrary.h"
 #include "output/pagepaint.h"
 #include "output/pagesearch.h"
 #include "platform/cp1252.h"

@@ -1,7 +1,7 @@
 // Export: the run on the calling thread into an export filter, which the page output drives as
 // it drives a printer.
 #include "output/brprinter.h"
-#include "output/exportfilter.h"
+#include "output/export/exportfilter.h"
 #include "report/customreport.h"
 
 namespace report {

@@ -1,7 +1,7 @@
 // Preview: the run on a thread of its own into a recording page output, handed to the preview
 // window while it runs, and the release of that page output when the window closes.
 #include "output/brprinter.h"
-#include "output/exportfilter.h"
+#include "output/export/exportfilter.h"
 #include "report/createreportthread.h"
 #include "report/customreport.h"
 #include "report/reportwindow.h"

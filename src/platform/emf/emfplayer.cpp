@@ -1,7 +1,7 @@
-#include "platform/emfplayer.h"
+#include "platform/emf/emfplayer.h"
 
 #include "platform/colour.h"
-#include "platform/emfformat.h"
+#include "platform/emf/emfformat.h"
 #include "platform/fontmetrics.h"
 
 #include <QPolygonF>

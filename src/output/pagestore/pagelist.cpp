@@ -1,8 +1,8 @@
-#include "output/pagelist.h"
+#include "output/pagestore/pagelist.h"
 
 #include "output/brerror.h"
-#include "output/compress.h"
-#include "platform/emfformat.h"
+#include "output/pagestore/compress.h"
+#include "platform/emf/emfformat.h"
 #include "platform/fileerror.h"
 #include "platform/savefile.h"
 

@@ -4,7 +4,7 @@
 // stack of saved states, with the mapping the records set. A player draws through its own device
 // and reads this state; it is told when the mapping changes and when a saved state returns.
 
-#include "platform/emfreader.h"
+#include "platform/emf/emfreader.h"
 #include "platform/textrun.h"
 
 #include <QRectF>

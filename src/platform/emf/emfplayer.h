@@ -5,7 +5,7 @@
 // go through the metafile's mapping (map mode, window, viewport, reference device) as on the
 // device that recorded it; text is laid out in that device's pixels and stays upright.
 
-#include "platform/emfdevicecontext.h"
+#include "platform/emf/emfdevicecontext.h"
 #include "platform/textrun.h"
 
 #include <QColor>

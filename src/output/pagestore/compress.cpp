@@ -1,4 +1,4 @@
-#include "output/compress.h"
+#include "output/pagestore/compress.h"
 
 #include "output/brerror.h"
 

@@ -6,8 +6,8 @@
 //
 // Everything read from a stream is checked before use: a file can come from anywhere.
 
-#include "output/brstream.h"
-#include "platform/emfmetafile.h"
+#include "output/pagestore/brstream.h"
+#include "platform/emf/emfmetafile.h"
 
 #include <atomic>
 #include <cstdint>

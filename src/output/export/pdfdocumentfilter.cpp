@@ -1,4 +1,4 @@
-#include "output/pdfdocumentfilter.h"
+#include "output/export/pdfdocumentfilter.h"
 
 #include <QString>
 

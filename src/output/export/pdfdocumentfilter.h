@@ -3,7 +3,7 @@
 // same path as printing; texts stay text in the embedded project font. Qt's PDF engine
 // compresses the page streams and embeds a subset of the font.
 
-#include "output/exportfilter.h"
+#include "output/export/exportfilter.h"
 #include "platform/printer.h"
 
 namespace output {

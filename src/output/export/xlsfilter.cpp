@@ -1,6 +1,6 @@
-#include "output/xlsfilter.h"
+#include "output/export/xlsfilter.h"
 
-#include "output/pagegrid.h"
+#include "output/export/pagegrid.h"
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "platform/length.h"

@@ -5,7 +5,7 @@
 // each filter component of the preview window does; StandardExportFilters are the program's
 // three filters in the order the preview lists them.
 
-#include "output/exportfilter.h"
+#include "output/export/exportfilter.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "platform/emfcanvas.h"
+#include "platform/emf/emfcanvas.h"
 
 #include "platform/cp1252.h"
-#include "platform/emfformat.h"
+#include "platform/emf/emfformat.h"
 #include "platform/textrun.h"
 
 #include <stdexcept>

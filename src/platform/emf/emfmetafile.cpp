@@ -1,9 +1,9 @@
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfmetafile.h"
 
 #include "platform/cp1252.h"
-#include "platform/emfcanvasplayer.h"
-#include "platform/emfformat.h"
-#include "platform/emfplayer.h"
+#include "platform/emf/emfcanvasplayer.h"
+#include "platform/emf/emfformat.h"
+#include "platform/emf/emfplayer.h"
 #include "platform/rounding.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "output/brstream.h"
+#include "output/pagestore/brstream.h"
 
 #include "output/brerror.h"
 #include "platform/fileerror.h"

@@ -2,7 +2,7 @@
 // One recorded page: the bytes of a complete enhanced metafile in its standard file layout,
 // checked when it is made, with its size in pixels, its replay and its texts.
 
-#include "platform/emfreader.h"
+#include "platform/emf/emfreader.h"
 
 #include <QPainter>
 #include <QRectF>

@@ -1,5 +1,5 @@
-#include "platform/emfformat.h"
-#include "platform/emfreader.h"
+#include "platform/emf/emfformat.h"
+#include "platform/emf/emfreader.h"
 
 #include <cmath>
 

@@ -7,8 +7,8 @@
 // (libxlsxwriter's constant-memory mode), so memory does not grow with the page count; the
 // compressed workbook is held in memory and written whole over the target.
 
-#include "output/exportfilter.h"
-#include "output/pagegrid.h"
+#include "output/export/exportfilter.h"
+#include "output/export/pagegrid.h"
 #include "platform/recordingcanvas.h"
 #include "platform/savefile.h"
 

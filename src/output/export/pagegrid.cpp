@@ -1,4 +1,4 @@
-#include "output/pagegrid.h"
+#include "output/export/pagegrid.h"
 
 #include "platform/fontmetrics.h"
 #include "platform/length.h"

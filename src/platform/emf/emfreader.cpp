@@ -1,6 +1,6 @@
-#include "platform/emfreader.h"
+#include "platform/emf/emfreader.h"
 
-#include "platform/emfformat.h"
+#include "platform/emf/emfformat.h"
 
 #include <cstring>
 #include <string>

@@ -8,7 +8,7 @@
 // rectangle is left out (the page store records none).
 
 #include "platform/canvas.h"
-#include "platform/emfdevicecontext.h"
+#include "platform/emf/emfdevicecontext.h"
 
 #include <QRectF>
 #include <QSizeF>

@@ -1,6 +1,6 @@
-#include "platform/emfwriter.h"
+#include "platform/emf/emfwriter.h"
 
-#include "platform/emfformat.h"
+#include "platform/emf/emfformat.h"
 #include "platform/rounding.h"
 
 #include <algorithm>

@@ -7,7 +7,7 @@
 // print CSS gives one sheet per page. The pages are written to a scratch file as they come and
 // joined to the head (which names only the faces used) when the file is finished.
 
-#include "output/exportfilter.h"
+#include "output/export/exportfilter.h"
 #include "platform/recordingcanvas.h"
 #include "platform/savefile.h"
 

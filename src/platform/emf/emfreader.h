@@ -7,7 +7,7 @@
 // record bound the walk.
 
 #include "platform/canvas.h"
-#include "platform/emfwriter.h"
+#include "platform/emf/emfwriter.h"
 #include "platform/units.h"
 
 #include <QPointF>

@@ -1,8 +1,8 @@
-#include "output/exportfilterlibrary.h"
+#include "output/export/exportfilterlibrary.h"
 
-#include "output/htmldocumentfilter.h"
-#include "output/pdfdocumentfilter.h"
-#include "output/xlsfilter.h"
+#include "output/export/htmldocumentfilter.h"
+#include "output/export/pdfdocumentfilter.h"
+#include "output/export/xlsfilter.h"
 
 #include <algorithm>
 

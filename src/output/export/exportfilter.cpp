@@ -1,4 +1,4 @@
-#include "output/exportfilter.h"
+#include "output/export/exportfilter.h"
 
 namespace output {
 

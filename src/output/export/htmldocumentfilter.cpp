@@ -1,4 +1,4 @@
-#include "output/htmldocumentfilter.h"
+#include "output/export/htmldocumentfilter.h"
 
 #include "platform/colour.h"
 #include "platform/cp1252.h"

@@ -5,8 +5,8 @@
 // Objects are written only when a drawing call needs them.
 
 #include "platform/canvas.h"
-#include "platform/emfmetafile.h"
-#include "platform/emfwriter.h"
+#include "platform/emf/emfmetafile.h"
+#include "platform/emf/emfwriter.h"
 #include "platform/fontmetrics.h"
 #include "platform/units.h"
 

@@ -1,6 +1,6 @@
-#include "platform/emfdevicecontext.h"
+#include "platform/emf/emfdevicecontext.h"
 
-#include "platform/emfformat.h"
+#include "platform/emf/emfformat.h"
 #include "platform/units.h"
 
 #include <algorithm>

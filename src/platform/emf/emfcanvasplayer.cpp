@@ -1,7 +1,7 @@
-#include "platform/emfcanvasplayer.h"
+#include "platform/emf/emfcanvasplayer.h"
 
 #include "platform/cp1252.h"
-#include "platform/emfformat.h"
+#include "platform/emf/emfformat.h"
 #include "platform/fontmetrics.h"
 
 #include <algorithm>
