@@ -4,8 +4,8 @@
 // input read; anything else (a crash, a hang, another exception) is a finding.
 
 #include "output/brerror.h"
-#include "output/pagelist.h"
-#include "platform/emfmetafile.h"
+#include "output/pagestore/pagelist.h"
+#include "platform/emf/emfmetafile.h"
 #include "timetable/timetable.h"
 
 #include <QImage>

@@ -2,9 +2,9 @@
 // with the older header, one holding the LibreOffice page of corpus/emf) and small metafiles.
 // Run: fuzz_makeseeds FUZZ_DIR
 #include "output/brprinter.h"
-#include "output/pagelist.h"
-#include "platform/emfcanvas.h"
-#include "platform/emfformat.h"
+#include "output/pagestore/pagelist.h"
+#include "platform/emf/emfcanvas.h"
+#include "platform/emf/emfformat.h"
 
 #include <QGuiApplication>
 #include <filesystem>

@@ -5,8 +5,8 @@
 #include "support/exportfixture.h"
 
 #include "output/brprinter.h"
-#include "output/htmldocumentfilter.h"
-#include "output/pdfdocumentfilter.h"
+#include "output/export/htmldocumentfilter.h"
+#include "output/export/pdfdocumentfilter.h"
 #include "platform/cp1252.h"
 #include "platform/fontmetrics.h"
 #include "platform/textrun.h"

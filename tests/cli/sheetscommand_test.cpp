@@ -4,7 +4,7 @@
 #include "cli/marginsoption.h"
 #include "cli/pagescommand.h"
 #include "output/brprinter.h"
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfmetafile.h"
 #include "platform/printer.h"
 #include "support/sheetcheck.h"
 #include "support/smalldisk.h"

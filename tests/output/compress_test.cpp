@@ -1,5 +1,5 @@
 #include "output/brerror.h"
-#include "output/compress.h"
+#include "output/pagestore/compress.h"
 
 #include <gtest/gtest.h>
 

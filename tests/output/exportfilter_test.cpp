@@ -1,11 +1,11 @@
 // Export filters as the page output drives them, the filter library, and the grid the Excel
 // filter lays a page's texts out in.
 #include "output/brprinter.h"
-#include "output/exportfilterlibrary.h"
-#include "output/htmldocumentfilter.h"
-#include "output/pagegrid.h"
-#include "output/pdfdocumentfilter.h"
-#include "output/xlsfilter.h"
+#include "output/export/exportfilterlibrary.h"
+#include "output/export/htmldocumentfilter.h"
+#include "output/export/pagegrid.h"
+#include "output/export/pdfdocumentfilter.h"
+#include "output/export/xlsfilter.h"
 #include "platform/cp1252.h"
 #include "platform/recordingcanvas.h"
 

@@ -2,8 +2,8 @@
 // what is wrong, never a crash, a hang or a huge allocation.
 #include "output/brerror.h"
 #include "output/brprinter.h"
-#include "platform/emfformat.h"
-#include "platform/emfreader.h"
+#include "platform/emf/emfformat.h"
+#include "platform/emf/emfreader.h"
 #include "support/testpages.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // A recorded page must open in an independent EMF reader: LibreOffice converts it to PDF and
 // the page's texts are found in the PDF's text.
 #include "platform/cp1252.h"
-#include "platform/emfcanvas.h"
+#include "platform/emf/emfcanvas.h"
 #include "support/testpages.h"
 
 #include <QProcess>

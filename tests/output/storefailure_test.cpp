@@ -5,9 +5,9 @@
 // full disk (a small file system of the test's own) and two writers at once.
 #include "output/brerror.h"
 #include "output/brprinter.h"
-#include "output/htmldocumentfilter.h"
-#include "output/pdfdocumentfilter.h"
-#include "output/xlsfilter.h"
+#include "output/export/htmldocumentfilter.h"
+#include "output/export/pdfdocumentfilter.h"
+#include "output/export/xlsfilter.h"
 #include "platform/fileerror.h"
 #include "support/smalldisk.h"
 #include "support/testpages.h"

@@ -1,8 +1,8 @@
 // Pages written by other programs: their headers count records differently, and they draw in
 // logical units through a map mode, a window and a viewport. Their texts and drawing must land
 // where their writer put them, in the player and in the text enumeration alike.
-#include "platform/emfformat.h"
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfformat.h"
+#include "platform/emf/emfmetafile.h"
 
 #include <QImage>
 #include <QPainter>

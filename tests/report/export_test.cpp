@@ -1,7 +1,7 @@
 // Export: the report run again into an export filter, which the run drives like a printer; the
 // preview's export hook; no export while the preview's own run goes on.
 #include "output/brprinter.h"
-#include "output/exportfilter.h"
+#include "output/export/exportfilter.h"
 #include "platform/recordingcanvas.h"
 #include "platform/screen.h"
 #include "report/customreport.h"

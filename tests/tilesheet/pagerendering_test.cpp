@@ -5,7 +5,7 @@
 
 #include "output/brprinter.h"
 #include "output/printerdevice.h"
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfmetafile.h"
 #include "platform/paintercanvas.h"
 #include "platform/screen.h"
 

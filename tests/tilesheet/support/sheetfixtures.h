@@ -2,7 +2,7 @@
 // A tile sheet made from tiles of the test's own, run into a recording page output, and the
 // texts of its recorded pages with their device positions.
 
-#include "platform/emfmetafile.h"
+#include "platform/emf/emfmetafile.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
 #include "tilesheet/rapform.h"
