@@ -12,8 +12,8 @@
 #include <cmath>
 #include <cstddef>
 #include <optional>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <windows.h>
 #include <winspool.h>
 
@@ -129,7 +129,8 @@ std::vector<T> capabilities(const QString &name, WORD capability, std::size_t it
 // The paper a device mode names: its paper code, or else its length and width.
 QPageSize paperOf(const DEVMODEW &mode)
 {
-    if ((mode.dmFields & DM_PAPERSIZE) && mode.dmPaperSize > 0 && mode.dmPaperSize != DMPAPER_USER) {
+    if ((mode.dmFields & DM_PAPERSIZE) && mode.dmPaperSize > 0 &&
+        mode.dmPaperSize != DMPAPER_USER) {
         const QPageSize::PageSizeId id = QPageSize::id(mode.dmPaperSize);
         if (id != QPageSize::Custom)
             return QPageSize(id);
@@ -158,8 +159,10 @@ void setPaper(DEVMODEW &mode, const QPageSize &paper, QPageLayout::Orientation o
     const QSizeF mm = paper.size(QPageSize::Millimeter);
     mode.dmFields |= DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH;
     mode.dmPaperSize = DMPAPER_USER;
-    mode.dmPaperWidth = static_cast<short>(std::lround(mm.width() * static_cast<double>(nativePerMm)));
-    mode.dmPaperLength = static_cast<short>(std::lround(mm.height() * static_cast<double>(nativePerMm)));
+    mode.dmPaperWidth =
+        static_cast<short>(std::lround(mm.width() * static_cast<double>(nativePerMm)));
+    mode.dmPaperLength =
+        static_cast<short>(std::lround(mm.height() * static_cast<double>(nativePerMm)));
 }
 
 // Qt's name for the numbered bins it knows (QPrinter::PaperSource), in the spooler's numbers:
@@ -320,7 +323,8 @@ std::vector<TPaperSource> paperSources(const QString &name)
                 binName, std::find(binName, binName + kBinNameLength, L'\0') - binName);
         }
         const std::string number = std::to_string(bins[i]);
-        sources.push_back({"DMBIN", number, text.isEmpty() ? QString::fromStdString(number) : text});
+        sources.push_back(
+            {"DMBIN", number, text.isEmpty() ? QString::fromStdString(number) : text});
     }
     return sources;
 }
