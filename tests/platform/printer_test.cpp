@@ -15,6 +15,15 @@
 
 using platform::TPrinter;
 
+namespace platform {
+// Failures name the trays and sizes they compare.
+void PrintTo(const TPaperSource &tray, std::ostream *os)
+{
+    *os << tray.Option << '=' << tray.Keyword << " \"" << tray.Text.toStdString() << '"';
+}
+void PrintTo(const TSize &size, std::ostream *os) { *os << size.cx << 'x' << size.cy; }
+} // namespace platform
+
 namespace {
 
 #ifdef Q_OS_WIN
