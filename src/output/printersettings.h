@@ -61,7 +61,7 @@ struct TJobOptions {
     int PrintQuality = 0;
     int Collate = 0;
     int ColorOption = 0;
-    // The paper tray by its CUPS name; empty: the printer's own choice.
+    // The paper tray by its keyword (a TPaperSource's); empty: the printer's own choice.
     std::string PaperSource;
 };
 
@@ -116,7 +116,7 @@ public:
     int PrintQuality = 0;
     int Collate = 0;
     int ColorOption = 0;
-    // The paper tray by its CUPS name; empty: the printer's own choice.
+    // The paper tray by its keyword (a TPaperSource's); empty: the printer's own choice.
     std::string PaperSource;
 
     std::string DeviceName, DriverName, PortName;

@@ -1,6 +1,6 @@
 #pragma once
 // The system's printer as the page output's printer device: a TBRPrinterDevice on the platform
-// printer (Qt Print Support over CUPS).
+// printer (Qt Print Support over the system's spooler).
 
 #include "output/printerdevice.h"
 #include "platform/printer.h"

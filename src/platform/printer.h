@@ -2,9 +2,10 @@
 // The printer as the engine speaks to it: the system's printers, selected by index; a device
 // mode holding the job settings a driver takes (with a mask telling which this printer
 // supports); the device's capabilities; and a document of pages drawn on the printer canvas.
-// Written on Qt Print Support over CUPS: the device mode is carried into the QPrinter when the
-// document begins, and the printer's unprintable margins are its physical offset, so that the
-// canvas's origin lies at the corner of the printable area as on any printer device.
+// Written on Qt Print Support over the system's print spooler (platform/printing: CUPS or the
+// Windows spooler): the device mode is carried into the job when the document begins, and the
+// printer's unprintable margins are its physical offset, so that the canvas's origin lies at the
+// corner of the printable area as on any printer device.
 
 #include "platform/canvas.h"
 
@@ -56,16 +57,16 @@ struct TDeviceMode {
     int Collate = 0;
     int PrintQuality = 0;
     int Color = 0;
-    // The paper tray by its CUPS name (a TPaperSource's Keyword); empty: the printer's own.
+    // The paper tray by its spooler's name (a TPaperSource's Keyword); empty: the printer's own.
     std::string PaperSource;
     bool operator==(const TDeviceMode &) const = default;
 };
 
-// A paper tray of a CUPS queue: the driver's input slot, or the IPP media source of a queue
-// without a driver file.
+// A paper tray of a printer: under CUPS the driver's input slot, or the IPP media source of a
+// queue without a driver file; under Windows the driver's numbered paper bin.
 struct TPaperSource {
-    std::string Option;  // the job option that names it: "InputSlot" or "media-source"
-    std::string Keyword; // the value that option takes
+    std::string Option;  // what names it: "InputSlot" or "media-source" (CUPS), "DMBIN" (Windows)
+    std::string Keyword; // the value that option takes; for a bin its number
     QString Text;        // what the driver calls it
     bool operator==(const TPaperSource &) const = default;
 };
@@ -111,8 +112,8 @@ public:
     TSize PhysicalOffset() const;   // device pixels from the sheet's corner to the printable area
     TSize PhysicalPageSize() const; // device pixels
     std::vector<int> PaperCodes() const;
-    // The selected printer's paper trays, asked of CUPS once per selection; empty when it has
-    // no choice of tray. A device mode's PaperSource is sent only when it names one of them.
+    // The selected printer's paper trays, asked of the spooler once per selection; empty when it
+    // has no choice of tray. A device mode's PaperSource is sent only when it names one of them.
     std::vector<TPaperSource> PaperSources() const;
     // The trays of queue `name`.
     static std::vector<TPaperSource> PaperSourcesOf(const QString &name);

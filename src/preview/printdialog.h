@@ -13,7 +13,7 @@ namespace preview {
 // orientation are the report's, for pages `minPage` to `maxPage`; true when it was accepted.
 // Accepted with a page setup the user never accepted, `printer` keeps the report's paper and
 // orientation. Its tab "Papirbakke" lists the trays of the printer chosen, `paperSource`
-// (a CUPS tray name, empty for the printer's own choice) preselected and, when accepted, the
+// (a tray's keyword, empty for the printer's own choice) preselected and, when accepted, the
 // tray chosen.
 bool ShowPrintDialog(QPrinter &printer, int minPage, int maxPage, std::string &paperSource);
 

@@ -35,7 +35,7 @@ struct TBRServices {
     std::function<output::TBRPrinterDevice *()> PrinterDevice;
     // Shows the print settings dialog modally on `printer`, which holds the report's printer,
     // paper, orientation and copies, for pages `minPage` to `maxPage`, and `paperSource`, the
-    // report's paper tray (a CUPS tray name, empty for the printer's own); true when the user
+    // report's paper tray (a tray's keyword, empty for the printer's own); true when the user
     // accepted it, `printer` and `paperSource` then holding the choice. None: the settings stay
     // as they are.
     std::function<bool(QPrinter &printer, int minPage, int maxPage, std::string &paperSource)>
