@@ -914,7 +914,6 @@ def calibration(app, work):
     Then "Prøveark…": the sheet printed on a printer that moves the page, its four distances
     typed in, "Ret marginer", and the sheet printed again with its lines in place. Then a second
     printer's own margins (margins_per_printer)."""
-    global process
     shift = 'tavle-shift'
     if shift not in subprocess.run(['lpstat', '-e'], capture_output=True, text=True).stdout:
         print('calibration skipped: no CUPS test queue %s (run .ci/cups-setup as root)' % shift)
@@ -931,9 +930,10 @@ def calibration(app, work):
     j.click(checks.need(j.find(juster, 'push button', 'OK', exact=True), '"OK"'))
     j.click(j.find(select, 'push button', 'Luk', exact=True))
     j.click(checks.need(j.find(app, 'push button', 'Luk', exact=True), '"Luk"'))
-    checks.true('the program ended', j.wait_for(lambda: process.poll() is not None, 10))
+    checks.true('the program ended',
+                j.wait_for(lambda: running['process'].poll() is not None, 10))
 
-    process, app = j.start(program, env=environment)
+    running['process'], app = j.start(program, env=environment)
     checks.need(app, 'the program started again')
     select, juster = juster_window(app, source)
     top = checks.need(j.find(juster, 'spin button', 'Topmargen', exact=True), 'Topmargen')
