@@ -10,6 +10,8 @@
 #include "output/pdfdocumentfilter.h"
 #include "platform/fileerror.h"
 #include "preview/brpreview.h"
+#include "preview/previewstate.h"
+#include "preview/savetargets.h"
 #include "preview/standardpreview.h"
 #include "preview/standardpreviewinterface.h"
 #include "preview/thumbgrid.h"
@@ -40,6 +42,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <typeinfo>
 
@@ -830,6 +833,39 @@ TEST(PreviewSave, TheFilterListFollowsTheLibraryWhileTheWindowLives)
     EXPECT_TRUE(ExportFilterLibrary().Entries().empty());
 }
 
+TEST(PreviewSave, TheSaveRulesHoldWithoutAWindowForAnyListOfFilters)
+{
+    const std::vector<SaveKind> own = saveKinds({});
+    EXPECT_EQ(saveFilters(own), QStringList{"Udskriftsfiler (*.brp)"});
+    EXPECT_EQ(preselectedSaveFilter(own), 1);
+    EXPECT_EQ(saveTarget(own, QStringLiteral("aj"), 3), std::pair(QStringLiteral("aj.brp"), 1));
+
+    // A filter this desktop has no Danish name for keeps the engine's, its extension lower case.
+    const std::vector<SaveKind> kinds =
+        saveKinds({{"TBRCSVFilter", "CSV file", "CSV", {}}, {"TBRXLSFilter", "XLS", "XLSX", {}}});
+    EXPECT_EQ(saveFilters(kinds), (QStringList{"Udskriftsfiler (*.brp)", "CSV file (*.csv)",
+                                               "Excel-regneark (*.xlsx)"}));
+    EXPECT_EQ(preselectedSaveFilter(kinds), 2);
+    const struct {
+        const char *typed;
+        int chosen;
+        const char *file;
+        int as;
+    } names[] = {{"aj.CSV", 3, "aj.CSV", 2}, {"aj", 0, "aj.brp", 1}, {"aj", 9, "aj.xlsx", 3}};
+    for (const auto &name : names)
+        EXPECT_EQ(saveTarget(kinds, QString::fromLatin1(name.typed), name.chosen),
+                  std::pair(QString::fromLatin1(name.file), name.as))
+            << name.typed;
+
+    // Which export filter a chosen filter stands for; none is the own format.
+    const struct {
+        int chosen;
+        std::optional<std::size_t> filter;
+    } chosen[] = {{0, {}}, {1, {}}, {2, 0}, {4, 2}, {5, {}}};
+    for (const auto &c : chosen)
+        EXPECT_EQ(exportFilterOf(c.chosen, 3), c.filter) << c.chosen;
+}
+
 TEST(PreviewSave, ExportsThroughTheReportsHookWithANewFilterOfTheChosenEntry)
 {
     testpages::TempDir dir;
@@ -971,11 +1007,7 @@ TEST(PreviewPrint, ALoadedFileIsReplayedOnceAndClosingMeanwhileWaitsForTheReplay
 {
     const report::TBRServicesScope services({}); // no saved file loaded yet
     testpages::TempDir dir;
-    {
-        TBRPrinter source;
-        testpages::recordRun(source, 6, 2, 3);
-        source.SavePages(dir.file("six.brp"));
-    }
+    testpages::saveRun(dir.file("six.brp"), 6, 2, 3);
     testsupport::FakePrinter printer(
         {.dpiX = 300, .dpiY = 300, .drawing = testsupport::FakePrinter::Drawing::None});
     ReportWindow report(std::make_unique<TBRPrinter>(TPrinterSettings{}, &printer));
