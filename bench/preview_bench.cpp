@@ -4,6 +4,7 @@
 // view) within 10 ms, median; paging through 1,500 pages and scrolling through all their
 // thumbnails grows resident memory by less than 10 MB; searching the texts of 1,500 pages
 // ("&Søg", case not mattering, a text on no page) within 1 s with resident memory flat.
+#include "benchrun.h"
 #include "output/brprinter.h"
 #include "platform/screen.h"
 #include "preview/brpreview.h"
@@ -13,7 +14,7 @@
 #include "tilesheet/rapform.h"
 #include "timetable/tbrik.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
 
@@ -234,12 +235,6 @@ BENCHMARK(BM_SearchAllPages)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     // The sheet's pixel geometry is defined against a 96 dpi screen.
-    const platform::ScreenResolutionOverride screen(96);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, bench::BenchApp::Widgets, 96);
 }

@@ -1,6 +1,7 @@
 // Tile sheets into the page store, the preview's work: one name with 10,000 lessons gives
 // 30,000 tiles on 500 pages. Goals on the reference machine: at least 300 pages per second
 // into the page store, and the first page in the store within 50 ms of Preview being called.
+#include "benchrun.h"
 #include "output/brprinter.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
@@ -8,7 +9,6 @@
 #include "timetable/tbrik.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -106,12 +106,6 @@ BENCHMARK(BM_FirstPreviewPage)->UseManualTime()->Iterations(20)->Unit(benchmark:
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
     // The sheet's pixel geometry is defined against a 96 dpi screen.
-    const platform::ScreenResolutionOverride screen(96);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, bench::BenchApp::Gui, 96);
 }
