@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <spawn.h>
@@ -17,6 +18,24 @@
 extern char **environ;
 
 namespace bench {
+namespace {
+
+// A memory figure of /proc/self/status ("VmRSS:"), in MiB; 0 where there is none.
+double statusMiB(const std::string &field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::stod(line.substr(field.size())) / 1024.0;
+    return 0;
+}
+
+} // namespace
+
+double residentMiB() { return statusMiB("VmRSS:"); }
+
+double peakResidentMiB() { return statusMiB("VmHWM:"); }
 
 int runBenchmarks(int argc, char **argv, BenchApp kind, int screenDpi)
 {

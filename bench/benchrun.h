@@ -1,6 +1,6 @@
 #pragma once
-// What the benchmark programs share: the main of those that need a Qt application, and
-// tavleprint run as a process of its own.
+// What the benchmark programs share: the main of those that need a Qt application, the
+// process's memory, and tavleprint run as a process of its own.
 
 #include <string>
 #include <vector>
@@ -13,6 +13,10 @@ enum class BenchApp { Gui, Widgets };
 // Runs the registered benchmarks under a Qt application of `kind`; with `screenDpi` > 0, laid
 // out as on a screen of that resolution (the sheet's pixel geometry is defined against one).
 int runBenchmarks(int argc, char **argv, BenchApp kind = BenchApp::Gui, int screenDpi = 0);
+
+// This process's resident memory now (VmRSS) and its peak so far (VmHWM), in MiB.
+double residentMiB();
+double peakResidentMiB();
 
 // One process run to its end: whether it ended with exit code 0, its wall time and its peak
 // resident memory.

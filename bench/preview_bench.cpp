@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,17 +27,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The process's resident memory now, in MiB.
-double residentMiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    return 0;
-}
 
 double milliseconds(Clock::duration d)
 {
@@ -186,7 +174,7 @@ void BM_PagingAndThumbnailsMemory(benchmark::State &state)
         QCoreApplication::processEvents();
         window.BRPreviewPageAvailable(output.PageNumber());
         QCoreApplication::processEvents();
-        const double before = residentMiB();
+        const double before = bench::residentMiB();
         const int pages = output.PageNumber();
         for (int n = 1; n <= pages; ++n) {
             window.GoToPage(n);
@@ -198,7 +186,7 @@ void BM_PagingAndThumbnailsMemory(benchmark::State &state)
             bar.setValue(position);
             grid.viewport()->repaint();
         }
-        const double after = residentMiB();
+        const double after = bench::residentMiB();
         state.counters["pages"] = pages;
         state.counters["resident_before_MiB"] = before;
         state.counters["resident_growth_MiB"] = after - before;
@@ -219,11 +207,11 @@ void BM_SearchAllPages(benchmark::State &state)
     window.show();
     QCoreApplication::processEvents();
     window.SearchPages(QStringLiteral("ikke på nogen side"), false); // settles the first fetch
-    const double before = residentMiB();
+    const double before = bench::residentMiB();
     double peakGrowth = 0;
     for (auto _ : state) {
         window.SearchPages(QStringLiteral("ikke på nogen side"), false);
-        peakGrowth = std::max(peakGrowth, residentMiB() - before);
+        peakGrowth = std::max(peakGrowth, bench::residentMiB() - before);
     }
     state.counters["pages"] = output.PageNumber();
     state.counters["resident_growth_MiB"] = peakGrowth;

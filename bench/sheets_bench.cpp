@@ -12,7 +12,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -21,17 +20,6 @@
 namespace {
 
 constexpr int lessons = 10000;
-
-// The process's peak resident memory so far, in MiB.
-double peakResidentMiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    return 0;
-}
 
 std::vector<timetable::TBrik> lessonsOfOneTeacher(int n)
 {
@@ -74,7 +62,7 @@ void BM_SheetsIntoPageStore(benchmark::State &state)
         pages = sheet.form.BRBrikker.PageOutput()->PageList().PageCount();
     }
     state.counters["pages"] = pages;
-    state.counters["peak_resident_MiB"] = peakResidentMiB();
+    state.counters["peak_resident_MiB"] = bench::peakResidentMiB();
     state.counters["pages_per_s"] =
         benchmark::Counter(static_cast<double>(pages) * static_cast<double>(state.iterations()),
                            benchmark::Counter::kIsRate);

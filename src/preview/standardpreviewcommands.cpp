@@ -37,6 +37,15 @@ using output::TOrientation;
 
 namespace {
 const QString loadFilter = QStringLiteral("Udskriftsfiler (*.brp)");
+
+// "&Gem" and "&Hent" ask with Qt's own file dialog, found by its object name, for any name.
+void prepareFileDialog(QFileDialog &dialog, const QString &objectName, QFileDialog::AcceptMode mode)
+{
+    dialog.setObjectName(objectName);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+}
 } // namespace
 
 void TBRStandardPreview::beginBusy()
@@ -147,10 +156,7 @@ int TBRStandardPreview::PreselectedSaveFilter() const
 void TBRStandardPreview::SaveClick()
 {
     QFileDialog dialog(this, QStringLiteral("Gem udskriftsjob"));
-    dialog.setObjectName(QStringLiteral("SaveDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    prepareFileDialog(dialog, QStringLiteral("SaveDialog"), QFileDialog::AcceptSave);
     const QStringList filters = SaveFilters();
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.at(PreselectedSaveFilter() - 1));
@@ -208,10 +214,7 @@ void TBRStandardPreview::SaveTo(const QString &file, int filterIndex)
 void TBRStandardPreview::LoadClick()
 {
     QFileDialog dialog(this, QStringLiteral("Indlæs udskriftsjob"));
-    dialog.setObjectName(QStringLiteral("LoadDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    prepareFileDialog(dialog, QStringLiteral("LoadDialog"), QFileDialog::AcceptOpen);
     dialog.setNameFilter(loadFilter);
     // It starts where the user last fetched a saved report file, with that file chosen.
     const QFileInfo last(platform::RecentFile(platform::TRecentFile::ReportFile));
