@@ -5,6 +5,7 @@
 // and tiles than reprinting every changed name in full; the change list at most half the pages
 // its one-column layout took (51 in teacher mode, 49 in class mode), so never more pages than
 // the new tiles' sheets; diff at most three times list.
+#include "benchrun.h"
 #include "exportgen.h"
 #include "output/brprinter.h"
 #include "platform/screen.h"
@@ -13,19 +14,12 @@
 #include "timetable/tilediff.h"
 #include "timetable/timetable.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -146,40 +140,15 @@ BENCHMARK_CAPTURE(BM_Paper, classes, SelectionMode::Classes)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
-// One tavleprint process with its output thrown away; its wall time.
-bool runTavleprint(std::vector<std::string> args, double &seconds)
-{
-    args.insert(args.begin(), TAVLEPRINT);
-    std::vector<char *> argv;
-    for (std::string &a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return false;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
-        return false;
-    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 void BM_Process(benchmark::State &state, const std::vector<std::string> &args)
 {
     for (auto _ : state) {
-        double seconds = 0;
-        if (!runTavleprint(args, seconds)) {
+        const bench::ProcessRun run = bench::runProcess(TAVLEPRINT, args);
+        if (!run.ok) {
             state.SkipWithError("tavleprint failed");
             return;
         }
-        state.SetIterationTime(seconds);
+        state.SetIterationTime(run.seconds);
     }
 }
 BENCHMARK_CAPTURE(BM_Process, list_teachers,
@@ -198,11 +167,5 @@ BENCHMARK_CAPTURE(BM_Process, diff_teachers,
 
 int main(int argc, char **argv)
 {
-    // The sheets are drawn, which takes a Qt application; no window is shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv); // the sheets are drawn
 }

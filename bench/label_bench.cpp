@@ -1,5 +1,6 @@
 // Measuring and breaking the five labels of one tile, and drawing one whole tile, the way the
 // tile sheet prints them: Arial 9 and 6 pt at zoom 60 on the reference device.
+#include "benchrun.h"
 #include "output/pagetarget.h"
 #include "platform/recordingcanvas.h"
 #include "platform/screen.h"
@@ -7,7 +8,6 @@
 #include "report/customreport.h"
 #include "report/label.h"
 
-#include <QGuiApplication>
 #include <array>
 #include <benchmark/benchmark.h>
 #include <string>
@@ -87,10 +87,5 @@ BENCHMARK(DrawOneTile);
 int main(int argc, char **argv)
 {
     // Measuring needs no screen; the application only makes the process like the program's.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

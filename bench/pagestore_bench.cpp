@@ -2,10 +2,10 @@
 // and 300 short texts each) and reading them back in order and at random. Goals on the
 // reference machine: recording at least 2,000 pages per second, in-order reading at least
 // 5,000; resident memory within the store's memory limit plus a few pages at any page count.
+#include "benchrun.h"
 #include "output/brprinter.h"
 #include "platform/canvas.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -128,12 +128,4 @@ BENCHMARK(BM_ReadPagesAtRandom)->Arg(1000)->UseRealTime()->Unit(benchmark::kMill
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::runBenchmarks(argc, argv); }

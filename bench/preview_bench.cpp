@@ -4,6 +4,7 @@
 // view) within 10 ms, median; paging through 1,500 pages and scrolling through all their
 // thumbnails grows resident memory by less than 10 MB; searching the texts of 1,500 pages
 // ("&Søg", case not mattering, a text on no page) within 1 s with resident memory flat.
+#include "benchrun.h"
 #include "output/brprinter.h"
 #include "platform/screen.h"
 #include "preview/brpreview.h"
@@ -13,13 +14,12 @@
 #include "tilesheet/rapform.h"
 #include "timetable/tbrik.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,17 +27,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The process's resident memory now, in MiB.
-double residentMiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    return 0;
-}
 
 double milliseconds(Clock::duration d)
 {
@@ -185,7 +174,7 @@ void BM_PagingAndThumbnailsMemory(benchmark::State &state)
         QCoreApplication::processEvents();
         window.BRPreviewPageAvailable(output.PageNumber());
         QCoreApplication::processEvents();
-        const double before = residentMiB();
+        const double before = bench::residentMiB();
         const int pages = output.PageNumber();
         for (int n = 1; n <= pages; ++n) {
             window.GoToPage(n);
@@ -197,7 +186,7 @@ void BM_PagingAndThumbnailsMemory(benchmark::State &state)
             bar.setValue(position);
             grid.viewport()->repaint();
         }
-        const double after = residentMiB();
+        const double after = bench::residentMiB();
         state.counters["pages"] = pages;
         state.counters["resident_before_MiB"] = before;
         state.counters["resident_growth_MiB"] = after - before;
@@ -218,11 +207,11 @@ void BM_SearchAllPages(benchmark::State &state)
     window.show();
     QCoreApplication::processEvents();
     window.SearchPages(QStringLiteral("ikke på nogen side"), false); // settles the first fetch
-    const double before = residentMiB();
+    const double before = bench::residentMiB();
     double peakGrowth = 0;
     for (auto _ : state) {
         window.SearchPages(QStringLiteral("ikke på nogen side"), false);
-        peakGrowth = std::max(peakGrowth, residentMiB() - before);
+        peakGrowth = std::max(peakGrowth, bench::residentMiB() - before);
     }
     state.counters["pages"] = output.PageNumber();
     state.counters["resident_growth_MiB"] = peakGrowth;
@@ -234,12 +223,6 @@ BENCHMARK(BM_SearchAllPages)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     // The sheet's pixel geometry is defined against a 96 dpi screen.
-    const platform::ScreenResolutionOverride screen(96);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, bench::BenchApp::Widgets, 96);
 }

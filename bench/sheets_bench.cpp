@@ -1,6 +1,7 @@
 // Tile sheets into the page store, the preview's work: one name with 10,000 lessons gives
 // 30,000 tiles on 500 pages. Goals on the reference machine: at least 300 pages per second
 // into the page store, and the first page in the store within 50 ms of Preview being called.
+#include "benchrun.h"
 #include "output/brprinter.h"
 #include "platform/screen.h"
 #include "report/customreport.h"
@@ -8,11 +9,9 @@
 #include "timetable/tbrik.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -21,17 +20,6 @@
 namespace {
 
 constexpr int lessons = 10000;
-
-// The process's peak resident memory so far, in MiB.
-double peakResidentMiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    return 0;
-}
 
 std::vector<timetable::TBrik> lessonsOfOneTeacher(int n)
 {
@@ -74,7 +62,7 @@ void BM_SheetsIntoPageStore(benchmark::State &state)
         pages = sheet.form.BRBrikker.PageOutput()->PageList().PageCount();
     }
     state.counters["pages"] = pages;
-    state.counters["peak_resident_MiB"] = peakResidentMiB();
+    state.counters["peak_resident_MiB"] = bench::peakResidentMiB();
     state.counters["pages_per_s"] =
         benchmark::Counter(static_cast<double>(pages) * static_cast<double>(state.iterations()),
                            benchmark::Counter::kIsRate);
@@ -106,12 +94,6 @@ BENCHMARK(BM_FirstPreviewPage)->UseManualTime()->Iterations(20)->Unit(benchmark:
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
     // The sheet's pixel geometry is defined against a 96 dpi screen.
-    const platform::ScreenResolutionOverride screen(96);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, bench::BenchApp::Gui, 96);
 }

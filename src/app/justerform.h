@@ -1,8 +1,9 @@
 #pragma once
-// The printer adjustment window: the four page margins, in millimetres, that every tile sheet
-// uses, for the printer chosen in its list (the standard printer at first). They are kept per
-// printer: read when a printer is chosen and written whenever the window closes or another
-// printer is chosen. Margins that leave the sheet no room for its tiles are refused.
+// TJusterForm, the printer adjustment window, named after the Danish button that opens it
+// ("Juster printer"; its title is "Printerjustering"): the four page margins, in millimetres, that
+// every tile sheet uses, for the printer chosen in its list (the standard printer at first). They
+// are kept per printer: read when a printer is chosen and written whenever the window closes or
+// another printer is chosen. Margins that leave the sheet no room for its tiles are refused.
 
 #include "tilesheet/keptmargins.h"
 

@@ -1,8 +1,9 @@
 #pragma once
-// The calibration dialog of the printer adjustment window: prints a calibration sheet on the
-// printer chosen in its list (the adjustment window's) with that printer's current margins,
-// takes the four distances measured on it, and corrects the margins so that the lines land
-// where the sheet says they should.
+// TKalibreringForm, named after its Danish window title "Kalibrering" (the rules it works by
+// are in tilesheet/calibration.h): the calibration dialog of the printer adjustment window; prints
+// a calibration sheet on the printer chosen in its list (the adjustment window's) with that
+// printer's current margins, takes the four distances measured on it, and corrects the margins so
+// that the lines land where the sheet says they should.
 
 #include "tilesheet/calibration.h"
 

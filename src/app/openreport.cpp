@@ -5,8 +5,8 @@
 #include "output/brprinter.h"
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
+#include "preview/previewstate.h"
 #include "preview/standardpreview.h"
-#include "preview/standardpreviewinterface.h"
 #include "report/services.h"
 
 #include <QFile>

@@ -1,5 +1,6 @@
 #include "cli/boardcommand.h"
 
+#include "cli/commandline.h"
 #include "cli/marginsoption.h"
 #include "cli/tavleprint.h"
 
@@ -16,13 +17,9 @@
 namespace cli {
 namespace {
 
-constexpr std::string_view kBoardUsage =
-    "usage: tavleprint board (--teachers|--classes) [--at YYYY-MM-DD]\n";
-
-int usageError(std::ostream &err, const std::string &problem)
+int boardMistake(std::ostream &err, const std::string &problem)
 {
-    err << "tavleprint: board: " << problem << "\n" << kBoardUsage;
-    return platform::ExitCode::Usage;
+    return usageError(err, "board", "board: " + problem);
 }
 
 std::string localTime(std::int64_t msecs)
@@ -49,40 +46,40 @@ std::unique_ptr<timetable::TBoard> openBoard(std::ostream &err)
 
 int runBoardCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
-    std::optional<timetable::SelectionMode> mode;
+    timetable::SelectionMode mode = timetable::SelectionMode::Teachers;
+    OneOf given{std::string(kOneModeOnly)};
     std::optional<std::int64_t> at;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string &arg = args[i];
-        if (arg == "--teachers" || arg == "--classes") {
-            if (mode)
-                return usageError(err, "give only one of --teachers and --classes");
-            mode = arg == "--teachers" ? timetable::SelectionMode::Teachers
-                                       : timetable::SelectionMode::Classes;
-        } else if (arg == "--at") {
-            const QDate date =
-                i + 1 < args.size()
-                    ? QDate::fromString(QString::fromStdString(args[++i]), Qt::ISODate)
-                    : QDate();
-            if (!date.isValid())
-                return usageError(err, "--at takes a date as YYYY-MM-DD");
-            // The board as that day's last print left it.
-            at = date.endOfDay().toMSecsSinceEpoch();
-        } else {
-            return usageError(err, arg.starts_with("--") ? "unknown option " + arg
-                                                         : "takes no file or name: " + arg);
-        }
-    }
-    if (!mode)
-        return usageError(err, "give --teachers or --classes");
+    const std::string_view badDate = "--at takes a date as YYYY-MM-DD";
+    const Words words{
+        .options = {modeOption(timetable::SelectionMode::Teachers, given, mode),
+                    modeOption(timetable::SelectionMode::Classes, given, mode),
+                    {"--at",
+                     [&](const std::string &day, std::string &problem) {
+                         const QDate date =
+                             QDate::fromString(QString::fromStdString(day), Qt::ISODate);
+                         if (!date.isValid())
+                             problem = badDate;
+                         // The board as that day's last print left it.
+                         at = date.endOfDay().toMSecsSinceEpoch();
+                     },
+                     badDate}},
+        .positional = [](const std::string &word,
+                         std::string &problem) { problem = "takes no file or name: " + word; },
+    };
+    std::string problem;
+    if (readWords(words, args, problem) && !given)
+        problem = "give --teachers or --classes";
+    if (!problem.empty())
+        return boardMistake(err, problem);
 
     const auto board = openBoard(err);
     if (!board)
         return platform::ExitCode::Failure;
     try {
-        const auto names = board->Names(*mode, at);
+        const auto names = board->Names(mode, at);
         if (names.empty())
             out << "nothing recorded on the "
-                << (*mode == timetable::SelectionMode::Teachers ? "teachers'" : "classes'")
+                << (mode == timetable::SelectionMode::Teachers ? "teachers'" : "classes'")
                 << " board\n";
         for (const timetable::BoardName &name : names)
             out << platform::cp1252ToUtf8(name.name) << '\t' << name.tileCount << '\t'

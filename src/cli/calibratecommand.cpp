@@ -1,7 +1,9 @@
 #include "cli/calibratecommand.h"
 
+#include "cli/commandline.h"
 #include "cli/marginsoption.h"
 #include "cli/reportdestination.h"
+#include "cli/tavleprint.h"
 #include "output/systemprinter.h"
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
@@ -20,15 +22,6 @@
 namespace cli {
 namespace {
 
-constexpr const char *kUsage =
-    "usage: tavleprint calibrate [--printer QUEUE] [--margins T,L,B,R]\n";
-
-int usageError(std::ostream &err, const std::string &problem)
-{
-    err << "tavleprint: " << problem << "\n" << kUsage;
-    return platform::ExitCode::Usage;
-}
-
 // "8.5,12.0,9.0,20.0", as --margins takes it.
 std::string list(double a, double b, double c, double d)
 {
@@ -44,20 +37,25 @@ int runCalibrateCommand(const std::vector<std::string> &args, std::ostream &out,
 {
     std::string queue;
     std::optional<tilesheet::Margins> margins;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const bool hasValue = i + 1 < args.size();
-        if (args[i] == "--printer" && hasValue) {
-            queue = args[++i];
-        } else if (args[i] == "--margins" && hasValue) {
-            tilesheet::Margins given{};
-            std::string problem;
-            if (!parseMargins(args[++i], given, problem))
-                return usageError(err, problem);
-            margins = given;
-        } else {
-            return usageError(err, "calibrate does not take " + args[i]);
-        }
-    }
+    // It takes nothing else; an option given without its value is refused as it stands.
+    const auto refused = [](const std::string &word) { return "calibrate does not take " + word; };
+    const Words words{
+        .options = {{"--printer", [&](const std::string &name, std::string &) { queue = name; },
+                     "calibrate does not take --printer"},
+                    {"--margins",
+                     [&](const std::string &text, std::string &problem) {
+                         tilesheet::Margins given{};
+                         if (parseMargins(text, given, problem))
+                             margins = given;
+                     },
+                     "calibrate does not take --margins"}},
+        .positional = [&](const std::string &word,
+                          std::string &problem) { problem = refused(word); },
+        .unknown = refused,
+    };
+    std::string problem;
+    if (!readWords(words, args, problem))
+        return usageError(err, "calibrate", problem);
 
     const std::optional<int> index = printerIndex(queue, err);
     if (!index)

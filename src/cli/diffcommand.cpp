@@ -1,6 +1,7 @@
 #include "cli/diffcommand.h"
 
 #include "cli/boardcommand.h"
+#include "cli/commandline.h"
 #include "cli/tavleprint.h"
 
 #include "output/brprinter.h"
@@ -23,18 +24,6 @@
 
 namespace cli {
 namespace {
-
-constexpr std::string_view kDiffUsage =
-    "usage: tavleprint diff (--teachers|--classes) (EARLIER | --board) EXPORT\n"
-    "       tavleprint changes (--teachers|--classes) (EARLIER | --board) EXPORT [NAME...]\n"
-    "                          (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx |\n"
-    "                           --html FILE.htm | --print [--printer QUEUE])\n";
-
-int usageError(std::ostream &err, const std::string &problem)
-{
-    err << "tavleprint: " << problem << "\n" << kDiffUsage;
-    return platform::ExitCode::Usage;
-}
 
 // Two files are read, so each warning of the loader names its file.
 timetable::Timetable::MessageSink loaderSink(std::ostream &err, const std::string &path)
@@ -200,52 +189,39 @@ struct ChangeArgs {
 std::optional<ChangeArgs> parse(const std::vector<std::string> &args, std::string &problem)
 {
     ChangeArgs parsed;
-    bool haveMode = false;
+    OneOf mode{std::string(kOneModeOnly)};
     std::optional<std::string> printer;
-    for (std::size_t i = 0; i < args.size() && problem.empty(); ++i) {
-        const std::string &arg = args[i];
-        const auto destination = [&](ReportDestination d) {
+    const auto destinationOption = [&](ReportDestination d) {
+        return [&, d](const std::string &file, std::string &problem) {
             if (parsed.output)
                 problem = "give only one of --save, --pdf, --xlsx, --html and --print";
-            parsed.output = ReportOutput{d, {}, {}};
+            parsed.output = ReportOutput{d, file, {}};
         };
-        if (arg == "--teachers" || arg == "--classes") {
-            if (haveMode)
-                problem = "give only one of --teachers and --classes";
-            haveMode = true;
-            parsed.mode = arg == "--teachers" ? timetable::SelectionMode::Teachers
-                                              : timetable::SelectionMode::Classes;
-        } else if (arg == "--save" || arg == "--pdf" || arg == "--xlsx" || arg == "--html") {
-            destination(arg == "--save"   ? ReportDestination::Save
-                        : arg == "--pdf"  ? ReportDestination::Pdf
-                        : arg == "--xlsx" ? ReportDestination::Xlsx
-                                          : ReportDestination::Html);
-            if (i + 1 < args.size())
-                parsed.output->target = args[++i];
-            else
-                problem = arg + " needs a file name";
-        } else if (arg == "--print") {
-            destination(ReportDestination::Print);
-        } else if (arg == "--board") {
-            parsed.board = true;
-        } else if (arg == "--printer") {
-            if (i + 1 < args.size())
-                printer = args[++i];
-            else
-                problem = "--printer needs a queue name";
-        } else if (arg.starts_with("--")) {
-            problem = "unknown option " + arg;
-        } else {
-            parsed.positional.push_back(arg);
-        }
-    }
-    if (problem.empty() && printer) {
+    };
+    const Words words{
+        .options =
+            {modeOption(timetable::SelectionMode::Teachers, mode, parsed.mode),
+             modeOption(timetable::SelectionMode::Classes, mode, parsed.mode),
+             {"--save", destinationOption(ReportDestination::Save), "--save needs a file name"},
+             {"--pdf", destinationOption(ReportDestination::Pdf), "--pdf needs a file name"},
+             {"--xlsx", destinationOption(ReportDestination::Xlsx), "--xlsx needs a file name"},
+             {"--html", destinationOption(ReportDestination::Html), "--html needs a file name"},
+             {"--print", destinationOption(ReportDestination::Print)},
+             {"--board", [&](const std::string &, std::string &) { parsed.board = true; }},
+             {"--printer", [&](const std::string &queue, std::string &) { printer = queue; },
+              "--printer needs a queue name"}},
+        .positional = [&](const std::string &word,
+                          std::string &) { parsed.positional.push_back(word); },
+    };
+    if (!readWords(words, args, problem))
+        return std::nullopt;
+    if (printer) {
         if (parsed.output && parsed.output->destination == ReportDestination::Print)
             parsed.output->printer = *printer;
         else
             problem = "--printer goes with --print";
     }
-    if (problem.empty() && !haveMode)
+    if (problem.empty() && !mode)
         problem = "give --teachers or --classes";
     else if (problem.empty() && parsed.positional.size() < (parsed.board ? 1u : 2u))
         problem = parsed.board ? "give the export file"
@@ -277,13 +253,15 @@ int runDiffCommand(const std::vector<std::string> &args, std::ostream &out, std:
     std::string problem;
     const auto parsed = parse(args, problem);
     if (!parsed)
-        return usageError(err, "diff: " + problem);
+        return usageError(err, "diff", "diff: " + problem);
     if (parsed->output)
-        return usageError(err, "diff writes its lines to standard output, it takes no "
-                               "--save, --pdf, --xlsx, --html or --print");
+        return usageError(err, "diff",
+                          "diff writes its lines to standard output, it takes no "
+                          "--save, --pdf, --xlsx, --html or --print");
     if (parsed->positional.size() != 2)
-        return usageError(err, parsed->board ? "diff --board takes exactly one export file"
-                                             : "diff takes exactly two export files");
+        return usageError(err, "diff",
+                          parsed->board ? "diff --board takes exactly one export file"
+                                        : "diff takes exactly two export files");
 
     const auto compared = compare(*parsed, err);
     if (!compared)
@@ -307,9 +285,10 @@ int runChangesCommand(const std::vector<std::string> &args, std::ostream &out, s
     std::string problem;
     const auto parsed = parse(args, problem);
     if (!parsed)
-        return usageError(err, "changes: " + problem);
+        return usageError(err, "changes", "changes: " + problem);
     if (!parsed->output)
-        return usageError(err, "changes needs one of --save, --pdf, --xlsx, --html and --print");
+        return usageError(err, "changes",
+                          "changes needs one of --save, --pdf, --xlsx, --html and --print");
 
     const platform::ScreenResolutionOverride standardScreen(platform::screenDpi);
     const std::string earlierPath = earlierLabel(*parsed);

@@ -1,6 +1,7 @@
 #include "cli/sheetscommand.h"
 
 #include "cli/boardcommand.h"
+#include "cli/commandline.h"
 #include "cli/diffcommand.h"
 #include "cli/marginsoption.h"
 #include "cli/tavleprint.h"
@@ -45,70 +46,51 @@ struct SheetsArgs {
 std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::string &problem)
 {
     SheetsArgs parsed;
-    bool haveMode = false, haveDestination = false;
+    OneOf mode{std::string(kOneModeOnly)};
+    OneOf destination("give only one of --save, --pdf, --xlsx, --html and --print");
     std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string &arg = args[i];
-        const auto value = [&]() -> const std::string * {
-            return i + 1 < args.size() ? &args[++i] : nullptr;
-        };
-        const auto destination = [&](Destination d) {
-            if (haveDestination)
-                problem = "give only one of --save, --pdf, --xlsx, --html and --print";
-            haveDestination = true;
+    const auto destinationOption = [&](Destination d) {
+        return [&, d](const std::string &file, std::string &problem) {
+            destination.given(problem);
             parsed.destination = d;
+            parsed.target = file;
         };
-        if (arg == "--teachers" || arg == "--classes") {
-            if (haveMode)
-                problem = "give only one of --teachers and --classes";
-            haveMode = true;
-            parsed.mode = arg == "--teachers" ? timetable::SelectionMode::Teachers
-                                              : timetable::SelectionMode::Classes;
-        } else if (arg == "--margins") {
-            const std::string *v = value();
-            tilesheet::Margins margins{};
-            if (!v)
-                problem = "--margins takes TOP,LEFT,BOTTOM,RIGHT in millimetres";
-            else if (parseMargins(*v, margins, problem))
-                parsed.margins = margins;
-        } else if (arg == "--cut-frames") {
-            parsed.inputs.CutFrames = true;
-        } else if (arg == "--save" || arg == "--pdf" || arg == "--xlsx" || arg == "--html") {
-            destination(arg == "--save"   ? Destination::Save
-                        : arg == "--pdf"  ? Destination::Pdf
-                        : arg == "--xlsx" ? Destination::Xlsx
-                                          : Destination::Html);
-            if (const std::string *v = value())
-                parsed.target = *v;
-            else
-                problem = arg + " needs a file name";
-        } else if (arg == "--since") {
-            if (const std::string *v = value()) {
-                parsed.sinceBoard = *v == "--board";
-                parsed.since = *v;
-            } else {
-                problem = "--since needs the earlier export file or --board";
-            }
-        } else if (arg == "--print") {
-            destination(Destination::Print);
-        } else if (arg == "--no-record") {
-            parsed.record = false;
-        } else if (arg == "--printer") {
-            if (const std::string *v = value())
-                parsed.printer = *v;
-            else
-                problem = "--printer needs a queue name";
-        } else if (arg.starts_with("--")) {
-            problem = "unknown option " + arg;
-        } else {
-            positional.push_back(arg);
-        }
-        if (!problem.empty())
-            return std::nullopt;
-    }
-    if (!haveMode)
+    };
+    const Words words{
+        .options = {modeOption(timetable::SelectionMode::Teachers, mode, parsed.mode),
+                    modeOption(timetable::SelectionMode::Classes, mode, parsed.mode),
+                    {"--margins",
+                     [&](const std::string &text, std::string &problem) {
+                         tilesheet::Margins margins{};
+                         if (parseMargins(text, margins, problem))
+                             parsed.margins = margins;
+                     },
+                     "--margins takes TOP,LEFT,BOTTOM,RIGHT in millimetres"},
+                    {"--cut-frames",
+                     [&](const std::string &, std::string &) { parsed.inputs.CutFrames = true; }},
+                    {"--save", destinationOption(Destination::Save), "--save needs a file name"},
+                    {"--pdf", destinationOption(Destination::Pdf), "--pdf needs a file name"},
+                    {"--xlsx", destinationOption(Destination::Xlsx), "--xlsx needs a file name"},
+                    {"--html", destinationOption(Destination::Html), "--html needs a file name"},
+                    {"--since",
+                     [&](const std::string &earlier, std::string &) {
+                         parsed.sinceBoard = earlier == "--board";
+                         parsed.since = earlier;
+                     },
+                     "--since needs the earlier export file or --board"},
+                    {"--print", destinationOption(Destination::Print)},
+                    {"--no-record",
+                     [&](const std::string &, std::string &) { parsed.record = false; }},
+                    {"--printer",
+                     [&](const std::string &queue, std::string &) { parsed.printer = queue; },
+                     "--printer needs a queue name"}},
+        .positional = [&](const std::string &word, std::string &) { positional.push_back(word); },
+    };
+    if (!readWords(words, args, problem))
+        return std::nullopt;
+    if (!mode)
         problem = "sheets needs --teachers or --classes";
-    else if (!haveDestination)
+    else if (!destination)
         problem = "sheets needs one of --save, --pdf, --xlsx, --html and --print";
     else if (positional.empty())
         problem = "no export file given";
@@ -122,19 +104,6 @@ std::optional<SheetsArgs> parse(const std::vector<std::string> &args, std::strin
     parsed.exportPath = positional.front();
     parsed.names.assign(positional.begin() + 1, positional.end());
     return parsed;
-}
-
-// The usage text after what was wrong with the command line.
-int usageError(std::ostream &err, const std::string &problem)
-{
-    err << "tavleprint: " << problem << "\n"
-        << "usage: tavleprint sheets (--teachers|--classes) EXPORT [NAME...] "
-           "[--margins TOP,LEFT,BOTTOM,RIGHT] [--cut-frames]\n"
-           "                        [--since (EARLIER | --board)]\n"
-           "                        (--save FILE.brp | --pdf FILE.pdf | --xlsx FILE.xlsx | "
-           "--html FILE.htm |\n"
-           "                         --print [--printer QUEUE] [--no-record])\n";
-    return platform::ExitCode::Usage;
 }
 
 // Loads the export file into `table`; false, with the reason on `err`, when it cannot.
@@ -273,7 +242,7 @@ int runSheetsCommand(const std::vector<std::string> &args, std::ostream &out, st
     std::string problem;
     const auto parsed = parse(args, problem);
     if (!parsed)
-        return usageError(err, problem);
+        return usageError(err, "sheets", problem);
     if (!parsed->since.empty())
         return runNewTilesCommand({parsed->mode,
                                    parsed->sinceBoard ? std::string() : parsed->since,

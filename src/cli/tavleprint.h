@@ -4,6 +4,7 @@
 #include <exception>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace timetable {
@@ -30,6 +31,10 @@ std::string absolutePath(const std::string &path);
 // A file error as a terminal shows it: the run-time text, or for a refused file the plain
 // reason ("not a regular file").
 std::string fileProblem(const std::exception &error);
+
+// A mistake on the command line of `command` (empty or unknown: of tavleprint as a whole):
+// "tavleprint: " and `problem` on `err`, then the usage that goes with it; the exit code for it.
+int usageError(std::ostream &err, std::string_view command, const std::string &problem);
 
 // Whether `command` draws or prints, and so needs a Qt application object to exist.
 bool needsQtApplication(const std::string &command);

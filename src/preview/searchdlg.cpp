@@ -1,10 +1,15 @@
 #include "preview/searchdlg.h"
 
+#include "output/brprinter.h"
+#include "output/pagepaint.h"
+#include "output/pagesearch.h"
+#include "platform/cp1252.h"
 #include "platform/fonts.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 namespace preview {
@@ -15,6 +20,7 @@ constexpr int margin = 8;
 constexpr int editWidth = 289;
 constexpr int buttonWidth = 75;
 constexpr int buttonHeight = 25;
+const QString noTextFound = QStringLiteral("Ingen tekst fundet");
 } // namespace
 
 TSearchDlg::TSearchDlg(QWidget *owner)
@@ -67,6 +73,49 @@ void TSearchDlg::SpeedButton2Click()
 {
     cancelled_ = false;
     close();
+}
+
+bool askSearchText(QWidget *owner, QString &text, bool &caseMatters)
+{
+    TSearchDlg dialog(owner);
+    dialog.exec();
+    if (dialog.Cancelled())
+        return false;
+    text = dialog.Text();
+    caseMatters = dialog.CaseMatters();
+    return true;
+}
+
+std::optional<std::string> searchNeedle(const QString &text)
+{
+    std::string needle = platform::fromQString(text, '\0');
+    if (needle.find('\0') != std::string::npos)
+        return std::nullopt;
+    return needle;
+}
+
+void forEachPageHolding(output::TBRPrinter &pages, const std::string &needle, bool caseMatters,
+                        const std::function<void(int page)> &found)
+{
+    for (int i = 1; i <= pages.PageNumber(); ++i) {
+        const std::unique_ptr<platform::TMetafile> page = output::FetchPage(pages, i);
+        if (page != nullptr && output::PageContainsText(needle, *page, caseMatters))
+            found(i);
+    }
+}
+
+void listFoundPage(QListWidget &list, int page)
+{
+    auto *item = new QListWidgetItem(QStringLiteral("Side %1").arg(page), &list);
+    item->setData(Qt::UserRole, page);
+}
+
+void closeFoundList(QListWidget &list)
+{
+    if (list.count() == 0) {
+        list.addItem(noTextFound);
+        list.setEnabled(false);
+    }
 }
 
 } // namespace preview

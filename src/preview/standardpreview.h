@@ -5,7 +5,9 @@
 // them, and tells the report when it closes (EndPreview); from then on it never touches the page
 // output again. Its commands search the pages' texts, save them as a saved report file or
 // export them through the export filters it lists while it exists, load a saved report file
-// in their place, print them and change the print settings.
+// in their place, print them and change the print settings. The rules of what "&Gem" writes
+// are in savetargets.h, the search over the pages in searchdlg.h, the thumbnails' metrics in
+// thumbgrid.h; the class's own code is in three files by job (standardpreview*.cpp).
 
 #include "output/previewsettings.h"
 
@@ -13,6 +15,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QAbstractButton;
@@ -52,8 +55,8 @@ public:
     void GoToPage(int n);
     void ThumbGridResize();
     // Thumbnail metrics, as ThumbGridResize left them.
-    int ThumbWidth() const { return thumbWidth_; }
-    int ThumbHeight() const { return thumbHeight_; }
+    int ThumbWidth() const;
+    int ThumbHeight() const;
 
     void btnZoomClick(QAbstractButton *sender);
     void PrevPageClick();
@@ -131,6 +134,8 @@ private:
     void takeReportSettings(const output::TBRPreviewRequest &request, QSize &size);
     // Shows `output`'s pages, titles the window after it and owns its progress window.
     void showPageOutput(output::TBRPrinter &output);
+    // "Udskriftsvisning : " and the title (Windows-1252).
+    void showTitle(const std::string &title);
     // The thumbnail and search panes the report asked for, the grid sized for `pageCount`.
     void arrangeTabs(int pageCount);
     void applyInitialZoom();
@@ -159,11 +164,6 @@ private:
     output::TBRReportLink *report_ = nullptr;
     bool landscape_ = false;
     int lastProgress_ = 0;
-    int textHeight_ = 0;
-    int thumbWidth_ = 0;
-    int thumbHeight_ = 0;
-    int horizontalMargin_ = 0;
-    int verticalMargin_ = 0;
     bool showThumbs_ = true;
     bool showSearch_ = true;
     output::TBRZoomState initialZoom_ = output::TBRZoomState::brZoomToFit;

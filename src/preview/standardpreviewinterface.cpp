@@ -23,12 +23,6 @@ void TBRStandardPreviewInterface::ShowModal(const TBRPreviewRequest &request)
     window.exec();
 }
 
-TBRPreviewState &TBRPreviewState::Instance()
-{
-    static TBRPreviewState state;
-    return state;
-}
-
 report::TBRServices StandardWindowServices()
 {
     return {

@@ -1,11 +1,9 @@
 #pragma once
-// The preview class the application lends its reports: the standard preview window, and the
-// window state every preview window shares.
+// The preview class the application lends its reports: the standard preview window. The
+// window state every preview window shares is in previewstate.h.
 
 #include "report/previewinterface.h"
 #include "report/services.h"
-
-#include <string>
 
 namespace preview {
 
@@ -14,18 +12,6 @@ public:
     // The window frees itself when it is closed.
     QWidget *Show(const report::TBRPreviewRequest &request) override;
     void ShowModal(const report::TBRPreviewRequest &request) override;
-};
-
-// The preview windows' shared state (user-interface thread only).
-struct TBRPreviewState {
-    // The report title when a preview opens, the file name after a load; the third status
-    // panel shows it. Windows-1252.
-    std::string StatusText;
-    // True only while a window moves the thumbnail selection itself, so that the grid's
-    // selection handler does not navigate again.
-    bool ThumbnailSync = false;
-
-    static TBRPreviewState &Instance();
 };
 
 // The windows the desktop program lends its reports: the standard preview window (as the

@@ -1,9 +1,21 @@
 #include "preview/thumbgrid.h"
 
+#include "platform/rounding.h"
+
 #include <QHeaderView>
 #include <QPainter>
 
 namespace preview {
+
+namespace {
+// The column is the grid less this, the thumbnail the column less this, and a thumbnail is
+// painted this far inside its cell (more on the right, for the scroll bar).
+constexpr int gridColumnInset = 4;
+constexpr int thumbInset = 20;
+constexpr int thumbCellTop = 10;
+constexpr int thumbCellRight = 30;
+constexpr int thumbCellBottom = 10;
+} // namespace
 
 int TBRThumbGrid::Model::rowCount(const QModelIndex &parent) const
 {
@@ -106,6 +118,49 @@ void TBRThumbGrid::SetRow(int row)
 }
 
 QRect TBRThumbGrid::CellRect(int row) const { return visualRect(model_.index(row, 0)); }
+
+void TBRThumbGrid::fitPaper(long double paperWidth, long double paperLength, bool landscape)
+{
+    const int textHeight = fontMetrics().height();
+    const int columnWidth = width() - gridColumnInset;
+    thumbWidth_ = columnWidth - thumbInset;
+    const long double height =
+        landscape ? thumbWidth_ / paperLength * paperWidth : thumbWidth_ / paperWidth * paperLength;
+    thumbHeight_ = static_cast<int>(platform::roundHalfEven(height));
+    const auto rowHeight = static_cast<int>(platform::roundHalfEven(height - textHeight));
+    horizontalMargin_ =
+        static_cast<int>(platform::roundHalfEven((columnWidth - thumbWidth_) / 2.0L));
+    SetColumnWidth(columnWidth);
+    SetRowHeight(rowHeight);
+}
+
+void TBRThumbGrid::paintCellBackground(QPainter &painter, const QRect &cell, bool selected) const
+{
+    const QPalette &colours = palette();
+    painter.fillRect(cell, selected ? colours.color(QPalette::Highlight)
+                                    : colours.color(QPalette::Button));
+}
+
+QRect TBRThumbGrid::pageRect(const QRect &cell) const
+{
+    const int left = cell.x() + horizontalMargin_, top = cell.y() + thumbCellTop;
+    const int right = cell.x() + cell.width() - thumbCellRight;
+    const int bottom = cell.y() + cell.height() - thumbCellBottom;
+    return QRect(left, top, right - left, bottom - top);
+}
+
+void TBRThumbGrid::paintPageNumber(QPainter &painter, const QRect &cell, int row) const
+{
+    const QPalette &colours = palette();
+    painter.save();
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(colours.color(QPalette::Button));
+    painter.setPen(colours.color(QPalette::ButtonText));
+    painter.setFont(font());
+    painter.drawText(cell.topLeft() + QPoint(0, painter.fontMetrics().ascent()),
+                     QString::number(row + 1));
+    painter.restore();
+}
 
 void TBRThumbGrid::resizeEvent(QResizeEvent *event)
 {

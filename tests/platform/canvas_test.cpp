@@ -1,4 +1,5 @@
 #include "support/pdftext.h"
+#include "support/testfont.h"
 
 #include "platform/cp1252.h"
 #include "platform/fontface.h"
@@ -17,17 +18,7 @@
 #include <thread>
 
 using namespace platform;
-
-namespace {
-TFont arial(int points, unsigned style = 0)
-{
-    TFont f;
-    f.Name = "Arial";
-    f.Size = points;
-    f.Style = style;
-    return f;
-}
-} // namespace
+using platformtest::arial;
 
 TEST(FontMeasuring, EmIsPointsTimesResolutionOver72RoundedHalfToEven)
 {

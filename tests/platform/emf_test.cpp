@@ -1,4 +1,5 @@
 #include "support/pdftext.h"
+#include "support/testfont.h"
 
 #include "platform/cp1252.h"
 #include "platform/emf/emfcanvas.h"
@@ -21,20 +22,12 @@
 
 using namespace platform;
 using namespace platform::emf;
+using platformtest::arial;
 
 namespace {
 
 constexpr int a4Width = 794;
 constexpr int a4Height = 1123;
-
-TFont arial(int points, unsigned style = 0)
-{
-    TFont f;
-    f.Name = "Arial";
-    f.Size = points;
-    f.Style = style;
-    return f;
-}
 
 // Every record of a metafile: type and offset, in order.
 std::vector<std::pair<std::uint32_t, std::size_t>> records(const std::vector<std::uint8_t> &b)

@@ -59,6 +59,13 @@ void recordRun(output::TBRPrinter &printer, int pages, int fills, int texts)
     printer.FinishJob();
 }
 
+void saveRun(const std::filesystem::path &file, int pages, int fills, int texts)
+{
+    output::TBRPrinter printer;
+    recordRun(printer, pages, fills, texts);
+    printer.SavePages(file);
+}
+
 std::vector<unsigned char> fileBytes(const std::filesystem::path &path)
 {
     std::ifstream in(path, std::ios::binary);

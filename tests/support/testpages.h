@@ -1,5 +1,5 @@
 #pragma once
-// Runs of tile-sheet-like pages for the page output tests.
+// Runs of tile-sheet-like pages for the page output and preview tests.
 
 #include "output/brprinter.h"
 
@@ -18,6 +18,9 @@ void drawPage(platform::Canvas &canvas, int n, int fills = 60, int texts = 300);
 
 // StartJob, `pages` pages, FinishJob.
 void recordRun(output::TBRPrinter &printer, int pages, int fills = 60, int texts = 300);
+
+// Such a run saved as a saved report file.
+void saveRun(const std::filesystem::path &file, int pages, int fills = 60, int texts = 300);
 
 std::vector<unsigned char> fileBytes(const std::filesystem::path &path);
 void writeFile(const std::filesystem::path &path, const std::vector<unsigned char> &bytes);
