@@ -200,7 +200,7 @@ public:
     int CurrentColumn() const { return currentColumn_; }
     int PageNumber() const { return pageNumber_; }
     long long ColumnTop() const { return columnTop_; }
-    long double PageFooterTotal() const { return pageFooterTotal_; }
+    long double PageFooterTotal() const { return pageFooterTotal_.native(); }
 
     // ---- The run ----
     // One run into the current page output (a recording one is made when there is none).
@@ -293,8 +293,8 @@ private:
     void runBody();
     void selectReportPrinter();
     void giveOutputPrinterValues();
-    long double paperLength() const;
-    long double computePageFooterTotal() const;
+    platform::TLength paperLength() const;
+    platform::TLength computePageFooterTotal() const;
     void printBand(TBRCustomBand &band);
     void spaceCheck(TBRCustomBand &band);
     void alignToBottom(TBRCustomBand &band);
@@ -339,7 +339,7 @@ private:
     int currentColumn_ = 1;
     int pageNumber_ = 0;
     long long columnTop_ = 0;
-    long double pageFooterTotal_ = 0;
+    platform::TLength pageFooterTotal_;
     bool titlePrinted_ = false;
     bool firstForcedColumn_ = false;
     bool lastPage_ = false;

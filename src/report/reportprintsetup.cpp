@@ -2,6 +2,7 @@
 // what its answer gives the report's printer settings, the recorded print settings and the
 // preview's page output.
 #include "output/brprinter.h"
+#include "output/papersize.h"
 #include "platform/length.h"
 #include "platform/printer.h"
 #include "report/customreport.h"
@@ -55,21 +56,19 @@ int duplexCodeOf(QPrinter::DuplexMode mode)
 // shares, any other by its size.
 QPageSize pageSizeOf(const TBRPage &page)
 {
-    if (const auto dimensions = PaperDimensions(page.PaperSize())) {
+    if (PaperDimensions(page.PaperSize())) {
         const QPageSize standard(QPageSize::id(PaperCode(page.PaperSize())));
         if (standard.isValid())
             return standard;
-        return QPageSize(QSizeF(static_cast<qreal>(dimensions->WidthMM),
-                                static_cast<qreal>(dimensions->LengthMM)),
-                         QPageSize::Millimeter);
+        // The table's own millimetres, as the printer system names the paper.
+        const output::TPaperDimensions &row =
+            output::paperTable[static_cast<std::size_t>(page.PaperSize())];
+        return QPageSize(QSizeF(row.Width, row.Length), QPageSize::Millimeter);
     }
     const bool landscape = page.Orientation() == TBROrientation::poLandscape;
-    const long double width = platform::TLength::fromNative(page.Native(TBRPage::WidthIndex)).mm();
-    const long double length =
-        platform::TLength::fromNative(page.Native(TBRPage::LengthIndex)).mm();
-    return QPageSize(landscape ? QSizeF(static_cast<qreal>(length), static_cast<qreal>(width))
-                               : QSizeF(static_cast<qreal>(width), static_cast<qreal>(length)),
-                     QPageSize::Millimeter);
+    const QSizeF portrait(static_cast<qreal>(page.LengthAt(TBRPage::WidthIndex).mm()),
+                          static_cast<qreal>(page.LengthAt(TBRPage::LengthIndex).mm()));
+    return QPageSize(landscape ? portrait.transposed() : portrait, QPageSize::Millimeter);
 }
 
 QPageLayout::Orientation orientationOf(const TBRPage &page)
@@ -113,8 +112,8 @@ bool takePaper(TBRPage &page, const QPageLayout &chosen)
             orientation == TBROrientation::poLandscape ? chosenMM.transposed() : chosenMM;
         page.SetPaperSize(TBRPaperSize::Custom);
         page.SaveUnits(TBRUnit::MM);
-        page.SetWidth(static_cast<long double>(across.width()));
-        page.SetLength(static_cast<long double>(across.height()));
+        page.SetWidth(across.width());
+        page.SetLength(across.height());
         page.RestoreUnits();
     }
     return true;
@@ -258,15 +257,7 @@ bool TCustomBandReport::TakePrinterSetup(const QPrinter *chosen, output::TBRPrin
         output::TPrinterSettings &settings = output->Settings();
         // The pages keep their paper and orientation whatever the printer's defaults are (pages
         // recorded anew for a changed paper get theirs from the page when that run starts).
-        const int paperSize = settings.PaperSize();
-        const output::TOrientation orientation = settings.Orientation();
-        const long double customWidth = settings.CustomWidth;
-        const long double customLength = settings.CustomLength;
-        output->SelectPrinter(PrinterSettings.PrinterIndex);
-        settings.CustomWidth = customWidth;
-        settings.CustomLength = customLength;
-        settings.SetPaperSize(paperSize);
-        settings.SetOrientation(orientation);
+        output->SelectPrinterKeepingPaper(PrinterSettings.PrinterIndex);
 
         // The recorded choice, the bin named by its raw paper source (or the page output's
         // own), as the report's next run would give it.

@@ -13,10 +13,9 @@
 namespace report {
 
 namespace {
-long long rounded(long double value)
-{
-    return static_cast<long long>(platform::roundHalfEven(value));
-}
+using platform::TLength;
+
+long long rounded(TLength length) { return length.roundedNative(); }
 
 // True while a detail band's space check, or a band re-started on a new column, is starting a
 // new column or page; every band print clears it when it ends. One flag for the whole process,
@@ -60,17 +59,17 @@ long long TCustomBandReport::AvailableSpace() const
 {
     if (available_ || currentY_ == -1)
         return 0;
-    return rounded(paperLength() - Page.Native(TBRPage::BottomMarginIndex) - pageFooterTotal_ -
-                   static_cast<long double>(currentY_));
+    return rounded(paperLength() - Page.LengthAt(TBRPage::BottomMarginIndex) - pageFooterTotal_ -
+                   TLength::fromNative(currentY_));
 }
 
-long double TCustomBandReport::paperLength() const
+TLength TCustomBandReport::paperLength() const
 {
     const output::TPrinterSettings &settings = pageOutput_->Settings();
     // A custom paper is taken as the page gives it, already turned.
     if (settings.PaperSize() == output::paperCustom)
-        return settings.CustomLength;
-    return settings.PaperLength();
+        return TLength::fromNative(settings.CustomLength);
+    return TLength::fromNative(settings.PaperLength());
 }
 
 bool TCustomBandReport::outputCancelled() const
@@ -185,8 +184,9 @@ void TCustomBandReport::giveOutputPrinterValues()
     const int paper = static_cast<int>(Page.PaperSize());
     settings.SetPaperSize(paper);
     if (settings.PaperSize() == output::paperCustom) {
-        settings.CustomWidth = platform::roundHalfEven(Page.Native(TBRPage::WidthIndex));
-        settings.CustomLength = platform::roundHalfEven(Page.Native(TBRPage::LengthIndex));
+        settings.CustomWidth = static_cast<int>(Page.LengthAt(TBRPage::WidthIndex).roundedNative());
+        settings.CustomLength =
+            static_cast<int>(Page.LengthAt(TBRPage::LengthIndex).roundedNative());
     }
     settings.SetOrientation(Page.Orientation() == TBROrientation::poLandscape
                                 ? output::TOrientation::Landscape
@@ -196,14 +196,14 @@ void TCustomBandReport::giveOutputPrinterValues()
     pageOutput_->Compression = Options.Compression;
 }
 
-long double TCustomBandReport::computePageFooterTotal() const
+TLength TCustomBandReport::computePageFooterTotal() const
 {
-    long double total = 0;
+    TLength total;
     for (TBRCustomBand *band : BandList()) {
         if (band->BandType() != TBRBandType::rbPageFooter || !band->Enabled())
             continue;
         for (TBRCustomBand *b = band; b != nullptr; b = b->ChildBand())
-            total += b->Size.Native(TBRBandSize::HeightIndex);
+            total += b->Size.LengthAt(TBRBandSize::HeightIndex);
     }
     return total;
 }
@@ -216,7 +216,7 @@ void TCustomBandReport::runBody()
     pageFooterTotal_ = computePageFooterTotal();
     for (TBRPrintable *control : AllControls())
         control->SetParentReport(this);
-    currentX_ = rounded(Page.Native(TBRPage::LeftMarginIndex));
+    currentX_ = rounded(Page.LengthAt(TBRPage::LeftMarginIndex));
 
     controller_.Prepare();
     Environment.Set(envPageNumber, "0");
@@ -233,7 +233,7 @@ void TCustomBandReport::runBody()
     controller_.PrintIfEmpty = PrintIfEmpty;
     controller_.Execute();
 
-    currentX_ = rounded(Page.Native(TBRPage::LeftMarginIndex));
+    currentX_ = rounded(Page.LengthAt(TBRPage::LeftMarginIndex));
     lastPage_ = true;
     if (!cancelled_)
         FinishPage();
@@ -255,11 +255,12 @@ void TCustomBandReport::OutputBand(TBRCustomBand *band)
 void TCustomBandReport::alignToBottom(TBRCustomBand &band)
 {
     if (band.BandType() == TBRBandType::rbSummary && !Options.LastPageFooter)
-        pageFooterTotal_ = 0;
-    const long double p = paperLength();
-    const long double h = band.Size.Native(TBRBandSize::HeightIndex);
-    const long double bottom = Page.Native(TBRPage::BottomMarginIndex);
-    if (p - static_cast<long double>(currentY_) >= rounded(h + bottom + pageFooterTotal_))
+        pageFooterTotal_ = {};
+    const TLength p = paperLength();
+    const TLength h = band.Size.LengthAt(TBRBandSize::HeightIndex);
+    const TLength bottom = Page.LengthAt(TBRPage::BottomMarginIndex);
+    if (p - TLength::fromNative(currentY_) >=
+        TLength::fromNative(rounded(h + bottom + pageFooterTotal_)))
         currentY_ = rounded(p) - rounded(h) - rounded(bottom + pageFooterTotal_);
 }
 
@@ -281,7 +282,7 @@ void TCustomBandReport::printBand(TBRCustomBand &band)
         if (band.KeepOnOnePage && band.PrecalculatedHeight > AvailableSpace())
             StartNewColumn();
 
-        const long double height = band.Size.Native(TBRBandSize::HeightIndex);
+        const TLength height = band.Size.LengthAt(TBRBandSize::HeightIndex);
         band.Draw(currentX_, currentY_);
         std::vector<int> lastCursors;
         while (!band.ControlsFinished()) {
@@ -297,15 +298,16 @@ void TCustomBandReport::printBand(TBRCustomBand &band)
             pageStarting = true;
             StartNewColumn();
             pageStarting = false;
-            if (band.Size.Native(TBRBandSize::HeightIndex) != height)
-                band.Size.SetHeight(height);
+            if (band.Size.LengthAt(TBRBandSize::HeightIndex) != height)
+                band.Size.SetHeight(height.native());
             band.Expanded = 0;
             band.DrawUnfinished(currentX_, currentY_);
         }
         if (band.Bounds().Height != 0)
-            currentY_ += rounded(band.Size.Native(TBRBandSize::HeightIndex) + band.Expanded);
-        if (band.Size.Native(TBRBandSize::HeightIndex) != height)
-            band.Size.SetHeight(height);
+            currentY_ += rounded(band.Size.LengthAt(TBRBandSize::HeightIndex) +
+                                 TLength::fromNative(band.Expanded));
+        if (band.Size.LengthAt(TBRBandSize::HeightIndex) != height)
+            band.Size.SetHeight(height.native());
     }
     if (band.AfterPrint)
         band.AfterPrint(band, printBand);
@@ -316,13 +318,13 @@ void TCustomBandReport::printBand(TBRCustomBand &band)
 
 void TCustomBandReport::spaceCheck(TBRCustomBand &band)
 {
-    const long long h = rounded(band.Size.Native(TBRBandSize::HeightIndex));
-    const long double printableHeight =
-        Page.Native(TBRPage::LengthIndex) -
-        (Page.Native(TBRPage::TopMarginIndex) + Page.Native(TBRPage::BottomMarginIndex));
+    const long long h = rounded(band.Size.LengthAt(TBRBandSize::HeightIndex));
+    const TLength printableHeight =
+        Page.LengthAt(TBRPage::LengthIndex) -
+        (Page.LengthAt(TBRPage::TopMarginIndex) + Page.LengthAt(TBRPage::BottomMarginIndex));
     // A band taller than the printable height never waits for a better place.
     const bool fits = band.EffectiveType() == TBRBandType::rbPageFooter || AvailableSpace() >= h ||
-                      static_cast<long double>(h) > printableHeight;
+                      TLength::fromNative(h) > printableHeight;
     if (fits && pageNumber_ != 0) {
         if (band.BandType() == TBRBandType::rbDetail)
             pageStarting = false;
@@ -335,11 +337,12 @@ void TCustomBandReport::spaceCheck(TBRCustomBand &band)
 long long TCustomBandReport::columnPitch() const
 {
     if (const TBRCustomBand *detail = FirstBand(TBRBandType::rbDetail))
-        return rounded(detail->Size.Native(TBRBandSize::WidthIndex));
+        return rounded(detail->Size.LengthAt(TBRBandSize::WidthIndex));
     const int columns = Page.Columns();
-    const long long space = rounded(Page.Native(TBRPage::ColumnSpaceIndex));
-    return (rounded(Page.Native(TBRPage::WidthIndex) - (Page.Native(TBRPage::LeftMarginIndex) +
-                                                        Page.Native(TBRPage::RightMarginIndex))) -
+    const long long space = rounded(Page.LengthAt(TBRPage::ColumnSpaceIndex));
+    return (rounded(Page.LengthAt(TBRPage::WidthIndex) -
+                    (Page.LengthAt(TBRPage::LeftMarginIndex) +
+                     Page.LengthAt(TBRPage::RightMarginIndex))) -
             space * (columns - 1)) /
            columns;
 }
@@ -348,10 +351,10 @@ void TCustomBandReport::StartNewColumn()
 {
     if (currentColumn_ >= Page.Columns()) {
         currentColumn_ = 1;
-        currentX_ = rounded(Page.Native(TBRPage::LeftMarginIndex));
+        currentX_ = rounded(Page.LengthAt(TBRPage::LeftMarginIndex));
         StartNewPage();
     } else {
-        currentX_ += rounded(Page.Native(TBRPage::ColumnSpaceIndex)) + columnPitch();
+        currentX_ += rounded(Page.LengthAt(TBRPage::ColumnSpaceIndex)) + columnPitch();
         currentY_ = columnTop_;
         ++currentColumn_;
     }
@@ -366,7 +369,7 @@ void TCustomBandReport::StartNewPage()
     ++pageNumber_;
     Environment.Set(envPageNumber, std::to_string(pageNumber_));
     pageOutput_->NewPage();
-    currentY_ = rounded(Page.Native(TBRPage::TopMarginIndex));
+    currentY_ = rounded(Page.LengthAt(TBRPage::TopMarginIndex));
     if (OnStartPage)
         OnStartPage(*this);
     if (pageNumber_ > 1 || Options.FirstPageHeader)
@@ -374,16 +377,16 @@ void TCustomBandReport::StartNewPage()
     columnTop_ = currentY_;
     if (pageNumber_ == 1)
         if (const TBRCustomBand *title = FirstBand(TBRBandType::rbTitle))
-            columnTop_ += rounded(title->Size.Native(TBRBandSize::HeightIndex));
+            columnTop_ += rounded(title->Size.LengthAt(TBRBandSize::HeightIndex));
 }
 
 void TCustomBandReport::FinishPage()
 {
     if (pageNumber_ <= 0)
         return;
-    currentY_ = rounded(Page.Native(TBRPage::LengthIndex) -
-                        Page.Native(TBRPage::BottomMarginIndex) - pageFooterTotal_);
-    currentX_ = rounded(Page.Native(TBRPage::LeftMarginIndex));
+    currentY_ = rounded(Page.LengthAt(TBRPage::LengthIndex) -
+                        Page.LengthAt(TBRPage::BottomMarginIndex) - pageFooterTotal_);
+    currentX_ = rounded(Page.LengthAt(TBRPage::LeftMarginIndex));
     if (!(lastPage_ && !Options.LastPageFooter))
         OutputBand(FirstBand(TBRBandType::rbPageFooter));
     for (TBRPrintable *control : std::vector<TBRPrintable *>(Controls()))
