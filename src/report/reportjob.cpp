@@ -24,6 +24,19 @@ public:
 private:
     TCustomBandReport &report_;
 };
+
+// Margins that leave no room are dropped, in the page's own units.
+void dropMarginsWithoutRoom(TBRPage &page)
+{
+    if (page.Width() - page.LeftMargin() - page.RightMargin() < 0) {
+        page.SetLeftMargin(0);
+        page.SetRightMargin(0);
+    }
+    if (page.Length() - page.TopMargin() - page.BottomMargin() < 0) {
+        page.SetTopMargin(0);
+        page.SetBottomMargin(0);
+    }
+}
 } // namespace
 
 long long TCustomBandReport::AvailableSpace() const { return available_ ? 0 : run_.SpaceLeft(); }
@@ -74,15 +87,7 @@ void TCustomBandReport::RunReport()
 {
     if (!available_)
         return;
-    // Margins that leave no room are dropped, in the page's own units.
-    if (Page.Width() - Page.LeftMargin() - Page.RightMargin() < 0) {
-        Page.SetLeftMargin(0);
-        Page.SetRightMargin(0);
-    }
-    if (Page.Length() - Page.TopMargin() - Page.BottomMargin() < 0) {
-        Page.SetTopMargin(0);
-        Page.SetBottomMargin(0);
-    }
+    dropMarginsWithoutRoom(Page);
     available_ = false;
     cancelled_ = stopRequested_.load();
     run_.Prepare();
