@@ -13,8 +13,7 @@ namespace output {
 
 namespace {
 constexpr double mmPerPaperGuessStep = 4;
-constexpr long double nativePerPaperGuessStep =
-    platform::TLength::fromMm(mmPerPaperGuessStep).native();
+constexpr platform::TLength paperGuessStep = platform::TLength::fromMm(mmPerPaperGuessStep);
 } // namespace
 
 TBRPrinter::TBRPrinter(const TPrinterSettings &reportSettings, TBRPrinterDevice *device)
@@ -89,16 +88,19 @@ bool TBRPrinter::replay(TBRPrinterDevice &device, TPrinterSettings &settings, in
 
     // The sheet's corner lies at the physical offset outside the printable area, exactly as
     // when the report draws on the printer itself.
+    using platform::TLength;
     const auto [paperWidth, paperLength] =
-        PagePaper ? PagePaper() : std::pair{settings.PaperWidth(), settings.PaperLength()};
-    const long double dpiX = device.PixelsPerInchX(), dpiY = device.PixelsPerInchY();
-    const auto pixels = [](long double native, long double dpi) {
-        return static_cast<int>(platform::TLength::fromNative(native).roundedPixels(dpi));
+        PagePaper ? PagePaper()
+                  : std::pair{TLength::fromNative(settings.PaperWidth()),
+                              TLength::fromNative(settings.PaperLength())};
+    const int dpiX = device.PixelsPerInchX(), dpiY = device.PixelsPerInchY();
+    const auto pixels = [](TLength length, int dpi) {
+        return static_cast<int>(length.roundedPixels(dpi));
     };
-    const platform::TRect target{-pixels(settings.LeftOffset, dpiX),
-                                 -pixels(settings.TopOffset, dpiY),
-                                 pixels(paperWidth - settings.LeftOffset, dpiX),
-                                 pixels(paperLength - settings.TopOffset, dpiY)};
+    const TLength left = TLength::fromNative(settings.LeftOffset);
+    const TLength top = TLength::fromNative(settings.TopOffset);
+    const platform::TRect target{-pixels(left, dpiX), -pixels(top, dpiY),
+                                 pixels(paperWidth - left, dpiX), pixels(paperLength - top, dpiY)};
 
     std::unique_ptr<TBRProgressView> progress = OpenProgress(true);
     const auto endDocument = qScopeGuard([&] {
@@ -131,6 +133,16 @@ void TBRPrinter::SelectPrinter(int index)
 {
     if (device_)
         device_->SelectPrinter(index, settings_);
+}
+
+void TBRPrinter::SelectPrinterKeepingPaper(int index)
+{
+    const TPrinterSettings kept = settings_;
+    SelectPrinter(index);
+    settings_.CustomWidth = kept.CustomWidth;
+    settings_.CustomLength = kept.CustomLength;
+    settings_.SetPaperSize(kept.PaperSize());
+    settings_.SetOrientation(kept.Orientation());
 }
 
 platform::Canvas *TBRPrinter::PageCanvas()
@@ -395,12 +407,12 @@ void TBRPrinter::guessPaper(const platform::TMetafile &page)
     // a file recorded on a screen of another resolution is measured the same.
     const platform::TRect &frame = page.header().Frame;
     using platform::TLength;
-    const long double width =
-        TLength::fromHundredthsMm(static_cast<long double>(frame.Right) - frame.Left).native();
-    const long double length =
-        TLength::fromHundredthsMm(static_cast<long double>(frame.Bottom) - frame.Top).native();
-    const int w = static_cast<int>(width / nativePerPaperGuessStep);
-    const int h = static_cast<int>(length / nativePerPaperGuessStep);
+    const TLength width =
+        TLength::fromHundredthsMm(static_cast<long long>(frame.Right) - frame.Left);
+    const TLength length =
+        TLength::fromHundredthsMm(static_cast<long long>(frame.Bottom) - frame.Top);
+    const int w = static_cast<int>(width.native() / paperGuessStep.native());
+    const int h = static_cast<int>(length.native() / paperGuessStep.native());
     for (int size = 1; size <= paperGuessLastRow; ++size) {
         const int tw = static_cast<int>(paperTable[size].Width / mmPerPaperGuessStep);
         const int tl = static_cast<int>(paperTable[size].Length / mmPerPaperGuessStep);

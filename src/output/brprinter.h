@@ -92,7 +92,7 @@ public:
     TBRReportLink *ReportLink = nullptr;
     // The paper of stored pages in native units, for ReplayToPrinter: the report's page when
     // one is linked; by default the settings' paper (a loaded file's paper guess).
-    std::function<std::pair<long double, long double>()> PagePaper;
+    std::function<std::pair<platform::TLength, platform::TLength>()> PagePaper;
 
     // The progress window of a print or replay on this output: made by the provider (none:
     // nothing is shown) for the window that started the run.
@@ -121,6 +121,9 @@ public:
     // Selects the printer of `index` (-1: the default) with its driver's defaults and reads its
     // settings; nothing without a printer.
     void SelectPrinter(int index);
+    // The same, but the pages keep their paper and orientation (a choice made for pages that
+    // are already there).
+    void SelectPrinterKeepingPaper(int index);
 
     TPrinterSettings &Settings() { return settings_; }
     const TPrinterSettings &Settings() const { return settings_; }

@@ -3,6 +3,7 @@
 // and the conversions from native units (0.1 mm) to device pixels. TBRPrinter is the real one.
 
 #include "platform/canvas.h"
+#include "platform/length.h"
 #include "platform/rounding.h"
 #include "platform/units.h"
 
@@ -32,6 +33,15 @@ public:
     int ToDeviceHeight(long double h) const
     {
         return static_cast<int>(platform::roundHalfEven(h * VerticalFactor));
+    }
+
+    int ToDeviceX(platform::TLength x) const { return ToDeviceX(x.native()); }
+    int ToDeviceY(platform::TLength y) const { return ToDeviceY(y.native()); }
+    // The device rectangle of a rectangle given by its edges on the page.
+    platform::TRect ToDeviceRect(platform::TLength left, platform::TLength top,
+                                 platform::TLength right, platform::TLength bottom) const
+    {
+        return {ToDeviceX(left), ToDeviceY(top), ToDeviceX(right), ToDeviceY(bottom)};
     }
 
     // The standard screen's factors hold until a destination sets them.

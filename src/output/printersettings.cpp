@@ -110,24 +110,24 @@ void TPrinterSettings::SetJobOptions(const TJobOptions &options)
     PaperSource = options.PaperSource;
 }
 
+std::pair<TLength, TLength> TPrinterSettings::portraitPaper() const
+{
+    if (paperSize_ != paperDefault && paperSize_ != paperCustom)
+        return {TLength::fromMm(paperTable[paperSize_].Width),
+                TLength::fromMm(paperTable[paperSize_].Length)};
+    return {TLength::fromNative(CustomWidth), TLength::fromNative(CustomLength)};
+}
+
 long double TPrinterSettings::PaperWidth() const
 {
-    const bool table = paperSize_ != paperDefault && paperSize_ != paperCustom;
-    const long double w =
-        table ? TLength::fromMm(paperTable[paperSize_].Width).native() : CustomWidth;
-    const long double l =
-        table ? TLength::fromMm(paperTable[paperSize_].Length).native() : CustomLength;
-    return orientation_ == TOrientation::Landscape ? l : w;
+    const auto [width, length] = portraitPaper();
+    return (orientation_ == TOrientation::Landscape ? length : width).native();
 }
 
 long double TPrinterSettings::PaperLength() const
 {
-    const bool table = paperSize_ != paperDefault && paperSize_ != paperCustom;
-    const long double w =
-        table ? TLength::fromMm(paperTable[paperSize_].Width).native() : CustomWidth;
-    const long double l =
-        table ? TLength::fromMm(paperTable[paperSize_].Length).native() : CustomLength;
-    return orientation_ == TOrientation::Landscape ? w : l;
+    const auto [width, length] = portraitPaper();
+    return (orientation_ == TOrientation::Landscape ? width : length).native();
 }
 
 void TPrinterSettings::ReadFrom(const platform::TDeviceMode &mode, const Capabilities &caps)

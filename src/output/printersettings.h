@@ -4,6 +4,7 @@
 // itself (resolution, physical offsets, the papers it offers).
 
 #include "output/papersize.h"
+#include "platform/length.h"
 #include "platform/printer.h"
 
 #include <bitset>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace output {
 
@@ -91,17 +93,17 @@ public:
     // The paper of the page in native units (0.1 mm), with the orientation applied.
     long double PaperWidth() const;
     long double PaperLength() const;
-    // The free paper size of Default and Custom, native units, portrait.
-    long double CustomWidth = 2100;
-    long double CustomLength = 2970;
+    // The free paper size of Default and Custom, whole native units, portrait.
+    int CustomWidth = 2100;
+    int CustomLength = 2970;
 
     std::int64_t MemoryLimit = DefaultMemoryLimit;
     bool UseStandardprinter = false;
     int FirstPage = 0;
     int LastPage = 0;
-    // The printer's physical offsets (native units) and resolution.
-    long double LeftOffset = 0;
-    long double TopOffset = 0;
+    // The printer's physical offsets (whole native units) and resolution.
+    int LeftOffset = 0;
+    int TopOffset = 0;
     int PixelsPerInchX = 0;
     int PixelsPerInchY = 0;
     // Paper sizes 1 to 69 the printer offers; until a printer is read, all of them.
@@ -142,6 +144,8 @@ public:
     platform::TDeviceMode DeviceModeFor(platform::TDeviceMode mode) const;
 
 private:
+    // The paper of the page, portrait.
+    std::pair<platform::TLength, platform::TLength> portraitPaper() const;
     bool deviceHas(unsigned field) const { return !deviceFields_ || (*deviceFields_ & field); }
 
     int paperSize_ = paperA4;

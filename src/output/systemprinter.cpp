@@ -12,10 +12,10 @@ void TBRSystemPrinter::ApplySettings(TPrinterSettings &settings)
     const platform::TSize offset = printer_.PhysicalOffset();
     if (printer_.PixelsPerInchX() > 0 && printer_.PixelsPerInchY() > 0) {
         using platform::TLength;
-        settings.LeftOffset =
-            TLength::fromPixels(offset.cx, printer_.PixelsPerInchX()).roundedNative();
-        settings.TopOffset =
-            TLength::fromPixels(offset.cy, printer_.PixelsPerInchY()).roundedNative();
+        settings.LeftOffset = static_cast<int>(
+            TLength::fromPixels(offset.cx, printer_.PixelsPerInchX()).roundedNative());
+        settings.TopOffset = static_cast<int>(
+            TLength::fromPixels(offset.cy, printer_.PixelsPerInchY()).roundedNative());
     }
 }
 

@@ -7,6 +7,8 @@
 #include "platform/rounding.h"
 #include "platform/units.h"
 
+#include <compare>
+
 namespace platform {
 
 class TLength {
@@ -52,6 +54,26 @@ public:
     {
         return nativePerInch / pixelsPerInch;
     }
+
+    // Sums, differences, whole multiples and parts work on the native value exactly as the engine's
+    // arithmetic on bare native numbers did, operand for operand, so no result moves.
+    constexpr TLength &operator+=(TLength other)
+    {
+        native_ += other.native_;
+        return *this;
+    }
+    friend constexpr TLength operator+(TLength a, TLength b)
+    {
+        return TLength(a.native_ + b.native_);
+    }
+    friend constexpr TLength operator-(TLength a, TLength b)
+    {
+        return TLength(a.native_ - b.native_);
+    }
+    friend constexpr TLength operator*(int count, TLength a) { return TLength(count * a.native_); }
+    friend constexpr TLength operator/(TLength a, int parts) { return TLength(a.native_ / parts); }
+    friend constexpr bool operator==(const TLength &, const TLength &) = default;
+    friend constexpr auto operator<=>(const TLength &, const TLength &) = default;
 
 private:
     constexpr explicit TLength(long double native) : native_(native) {}

@@ -6,6 +6,8 @@
 
 namespace report {
 
+using platform::TLength;
+
 TBRCustomBand::TBRCustomBand() : Size(*this) { bounds_.Height = newBandPixelHeight; }
 
 TBRCustomBand::~TBRCustomBand()
@@ -107,7 +109,7 @@ void TBRCustomBand::SetBounds(int left, int top, int width, int height)
     // Bounds from outside: the height becomes a whole number of pixels; a width given here is
     // ignored, only Size.Width (set by the band layout) changes it.
     Size.SaveUnits(TBRUnit::Pixels);
-    if (Size.Height() != static_cast<long double>(height))
+    if (Size.Height() != height)
         Size.SetHeight(height);
     if (left != bounds_.Left || top != bounds_.Top) {
         bounds_.Left = left;
@@ -136,12 +138,13 @@ void TBRCustomBand::Draw(long double x, long double y)
     output::TBRPageTarget *target = report_ != nullptr ? report_->PageTarget() : nullptr;
     if (target == nullptr)
         return;
-    const long double w = Size.Native(TBRBandSize::WidthIndex);
-    const long double h =
-        PreCaluculateBandHeight ? PrecalculatedHeight : Size.Native(TBRBandSize::HeightIndex);
+    const TLength left = TLength::fromNative(x);
+    const TLength top = TLength::fromNative(y);
+    const TLength w = Size.LengthAt(TBRBandSize::WidthIndex);
+    const TLength h = PreCaluculateBandHeight ? TLength::fromNative(PrecalculatedHeight)
+                                              : Size.LengthAt(TBRBandSize::HeightIndex);
     if (!TransparentBand && enabled_)
-        BandFrameRect = {target->ToDeviceX(x), target->ToDeviceY(y), target->ToDeviceX(x + w),
-                         target->ToDeviceY(y + h)};
+        BandFrameRect = target->ToDeviceRect(left, top, left + w, top + h);
     if (bounds_.Height == 0 || !enabled_)
         return;
     platform::Canvas *canvas = target->PageCanvas();
@@ -153,7 +156,7 @@ void TBRCustomBand::Draw(long double x, long double y)
     for (TBRPrintable *control : std::vector<TBRPrintable *>(controls_))
         if (control->Enabled)
             control->PrintControl(x, y);
-    drawFrame(x, y);
+    drawFrame(left, top);
 }
 
 void TBRCustomBand::DrawUnfinished(long double x, long double y)
@@ -164,7 +167,7 @@ void TBRCustomBand::DrawUnfinished(long double x, long double y)
     for (TBRPrintable *control : std::vector<TBRPrintable *>(controls_))
         if (!control->PrintFinished)
             control->PrintControl(x, y);
-    drawFrame(x, y);
+    drawFrame(TLength::fromNative(x), TLength::fromNative(y));
 }
 
 bool TBRCustomBand::ControlsFinished() const
@@ -175,13 +178,13 @@ bool TBRCustomBand::ControlsFinished() const
     return true;
 }
 
-void TBRCustomBand::drawFrame(long double x, long double y)
+void TBRCustomBand::drawFrame(TLength left, TLength top)
 {
     output::TBRPageTarget &target = *report_->PageTarget();
-    const long double w = Size.Native(TBRBandSize::WidthIndex);
-    const long double h = Size.Native(TBRBandSize::HeightIndex);
-    BandFrameRect = {target.ToDeviceX(x), target.ToDeviceY(y), target.ToDeviceX(x + w),
-                     target.ToDeviceY(y + h + Expanded + FrameOverhang)};
+    const TLength w = Size.LengthAt(TBRBandSize::WidthIndex);
+    const TLength h = Size.LengthAt(TBRBandSize::HeightIndex);
+    BandFrameRect = target.ToDeviceRect(left, top, left + w,
+                                        top + h + TLength::fromNative(Expanded) + FrameOverhang);
     platform::Canvas *canvas = target.PageCanvas();
     if (report_->Rendering && canvas != nullptr)
         Frame.PaintFrame(*canvas, BandFrameRect, target.HorizontalFactor, target.VerticalFactor);

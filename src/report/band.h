@@ -73,7 +73,7 @@ public:
 
     // The frame reaches this many native units below the band, so that the bottom line of one
     // tile meets the top of the next.
-    static constexpr long double FrameOverhang = 1.0L;
+    static constexpr platform::TLength FrameOverhang = platform::TLength::fromNative(1);
 
     // Run fields of the band's latest print.
     platform::TRect BandFrameRect;
@@ -97,7 +97,7 @@ private:
     friend class TCustomBandReport;
     void joinReport(TCustomBandReport *report);
     void leaveReport();
-    void drawFrame(long double x, long double y);
+    void drawFrame(platform::TLength left, platform::TLength top);
     void realignControls();
 
     TBRBandType bandType_ = TBRBandType::rbTitle;

@@ -11,22 +11,22 @@ class TBRCustomBand;
 class TBRBandSize : public TBRUnitBase {
 public:
     enum Index { HeightIndex, WidthIndex };
-    static constexpr long double initialHeight = 20.0L;
-    static constexpr long double initialWidth = 40.0L;
+    static constexpr platform::TLength initialHeight = platform::TLength::fromNative(20);
+    static constexpr platform::TLength initialWidth = platform::TLength::fromNative(40);
 
     explicit TBRBandSize(TBRCustomBand &band, int resolution = platform::screenPixelsPerInch());
 
-    long double GetValue(int index) const { return Get(index); }
-    void SetValue(int index, long double value);
-    long double Height() const { return Get(HeightIndex); }
-    long double Width() const { return Get(WidthIndex); }
+    long double Height() const { return GetValue(HeightIndex); }
+    long double Width() const { return GetValue(WidthIndex); }
     void SetHeight(long double v) { SetValue(HeightIndex, v); }
     void SetWidth(long double v) { SetValue(WidthIndex, v); }
 
     // Gives the band pixel height and width round(Height) and round(Width) in Pixels.
     void UpdateParent() override;
+
+protected:
     // Stored values are taken as they are; outside loading the owner follows at once.
-    void SetValues(const std::vector<long double> &values) override;
+    void ValuesTaken() override;
 
 private:
     TBRCustomBand &band_;

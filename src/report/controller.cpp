@@ -25,12 +25,12 @@ void TBRController::Execute()
         return;
     if (HeaderBand != nullptr) {
         report_.OutputBand(HeaderBand);
-        report_.titlePrinted_ = true;
+        report_.run_.TitlePrinted();
     }
     TBRCustomBand *columnHeader = report_.FirstBand(TBRBandType::rbColumnHeader);
     if (report_.PageNumber() < 2 && columnHeader != nullptr && columnHeader->Enabled()) {
         report_.OutputBand(columnHeader);
-        report_.titlePrinted_ = true;
+        report_.run_.TitlePrinted();
     }
     while (moreData) {
         report_.processMessages();

@@ -219,12 +219,12 @@ void TCustomBandReport::PaintReportFrame()
 {
     if (pageTarget_ == nullptr || !Rendering || pageTarget_->PageCanvas() == nullptr)
         return;
-    const auto native = [this](int index) { return Page.Native(index); };
+    const auto length = [this](int index) { return Page.LengthAt(index); };
     const output::TBRPageTarget &t = *pageTarget_;
-    const platform::TRect rect{
-        t.ToDeviceX(native(TBRPage::LeftMarginIndex)), t.ToDeviceY(native(TBRPage::TopMarginIndex)),
-        t.ToDeviceX(native(TBRPage::WidthIndex) - native(TBRPage::RightMarginIndex)),
-        t.ToDeviceY(native(TBRPage::LengthIndex) - native(TBRPage::BottomMarginIndex))};
+    const platform::TRect rect =
+        t.ToDeviceRect(length(TBRPage::LeftMarginIndex), length(TBRPage::TopMarginIndex),
+                       length(TBRPage::WidthIndex) - length(TBRPage::RightMarginIndex),
+                       length(TBRPage::LengthIndex) - length(TBRPage::BottomMarginIndex));
     Frame.PaintFrame(*pageTarget_->PageCanvas(), rect, t.HorizontalFactor, t.VerticalFactor);
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // TCustomBandReport: the report's definition and geometry — its page, its bands in band order,
 // the printable controls placed on it, units and zoom fanned out to all of them, the band
-// layout, text measuring for its labels and the frame around the printable area — and its run:
-// the data loop, the placement of bands down the columns and across the pages, and the page
-// output the pages go to. The run is in reportrun.cpp, preview and print in reportpreview.cpp
-// and reportprint.cpp, the preview's print settings command in reportprintsetup.cpp.
+// layout, text measuring for its labels and the frame around the printable area — and the runs
+// it starts. A run is a TBRReportRun (reportrun.h) that the report starts inside the page
+// output's job (reportjob.cpp); preview, print and export are in reportpreview.cpp,
+// reportprint.cpp and reportexport.cpp; the print settings are a TBRPrintSetup (printsetup.h),
+// shown from reportprintsetup.cpp.
 
 #include "platform/canvas.h"
 #include "platform/screen.h"
@@ -15,8 +16,10 @@
 #include "report/controller.h"
 #include "report/environment.h"
 #include "report/page.h"
+#include "report/printsetup.h"
 #include "report/reportpreviewsettings.h"
 #include "report/reportprintersettings.h"
+#include "report/reportrun.h"
 
 #include <atomic>
 #include <exception>
@@ -195,15 +198,17 @@ public:
     // True when no run is in progress; a run is refused while it is False.
     bool Available() const { return available_.load(); }
     bool Cancelled() const { return cancelled_.load(); }
-    long long CurrentX() const { return currentX_; }
-    long long CurrentY() const { return currentY_; }
-    int CurrentColumn() const { return currentColumn_; }
-    int PageNumber() const { return pageNumber_; }
-    long long ColumnTop() const { return columnTop_; }
-    long double PageFooterTotal() const { return pageFooterTotal_; }
+    long long CurrentX() const { return run_.CurrentX(); }
+    long long CurrentY() const { return run_.CurrentY(); }
+    int CurrentColumn() const { return run_.CurrentColumn(); }
+    int PageNumber() const { return run_.PageNumber(); }
+    long long ColumnTop() const { return run_.ColumnTop(); }
+    long double PageFooterTotal() const { return run_.PageFooterTotal().native(); }
 
     // ---- The run ----
-    // One run into the current page output (a recording one is made when there is none).
+    // One run into the current page output (a recording one is made when there is none): the
+    // report makes the page output ready and starts its TBRReportRun (reportrun.h) inside
+    // the job; the steps below hand over to that run.
     void RunReport();
     // Prints one band at the current position; nothing for no band.
     void OutputBand(TBRCustomBand *band);
@@ -289,18 +294,9 @@ private:
     friend class TBRCreateReportThread;
 
     void rebuildBandOrder();
-    // Run steps.
-    void runBody();
+    // The start of a run.
     void selectReportPrinter();
     void giveOutputPrinterValues();
-    long double paperLength() const;
-    long double computePageFooterTotal() const;
-    void printBand(TBRCustomBand &band);
-    void spaceCheck(TBRCustomBand &band);
-    void alignToBottom(TBRCustomBand &band);
-    void forceNewPage();
-    void forceNewColumn();
-    long long columnPitch() const;
     bool outputCancelled() const;
     void processMessages() const;
     // Preview.
@@ -318,7 +314,6 @@ private:
     void recordAgain(output::TBRPrinter &output);
     void startPreviewRun(output::TBRPrinter &output);
 
-    bool printSettingsRecorded_ = false;
     std::vector<TBRCustomBand *> bands_; // in joining order
     std::vector<TBRCustomBand *> bandOrder_;
     bool loading_ = false;
@@ -334,15 +329,8 @@ private:
 
     std::atomic<bool> available_{true};
     std::atomic<bool> cancelled_{false};
-    long long currentX_ = 0;
-    long long currentY_ = -1;
-    int currentColumn_ = 1;
-    int pageNumber_ = 0;
-    long long columnTop_ = 0;
-    long double pageFooterTotal_ = 0;
-    bool titlePrinted_ = false;
-    bool firstForcedColumn_ = false;
-    bool lastPage_ = false;
+    TBRReportRun run_{*this};
+    TBRPrintSetup printSetup_{*this};
 
     // The preview's run thread. `previewMutex_` guards the hand-over of the page output between
     // the run thread's end and the end of the preview, so that it is released exactly once.

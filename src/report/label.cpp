@@ -19,7 +19,9 @@ constexpr char lineFeed = '\n';
 constexpr char carriageReturn = '\r';
 constexpr std::string_view lineHeightSample = "W";
 using platform::pointsPerInch;
-constexpr long double bottomAllowance = 1.0L; // native units below the label a line may reach
+using platform::TLength;
+// Below the label a line may reach this much further.
+constexpr TLength bottomAllowance = TLength::fromNative(1);
 
 bool isBreakCharacter(char c) { return c == ' ' || c == '-' || c == carriageReturn; }
 
@@ -33,14 +35,6 @@ platform::TTextAlign textAlign(TAlignment alignment)
     default:
         return platform::TTextAlign::Left;
     }
-}
-
-// The device rectangle of a rectangle in native units.
-platform::TRect deviceRect(const output::TBRPageTarget &target, long double left, long double top,
-                           long double right, long double bottom)
-{
-    return {target.ToDeviceX(left), target.ToDeviceY(top), target.ToDeviceX(right),
-            target.ToDeviceY(bottom)};
 }
 } // namespace
 
@@ -228,16 +222,17 @@ void TBRCustomLabel::BeginPrinting()
     SetCaption(caption_);
 }
 
-long double TBRCustomLabel::lineHeight() const
+TLength TBRCustomLabel::lineHeight() const
 {
     output::TBRPageTarget *target = Printer();
     if (target != nullptr && target->PageCanvas() != nullptr)
-        return target->PageCanvas()->textExtent(lineHeightSample).cy / target->VerticalFactor;
+        return TLength::fromNative(target->PageCanvas()->textExtent(lineHeightSample).cy /
+                                   target->VerticalFactor);
     // No page canvas: the reference device stands in for it.
     const int dpi = ParentReport() != nullptr ? ParentReport()->ReferenceResolution()
                                               : platform::screenPixelsPerInch();
-    return platform::fontMetrics(EffectiveFont(), dpi).height() /
-           platform::TLength::pixelsPerNative(dpi);
+    return TLength::fromNative(platform::fontMetrics(EffectiveFont(), dpi).height() /
+                               TLength::pixelsPerNative(dpi));
 }
 
 void TBRCustomLabel::PrintControl(long double offsetX, long double offsetY)
@@ -248,54 +243,54 @@ void TBRCustomLabel::PrintControl(long double offsetX, long double offsetY)
     if (canvas != nullptr)
         canvas->setFont(EffectiveFont());
     // The position is fixed before OnPrint runs; a handler's Left or Top counts next time.
-    const long double left = Size.Native(TBRPrintableSize::LeftIndex) + offsetX;
-    const long double top = Size.Native(TBRPrintableSize::TopIndex) + offsetY;
-    const long double width = Size.Native(TBRPrintableSize::WidthIndex);
-    const long double height = Size.Native(TBRPrintableSize::HeightIndex);
+    const TLength left = Size.LengthAt(TBRPrintableSize::LeftIndex) + TLength::fromNative(offsetX);
+    const TLength top = Size.LengthAt(TBRPrintableSize::TopIndex) + TLength::fromNative(offsetY);
+    const TLength width = Size.LengthAt(TBRPrintableSize::WidthIndex);
+    const TLength height = Size.LengthAt(TBRPrintableSize::HeightIndex);
     drawText(left, top, width, height, width, lineHeight());
 }
 
-void TBRCustomLabel::drawText(long double left, long double top, long double width,
-                              long double height, long double widthBeforePrint,
-                              long double lineHeight)
+void TBRCustomLabel::drawText(TLength left, TLength top, TLength width, TLength height,
+                              TLength widthBeforePrint, TLength lineHeight)
 {
     platform::Canvas *canvas = Printer() != nullptr ? Printer()->PageCanvas() : nullptr;
     const std::optional<std::string> definedText = runOnPrint(canvas, height, lineHeight);
     BreakLines();
     // A handler's Width or Height counts in this very print.
-    width = Size.Native(TBRPrintableSize::WidthIndex);
+    width = Size.LengthAt(TBRPrintableSize::WidthIndex);
 
     const bool drawing = Drawing();
     const output::TBRPageTarget *t = Printer();
     if (drawing && !Transparent) {
         canvas->setBrush({Color, platform::TBrushStyle::bsSolid});
         canvas->setPen({Color, 0, platform::TPenStyle::psSolid});
-        canvas->fillRect(deviceRect(*t, left, top, left + width, top + height));
+        canvas->fillRect(t->ToDeviceRect(left, top, left + width, top + height));
     }
-    const long double frameNative =
-        platform::roundHalfEven(Frame.Width() / pointsPerInch * platform::nativePerInch);
+    const TLength frameWidth = TLength::fromNative(
+        platform::roundHalfEven(Frame.Width() / pointsPerInch * platform::nativePerInch));
     if (Frame.AnySide()) {
         if (Frame.DrawTop())
-            top += frameNative;
+            top += frameWidth;
         if (Frame.DrawLeft())
-            left += frameNative;
+            left += frameWidth;
     }
-    const long double growth = drawLines(canvas, {left, top, width, height},
-                                         textX(left, width, widthBeforePrint), lineHeight);
+    const TLength growth = drawLines(canvas, {left, top, width, height},
+                                     textX(left, width, widthBeforePrint), lineHeight);
     if (canvas != nullptr)
         canvas->clearClip();
 
     if (drawing && Frame.AnySide())
-        Frame.PaintFrame(*canvas,
-                         deviceRect(*t, left - frameNative, top - frameNative, left + width,
-                                    top + Size.Native(TBRPrintableSize::HeightIndex) + growth),
-                         t->HorizontalFactor, t->VerticalFactor);
+        Frame.PaintFrame(
+            *canvas,
+            t->ToDeviceRect(left - frameWidth, top - frameWidth, left + width,
+                            top + Size.LengthAt(TBRPrintableSize::HeightIndex) + growth),
+            t->HorizontalFactor, t->VerticalFactor);
     if (definedText)
         printText_ = *definedText;
 }
 
-std::optional<std::string> TBRCustomLabel::runOnPrint(platform::Canvas *canvas, long double &height,
-                                                      long double &lineHeight)
+std::optional<std::string> TBRCustomLabel::runOnPrint(platform::Canvas *canvas, TLength &height,
+                                                      TLength &lineHeight)
 {
     if (printText_.empty() || !OnPrint)
         return std::nullopt;
@@ -303,7 +298,7 @@ std::optional<std::string> TBRCustomLabel::runOnPrint(platform::Canvas *canvas, 
     OnPrint(*this, value);
     if (canvas != nullptr)
         canvas->setFont(EffectiveFont());
-    height = Size.Native(TBRPrintableSize::HeightIndex);
+    height = Size.LengthAt(TBRPrintableSize::HeightIndex);
     lineHeight = this->lineHeight();
     if (value == printText_)
         return std::nullopt;
@@ -312,10 +307,9 @@ std::optional<std::string> TBRCustomLabel::runOnPrint(platform::Canvas *canvas, 
     return defined;
 }
 
-long double TBRCustomLabel::textX(long double left, long double width,
-                                  long double widthBeforePrint) const
+TLength TBRCustomLabel::textX(TLength left, TLength width, TLength widthBeforePrint) const
 {
-    long double x = left;
+    TLength x = left;
     if (AutoSize) {
         // Keep the right edge (or the centre) where it was before the lines were rebuilt.
         if (Alignment() == TAlignment::taRightJustify)
@@ -330,31 +324,31 @@ long double TBRCustomLabel::textX(long double left, long double width,
     return x;
 }
 
-long double TBRCustomLabel::drawLines(platform::Canvas *canvas, const TextBox &box, long double x,
-                                      long double lineHeight)
+TLength TBRCustomLabel::drawLines(platform::Canvas *canvas, const TextBox &box, TLength x,
+                                  TLength lineHeight)
 {
     const bool drawing = Drawing();
     const output::TBRPageTarget *t = Printer();
     const platform::TTextAlign align = textAlign(Alignment());
-    long double bottomLimit = box.top + box.height + bottomAllowance;
-    long double lineTop = box.top;
+    TLength bottomLimit = box.top + box.height + bottomAllowance;
+    TLength lineTop = box.top;
     if (PrintFinished)
         lineCursor_ = 0;
-    long double growth = 0;
+    TLength growth;
     bool firstGrowth = true;
     while (lineCursor_ < static_cast<int>(lines_.size())) {
         if (bottomLimit < lineTop + lineHeight) {
-            const std::optional<long double> expanded = growBandByLine(lineHeight, firstGrowth);
+            const std::optional<TLength> expanded = growBandByLine(lineHeight, firstGrowth);
             if (!expanded)
                 break;
             firstGrowth = false;
             growth = *expanded;
-            const long double previousLimit = bottomLimit;
+            const TLength previousLimit = bottomLimit;
             bottomLimit = box.top + box.height + bottomAllowance + growth;
             if (drawing && !Transparent) {
                 canvas->setBrush({Color, platform::TBrushStyle::bsSolid});
                 canvas->fillRect(
-                    deviceRect(*t, box.left, previousLimit, box.left + box.width, bottomLimit));
+                    t->ToDeviceRect(box.left, previousLimit, box.left + box.width, bottomLimit));
             }
         }
         const std::string &line = lines_[static_cast<std::size_t>(lineCursor_)];
@@ -367,19 +361,19 @@ long double TBRCustomLabel::drawLines(platform::Canvas *canvas, const TextBox &b
     return growth;
 }
 
-std::optional<long double> TBRCustomLabel::growBandByLine(long double lineHeight, bool firstGrowth)
+std::optional<TLength> TBRCustomLabel::growBandByLine(TLength lineHeight, bool firstGrowth)
 {
     auto *band = static_cast<TBRCustomBand *>(ParentBand());
     if (!AutoStretch || band == nullptr || ParentReport() == nullptr)
         return std::nullopt;
-    const long double needed =
-        lineHeight + band->Size.Native(TBRBandSize::HeightIndex) + band->Expanded;
-    if (ParentReport()->AvailableSpace() < platform::roundHalfEven(needed))
+    const TLength expanded = TLength::fromNative(band->Expanded);
+    const TLength needed = lineHeight + band->Size.LengthAt(TBRBandSize::HeightIndex) + expanded;
+    if (ParentReport()->AvailableSpace() < needed.roundedNative())
         return std::nullopt;
     // A sibling may already have grown the band further than this label's first line.
-    if (!firstGrowth || lineHeight >= band->Expanded)
-        band->Expanded += lineHeight;
-    return band->Expanded;
+    if (!firstGrowth || lineHeight >= expanded)
+        band->Expanded += lineHeight.native();
+    return TLength::fromNative(band->Expanded);
 }
 
 } // namespace report

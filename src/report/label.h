@@ -3,6 +3,7 @@
 // width, measured the way the page will print them, and drawn line by line; a stretching label
 // grows its band or carries its remaining lines over to the next column or page.
 
+#include "platform/length.h"
 #include "report/printable.h"
 
 #include <functional>
@@ -62,28 +63,30 @@ private:
     void breakSegment(const std::string &segment, const TBRTextMeasure *measure, int width);
     void applyAutoSize(const TBRTextMeasure *measure);
     void applyMinimumHeight();
-    // Where a print draws the lines, in native units (inside the frame's top and left edge).
+    // Where a print draws the lines (inside the frame's top and left edge).
     struct TextBox {
-        long double left, top, width, height;
+        platform::TLength left, top, width, height;
     };
     // One print: OnPrint's text broken into lines, the background, as many lines as fit from
     // the line cursor on (a stretching label growing its band for more) and the frame.
-    void drawText(long double left, long double top, long double width, long double height,
-                  long double widthBeforePrint, long double lineHeight);
+    void drawText(platform::TLength left, platform::TLength top, platform::TLength width,
+                  platform::TLength height, platform::TLength widthBeforePrint,
+                  platform::TLength lineHeight);
     // Runs OnPrint on the print text, taking the height and line height the handler leaves.
     // The print text the definition holds when the handler changed it, to put back after the
     // print; none when it did not.
-    std::optional<std::string> runOnPrint(platform::Canvas *canvas, long double &height,
-                                          long double &lineHeight);
+    std::optional<std::string> runOnPrint(platform::Canvas *canvas, platform::TLength &height,
+                                          platform::TLength &lineHeight);
     // The x position of the lines' alignment point.
-    long double textX(long double left, long double width, long double widthBeforePrint) const;
+    platform::TLength textX(platform::TLength left, platform::TLength width,
+                            platform::TLength widthBeforePrint) const;
     // Draws the lines that fit from the line cursor on; the growth of the band they took.
-    long double drawLines(platform::Canvas *canvas, const TextBox &box, long double x,
-                          long double lineHeight);
+    platform::TLength drawLines(platform::Canvas *canvas, const TextBox &box, platform::TLength x,
+                                platform::TLength lineHeight);
     // A stretching label's band grown by one more line if the page has room: its expansion
     // after that, or none.
-    std::optional<long double> growBandByLine(long double lineHeight, bool firstGrowth);
-    long double lineHeight() const;
+    std::optional<platform::TLength> growBandByLine(platform::TLength lineHeight, bool firstGrowth);
+    platform::TLength lineHeight() const;
     int widthOf(std::string_view text, const TBRTextMeasure *measure) const;
 
     std::string caption_;

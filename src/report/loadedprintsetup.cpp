@@ -33,16 +33,8 @@ bool LoadedPagesPrinterSetup(output::TBRPrinter &pages)
     const auto listed =
         std::find(printers.begin(), printers.end(), printer.printerName().toStdString());
     // The printer's defaults come with it; the pages' paper and orientation stay theirs.
-    const int paperSize = settings.PaperSize();
-    const output::TOrientation orientation = settings.Orientation();
-    const long double customWidth = settings.CustomWidth;
-    const long double customLength = settings.CustomLength;
-    pages.SelectPrinter(listed != printers.end() ? static_cast<int>(listed - printers.begin())
-                                                 : -1);
-    settings.CustomWidth = customWidth;
-    settings.CustomLength = customLength;
-    settings.SetPaperSize(paperSize);
-    settings.SetOrientation(orientation);
+    pages.SelectPrinterKeepingPaper(
+        listed != printers.end() ? static_cast<int>(listed - printers.begin()) : -1);
 
     output::TJobOptions job = settings.JobOptions();
     job.Copies = printer.copyCount();

@@ -6,18 +6,19 @@
 namespace report {
 
 namespace {
-constexpr long double newPageMarginMM = 10.0L;
+constexpr platform::TLength newPageMargin = platform::TLength::fromMm(10);
 } // namespace
 
 TBRPage::TBRPage(int resolution)
-    : TBRUnitBase(resolution, std::vector<long double>(lengthCount, 0.0L),
+    : TBRUnitBase(resolution, std::vector<platform::TLength>(lengthCount),
                   {false, false, false, true, true, true, true})
 {
     SetPaperSize(TBRPaperSize::A4);
-    SetTopMargin(newPageMarginMM);
-    SetBottomMargin(newPageMarginMM);
-    SetLeftMargin(newPageMarginMM);
-    SetRightMargin(newPageMarginMM);
+    // A new page is in millimetres.
+    SetTopMargin(newPageMargin.mm());
+    SetBottomMargin(newPageMargin.mm());
+    SetLeftMargin(newPageMargin.mm());
+    SetRightMargin(newPageMargin.mm());
 }
 
 void TBRPage::SetReport(TCustomBandReport *report)
@@ -26,14 +27,13 @@ void TBRPage::SetReport(TCustomBandReport *report)
     SetParentReport(report);
 }
 
-void TBRPage::SetValue(int index, long double value)
+bool TBRPage::TakesValue(int index) const
 {
-    if (index < 0 || index >= lengthCount)
-        return;
-    const long double native = ToNativeAt(index, value);
-    if ((index == LengthIndex || index == WidthIndex) && paperSize_ != TBRPaperSize::Custom)
-        return;
-    StoreNative(index, native);
+    return !((index == LengthIndex || index == WidthIndex) && paperSize_ != TBRPaperSize::Custom);
+}
+
+void TBRPage::ValueSet(int index)
+{
     if (index == BottomMarginIndex || index == LengthIndex || index == WidthIndex)
         UpdateParent();
     arrange();
@@ -64,15 +64,11 @@ void TBRPage::SetPaperSize(TBRPaperSize size)
         paperSize_ = size;
         return;
     }
-    SaveUnits(TBRUnit::MM);
+    SaveUnits(TBRUnit::Native);
     paperSize_ = TBRPaperSize::Custom;
-    if (orientation_ == TBROrientation::poPortrait) {
-        SetWidth(dimensions->WidthMM);
-        SetLength(dimensions->LengthMM);
-    } else {
-        SetWidth(dimensions->LengthMM);
-        SetLength(dimensions->WidthMM);
-    }
+    const bool portrait = orientation_ == TBROrientation::poPortrait;
+    SetWidth((portrait ? dimensions->Width : dimensions->Length).native());
+    SetLength((portrait ? dimensions->Length : dimensions->Width).native());
     RestoreUnits();
     arrange();
     paperSize_ = size;
@@ -90,12 +86,6 @@ void TBRPage::UpdateParent()
     const PixelBounds &b = report_->Bounds();
     report_->SetBounds(b.Left, b.Top, pixels(WidthIndex), b.Height);
     report_->SetBounds(b.Left, b.Top, b.Width, pixels(LengthIndex));
-}
-
-void TBRPage::SetValues(const std::vector<long double> &values)
-{
-    TBRUnitBase::SetValues(values);
-    UpdateParent();
 }
 
 void TBRPage::arrange()

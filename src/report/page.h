@@ -25,17 +25,14 @@ public:
 
     explicit TBRPage(int resolution = platform::screenPixelsPerInch());
 
-    // A length in Units. Setting Length or Width does nothing unless PaperSize is Custom.
-    long double GetValue(int index) const { return Get(index); }
-    void SetValue(int index, long double value);
-
-    long double BottomMargin() const { return Get(BottomMarginIndex); }
-    long double Length() const { return Get(LengthIndex); }
-    long double TopMargin() const { return Get(TopMarginIndex); }
-    long double Width() const { return Get(WidthIndex); }
-    long double LeftMargin() const { return Get(LeftMarginIndex); }
-    long double RightMargin() const { return Get(RightMarginIndex); }
-    long double ColumnSpace() const { return Get(ColumnSpaceIndex); }
+    // Lengths in Units. Setting Length or Width does nothing unless PaperSize is Custom.
+    long double BottomMargin() const { return GetValue(BottomMarginIndex); }
+    long double Length() const { return GetValue(LengthIndex); }
+    long double TopMargin() const { return GetValue(TopMarginIndex); }
+    long double Width() const { return GetValue(WidthIndex); }
+    long double LeftMargin() const { return GetValue(LeftMarginIndex); }
+    long double RightMargin() const { return GetValue(RightMarginIndex); }
+    long double ColumnSpace() const { return GetValue(ColumnSpaceIndex); }
     void SetBottomMargin(long double v) { SetValue(BottomMarginIndex, v); }
     void SetLength(long double v) { SetValue(LengthIndex, v); }
     void SetTopMargin(long double v) { SetValue(TopMarginIndex, v); }
@@ -58,8 +55,13 @@ public:
 
     // Pushes Width and Length into the report control's pixel bounds.
     void UpdateParent() override;
+
+protected:
+    bool TakesValue(int index) const override;
+    // A margin or the paper changed: the report's bounds and its band layout follow.
+    void ValueSet(int index) override;
     // Stored values are taken as they are; the page then pushes itself into the report.
-    void SetValues(const std::vector<long double> &values) override;
+    void ValuesTaken() override { UpdateParent(); }
 
 private:
     void arrange();

@@ -139,15 +139,14 @@ void TBRPrintable::PrintControl(long double offsetX, long double offsetY)
 {
     if (!MayPrint() || !Drawing() || !Frame.AnySide())
         return;
-    const long double left = Size.Native(TBRPrintableSize::LeftIndex) + offsetX;
-    const long double top = Size.Native(TBRPrintableSize::TopIndex) + offsetY;
-    const long double width = Size.Native(TBRPrintableSize::WidthIndex);
-    const long double height = Size.Native(TBRPrintableSize::HeightIndex);
+    using platform::TLength;
+    const TLength left = Size.LengthAt(TBRPrintableSize::LeftIndex) + TLength::fromNative(offsetX);
+    const TLength top = Size.LengthAt(TBRPrintableSize::TopIndex) + TLength::fromNative(offsetY);
+    const TLength width = Size.LengthAt(TBRPrintableSize::WidthIndex);
+    const TLength height = Size.LengthAt(TBRPrintableSize::HeightIndex);
     output::TBRPageTarget &t = *printer_;
-    Frame.PaintFrame(
-        *t.PageCanvas(),
-        {t.ToDeviceX(left), t.ToDeviceY(top), t.ToDeviceX(left + width), t.ToDeviceY(top + height)},
-        t.HorizontalFactor, t.VerticalFactor);
+    Frame.PaintFrame(*t.PageCanvas(), t.ToDeviceRect(left, top, left + width, top + height),
+                     t.HorizontalFactor, t.VerticalFactor);
 }
 
 } // namespace report

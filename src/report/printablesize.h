@@ -17,12 +17,10 @@ public:
     explicit TBRPrintableSize(TBRPrintable &control,
                               int resolution = platform::screenPixelsPerInch());
 
-    long double GetValue(int index) const { return Get(index); }
-    void SetValue(int index, long double value);
-    long double Height() const { return Get(HeightIndex); }
-    long double Left() const { return Get(LeftIndex); }
-    long double Top() const { return Get(TopIndex); }
-    long double Width() const { return Get(WidthIndex); }
+    long double Height() const { return GetValue(HeightIndex); }
+    long double Left() const { return GetValue(LeftIndex); }
+    long double Top() const { return GetValue(TopIndex); }
+    long double Width() const { return GetValue(WidthIndex); }
     void SetHeight(long double v) { SetValue(HeightIndex, v); }
     void SetLeft(long double v) { SetValue(LeftIndex, v); }
     void SetTop(long double v) { SetValue(TopIndex, v); }
@@ -33,8 +31,10 @@ public:
 
     // Gives the control the pixel bounds that its lengths round to.
     void UpdateParent() override;
+
+protected:
     // Stored values are taken as they are; outside loading the owner follows at once.
-    void SetValues(const std::vector<long double> &values) override;
+    void ValuesTaken() override;
 
 private:
     TBRPrintable &control_;

@@ -11,7 +11,8 @@ std::optional<TBRPaperDimensions> PaperDimensions(TBRPaperSize size)
     if (code < 1 || code >= static_cast<int>(output::paperTable.size()))
         return std::nullopt;
     const output::TPaperDimensions &row = output::paperTable[static_cast<std::size_t>(code)];
-    return TBRPaperDimensions{row.Width, row.Length};
+    return TBRPaperDimensions{platform::TLength::fromMm(row.Width),
+                              platform::TLength::fromMm(row.Length)};
 }
 
 int PaperCode(TBRPaperSize size)

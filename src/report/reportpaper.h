@@ -1,6 +1,8 @@
 #pragma once
 // Paper sizes. Values 1 to 68 are also the Windows paper codes of the same number.
 
+#include "platform/length.h"
+
 #include <optional>
 
 namespace report {
@@ -84,8 +86,8 @@ static_assert(static_cast<int>(TBRPaperSize::Custom) == paperSizeCount - 1);
 inline constexpr int customPaperCode = 256;
 
 struct TBRPaperDimensions {
-    long double WidthMM;
-    long double LengthMM;
+    platform::TLength Width;
+    platform::TLength Length;
 };
 
 // Portrait width and length of a standard paper; none for Default and Custom.

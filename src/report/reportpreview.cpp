@@ -34,7 +34,7 @@ TCustomBandReport::makePageOutput(output::TBRPrinterDevice *device)
     made->ProgressProvider = TBRServicesScope::Current().Progress;
     made->ProgressOwner = ProgressOwner;
     made->PagePaper = [this] {
-        return std::pair{Page.Native(TBRPage::WidthIndex), Page.Native(TBRPage::LengthIndex)};
+        return std::pair{Page.LengthAt(TBRPage::WidthIndex), Page.LengthAt(TBRPage::LengthIndex)};
     };
     return made;
 }

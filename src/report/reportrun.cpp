@@ -1,22 +1,21 @@
-// The report run: the data loop's surroundings, the placement of bands down a column, across
-// the columns and on to new pages, and the page output the pages go to.
+// The run: the data loop's surroundings, the placement of bands down a column, across the
+// columns and on to new pages, and the run's position on the page.
+#include "report/reportrun.h"
+
 #include "output/brprinter.h"
 #include "platform/rounding.h"
 #include "report/customreport.h"
 #include "report/label.h"
 #include "report/printable.h"
 
-#include <QCoreApplication>
-#include <QScopeGuard>
-#include <utility>
+#include <atomic>
 
 namespace report {
 
+using platform::TLength;
+
 namespace {
-long long rounded(long double value)
-{
-    return static_cast<long long>(platform::roundHalfEven(value));
-}
+long long rounded(TLength length) { return length.roundedNative(); }
 
 // True while a detail band's space check, or a band re-started on a new column, is starting a
 // new column or page; every band print clears it when it ends. One flag for the whole process,
@@ -40,210 +39,80 @@ std::vector<int> unfinishedLineCursors(const TBRCustomBand &band)
     return cursors;
 }
 
-// Switches the report to native units for the life of the guard.
-class NativeUnits {
-public:
-    explicit NativeUnits(TCustomBandReport &report) : report_(report)
-    {
-        report_.SaveUnits(TBRUnit::Native);
-    }
-    ~NativeUnits() { report_.RestoreUnits(); }
-    NativeUnits(const NativeUnits &) = delete;
-    NativeUnits &operator=(const NativeUnits &) = delete;
-
-private:
-    TCustomBandReport &report_;
-};
 } // namespace
 
-long long TCustomBandReport::AvailableSpace() const
+void TBRReportRun::Prepare()
 {
-    if (available_ || currentY_ == -1)
-        return 0;
-    return rounded(paperLength() - Page.Native(TBRPage::BottomMarginIndex) - pageFooterTotal_ -
-                   static_cast<long double>(currentY_));
-}
-
-long double TCustomBandReport::paperLength() const
-{
-    const output::TPrinterSettings &settings = pageOutput_->Settings();
-    // A custom paper is taken as the page gives it, already turned.
-    if (settings.PaperSize() == output::paperCustom)
-        return settings.CustomLength;
-    return settings.PaperLength();
-}
-
-bool TCustomBandReport::outputCancelled() const
-{
-    return cancelled_ || (pageOutput_ != nullptr && pageOutput_->Cancelled());
-}
-
-void TCustomBandReport::processMessages() const
-{
-    // On a preview's run thread there is no event loop, and this does nothing.
-    if (QCoreApplication::instance() != nullptr)
-        QCoreApplication::processEvents();
-}
-
-void TCustomBandReport::Cancel()
-{
-    if (available_)
-        return;
-    cancelled_ = true;
-    if (pageOutput_ != nullptr)
-        pageOutput_->CancelJob();
-}
-
-void TCustomBandReport::SetPageOutput(std::unique_ptr<output::TBRPrinter> output)
-{
-    if (!available_)
-        return;
-    pageOutput_ = std::move(output);
-    SetPageTarget(pageOutput_.get());
-}
-
-std::unique_ptr<output::TBRPrinter> TCustomBandReport::TakePageOutput()
-{
-    if (!available_)
-        return nullptr;
-    SetPageTarget(nullptr);
-    return std::move(pageOutput_);
-}
-
-void TCustomBandReport::RunReport()
-{
-    if (!available_)
-        return;
-    // Margins that leave no room are dropped, in the page's own units.
-    if (Page.Width() - Page.LeftMargin() - Page.RightMargin() < 0) {
-        Page.SetLeftMargin(0);
-        Page.SetRightMargin(0);
-    }
-    if (Page.Length() - Page.TopMargin() - Page.BottomMargin() < 0) {
-        Page.SetTopMargin(0);
-        Page.SetBottomMargin(0);
-    }
-    available_ = false;
-    cancelled_ = stopRequested_.load();
     titlePrinted_ = false;
     firstForcedColumn_ = false;
     lastPage_ = false;
-    if (pageOutput_ == nullptr)
-        pageOutput_ = makePageOutput();
-    SetPageTarget(pageOutput_.get());
-    // A preview gave its page output the printer values before this run's thread started.
-    const bool valuesGiven = std::exchange(outputValuesGivenTo_, nullptr) == pageOutput_.get();
-
-    bool printReport = true;
-    bool jobStarted = false;
-    const auto endJob = [this, &jobStarted] {
-        if (!jobStarted)
-            return;
-        if (cancelled_)
-            pageOutput_->AbortJob();
-        else
-            pageOutput_->FinishJob();
-    };
-    // A failing run still ends its job; the report then stays unavailable, so it is not run
-    // again. The run's own failure is the one reported: one from ending the job after it is
-    // dropped, as an exception cannot leave the guard while another is on its way.
-    auto endFailedJob = qScopeGuard([&endJob] {
-        try {
-            endJob();
-        } catch (...) {
-        }
-    });
-    if (BeforePrint)
-        BeforePrint(*this, printReport);
-    if (printReport) {
-        const NativeUnits native(*this);
-        if (!valuesGiven)
-            giveOutputPrinterValues();
-        pageOutput_->StartJob();
-        jobStarted = true;
-        runBody();
-    }
-    endFailedJob.dismiss();
-    endJob();
-    available_ = true;
 }
 
-void TCustomBandReport::selectReportPrinter()
+long long TBRReportRun::SpaceLeft() const
 {
-    if (pageOutput_->HasPrinters() && !PrinterSettings.UseStandardprinter)
-        pageOutput_->SelectPrinter(PrinterSettings.PrinterIndex);
+    if (currentY_ == -1)
+        return 0;
+    return rounded(paperLength() - report_.Page.LengthAt(TBRPage::BottomMarginIndex) -
+                   pageFooterTotal_ - TLength::fromNative(currentY_));
 }
 
-void TCustomBandReport::giveOutputPrinterValues()
+TLength TBRReportRun::paperLength() const
 {
-    // The report's own printer, with its driver's defaults, unless it prints on the standard
-    // printer as that stands. The system printer belongs to the user-interface thread: a
-    // recording run (a preview's, on its own thread) finds it selected by Preview.
-    if (pageOutput_->DrawsToPrinter())
-        selectReportPrinter();
-    output::TPrinterSettings &settings = pageOutput_->Settings();
-    const int paper = static_cast<int>(Page.PaperSize());
-    settings.SetPaperSize(paper);
-    if (settings.PaperSize() == output::paperCustom) {
-        settings.CustomWidth = platform::roundHalfEven(Page.Native(TBRPage::WidthIndex));
-        settings.CustomLength = platform::roundHalfEven(Page.Native(TBRPage::LengthIndex));
-    }
-    settings.SetOrientation(Page.Orientation() == TBROrientation::poLandscape
-                                ? output::TOrientation::Landscape
-                                : output::TOrientation::Portrait);
-    settings.SetJobOptions(PrinterSettings);
-    pageOutput_->Title = ReportTitle;
-    pageOutput_->Compression = Options.Compression;
+    const output::TPrinterSettings &settings = report_.PageOutput()->Settings();
+    // A custom paper is taken as the page gives it, already turned.
+    if (settings.PaperSize() == output::paperCustom)
+        return TLength::fromNative(settings.CustomLength);
+    return TLength::fromNative(settings.PaperLength());
 }
 
-long double TCustomBandReport::computePageFooterTotal() const
+TLength TBRReportRun::computePageFooterTotal() const
 {
-    long double total = 0;
-    for (TBRCustomBand *band : BandList()) {
+    TLength total;
+    for (TBRCustomBand *band : report_.BandList()) {
         if (band->BandType() != TBRBandType::rbPageFooter || !band->Enabled())
             continue;
         for (TBRCustomBand *b = band; b != nullptr; b = b->ChildBand())
-            total += b->Size.Native(TBRBandSize::HeightIndex);
+            total += b->Size.LengthAt(TBRBandSize::HeightIndex);
     }
     return total;
 }
 
-void TCustomBandReport::runBody()
+void TBRReportRun::Execute()
 {
     currentY_ = -1;
     pageNumber_ = 0;
-    currentColumn_ = Page.Columns();
+    currentColumn_ = report_.Page.Columns();
     pageFooterTotal_ = computePageFooterTotal();
-    for (TBRPrintable *control : AllControls())
-        control->SetParentReport(this);
-    currentX_ = rounded(Page.Native(TBRPage::LeftMarginIndex));
+    for (TBRPrintable *control : report_.AllControls())
+        control->SetParentReport(&report_);
+    currentX_ = rounded(report_.Page.LengthAt(TBRPage::LeftMarginIndex));
 
-    controller_.Prepare();
-    Environment.Set(envPageNumber, "0");
-    Environment.Set(envColumnNumber, "0");
-    Environment.Set(envReportTitle, "'" + ReportTitle + "'");
-    const std::vector<TBRPrintable *> controls = AllControls();
+    report_.Controller().Prepare();
+    report_.Environment.Set(envPageNumber, "0");
+    report_.Environment.Set(envColumnNumber, "0");
+    report_.Environment.Set(envReportTitle, "'" + report_.ReportTitle + "'");
+    const std::vector<TBRPrintable *> controls = report_.AllControls();
     for (TBRPrintable *control : controls)
         control->BeginPrinting();
 
-    controller_.DetailBand = FirstBand(TBRBandType::rbDetail);
-    controller_.HeaderBand = FirstBand(TBRBandType::rbTitle);
-    controller_.FooterBand = FirstBand(TBRBandType::rbSummary);
-    controller_.OnNeedData = OnNeedData;
-    controller_.PrintIfEmpty = PrintIfEmpty;
-    controller_.Execute();
+    report_.Controller().DetailBand = report_.FirstBand(TBRBandType::rbDetail);
+    report_.Controller().HeaderBand = report_.FirstBand(TBRBandType::rbTitle);
+    report_.Controller().FooterBand = report_.FirstBand(TBRBandType::rbSummary);
+    report_.Controller().OnNeedData = report_.OnNeedData;
+    report_.Controller().PrintIfEmpty = report_.PrintIfEmpty;
+    report_.Controller().Execute();
 
-    currentX_ = rounded(Page.Native(TBRPage::LeftMarginIndex));
+    currentX_ = rounded(report_.Page.LengthAt(TBRPage::LeftMarginIndex));
     lastPage_ = true;
-    if (!cancelled_)
+    if (!report_.Cancelled())
         FinishPage();
 
     for (TBRPrintable *control : controls)
         control->EndPrinting();
-    controller_.Unprepare();
+    report_.Controller().Unprepare();
 }
 
-void TCustomBandReport::OutputBand(TBRCustomBand *band)
+void TBRReportRun::OutputBand(TBRCustomBand *band)
 {
     if (band == nullptr)
         return;
@@ -252,18 +121,19 @@ void TCustomBandReport::OutputBand(TBRCustomBand *band)
     printBand(*band);
 }
 
-void TCustomBandReport::alignToBottom(TBRCustomBand &band)
+void TBRReportRun::alignToBottom(TBRCustomBand &band)
 {
-    if (band.BandType() == TBRBandType::rbSummary && !Options.LastPageFooter)
-        pageFooterTotal_ = 0;
-    const long double p = paperLength();
-    const long double h = band.Size.Native(TBRBandSize::HeightIndex);
-    const long double bottom = Page.Native(TBRPage::BottomMarginIndex);
-    if (p - static_cast<long double>(currentY_) >= rounded(h + bottom + pageFooterTotal_))
+    if (band.BandType() == TBRBandType::rbSummary && !report_.Options.LastPageFooter)
+        pageFooterTotal_ = {};
+    const TLength p = paperLength();
+    const TLength h = band.Size.LengthAt(TBRBandSize::HeightIndex);
+    const TLength bottom = report_.Page.LengthAt(TBRPage::BottomMarginIndex);
+    if (p - TLength::fromNative(currentY_) >=
+        TLength::fromNative(rounded(h + bottom + pageFooterTotal_)))
         currentY_ = rounded(p) - rounded(h) - rounded(bottom + pageFooterTotal_);
 }
 
-void TCustomBandReport::printBand(TBRCustomBand &band)
+void TBRReportRun::printBand(TBRCustomBand &band)
 {
     bool printBand = band.Enabled();
     if (band.Enabled() && band.BeforePrint)
@@ -278,10 +148,10 @@ void TCustomBandReport::printBand(TBRCustomBand &band)
         } else {
             spaceCheck(band);
         }
-        if (band.KeepOnOnePage && band.PrecalculatedHeight > AvailableSpace())
+        if (band.KeepOnOnePage && band.PrecalculatedHeight > report_.AvailableSpace())
             StartNewColumn();
 
-        const long double height = band.Size.Native(TBRBandSize::HeightIndex);
+        const TLength height = band.Size.LengthAt(TBRBandSize::HeightIndex);
         band.Draw(currentX_, currentY_);
         std::vector<int> lastCursors;
         while (!band.ControlsFinished()) {
@@ -297,15 +167,16 @@ void TCustomBandReport::printBand(TBRCustomBand &band)
             pageStarting = true;
             StartNewColumn();
             pageStarting = false;
-            if (band.Size.Native(TBRBandSize::HeightIndex) != height)
-                band.Size.SetHeight(height);
+            if (band.Size.LengthAt(TBRBandSize::HeightIndex) != height)
+                band.Size.SetHeight(height.native());
             band.Expanded = 0;
             band.DrawUnfinished(currentX_, currentY_);
         }
         if (band.Bounds().Height != 0)
-            currentY_ += rounded(band.Size.Native(TBRBandSize::HeightIndex) + band.Expanded);
-        if (band.Size.Native(TBRBandSize::HeightIndex) != height)
-            band.Size.SetHeight(height);
+            currentY_ += rounded(band.Size.LengthAt(TBRBandSize::HeightIndex) +
+                                 TLength::fromNative(band.Expanded));
+        if (band.Size.LengthAt(TBRBandSize::HeightIndex) != height)
+            band.Size.SetHeight(height.native());
     }
     if (band.AfterPrint)
         band.AfterPrint(band, printBand);
@@ -314,15 +185,15 @@ void TCustomBandReport::printBand(TBRCustomBand &band)
     pageStarting = false;
 }
 
-void TCustomBandReport::spaceCheck(TBRCustomBand &band)
+void TBRReportRun::spaceCheck(TBRCustomBand &band)
 {
-    const long long h = rounded(band.Size.Native(TBRBandSize::HeightIndex));
-    const long double printableHeight =
-        Page.Native(TBRPage::LengthIndex) -
-        (Page.Native(TBRPage::TopMarginIndex) + Page.Native(TBRPage::BottomMarginIndex));
+    const long long h = rounded(band.Size.LengthAt(TBRBandSize::HeightIndex));
+    const TLength printableHeight = report_.Page.LengthAt(TBRPage::LengthIndex) -
+                                    (report_.Page.LengthAt(TBRPage::TopMarginIndex) +
+                                     report_.Page.LengthAt(TBRPage::BottomMarginIndex));
     // A band taller than the printable height never waits for a better place.
-    const bool fits = band.EffectiveType() == TBRBandType::rbPageFooter || AvailableSpace() >= h ||
-                      static_cast<long double>(h) > printableHeight;
+    const bool fits = band.EffectiveType() == TBRBandType::rbPageFooter ||
+                      report_.AvailableSpace() >= h || TLength::fromNative(h) > printableHeight;
     if (fits && pageNumber_ != 0) {
         if (band.BandType() == TBRBandType::rbDetail)
             pageStarting = false;
@@ -332,70 +203,71 @@ void TCustomBandReport::spaceCheck(TBRCustomBand &band)
     StartNewColumn();
 }
 
-long long TCustomBandReport::columnPitch() const
+long long TBRReportRun::columnPitch() const
 {
-    if (const TBRCustomBand *detail = FirstBand(TBRBandType::rbDetail))
-        return rounded(detail->Size.Native(TBRBandSize::WidthIndex));
-    const int columns = Page.Columns();
-    const long long space = rounded(Page.Native(TBRPage::ColumnSpaceIndex));
-    return (rounded(Page.Native(TBRPage::WidthIndex) - (Page.Native(TBRPage::LeftMarginIndex) +
-                                                        Page.Native(TBRPage::RightMarginIndex))) -
+    if (const TBRCustomBand *detail = report_.FirstBand(TBRBandType::rbDetail))
+        return rounded(detail->Size.LengthAt(TBRBandSize::WidthIndex));
+    const int columns = report_.Page.Columns();
+    const long long space = rounded(report_.Page.LengthAt(TBRPage::ColumnSpaceIndex));
+    return (rounded(report_.Page.LengthAt(TBRPage::WidthIndex) -
+                    (report_.Page.LengthAt(TBRPage::LeftMarginIndex) +
+                     report_.Page.LengthAt(TBRPage::RightMarginIndex))) -
             space * (columns - 1)) /
            columns;
 }
 
-void TCustomBandReport::StartNewColumn()
+void TBRReportRun::StartNewColumn()
 {
-    if (currentColumn_ >= Page.Columns()) {
+    if (currentColumn_ >= report_.Page.Columns()) {
         currentColumn_ = 1;
-        currentX_ = rounded(Page.Native(TBRPage::LeftMarginIndex));
+        currentX_ = rounded(report_.Page.LengthAt(TBRPage::LeftMarginIndex));
         StartNewPage();
     } else {
-        currentX_ += rounded(Page.Native(TBRPage::ColumnSpaceIndex)) + columnPitch();
+        currentX_ += rounded(report_.Page.LengthAt(TBRPage::ColumnSpaceIndex)) + columnPitch();
         currentY_ = columnTop_;
         ++currentColumn_;
     }
-    Environment.Set(envColumnNumber, std::to_string(currentColumn_));
+    report_.Environment.Set(envColumnNumber, std::to_string(currentColumn_));
     if (!(currentColumn_ == 1 && pageNumber_ == 1))
-        OutputBand(FirstBand(TBRBandType::rbColumnHeader));
+        OutputBand(report_.FirstBand(TBRBandType::rbColumnHeader));
 }
 
-void TCustomBandReport::StartNewPage()
+void TBRReportRun::StartNewPage()
 {
     FinishPage();
     ++pageNumber_;
-    Environment.Set(envPageNumber, std::to_string(pageNumber_));
-    pageOutput_->NewPage();
-    currentY_ = rounded(Page.Native(TBRPage::TopMarginIndex));
-    if (OnStartPage)
-        OnStartPage(*this);
-    if (pageNumber_ > 1 || Options.FirstPageHeader)
-        OutputBand(FirstBand(TBRBandType::rbPageHeader));
+    report_.Environment.Set(envPageNumber, std::to_string(pageNumber_));
+    report_.PageOutput()->NewPage();
+    currentY_ = rounded(report_.Page.LengthAt(TBRPage::TopMarginIndex));
+    if (report_.OnStartPage)
+        report_.OnStartPage(report_);
+    if (pageNumber_ > 1 || report_.Options.FirstPageHeader)
+        OutputBand(report_.FirstBand(TBRBandType::rbPageHeader));
     columnTop_ = currentY_;
     if (pageNumber_ == 1)
-        if (const TBRCustomBand *title = FirstBand(TBRBandType::rbTitle))
-            columnTop_ += rounded(title->Size.Native(TBRBandSize::HeightIndex));
+        if (const TBRCustomBand *title = report_.FirstBand(TBRBandType::rbTitle))
+            columnTop_ += rounded(title->Size.LengthAt(TBRBandSize::HeightIndex));
 }
 
-void TCustomBandReport::FinishPage()
+void TBRReportRun::FinishPage()
 {
     if (pageNumber_ <= 0)
         return;
-    currentY_ = rounded(Page.Native(TBRPage::LengthIndex) -
-                        Page.Native(TBRPage::BottomMarginIndex) - pageFooterTotal_);
-    currentX_ = rounded(Page.Native(TBRPage::LeftMarginIndex));
-    if (!(lastPage_ && !Options.LastPageFooter))
-        OutputBand(FirstBand(TBRBandType::rbPageFooter));
-    for (TBRPrintable *control : std::vector<TBRPrintable *>(Controls()))
+    currentY_ = rounded(report_.Page.LengthAt(TBRPage::LengthIndex) -
+                        report_.Page.LengthAt(TBRPage::BottomMarginIndex) - pageFooterTotal_);
+    currentX_ = rounded(report_.Page.LengthAt(TBRPage::LeftMarginIndex));
+    if (!(lastPage_ && !report_.Options.LastPageFooter))
+        OutputBand(report_.FirstBand(TBRBandType::rbPageFooter));
+    for (TBRPrintable *control : std::vector<TBRPrintable *>(report_.Controls()))
         control->PrintControl(0, 0);
-    PaintReportFrame();
-    if (OnEndPage)
-        OnEndPage(*this);
+    report_.PaintReportFrame();
+    if (report_.OnEndPage)
+        report_.OnEndPage(report_);
 }
 
-void TCustomBandReport::forceNewPage()
+void TBRReportRun::forceNewPage()
 {
-    if (available_)
+    if (report_.Available())
         return;
     if (titlePrinted_) {
         titlePrinted_ = false; // the title or column header just printed starts this page
@@ -406,9 +278,9 @@ void TCustomBandReport::forceNewPage()
     } while (currentColumn_ != 1);
 }
 
-void TCustomBandReport::forceNewColumn()
+void TBRReportRun::forceNewColumn()
 {
-    if (available_)
+    if (report_.Available())
         return;
     if (firstForcedColumn_ || currentColumn_ > 1)
         StartNewColumn();

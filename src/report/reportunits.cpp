@@ -12,7 +12,7 @@ namespace {
 // Native units per character cell: cw = 80 ÷ s ÷ 2.54 across, ch = 145.3 ÷ s ÷ 2.54 down.
 long double characterCell(bool horizontal, const TBRUnitContext &c)
 {
-    const long double s = std::abs(c.FontSize);
+    const int s = std::abs(c.FontSize);
     return (horizontal ? characterWidthFactor : characterHeightFactor) / s / platform::cmPerInch;
 }
 } // namespace

@@ -7,10 +7,10 @@
 namespace report {
 
 namespace {
-int roundedPixels(const TBRUnitBase &size, long double native, bool horizontal)
+int roundedPixels(const TBRUnitBase &size, platform::TLength length, bool horizontal)
 {
     return static_cast<int>(
-        platform::roundHalfEven(size.FromNative(native, TBRUnit::Pixels, horizontal)));
+        platform::roundHalfEven(size.FromNative(length.native(), TBRUnit::Pixels, horizontal)));
 }
 } // namespace
 
@@ -18,45 +18,28 @@ TBRBandSize::TBRBandSize(TBRCustomBand &band, int resolution)
     : TBRUnitBase(resolution, {initialHeight, initialWidth}, {false, true}), band_(band)
 {}
 
-void TBRBandSize::SetValue(int index, long double value)
-{
-    if (index != HeightIndex && index != WidthIndex)
-        return;
-    StoreNative(index, ToNativeAt(index, value));
-    UpdateParent();
-}
-
 void TBRBandSize::UpdateParent()
 {
     const UpdatingGuard guard(*this);
     const PixelBounds &b = band_.Bounds();
-    band_.SetBounds(b.Left, b.Top, roundedPixels(*this, Native(WidthIndex), true),
-                    roundedPixels(*this, Native(HeightIndex), false));
+    band_.SetBounds(b.Left, b.Top, roundedPixels(*this, LengthAt(WidthIndex), true),
+                    roundedPixels(*this, LengthAt(HeightIndex), false));
 }
 
-void TBRBandSize::SetValues(const std::vector<long double> &values)
+void TBRBandSize::ValuesTaken()
 {
-    TBRUnitBase::SetValues(values);
     if (!band_.Loading())
         UpdateParent();
 }
 
 TBRPrintableSize::TBRPrintableSize(TBRPrintable &control, int resolution)
-    : TBRUnitBase(resolution, {0.0L, 0.0L, 0.0L, 0.0L}, {false, true, false, true}),
+    : TBRUnitBase(resolution, std::vector<platform::TLength>(WidthIndex + 1),
+                  {false, true, false, true}),
       control_(control)
 {}
 
-void TBRPrintableSize::SetValue(int index, long double value)
+void TBRPrintableSize::ValuesTaken()
 {
-    if (index < HeightIndex || index > WidthIndex)
-        return;
-    StoreNative(index, ToNativeAt(index, value));
-    UpdateParent();
-}
-
-void TBRPrintableSize::SetValues(const std::vector<long double> &values)
-{
-    TBRUnitBase::SetValues(values);
     if (!control_.Loading())
         UpdateParent();
 }
@@ -64,7 +47,7 @@ void TBRPrintableSize::SetValues(const std::vector<long double> &values)
 void TBRPrintableSize::TakePixels(int left, int top, int width, int height)
 {
     const auto native = [this](int pixels, bool horizontal) {
-        return ToNative(pixels, TBRUnit::Pixels, horizontal);
+        return platform::TLength::fromNative(ToNative(pixels, TBRUnit::Pixels, horizontal));
     };
     StoreNative(HeightIndex, native(height, false));
     StoreNative(LeftIndex, native(left, true));
@@ -75,10 +58,10 @@ void TBRPrintableSize::TakePixels(int left, int top, int width, int height)
 void TBRPrintableSize::UpdateParent()
 {
     const UpdatingGuard guard(*this);
-    control_.SetBounds(roundedPixels(*this, Native(LeftIndex), true),
-                       roundedPixels(*this, Native(TopIndex), false),
-                       roundedPixels(*this, Native(WidthIndex), true),
-                       roundedPixels(*this, Native(HeightIndex), false));
+    control_.SetBounds(roundedPixels(*this, LengthAt(LeftIndex), true),
+                       roundedPixels(*this, LengthAt(TopIndex), false),
+                       roundedPixels(*this, LengthAt(WidthIndex), true),
+                       roundedPixels(*this, LengthAt(HeightIndex), false));
 }
 
 } // namespace report

@@ -38,10 +38,13 @@ std::string formatValue(long double value)
 }
 } // namespace
 
-TBRUnitBase::TBRUnitBase(int resolution, std::vector<long double> initial,
+TBRUnitBase::TBRUnitBase(int resolution, const std::vector<platform::TLength> &initial,
                          std::vector<bool> horizontal)
-    : resolution_(resolution), native_(std::move(initial)), horizontal_(std::move(horizontal))
-{}
+    : resolution_(resolution), horizontal_(std::move(horizontal))
+{
+    for (const platform::TLength length : initial)
+        native_.push_back(length.native());
+}
 
 TBRUnitContext TBRUnitBase::context() const
 {
@@ -63,14 +66,17 @@ long double TBRUnitBase::ToNative(long double x, TBRUnit unit, bool horizontal) 
     return UnitToNative(x, unit, horizontal, context());
 }
 
-long double TBRUnitBase::Get(int index) const
+long double TBRUnitBase::GetValue(int index) const
 {
     return FromNative(Native(index), Units(), Horizontal(index));
 }
 
-long double TBRUnitBase::ToNativeAt(int index, long double value) const
+void TBRUnitBase::SetValue(int index, long double value)
 {
-    return ToNative(value, Units(), Horizontal(index));
+    if (index < 0 || index >= static_cast<int>(native_.size()) || !TakesValue(index))
+        return;
+    StoreNative(index, platform::TLength::fromNative(ToNative(value, Units(), Horizontal(index))));
+    ValueSet(index);
 }
 
 void TBRUnitBase::SaveUnits(TBRUnit switchTo)
@@ -95,6 +101,7 @@ void TBRUnitBase::SetValues(const std::vector<long double> &values)
                                     " lengths was expected, " + std::to_string(values.size()) +
                                     " were given");
     native_ = values;
+    ValuesTaken();
 }
 
 void TBRUnitBase::WriteValues(std::ostream &out) const
@@ -124,10 +131,9 @@ void TBRUnitBase::ReadValues(std::istream &in)
         if (!token.empty()) {
             char *end = nullptr;
             errno = 0;
-            const long double value = std::strtold(token.c_str(), &end);
+            values.push_back(std::strtold(token.c_str(), &end));
             if (end != token.c_str() + token.size() || errno == ERANGE)
                 throw std::invalid_argument("not a number in a Values list: " + token);
-            values.push_back(value);
         }
         if (closes)
             break;

@@ -2,6 +2,7 @@
 // TBRUnitBase: an object that holds lengths in native units and shows them in its Units,
 // converting on every read and write. TBRPage, TBRBandSize and TBRPrintableSize build on it.
 
+#include "platform/length.h"
 #include "report/reportunits.h"
 
 #include <iosfwd>
@@ -48,20 +49,34 @@ public:
     std::string ValuesText() const;
     void SetValuesText(const std::string &text);
 
-    // A length in native units, and in Units.
+    // A length in Units by its index. Setting one the object does not hold, or refuses now,
+    // does nothing; the owner control follows a length that was set.
+    long double GetValue(int index) const;
+    void SetValue(int index, long double value);
+
+    // A length in native units, as a number and as the engine's length type, whatever Units is.
     long double Native(int index) const { return native_.at(static_cast<std::size_t>(index)); }
-    long double Get(int index) const;
+    platform::TLength LengthAt(int index) const
+    {
+        return platform::TLength::fromNative(Native(index));
+    }
 
 protected:
     // `resolution` is the screen's pixels per inch when the object is made; it never changes.
-    TBRUnitBase(int resolution, std::vector<long double> initial, std::vector<bool> horizontal);
+    TBRUnitBase(int resolution, const std::vector<platform::TLength> &initial,
+                std::vector<bool> horizontal);
 
-    long double ToNativeAt(int index, long double value) const;
-    void StoreNative(int index, long double value)
+    void StoreNative(int index, platform::TLength value)
     {
-        native_.at(static_cast<std::size_t>(index)) = value;
+        native_.at(static_cast<std::size_t>(index)) = value.native();
     }
     bool Horizontal(int index) const { return horizontal_.at(static_cast<std::size_t>(index)); }
+    // What a subclass adds to SetValue: whether it takes the length at `index` now, and what
+    // follows when it did (by default the owner control's bounds).
+    virtual bool TakesValue(int index) const { return true; }
+    virtual void ValueSet(int index) { UpdateParent(); }
+    // What follows SetValues taking a stored list.
+    virtual void ValuesTaken() {}
 
     // Sets the parent-updating flag for the life of the guard; nested pushes keep it set.
     class UpdatingGuard {

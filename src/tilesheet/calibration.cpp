@@ -11,16 +11,11 @@
 namespace tilesheet {
 namespace {
 
-double toMm(long double native)
-{
-    return static_cast<double>(platform::TLength::fromNative(native).mm());
-}
+using platform::TLength;
 
-double clampMargin(double mm)
-{
-    return std::clamp(mm, -static_cast<double>(kMarginLimitMm),
-                      static_cast<double>(kMarginLimitMm));
-}
+double toMm(TLength length) { return static_cast<double>(length.mm()); }
+
+double clampMargin(double mm) { return std::clamp(mm, -kMarginLimitMm, kMarginLimitMm); }
 
 double tenth(double mm) { return std::round(mm * 10.0) / 10.0; }
 
@@ -38,24 +33,22 @@ OuterLines OuterCuttingLines(const Margins &margins)
     inputs.CutFrames = true;
     const TRapForm sheet(inputs);
     const report::TBRPage &page = sheet.BRBrikker.Page;
-    const auto pageNative = [&page](int index) { return page.Native(index); };
-    const long double height = sheet.BrikDetail.Size.Native(report::TBRBandSize::HeightIndex);
-    const long double width = sheet.BrikDetail.Size.Native(report::TBRBandSize::WidthIndex);
-    const auto whole = [](long double v) {
-        return static_cast<long double>(platform::roundHalfEven(v));
-    };
+    const auto pageLength = [&page](int index) { return page.LengthAt(index); };
+    const TLength height = sheet.BrikDetail.Size.LengthAt(report::TBRBandSize::HeightIndex);
+    const TLength width = sheet.BrikDetail.Size.LengthAt(report::TBRBandSize::WidthIndex);
+    const auto whole = [](TLength v) { return TLength::fromNative(v.roundedNative()); };
     // The run starts a page at the rounded margins and advances by the rounded band height down
     // a column and by the rounded band width across; the last band's frame ends its own size
     // (and the overhang) further on.
-    const long double top = whole(pageNative(report::TBRPage::TopMarginIndex));
-    const long double left = whole(pageNative(report::TBRPage::LeftMarginIndex));
-    const long double bottomLine = top + (TRapForm::rowsPerColumn - 1) * whole(height) + height +
-                                   report::TBRCustomBand::FrameOverhang;
-    const long double rightLine = left + (TRapForm::columnsPerPage - 1) * whole(width) + width;
-    return {toMm(pageNative(report::TBRPage::TopMarginIndex)),
-            toMm(pageNative(report::TBRPage::LeftMarginIndex)),
-            toMm(pageNative(report::TBRPage::LengthIndex) - bottomLine),
-            toMm(pageNative(report::TBRPage::WidthIndex) - rightLine)};
+    const TLength top = whole(pageLength(report::TBRPage::TopMarginIndex));
+    const TLength left = whole(pageLength(report::TBRPage::LeftMarginIndex));
+    const TLength bottomLine = top + (TRapForm::rowsPerColumn - 1) * whole(height) + height +
+                               report::TBRCustomBand::FrameOverhang;
+    const TLength rightLine = left + (TRapForm::columnsPerPage - 1) * whole(width) + width;
+    return {toMm(pageLength(report::TBRPage::TopMarginIndex)),
+            toMm(pageLength(report::TBRPage::LeftMarginIndex)),
+            toMm(pageLength(report::TBRPage::LengthIndex) - bottomLine),
+            toMm(pageLength(report::TBRPage::WidthIndex) - rightLine)};
 }
 
 OuterLines CalibrationTargets()

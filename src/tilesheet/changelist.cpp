@@ -10,32 +10,34 @@
 namespace tilesheet {
 
 using namespace report;
+using platform::TLength;
 
 namespace {
 
-// Page and line geometry, in millimetres. Two columns a page: a change list as long as the new
-// tiles' sheets is no help at the board.
+// Page and line geometry. Two columns a page: a change list as long as the new tiles' sheets is
+// no help at the board.
 constexpr int columnsPerPage = 2;
-constexpr long double topMarginMm = 15.0L;
-constexpr long double bottomMarginMm = 12.0L;
-constexpr long double leftMarginMm = 15.0L;
-constexpr long double rightMarginMm = 15.0L;
-constexpr long double columnSpaceMm = 6.0L;
-constexpr long double headerHeightMm = 29.0L;
-constexpr long double lineHeightMm = 4.5L;
-constexpr long double footerHeightMm = 9.0L;
-constexpr long double textHeightMm = 4.5L;
-constexpr long double fullWidthMm = 180.0L; // between the margins
-constexpr long double columnWidthMm = (fullWidthMm - columnSpaceMm) / columnsPerPage;
+constexpr TLength mm(double millimetres) { return TLength::fromMm(millimetres); }
+constexpr TLength topMargin = mm(15);
+constexpr TLength bottomMargin = mm(12);
+constexpr TLength leftMargin = mm(15);
+constexpr TLength rightMargin = mm(15);
+constexpr TLength columnSpace = mm(6);
+constexpr TLength headerHeight = mm(29);
+constexpr TLength lineHeight = mm(4.5);
+constexpr TLength footerHeight = mm(9);
+constexpr TLength textHeight = mm(4.5);
+constexpr TLength fullWidth = mm(180); // between the margins
+constexpr TLength columnWidth = (fullWidth - columnSpace) / columnsPerPage;
 
 // The columns of a tile line within its column: the section word, then subject, class or
 // teacher, room, period.
 struct Column {
-    long double left, width;
+    TLength left, width;
 };
-constexpr Column sectionColumn{0.0L, 19.0L};
+constexpr Column sectionColumn{mm(0), mm(19)};
 constexpr std::array<Column, 4> fieldColumns{
-    {{19.5L, 17.0L}, {37.0L, 15.5L}, {53.0L, 20.0L}, {73.5L, 13.5L}}};
+    {{mm(19.5), mm(17)}, {mm(37), mm(15.5)}, {mm(53), mm(20)}, {mm(73.5), mm(13.5)}}};
 
 // Read at arm's length at the board: nothing below 9 points.
 constexpr int titlePoints = 14;
@@ -62,9 +64,8 @@ struct TChangeList::Definition {
     void define();
     void defineHeader();
     void defineLines();
-    TBRLabel &label(TBRBasePanel &parent, int points, unsigned style, long double left,
-                    long double top, long double width,
-                    TAlignment alignment = TAlignment::taLeftJustify);
+    TBRLabel &label(TBRBasePanel &parent, int points, unsigned style, TLength left, TLength top,
+                    TLength width, TAlignment alignment = TAlignment::taLeftJustify);
     void buildLines();
 
     void NeedData(bool &MoreData);
@@ -123,7 +124,7 @@ void TChangeList::Definition::buildLines()
 }
 
 TBRLabel &TChangeList::Definition::label(TBRBasePanel &parent, int points, unsigned style,
-                                         long double left, long double top, long double width,
+                                         TLength left, TLength top, TLength width,
                                          TAlignment alignment)
 {
     auto &l = report.CreateControl<TBRLabel>(parent);
@@ -133,10 +134,10 @@ TBRLabel &TChangeList::Definition::label(TBRBasePanel &parent, int points, unsig
     l.AutoSize = false;
     l.WordWrap = false; // a text wider than its column is cut, not carried to a second line
     l.SetAlignment(alignment);
-    l.Size.SetLeft(left);
-    l.Size.SetTop(top);
-    l.Size.SetWidth(width);
-    l.Size.SetHeight(textHeightMm);
+    l.Size.SetLeft(left.mm());
+    l.Size.SetTop(top.mm());
+    l.Size.SetWidth(width.mm());
+    l.Size.SetHeight(textHeight.mm());
     return l;
 }
 
@@ -155,22 +156,22 @@ void TChangeList::Definition::define()
 
     // Every length below in millimetres; a band that joins shows its size in them anew.
     report.SetUnits(TBRUnit::MM);
-    report.Page.SetTopMargin(topMarginMm);
-    report.Page.SetBottomMargin(bottomMarginMm);
-    report.Page.SetLeftMargin(leftMarginMm);
-    report.Page.SetRightMargin(rightMarginMm);
-    report.Page.SetColumnSpace(columnSpaceMm);
-    header->Size.SetHeight(headerHeightMm);
-    continuedHeading->Size.SetHeight(lineHeightMm);
-    line->Size.SetHeight(lineHeightMm);
-    footer->Size.SetHeight(footerHeightMm);
+    report.Page.SetTopMargin(topMargin.mm());
+    report.Page.SetBottomMargin(bottomMargin.mm());
+    report.Page.SetLeftMargin(leftMargin.mm());
+    report.Page.SetRightMargin(rightMargin.mm());
+    report.Page.SetColumnSpace(columnSpace.mm());
+    header->Size.SetHeight(headerHeight.mm());
+    continuedHeading->Size.SetHeight(lineHeight.mm());
+    line->Size.SetHeight(lineHeight.mm());
+    footer->Size.SetHeight(footerHeight.mm());
     for (TBRBand *band : {header, continuedHeading, line, footer})
         band->Color = platform::clWhite;
 
     defineHeader();
     defineLines();
-    continuedName = &label(*continuedHeading, headingPoints, platform::fsBold, 0, 0, columnWidthMm);
-    pageNumber = &label(*footer, notePoints, 0, 0, 3.0L, fullWidthMm, TAlignment::taCenter);
+    continuedName = &label(*continuedHeading, headingPoints, platform::fsBold, {}, {}, columnWidth);
+    pageNumber = &label(*footer, notePoints, 0, {}, mm(3), fullWidth, TAlignment::taCenter);
     pageNumber->SetCaption(platform::cp1252(u8"Side"));
 
     report.OnNeedData = [this](TCustomBandReport &, bool &more) { NeedData(more); };
@@ -186,14 +187,14 @@ void TChangeList::Definition::define()
 void TChangeList::Definition::defineHeader()
 {
     using platform::cp1252;
-    label(*header, titlePoints, platform::fsBold, 0, 0, fullWidthMm)
+    label(*header, titlePoints, platform::fsBold, {}, {}, fullWidth)
         .SetCaption(cp1252(u8"Ændringsliste"));
-    label(*header, notePoints, 0, 0, 7.5L, fullWidthMm)
+    label(*header, notePoints, 0, {}, mm(7.5), fullWidth)
         .SetCaption(cp1252(u8"Tidligere fil: ") + inputs.EarlierFileName);
-    label(*header, notePoints, 0, 0, 11.5L, fullWidthMm)
+    label(*header, notePoints, 0, {}, mm(11.5), fullWidth)
         .SetCaption(cp1252(u8"Ny fil: ") + inputs.FileName);
     // A line stands for one lesson, whose tile the board holds three times over.
-    label(*header, notePoints, 0, 0, 16.5L, fullWidthMm)
+    label(*header, notePoints, 0, {}, mm(16.5), fullWidth)
         .SetCaption(cp1252(u8"Hver linje er tre brikker: de tre kopier af én lektion."));
     const bool teachers = inputs.Mode == timetable::SelectionMode::Teachers;
     const std::array<std::string, 4> titles{cp1252(u8"Fag"),
@@ -202,7 +203,7 @@ void TChangeList::Definition::defineHeader()
     for (int column = 0; column < columnsPerPage; ++column)
         for (std::size_t i = 0; i < titles.size(); ++i)
             label(*header, textPoints, platform::fsBold,
-                  column * (columnWidthMm + columnSpaceMm) + fieldColumns[i].left, 22.5L,
+                  column * (columnWidth + columnSpace) + fieldColumns[i].left, mm(22.5),
                   fieldColumns[i].width)
                 .SetCaption(titles[i]);
     header->Frame.SetColor(platform::clBlack);
@@ -211,10 +212,10 @@ void TChangeList::Definition::defineHeader()
 
 void TChangeList::Definition::defineLines()
 {
-    name = &label(*line, headingPoints, platform::fsBold, 0, 0, columnWidthMm);
-    section = &label(*line, textPoints, 0, sectionColumn.left, 0, sectionColumn.width);
+    name = &label(*line, headingPoints, platform::fsBold, {}, {}, columnWidth);
+    section = &label(*line, textPoints, 0, sectionColumn.left, {}, sectionColumn.width);
     for (std::size_t i = 0; i < fields.size(); ++i)
-        fields[i] = &label(*line, textPoints, 0, fieldColumns[i].left, 0, fieldColumns[i].width);
+        fields[i] = &label(*line, textPoints, 0, fieldColumns[i].left, {}, fieldColumns[i].width);
 }
 
 void TChangeList::Definition::NeedData(bool &MoreData)

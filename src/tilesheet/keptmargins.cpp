@@ -51,7 +51,7 @@ Margins KeptMargins::read(const std::string &printer,
             problems->push_back(std::move(problem));
     };
     const QSettings settings(file_, QSettings::IniFormat);
-    const auto limit = static_cast<double>(kMarginLimitMm);
+    const double limit = kMarginLimitMm;
     for (const auto &[key, member, side] : kKeys) {
         const QVariant kept = settings.value(groupOf(printer) + '/' + QLatin1String(key));
         if (!kept.isValid())

@@ -29,10 +29,11 @@ const std::vector<long double> page{90.0L, 2970.0L, 85.0L, 2100.0L, 120.0L, 195.
 // Height, width.
 const std::vector<long double> detail{466.0L, 176.3888888888889L};
 // One screen pixel at zoom 100.
-constexpr long double px = platform::TLength::nativePerPixel(platform::screenDpi);
+constexpr platform::TLength px =
+    platform::TLength::fromNative(platform::TLength::nativePerPixel(platform::screenDpi));
 // Height, left, top, width of the band labels, in screen pixels at zoom 100.
 struct LabelBounds {
-    long double height, left, top, width;
+    int height, left, top, width;
 };
 constexpr LabelBounds fag{16, 6, 20, 49};
 constexpr LabelBounds laerer{16, 6, 36, 49};
@@ -62,20 +63,21 @@ void defineLabel(TBRLabel &label, int points, TAlignment alignment,
 
 std::vector<long double> valuesOf(const stored::LabelBounds &b)
 {
-    return {b.height * stored::px, b.left * stored::px, b.top * stored::px, b.width * stored::px};
+    return {(b.height * stored::px).native(), (b.left * stored::px).native(),
+            (b.top * stored::px).native(), (b.width * stored::px).native()};
 }
 
 // The tile's width and height (mm) between `margins` on the A4 sheet, as the creation step
 // sizes the band and the engine divides the columns.
-const long double sheetWidthMm = stored::page[3] / 10.0L;
-const long double sheetLengthMm = stored::page[1] / 10.0L;
+const platform::TLength sheetWidth = platform::TLength::fromNative(stored::page[3]);
+const platform::TLength sheetLength = platform::TLength::fromNative(stored::page[1]);
 long double tileWidthBetween(long double left, long double right)
 {
-    return (sheetWidthMm - left - right) / TRapForm::columnsPerPage;
+    return (sheetWidth.mm() - left - right) / TRapForm::columnsPerPage;
 }
 long double tileHeightBetween(long double top, long double bottom)
 {
-    return (sheetLengthMm - top - bottom) / TRapForm::rowsPerColumn -
+    return (sheetLength.mm() - top - bottom) / TRapForm::rowsPerColumn -
            TRapForm::bandHeightAllowanceMM;
 }
 // The smallest tile, as a share of the standard one.
@@ -91,12 +93,12 @@ std::optional<CrampedMargins> TooLittleRoom(const Margins &margins)
     if (tileHeightBetween(margins.top, margins.bottom) < lowest)
         return CrampedMargins{
             MarginSide::Top, MarginSide::Bottom, margins.top + margins.bottom,
-            static_cast<double>(sheetLengthMm - TRapForm::rowsPerColumn *
-                                                    (lowest + TRapForm::bandHeightAllowanceMM))};
+            static_cast<double>(sheetLength.mm() - TRapForm::rowsPerColumn *
+                                                       (lowest + TRapForm::bandHeightAllowanceMM))};
     if (tileWidthBetween(margins.left, margins.right) < narrowest)
         return CrampedMargins{
             MarginSide::Left, MarginSide::Right, margins.left + margins.right,
-            static_cast<double>(sheetWidthMm - TRapForm::columnsPerPage * narrowest)};
+            static_cast<double>(sheetWidth.mm() - TRapForm::columnsPerPage * narrowest)};
     return std::nullopt;
 }
 
@@ -176,9 +178,7 @@ void TRapForm::create()
     page.SetBottomMargin(inputs_.BottomMargin);
     page.SetLeftMargin(inputs_.LeftMargin);
     page.SetRightMargin(inputs_.RightMargin);
-    margins_ = {static_cast<double>(inputs_.TopMargin), static_cast<double>(inputs_.LeftMargin),
-                static_cast<double>(inputs_.BottomMargin),
-                static_cast<double>(inputs_.RightMargin)};
+    margins_ = {inputs_.TopMargin, inputs_.LeftMargin, inputs_.BottomMargin, inputs_.RightMargin};
     sizeTiles();
 
     BRBrikker.Frame.SetDrawLeft(inputs_.CutFrames);

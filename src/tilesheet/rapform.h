@@ -18,7 +18,7 @@
 namespace tilesheet {
 
 // The largest margin, either way, that the printer adjustment takes (mm).
-inline constexpr long double kMarginLimitMm = 500.0L;
+inline constexpr double kMarginLimitMm = 500.0;
 
 // Two opposite margins that leave the sheet too little room for its tiles: together `taken`
 // millimetres where at most `most` leave each tile three quarters of its standard size.
@@ -35,11 +35,11 @@ std::optional<CrampedMargins> TooLittleRoom(const Margins &margins);
 
 // What the tile sheet reads from the application when it is created.
 struct TRapFormInputs {
-    // Margins in millimetres, from the printer adjustment window.
-    long double TopMargin = 8.5L;
-    long double LeftMargin = 12.0L;
-    long double BottomMargin = 9.0L;
-    long double RightMargin = 20.0L;
+    // Margins in millimetres, from the printer adjustment window (as Margins holds them).
+    double TopMargin = 8.5;
+    double LeftMargin = 12.0;
+    double BottomMargin = 9.0;
+    double RightMargin = 20.0;
     // The main window's cut-frame box.
     bool CutFrames = false;
     // The export file's full path, Windows-1252.

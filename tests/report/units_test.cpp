@@ -63,6 +63,26 @@ TEST(Units, ALengthConvertsToDevicePixelsAndRoundsHalvesToEven)
     EXPECT_EQ(platform::mmFromNative(3), 3 * 0.1);
 }
 
+TEST(Units, LengthArithmeticGivesTheExtendedResultToTheLastBit)
+{
+    using platform::TLength;
+    // The tile sheet's band height and a label's line height: values whose sums round.
+    const long double a = 465.3333333333333333L, b = 44.097222222222222L, c = 0.1L;
+    const TLength la = TLength::fromNative(a), lb = TLength::fromNative(b);
+    const TLength lc = TLength::fromNative(c);
+    EXPECT_EQ((la + lb + lc).native(), a + b + c);
+    EXPECT_EQ((la - lb - lc).native(), a - b - c);
+    EXPECT_EQ((la - (lb + lc)).native(), a - (b + c));
+    EXPECT_EQ((5 * la + lb).native(), 5 * a + b);
+    EXPECT_EQ(((la - lb) / 3).native(), (a - b) / 3);
+    TLength sum = la;
+    sum += lb;
+    EXPECT_EQ(sum.native(), a + b);
+    EXPECT_EQ((la + lb).roundedNative(), platform::roundHalfEven(a + b));
+    EXPECT_TRUE(lb < la && la > lb && la == TLength::fromNative(a) && la != lb && la >= la);
+    EXPECT_EQ(TLength().native(), 0.0L);
+}
+
 TEST(Page, ANewReportHasA4WithTenMillimetreMarginsInMM)
 {
     platform::ScreenResolutionOverride screen(96);
