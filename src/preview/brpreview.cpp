@@ -32,9 +32,9 @@ constexpr std::intptr_t lowWord = 0xFFFF;
 constexpr long double standInWidth = 215.9L;
 constexpr long double standInLength = 279.4L;
 // Whole page: the page takes 95 % of the limiting dimension; page width: 90 % of the width.
-constexpr long double fitShare = 95;
-constexpr long double widthShare = 90;
-constexpr long double percent = 100;
+constexpr int fitShare = 95;
+constexpr int widthShare = 90;
+constexpr int percent = 100;
 constexpr QSize initialViewSize(250, 250);
 constexpr QSize initialImageSize(100, 50);
 } // namespace
