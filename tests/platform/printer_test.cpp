@@ -122,8 +122,8 @@ TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
     const std::string queue = GetParam();
     const int index = queueIndex(queue);
     if (index < 0)
-        GTEST_SKIP() << "CUPS test printer " << queue
-                     << " is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer " << queue << " is not set up "
+                     << testqueues::kSetUpHint;
     TPrinter printer;
     printer.SetPrinterIndex(index);
     ASSERT_TRUE(printer.HasPrinter());
@@ -165,7 +165,7 @@ TEST(Printer, TheTrayChosenGoesWithTheJobToAQueueWithTwoTrays)
 {
     const int index = queueIndex("tavle-trays");
     if (index < 0)
-        GTEST_SKIP() << "CUPS test printer tavle-trays is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer tavle-trays is not set up " << testqueues::kSetUpHint;
     TPrinter printer;
     printer.SetPrinterIndex(index);
     const std::vector<platform::TPaperSource> trays = {
