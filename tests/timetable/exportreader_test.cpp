@@ -2,6 +2,7 @@
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "support/specialfiles.h"
+#include "support/testrandom.h"
 #include "timetable/exportfile.h"
 #include "timetable/timetable.h"
 
@@ -241,7 +242,7 @@ TEST(MakeBrik, TakesEachColumnAsGetFieldDoes)
 {
     // Random header layouts (names in any fields, some missing so that earlier positions stay)
     // against random data lines with fewer or more fields than the header.
-    std::mt19937 rng(99);
+    testsupport::Random rng(99);
     Timetable table;
     for (int round = 0; round < 2000; ++round) {
         std::vector<std::string> header(std::uniform_int_distribution<int>(5, 9)(rng), "[X]");
