@@ -34,7 +34,7 @@ TBRStream::TBRStream(const std::filesystem::path &file)
         std::fclose(file_);
         throw platform::EInOutError::fromErrno(err);
     }
-    size_ = ftello(file_);
+    size_ = platform::tellFile(file_);
     filePosition_ = size_;
 }
 
@@ -47,7 +47,7 @@ TBRStream::~TBRStream()
 
 void TBRStream::seekFile(std::int64_t position)
 {
-    if (fseeko(file_, position, SEEK_SET) != 0)
+    if (platform::seekFile(file_, position, SEEK_SET) != 0)
         throw platform::EInOutError::fromErrno(errno);
     filePosition_ = position;
 }

@@ -4,6 +4,7 @@
 // errno numbers, which fileerror.h turns into the run-time texts.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,6 +15,8 @@ namespace platform {
 
 // 0 when `file`, which exists, may be written; else the errno that says why not.
 int writeAccessError(const std::filesystem::path &file);
+// The errno of an open of a Qt file that just failed (Qt opens with the system's own calls).
+int failedOpenError();
 // Writes all of `data` on `file`; 0, or the errno of the failure.
 int writeAll(QFileDevice &file, const char *data, std::size_t size);
 // Puts what was written on `file` on the disk; 0, or the errno of the failure.
@@ -21,6 +24,10 @@ int flushToDisk(QFileDevice &file);
 
 // std::fopen for a path in the system's own encoding of file names.
 std::FILE *openFile(const std::filesystem::path &file, const char *mode);
+
+// ftello and fseeko with 64-bit offsets on every system (saved report files reach 2 GiB).
+std::int64_t tellFile(std::FILE *file);
+int seekFile(std::FILE *file, std::int64_t offset, int origin);
 
 // A new, empty file in `folder` for reading and writing, gone from the disk once it is closed
 // or the program ends, however. `name` is set to the name it was made under. Returns nullptr

@@ -87,6 +87,8 @@ int writeAccessError(const std::filesystem::path &file)
     return ::access(file.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
+int failedOpenError() { return errno; }
+
 int writeAll(QFileDevice &file, const char *data, std::size_t size)
 {
     std::size_t done = 0;
@@ -110,6 +112,13 @@ int flushToDisk(QFileDevice &file)
 std::FILE *openFile(const std::filesystem::path &file, const char *mode)
 {
     return std::fopen(file.c_str(), mode);
+}
+
+std::int64_t tellFile(std::FILE *file) { return ::ftello(file); }
+
+int seekFile(std::FILE *file, std::int64_t offset, int origin)
+{
+    return ::fseeko(file, static_cast<off_t>(offset), origin);
 }
 
 std::FILE *openTemporaryFile(const std::filesystem::path &folder, const char *prefix,

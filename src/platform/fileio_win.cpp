@@ -38,7 +38,7 @@ void refuseStat(const struct _stat64 &st, std::uintmax_t maxBytes)
         throw ERefusedFile::TooLarge(maxBytes);
 }
 
-// The C library's number for the system's error of a failed write.
+// The C library's number for the system's error of the call that just failed.
 int errnoOfLastError()
 {
     switch (::GetLastError()) {
@@ -48,6 +48,11 @@ int errnoOfLastError()
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
         return EACCES;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
     default:
         return EIO;
     }
@@ -137,6 +142,8 @@ int writeAccessError(const std::filesystem::path &file)
     return ::_waccess(file.c_str(), writable) == 0 ? 0 : errno;
 }
 
+int failedOpenError() { return errnoOfLastError(); }
+
 int writeAll(QFileDevice &file, const char *data, std::size_t size)
 {
     // Qt writes with the system's calls here: the file has no C library descriptor.
@@ -157,6 +164,13 @@ std::FILE *openFile(const std::filesystem::path &file, const char *mode)
 {
     const std::string narrow(mode);
     return ::_wfopen(file.c_str(), std::wstring(narrow.begin(), narrow.end()).c_str());
+}
+
+std::int64_t tellFile(std::FILE *file) { return ::_ftelli64(file); }
+
+int seekFile(std::FILE *file, std::int64_t offset, int origin)
+{
+    return ::_fseeki64(file, offset, origin);
 }
 
 std::FILE *openTemporaryFile(const std::filesystem::path &folder, const char *prefix,

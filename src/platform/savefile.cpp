@@ -41,7 +41,7 @@ TSaveFile::TSaveFile(std::filesystem::path target) : target_(std::move(target))
     file_ = std::make_unique<QSaveFile>(pathToQString(target_));
     errno = 0;
     if (!file_->open(QIODevice::WriteOnly))
-        throw EFileNotWritten(target_, errno);
+        throw EFileNotWritten(target_, failedOpenError());
     buffer_.reserve(bufferSize);
 }
 

@@ -760,6 +760,9 @@ TEST(StartUp, MissingFontFilesAreNamedWithTheirPackageInsteadOfEndingSilently)
 
 TEST(StartUp, QtsOwnDialogsSpeakDanish)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Qt's Danish texts come with the Windows installer, a later step";
+#endif
     ASSERT_TRUE(app::installDanishQtTexts(*QCoreApplication::instance()))
         << "Qt's Danish texts are missing (Debian package qt6-translations-l10n)";
     EXPECT_EQ(QFileDialog::tr("&Open"), QString::fromUtf8("&Åbn"));

@@ -8,6 +8,7 @@
 #include "platform/printer.h"
 #include "support/sheetcheck.h"
 #include "support/smalldisk.h"
+#include "support/specialfiles.h"
 #include "support/tavleprintrun.h"
 #include "testlocale.h"
 #include "testqueues.h"
@@ -85,6 +86,7 @@ TEST_F(Sheets, SaveWritesOneNamesSheetsAsAReportFile)
 
 TEST_F(Sheets, PdfHoldsEveryListedNameOneAfterTheOther)
 {
+    TAVLE_SKIP_WITHOUT_PDF_TOOLS();
     const std::string pdf = path("all.pdf");
     const Outcome all =
         tavleprint({"sheets", "--teachers", exportPath, "--pdf", pdf, "--cut-frames"});
@@ -254,6 +256,7 @@ TEST_F(Changes, DiffListsTheChangedTilesByNameRemovedFirst)
 
 TEST_F(Changes, NewTilesShareSheetsAndTheChangeListHasEveryChangedName)
 {
+    TAVLE_SKIP_WITHOUT_PDF_TOOLS();
     const std::string brp = path("nye.brp");
     const Outcome since =
         tavleprint({"sheets", "--teachers", current, "--since", earlier, "--save", brp});

@@ -2,6 +2,7 @@
 // origin sits at the printable area, so a position less the physical offset lands on paper
 // where it was meant, with or without unprintable margins.
 #include "platform/printer.h"
+#include "support/specialfiles.h"
 #include "testqueues.h"
 
 #include <QFile>
@@ -66,6 +67,7 @@ void printWordAt(TPrinter &printer, const std::string &word, double xMm, double 
 
 TEST(Printer, APdfFileHasNoOffsetAndTakesTheDeviceModesPaper)
 {
+    TAVLE_SKIP_WITHOUT_PDF_TOOLS();
     QTemporaryDir dir;
     dir.setAutoRemove(qEnvironmentVariableIsEmpty("TAVLE_KEEP_TEST_FILES"));
     TPrinter printer;

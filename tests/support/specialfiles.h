@@ -45,3 +45,13 @@ inline bool readPermissionCanBeTakenAway()
 }
 
 } // namespace testsupport
+
+// For a test that reads a PDF back with poppler's tools (pdftotext, pdfinfo): on Windows those
+// are Linux programs, which the test cannot start.
+#ifdef _WIN32
+#define TAVLE_SKIP_WITHOUT_PDF_TOOLS()                                                             \
+    GTEST_SKIP() << "reads the PDF with poppler's Linux programs, which a Windows test cannot "    \
+                    "start (.ci/windows-compare reads the Windows PDFs instead)"
+#else
+#define TAVLE_SKIP_WITHOUT_PDF_TOOLS() static_cast<void>(0)
+#endif

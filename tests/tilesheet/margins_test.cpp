@@ -45,6 +45,10 @@ protected:
 
 TEST(KeptMarginsFile, TheUsersSettingsLieInTheTestsOwnFolder)
 {
+#ifdef _WIN32
+    GTEST_SKIP()
+        << "Windows keeps a user's settings in AppData, which XDG_CONFIG_HOME does not move";
+#endif
     EXPECT_TRUE(KeptMargins().file().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME") + '/'))
         << KeptMargins().file().toStdString();
     EXPECT_TRUE(KeptMargins().file().endsWith(QStringLiteral("/Tavleplanner/Tavleplanner.ini")));
