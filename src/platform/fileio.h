@@ -29,6 +29,10 @@ std::FILE *openFile(const std::filesystem::path &file, const char *mode);
 std::int64_t tellFile(std::FILE *file);
 int seekFile(std::FILE *file, std::int64_t offset, int origin);
 
+// Standard output and error write their bytes as given: Windows' C library would otherwise
+// write "\r\n" for every "\n", and a command's output would differ from system to system.
+void writeStandardStreamsAsBytes();
+
 // A new, empty file in `folder` for reading and writing, gone from the disk once it is closed
 // or the program ends, however. `name` is set to the name it was made under. Returns nullptr
 // with errno set when none could be made.

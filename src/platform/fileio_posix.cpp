@@ -121,6 +121,8 @@ int seekFile(std::FILE *file, std::int64_t offset, int origin)
     return ::fseeko(file, static_cast<off_t>(offset), origin);
 }
 
+void writeStandardStreamsAsBytes() {}
+
 std::FILE *openTemporaryFile(const std::filesystem::path &folder, const char *prefix,
                              std::filesystem::path &name)
 {

@@ -173,6 +173,14 @@ int seekFile(std::FILE *file, std::int64_t offset, int origin)
     return ::_fseeki64(file, offset, origin);
 }
 
+void writeStandardStreamsAsBytes()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
+}
+
 std::FILE *openTemporaryFile(const std::filesystem::path &folder, const char *prefix,
                              std::filesystem::path &name)
 {
