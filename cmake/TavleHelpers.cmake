@@ -1,5 +1,6 @@
 # One library per source folder, holding every .cpp/.h/.ui file in it. A folder lists the
-# libraries it may use; including a header from a folder above it then fails to link.
+# libraries it may use; including a header from a folder above it then fails to link. A file
+# named *_win.cpp is built for Windows only, one named *_posix.cpp everywhere else.
 function(tavle_folder_library name)
   cmake_parse_arguments(ARG "" "" "DEPENDS;FOLDERS" ${ARGN})
   set(sources)
@@ -9,6 +10,11 @@ function(tavle_folder_library name)
     list(APPEND sources ${found})
   endforeach()
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_win\\.cpp$")
+  endif()
   set(compiled ${sources})
   list(FILTER compiled INCLUDE REGEX "\\.cpp$")
   if(compiled)
@@ -43,6 +49,7 @@ function(tavle_folder_tests)
     get_filename_component(base ${test} NAME_WE)
     set(target ${folder}_${base})
     add_executable(${target} ${test})
+    tavle_windows_program(${target})
     target_link_libraries(${target} PRIVATE ${folder_support} ${ARG_DEPENDS} GTest::gtest
                           GTest::gmock tavle_testmain)
     target_compile_definitions(${target} PRIVATE
@@ -56,4 +63,19 @@ function(tavle_folder_tests)
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX "${folder}."
       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600 ${lock})
   endforeach()
+endfunction()
+
+# What a program needs beside it on Windows: the Liberation fonts, which it loads from its own
+# folder, and the offscreen platform (tavleprint and the tests draw with no screen; a static Qt
+# brings only the Windows one by itself). Elsewhere nothing.
+set(TAVLE_FONT_SOURCE_DIR /usr/share/fonts/truetype/liberation2 CACHE PATH
+    "The Liberation Sans files (Debian package fonts-liberation2)")
+function(tavle_windows_program target)
+  if(NOT WIN32)
+    return()
+  endif()
+  qt_import_plugins(${target} INCLUDE Qt6::QOffscreenIntegrationPlugin)
+  get_target_property(folder ${target} BINARY_DIR)
+  file(GLOB fonts ${TAVLE_FONT_SOURCE_DIR}/LiberationSans-*.ttf)
+  file(COPY ${fonts} DESTINATION ${folder})
 endfunction()

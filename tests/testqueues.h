@@ -9,6 +9,14 @@ namespace testqueues {
 
 inline const QString kSpool = QStringLiteral("/var/spool/tavle-print/");
 
+// What a printing test that skips says of the missing printers.
+#ifdef _WIN32
+inline const char *const kSetUpHint = "(the Windows build prints in a later step: no printer "
+                                      "is given to its tests)";
+#else
+inline const char *const kSetUpHint = "(run .ci/cups-setup as root)";
+#endif
+
 // Whether `queue` is one of the test queues that keep every job: asked of CUPS itself
 // (lpstat), since the queue's job folder appears only with its first job.
 bool keepsJobs(const QString &queue);

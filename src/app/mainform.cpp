@@ -8,6 +8,7 @@
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
 #include "platform/fonts.h"
+#include "platform/pathtext.h"
 #include "platform/recentfiles.h"
 #include "platform/settingsfile.h"
 #include "timetable/board.h"
@@ -103,9 +104,7 @@ TMainForm::TMainForm(timetable::Timetable &table, QWidget *parent)
     earlierDialog_->setFileMode(QFileDialog::ExistingFile);
     earlierDialog_->setNameFilter(openDialog_->nameFilters().constFirst());
     earlierDialog_->setSizeGripEnabled(true);
-    openReport_ = [](const QString &file) {
-        OpenReportFile(std::filesystem::path(QFile::encodeName(file).toStdString()));
-    };
+    openReport_ = [](const QString &file) { OpenReportFile(platform::qStringToPath(file)); };
     setAcceptDrops(true);
     // Beside the cutting-line choice: a look at the record, never a step of the printing.
     boardButton_ = new QPushButton(QStringLiteral("Tavlen"), this);

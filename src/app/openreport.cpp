@@ -5,11 +5,11 @@
 #include "output/brprinter.h"
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
+#include "platform/pathtext.h"
 #include "preview/previewstate.h"
 #include "preview/standardpreview.h"
 #include "report/services.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <cstdint>
@@ -23,7 +23,7 @@ namespace {
 void showFileDoesNotExist(const std::filesystem::path &file)
 {
     QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
-                    QString::fromUtf8(kFileDoesNotExist).arg(QFile::decodeName(file.c_str())),
+                    QString::fromUtf8(kFileDoesNotExist).arg(platform::pathToQString(file)),
                     QMessageBox::Ok);
     box.exec();
 }
@@ -55,7 +55,7 @@ int OpenReportFile(const std::filesystem::path &file)
         return platform::ExitCode::Failure;
     }
 
-    const QFileInfo info(QFile::decodeName(file.c_str()));
+    const QFileInfo info(platform::pathToQString(file));
     // The window's caption and a print job's title name the file; the status panel shows the
     // whole file name, as after "&Hent".
     pages->Title = platform::fromQString(info.fileName());

@@ -1,5 +1,6 @@
 // tavleprint: Tavleplanner's jobs from the command line.
 #include "cli/tavleprint.h"
+#include "platform/fileio.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 
 int main(int argc, char **argv)
 {
+    platform::writeStandardStreamsAsBytes();
     std::vector<std::string> args(argv + 1, argv + argc);
     // Drawing and printing need a Qt application object (no window is ever shown); reading an
     // export file does not.

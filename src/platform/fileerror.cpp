@@ -4,9 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -29,22 +26,6 @@ std::string messageFor(int code)
         return "I/O error " + std::to_string(code);
     }
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 } // namespace
 
@@ -94,7 +75,9 @@ std::string EFileNotWritten::PlainCause(int err)
 {
     switch (err) {
     case ENOSPC:
+#ifdef EDQUOT // no disk quotas on Windows
     case EDQUOT:
+#endif
         return "the disk is full";
     case EACCES:
     case EPERM:
@@ -126,7 +109,9 @@ std::string EFileNotWritten::DanishCause(int err)
 {
     switch (err) {
     case ENOSPC:
+#ifdef EDQUOT // no disk quotas on Windows
     case EDQUOT:
+#endif
         return "Disken er fuld";
     case EACCES:
     case EPERM:
@@ -154,65 +139,9 @@ std::string EFileNotWritten::DanishCause(int err)
     }
 }
 
-namespace {
-
-ERefusedFile tooLarge(std::uintmax_t maxBytes)
+ERefusedFile ERefusedFile::TooLarge(std::uintmax_t maxBytes)
 {
     return ERefusedFile("larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB");
-}
-
-void refuseStat(const struct stat &st, std::uintmax_t maxBytes)
-{
-    if (!S_ISREG(st.st_mode))
-        throw ERefusedFile("not a regular file");
-    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes)
-        throw tooLarge(maxBytes);
-}
-
-} // namespace
-
-void refuseUnreadableFile(const std::filesystem::path &path, std::uintmax_t maxBytes)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        refuseStat(st, maxBytes);
-}
-
-FileBytes readFileBytes(const std::filesystem::path &path, std::uintmax_t maxBytes)
-{
-    // Non-blocking, so that a FIFO put in the file's place is refused rather than waited on.
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0)
-        throw EInOutError::fromErrno(errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        throw EInOutError::fromErrno(errno);
-    refuseStat(st, maxBytes);
-
-    constexpr std::size_t kChunk = 1 << 20;
-    FileBytes result;
-    if (st.st_size > 0)
-        result.bytes.reserve(static_cast<std::size_t>(st.st_size) + kChunk);
-    for (;;) {
-        const std::size_t old = result.bytes.size();
-        result.bytes.resize(old + kChunk);
-        const ssize_t got = ::read(fd.get(), result.bytes.data() + old, kChunk);
-        if (got < 0) {
-            if (errno == EINTR) {
-                result.bytes.resize(old);
-                continue;
-            }
-            result.readErrno = errno;
-            result.bytes.resize(old);
-            break;
-        }
-        result.bytes.resize(old + static_cast<std::size_t>(got));
-        if (got == 0)
-            break;
-        if (result.bytes.size() > maxBytes) // it grew while being read
-            throw tooLarge(maxBytes);
-    }
-    return result;
 }
 
 } // namespace platform

@@ -36,6 +36,7 @@ class ERefusedFile : public EInOutError {
 public:
     explicit ERefusedFile(std::string reason) : EInOutError(5), reason_(std::move(reason)) {}
     const std::string &reason() const { return reason_; }
+    static ERefusedFile TooLarge(std::uintmax_t maxBytes);
 
 private:
     std::string reason_;

@@ -7,6 +7,9 @@
 #include <QStringList>
 #include <mutex>
 #include <stdexcept>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace platform {
 namespace {
@@ -20,7 +23,25 @@ EMissingFontFile::EMissingFontFile(const QString &path)
       path_(path)
 {}
 
-QString fontDirectory() { return QStringLiteral(TAVLE_FONT_DIR); }
+QString fontDirectory()
+{
+#ifdef _WIN32
+    // Beside the program, which carries its fonts with it; asked of the system, so that it is
+    // known before Qt's application object is.
+    std::wstring file(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, file.data(), DWORD(file.size()));
+        if (length < file.size()) {
+            file.resize(length);
+            break;
+        }
+        file.resize(file.size() * 2);
+    }
+    return QFileInfo(QString::fromStdWString(file)).absolutePath();
+#else
+    return QStringLiteral(TAVLE_FONT_DIR);
+#endif
+}
 
 void checkFontFiles(const QString &directory)
 {
@@ -59,7 +80,7 @@ std::string fontFilePath(unsigned style)
                        : bold         ? "LiberationSans-Bold.ttf"
                        : italic       ? "LiberationSans-Italic.ttf"
                                       : "LiberationSans-Regular.ttf";
-    return std::string(TAVLE_FONT_DIR "/") + file;
+    return (fontDirectory() + QLatin1Char('/') + QLatin1String(file)).toStdString();
 }
 
 QRawFont rawFont(unsigned style, int em)

@@ -6,6 +6,7 @@
 
 #include <clocale>
 #include <locale.h>
+#include <string>
 
 namespace platform {
 
@@ -17,8 +18,15 @@ public:
     CNumericLocale &operator=(const CNumericLocale &) = delete;
 
 private:
+#ifdef _WIN32
+    // The run-time library has no locale objects to switch to: the thread gets a locale of its
+    // own, whose numbers are set to C and back (numericlocale_win.cpp).
+    int previousMode_;
+    std::string previous_;
+#else
     locale_t own_;
     locale_t previous_;
+#endif
 };
 
 } // namespace platform

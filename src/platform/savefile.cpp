@@ -1,8 +1,9 @@
 #include "platform/savefile.h"
 
 #include "platform/fileerror.h"
+#include "platform/fileio.h"
+#include "platform/pathtext.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <cerrno>
 #include <unistd.h>
@@ -34,12 +35,13 @@ TSaveFile::TSaveFile(std::filesystem::path target) : target_(std::move(target))
     std::error_code ignored;
     if (std::filesystem::is_directory(target_, ignored))
         throw EFileNotWritten(target_, EISDIR);
-    if (std::filesystem::exists(target_, ignored) && ::access(target_.c_str(), W_OK) != 0)
-        throw EFileNotWritten(target_, errno);
-    file_ = std::make_unique<QSaveFile>(QFile::decodeName(target_.c_str()));
+    if (std::filesystem::exists(target_, ignored))
+        if (const int err = writeAccessError(target_))
+            throw EFileNotWritten(target_, err);
+    file_ = std::make_unique<QSaveFile>(pathToQString(target_));
     errno = 0;
     if (!file_->open(QIODevice::WriteOnly))
-        throw EFileNotWritten(target_, errno);
+        throw EFileNotWritten(target_, failedOpenError());
     buffer_.reserve(bufferSize);
 }
 
@@ -52,20 +54,13 @@ TSaveFile::~TSaveFile()
 
 bool TSaveFile::flushBuffer() noexcept
 {
-    std::size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t n = ::write(file_->handle(), buffer_.data() + done, buffer_.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error_ = n < 0 ? errno : ENOSPC;
-            failed_ = true;
-            buffer_.clear();
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    const int err = writeAll(*file_, buffer_.data(), buffer_.size());
     buffer_.clear();
+    if (err != 0) {
+        error_ = err;
+        failed_ = true;
+        return false;
+    }
     return true;
 }
 
@@ -128,9 +123,9 @@ void TSaveFile::Commit()
     flushBuffer();
     ThrowIfFailed();
     // On the disk before it takes the old file's place, so that a crash cannot leave an empty
-    // file where a good one was. A descriptor that cannot be synced (EINVAL) has nothing to sync.
-    if (::fsync(file_->handle()) != 0 && errno != EINVAL)
-        throw EFileNotWritten(target_, errno);
+    // file where a good one was.
+    if (const int err = flushToDisk(*file_))
+        throw EFileNotWritten(target_, err);
     errno = 0;
     if (!file_->commit())
         throw EFileNotWritten(target_, errno);

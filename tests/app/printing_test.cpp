@@ -87,8 +87,8 @@ TEST_P(PrintedSheet, EveryTileTextLandsWhereTheGeometryPutsIt)
     const auto queues = platform::TPrinter::Printers();
     const auto it = std::find(queues.begin(), queues.end(), queue);
     if (it == queues.end())
-        GTEST_SKIP() << "CUPS test printer " << queue
-                     << " is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer " << queue << " is not set up "
+                     << testqueues::kSetUpHint;
     const int index = static_cast<int>(it - queues.begin());
 
     timetable::Timetable table;

@@ -12,6 +12,7 @@
 #include "report/services.h"
 #include "support/fakeprinter.h"
 #include "support/modal.h"
+#include "support/specialfiles.h"
 #include "timetable/board.h"
 
 #include <QApplication>
@@ -500,7 +501,7 @@ TEST_F(SelectionRun, OnlyAChosenEarlierFileEnablesKunAendringerAndARefusedOneKee
     // the board stays the one chosen.
     const QString noExport = dir.filePath(QStringLiteral("brev.csv"));
     std::ofstream(noExport.toStdString()) << "Kære forældre\n";
-    for (const QString &refused : {noExport, QStringLiteral("/dev/zero")}) {
+    for (const QString &refused : {noExport, testsupport::deviceName()}) {
         mainForm.setFileChooser([refused] { return refused; });
         const QString before = memo();
         QString shown;

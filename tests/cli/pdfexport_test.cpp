@@ -3,6 +3,7 @@
 #include "support/exportfixture.h"
 
 #include "platform/cp1252.h"
+#include "support/specialfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ constexpr double kTolerance = 0.2; // mm
 
 TEST(PdfExport, EveryTileTextOfEveryPageLandsWhereTheSheetPutsIt)
 {
+    TAVLE_SKIP_WITHOUT_PDF_TOOLS();
     ExportedSheets sheets;
     const std::string pdf = sheets.path("all.pdf");
     const Outcome made =

@@ -8,6 +8,7 @@
 #include "platform/printer.h"
 #include "support/sheetcheck.h"
 #include "support/smalldisk.h"
+#include "support/specialfiles.h"
 #include "support/tavleprintrun.h"
 #include "testlocale.h"
 #include "testqueues.h"
@@ -25,6 +26,9 @@
 #include <QThread>
 #include <algorithm>
 #include <csignal>
+#ifdef _WIN32
+constexpr int SIGKILL = 9; // only names a case that skips there
+#endif
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
@@ -82,6 +86,7 @@ TEST_F(Sheets, SaveWritesOneNamesSheetsAsAReportFile)
 
 TEST_F(Sheets, PdfHoldsEveryListedNameOneAfterTheOther)
 {
+    TAVLE_SKIP_WITHOUT_PDF_TOOLS();
     const std::string pdf = path("all.pdf");
     const Outcome all =
         tavleprint({"sheets", "--teachers", exportPath, "--pdf", pdf, "--cut-frames"});
@@ -126,7 +131,7 @@ TEST_F(Sheets, PrintSendsOneJobPerName)
 {
     const auto queues = platform::TPrinter::Printers();
     if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
-        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up " << testqueues::kSetUpHint;
     const Outcome printed =
         tavleprint({"sheets", "--teachers", exportPath, "--print", "--printer", "tavle-pdf"});
     EXPECT_EQ(printed.code, 0) << printed.err;
@@ -251,6 +256,7 @@ TEST_F(Changes, DiffListsTheChangedTilesByNameRemovedFirst)
 
 TEST_F(Changes, NewTilesShareSheetsAndTheChangeListHasEveryChangedName)
 {
+    TAVLE_SKIP_WITHOUT_PDF_TOOLS();
     const std::string brp = path("nye.brp");
     const Outcome since =
         tavleprint({"sheets", "--teachers", current, "--since", earlier, "--save", brp});
@@ -340,7 +346,7 @@ TEST_F(Changes, SinceGivesOnePrintJobOfTheNewTiles)
 {
     const auto queues = platform::TPrinter::Printers();
     if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
-        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up " << testqueues::kSetUpHint;
     // The sheet's file label carries the test's own folder.
     testqueues::JobWatch jobs(QStringLiteral("tavle-pdf"), dir.path());
     const Outcome printed = tavleprint(
@@ -530,6 +536,9 @@ protected:
 
 TEST_P(Interrupted, AKilledRunLeavesTheOldFileAsItWasAndNoFileBehind)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "sends POSIX signals and watches the run's files in /proc: Windows has neither";
+#else
     const auto [how, signal] = GetParam();
     const QString target = path(QStringLiteral("out/out.") +
                                 QString::fromLatin1(std::string(how) == "save" ? "brp" : how));
@@ -566,6 +575,7 @@ TEST_P(Interrupted, AKilledRunLeavesTheOldFileAsItWasAndNoFileBehind)
     EXPECT_EQ(folder(QStringLiteral("out")), QStringList{QFileInfo(target).fileName()});
     EXPECT_EQ(folder(QStringLiteral("tmp")), QStringList{})
         << "no page store, no empty folder in the temporary folder";
+#endif
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, Interrupted,
@@ -580,7 +590,7 @@ TEST_F(Sheets, AFileThatCannotBeWrittenIsSaidInOneLineNamingTheFileAndTheCause)
 {
     const SmallDisk disk(4 << 20);
     if (!disk.mounted())
-        GTEST_SKIP() << "no small file system can be mounted here (it takes root)";
+        GTEST_SKIP() << SmallDisk::unmounted();
     disk.fill(4096);
     for (const char *how : {"save", "pdf", "xlsx", "html"}) {
         const std::string file =
@@ -663,7 +673,7 @@ TEST_F(Changes, TheBoardListsWhatPrintsRecordedAndStandsInForTheEarlierFile)
 
     const auto queues = platform::TPrinter::Printers();
     if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
-        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up " << testqueues::kSetUpHint;
     // A print records its names; --no-record and a file leave the board alone.
     ASSERT_EQ(tavleprint({"sheets", "--teachers", current, "CD", "--print", "--printer",
                           "tavle-pdf", "--no-record"})

@@ -1,5 +1,6 @@
 // tavleprint list, tiles and calibrate, through the same entry point as the program.
 #include "support/sheetcheck.h"
+#include "support/specialfiles.h"
 #include "support/tavleprintrun.h"
 #include "testqueues.h"
 #include "tilesheet/calibration.h"
@@ -18,7 +19,6 @@
 #include <optional>
 #include <regex>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace {
 
@@ -105,9 +105,13 @@ TEST_F(Tavleprint, UsageAndFileErrors)
 
 TEST_F(Tavleprint, AFileThatNeverEndsOrBlocksIsRefusedWithAPlainMessage)
 {
-    const std::string fifo = dir.filePath("fifo.csv").toStdString();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string &path : {std::string("/dev/zero"), fifo}) {
+    std::vector<std::string> refused{testsupport::kDevice};
+    if (testsupport::kHasFifos) {
+        const std::string fifo = dir.filePath("fifo.csv").toStdString();
+        ASSERT_TRUE(testsupport::makeFifo(fifo));
+        refused.push_back(fifo);
+    }
+    for (const std::string &path : refused) {
         for (const std::vector<std::string> &command :
              {std::vector<std::string>{"list", "--teachers", path}, {"pages", path}}) {
             const Outcome refused = tavleprint(command);
@@ -188,8 +192,8 @@ TEST_F(Tavleprint, ACalibrationSheetMeasuredOnAPrinterThatShiftsThePageCorrectsI
 {
     const QString queue = QStringLiteral("tavle-shift");
     if (!testqueues::keepsJobs(queue) || !sheetcheck::installed(QStringLiteral("pdftoppm")).size())
-        GTEST_SKIP() << "CUPS test printer " << queue.toStdString()
-                     << " not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer " << queue.toStdString() << " not set up "
+                     << testqueues::kSetUpHint;
     // The first sheet's margins are this test's own, so that its jobs are told from others:
     // the sheet prints them.
     const int own = static_cast<int>(QCoreApplication::applicationPid() % 9);

@@ -1,5 +1,6 @@
 #include "output/brerror.h"
 #include "output/pagestore/compress.h"
+#include "support/testrandom.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@ using namespace output;
 
 TEST(SplayCompression, AnyBytesComeBackUnchanged)
 {
-    std::mt19937 random(4);
+    testsupport::Random random(4);
     for (std::size_t length : {0u, 1u, 2u, 7u, 8u, 9u, 255u, 256u, 1000u, 65536u}) {
         for (int kind = 0; kind < 3; ++kind) {
             std::vector<std::uint8_t> data(length);

@@ -161,7 +161,10 @@ TEST(PageStore, AStorePastTheLimitMovesToABrpTemporaryFileOnce)
         temp = printer.PageList().Stream()->TempFileName();
         EXPECT_EQ(temp.filename().string().rfind("BRP", 0), 0u) << temp;
         // Out of its folder as soon as it is open, so that no end of the program leaves it.
+        // (Windows keeps an open file in its folder and removes it when the handle closes.)
+#ifndef _WIN32
         EXPECT_FALSE(std::filesystem::exists(temp));
+#endif
         EXPECT_GT(printer.PageList().Stream()->Size(), 250000);
         for (int more = 0; more < 3; ++more) {
             printer.NewPage();

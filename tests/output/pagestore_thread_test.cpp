@@ -3,6 +3,7 @@
 #include "output/brmessage.h"
 #include "output/brprinter.h"
 #include "support/testpages.h"
+#include "support/testrandom.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ TEST(PageStoreThreads, TheViewReadsPagesWhileTheRunAppendsThem)
         printer.FinishJob();
     });
 
-    std::mt19937 random(7);
+    testsupport::Random random(7);
     int reads = 0, found = 0;
     while (printer.OutputState() != TBRPrinter::TOutputState::Finished || counter.last < pages) {
         QCoreApplication::sendPostedEvents(&counter);

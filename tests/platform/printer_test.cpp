@@ -3,6 +3,7 @@
 // where it was meant, with or without unprintable margins. Built for Windows and run under Wine,
 // the same queues are met through Wine's spooler and its PostScript driver.
 #include "platform/printer.h"
+#include "support/specialfiles.h"
 #include "testqueues.h"
 
 #include <QFile>
@@ -83,6 +84,7 @@ void printWordAt(TPrinter &printer, const std::string &word, double xMm, double 
 
 TEST(Printer, APdfFileHasNoOffsetAndTakesTheDeviceModesPaper)
 {
+    TAVLE_SKIP_WITHOUT_PDF_TOOLS();
     QTemporaryDir dir;
     dir.setAutoRemove(qEnvironmentVariableIsEmpty("TAVLE_KEEP_TEST_FILES"));
     TPrinter printer;
@@ -183,8 +185,8 @@ TEST_P(CupsQueue, TextLandsWhereItWasMeantOnPaper)
     const std::string queue = GetParam();
     const int index = queueIndex(queue);
     if (index < 0)
-        GTEST_SKIP() << "CUPS test printer " << queue
-                     << " is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer " << queue << " is not set up "
+                     << testqueues::kSetUpHint;
     TPrinter printer;
     printer.SetPrinterIndex(index);
     ASSERT_TRUE(printer.HasPrinter());
@@ -239,7 +241,7 @@ TEST(Printer, TheTrayChosenGoesWithTheJobToAQueueWithTwoTrays)
 {
     const int index = queueIndex("tavle-trays");
     if (index < 0)
-        GTEST_SKIP() << "CUPS test printer tavle-trays is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer tavle-trays is not set up " << testqueues::kSetUpHint;
     TPrinter printer;
     printer.SetPrinterIndex(index);
     // Wine's driver numbers the driver file's trays from the first driver-defined bin, and adds

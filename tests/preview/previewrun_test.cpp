@@ -327,7 +327,7 @@ TEST(PreviewPrintSettings, TheDialogsChoiceReachesTheReportTheRecordedSettingsAn
 {
     const int margins = queueIndex("tavle-margins");
     if (margins < 0 || queueIndex("tavle-pdf") < 0)
-        GTEST_SKIP() << "CUPS test printers are not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printers are not set up " << testqueues::kSetUpHint;
     platform::TPrinter printer;
     output::TBRSystemPrinter device(printer);
     WindowReport r(25);
@@ -423,7 +423,7 @@ TEST(PreviewPrint, PrintsAgainAndReplaysALoadedFileOnATestQueueAndAfbrydStopsAPr
 {
     const int index = queueIndex("tavle-pdf");
     if (index < 0)
-        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printer tavle-pdf is not set up " << testqueues::kSetUpHint;
     platform::TPrinter printer;
     printer.SetPrinterIndex(index);
     output::TBRSystemPrinter device(printer);

@@ -10,6 +10,7 @@
 #include "report/label.h"
 #include "report/services.h"
 #include "support/fakeprinter.h"
+#include "testqueues.h"
 
 #include <QCoreApplication>
 #include <QScopeGuard>
@@ -72,7 +73,7 @@ TEST(Print, ANewReportWithoutAPaperOfItsOwnTakesTheDefaultPrintersPaper)
     // The system's printer, with the test queue whose default paper is Letter as the default.
     const auto queues = platform::TPrinter::Printers();
     if (std::find(queues.begin(), queues.end(), "tavle-letter") == queues.end())
-        GTEST_SKIP() << "CUPS test printer tavle-letter is not set up (run .ci/cups-setup)";
+        GTEST_SKIP() << "CUPS test printer tavle-letter is not set up " << testqueues::kSetUpHint;
     const QByteArray before = qgetenv("PRINTER");
     qputenv("PRINTER", "tavle-letter"); // the user's default printer, as CUPS reads it
     const auto restore = qScopeGuard([&before] {

@@ -1,17 +1,31 @@
 #pragma once
 // A small file system of the test's own (tmpfs), mounted while the object lives, to be filled
 // up: writes on it fail as on a full disk (ENOSPC). Mounting takes root; where it is refused
-// mounted() is false and the test skips.
+// (or on Windows, which mounts no tmpfs) mounted() is false and the test skips, saying
+// unmounted() why.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#ifndef _WIN32
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#endif
 
 class SmallDisk {
 public:
+#ifdef _WIN32
+    explicit SmallDisk(std::size_t) {}
+    static const char *unmounted() { return "Windows mounts no small file system for a test"; }
+    bool mounted() const { return false; }
+    std::filesystem::path file(const std::string &name) const { return name; }
+    void fill(std::size_t) const {}
+#else
+    static const char *unmounted()
+    {
+        return "no small file system can be mounted here (it takes root)";
+    }
     explicit SmallDisk(std::size_t bytes)
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "tavle-disk-XXXXXX");
@@ -56,4 +70,5 @@ public:
 private:
     std::filesystem::path path_;
     bool mounted_ = false;
+#endif
 };

@@ -9,6 +9,7 @@
 #include "report/services.h"
 #include "support/modal.h"
 #include "support/waitfor.h"
+#include "testqueues.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -98,7 +99,7 @@ TEST(TileSheetPreview, AnotherOrientationInThePrintSettingsMakesTheSheetAgainAnd
 {
     const auto queues = platform::TPrinter::Printers();
     if (std::find(queues.begin(), queues.end(), "tavle-pdf") == queues.end())
-        GTEST_SKIP() << "CUPS test printers are not set up (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "CUPS test printers are not set up " << testqueues::kSetUpHint;
     const report::TBRServicesScope services({.PrintDialog = &preview::ShowPrintDialog});
     Sheet sheet(45);
     report::TBandReport &rep = sheet.form->BRBrikker;

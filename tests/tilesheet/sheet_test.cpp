@@ -9,6 +9,7 @@
 #include "report/label.h"
 #include "report/services.h"
 #include "support/fakeprinter.h"
+#include "testqueues.h"
 #include "tilesheet/changelist.h"
 #include "timetable/timetable.h"
 
@@ -296,7 +297,7 @@ TEST(TileSheetGeometry, AnotherPrinterInThePrintSettingsTakesTheMarginsKeptForIt
         return q != standard && q != "tavle-letter"; // one of A4 paper, as the sheet's
     });
     if (standard.empty() || other == queues.end())
-        GTEST_SKIP() << "fewer than two A4 printers installed (run .ci/cups-setup as root)";
+        GTEST_SKIP() << "fewer than two A4 printers installed " << testqueues::kSetUpHint;
     const tilesheet::Margins kept{6.3, 10.3, 9.0, 20.0};
     std::vector<std::string> asked;
     TRapFormInputs inputs;

@@ -1,6 +1,8 @@
 // Reading export files into the tile list.
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
+#include "support/specialfiles.h"
+#include "support/testrandom.h"
 #include "timetable/exportfile.h"
 #include "timetable/timetable.h"
 
@@ -11,7 +13,6 @@
 #include <gtest/gtest.h>
 #include <numeric>
 #include <random>
-#include <sys/stat.h>
 
 using timetable::GetField;
 using timetable::Timetable;
@@ -241,7 +242,7 @@ TEST(MakeBrik, TakesEachColumnAsGetFieldDoes)
 {
     // Random header layouts (names in any fields, some missing so that earlier positions stay)
     // against random data lines with fewer or more fields than the header.
-    std::mt19937 rng(99);
+    testsupport::Random rng(99);
     Timetable table;
     for (int round = 0; round < 2000; ++round) {
         std::vector<std::string> header(std::uniform_int_distribution<int>(5, 9)(rng), "[X]");
@@ -276,13 +277,17 @@ TEST_F(ExportFile, DevicesFifosAndHugeFilesAreRefusedBeforeTheLoadedTilesGo)
     ASSERT_EQ(table.tiles().size(), 1u);
     messages.clear();
 
-    const std::filesystem::path fifo = dir.filePath("fifo.csv").toStdString();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // No export comes near 256 MB; a sparse file of one byte more takes no disk space.
     const std::filesystem::path huge = write("", "huge.csv");
     std::filesystem::resize_file(huge, timetable::kMaxExportBytes + 1);
+    std::vector<std::filesystem::path> refused{testsupport::kDevice, huge};
+    if (testsupport::kHasFifos) {
+        const std::filesystem::path fifo = dir.filePath("fifo.csv").toStdString();
+        ASSERT_TRUE(testsupport::makeFifo(fifo));
+        refused.push_back(fifo);
+    }
 
-    for (const std::filesystem::path &path : {std::filesystem::path("/dev/zero"), fifo, huge}) {
+    for (const std::filesystem::path &path : refused) {
         try {
             table.LoadBrikker(path); // neither grows without end nor blocks
             FAIL() << path << ": no error raised";

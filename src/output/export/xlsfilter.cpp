@@ -3,14 +3,13 @@
 #include "output/export/pagegrid.h"
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
+#include "platform/fileio.h"
 #include "platform/length.h"
 #include "platform/numericlocale.h"
 
 #include <xlsxwriter.h>
 
 #include <cerrno>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -61,16 +60,14 @@ TBRXLSFilter::~TBRXLSFilter()
 void TBRXLSFilter::openDocument()
 {
     // The target's folder is asked first, so that a file that cannot be written is said before
-    // the run. The library writes the workbook into memory, under a name that reaches it there;
-    // the file is then written whole from it, and a full disk is the program's own message.
+    // the run. The library writes the workbook into a scratch file (in memory where the system
+    // has that); the file is then written whole from it, and a full disk is the program's own
+    // message.
     save_ = std::make_unique<platform::TSaveFile>(FileName());
-    scratch_ = ::memfd_create("tavleplanner-xlsx", MFD_CLOEXEC);
-    if (scratch_ < 0)
-        throw platform::EFileNotWritten(FileName(), errno);
-    const std::string scratchName = "/proc/self/fd/" + std::to_string(scratch_);
+    scratch_ = std::make_unique<platform::TScratchFile>(FileName());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    workbook_ = workbook_new_opt(scratchName.c_str(), &options);
+    workbook_ = workbook_new_opt(scratch_->Name().c_str(), &options);
     if (workbook_ == nullptr)
         throw platform::EFileNotWritten(FileName(), ENOMEM);
     sheet_ = workbook_add_worksheet(workbook_, SheetName);
@@ -155,18 +152,13 @@ void TBRXLSFilter::finishDocument()
     const platform::CNumericLocale point;
     if (workbook_close(workbook) != LXW_NO_ERROR)
         throw platform::EFileNotWritten(FileName(), errno);
-    save_->WriteFrom(scratch_);
+    save_->WriteFrom(scratch_->Descriptor());
     save_->Commit();
     closeScratch();
     save_.reset();
 }
 
-void TBRXLSFilter::closeScratch() noexcept
-{
-    if (scratch_ >= 0)
-        ::close(scratch_);
-    scratch_ = -1;
-}
+void TBRXLSFilter::closeScratch() noexcept { scratch_.reset(); }
 
 void TBRXLSFilter::discardDocument() noexcept
 {

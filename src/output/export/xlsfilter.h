@@ -9,6 +9,7 @@
 
 #include "output/export/exportfilter.h"
 #include "output/export/pagegrid.h"
+#include "platform/fileio.h"
 #include "platform/recordingcanvas.h"
 #include "platform/savefile.h"
 
@@ -44,7 +45,7 @@ private:
 
     platform::RecordingCanvas canvas_;
     std::unique_ptr<platform::TSaveFile> save_;
-    int scratch_ = -1; // the workbook in memory until it is complete
+    std::unique_ptr<platform::TScratchFile> scratch_; // the workbook until it is complete
     lxw_workbook *workbook_ = nullptr;
     lxw_worksheet *sheet_ = nullptr;
     std::map<std::pair<bool, int>, lxw_format *> formats_;

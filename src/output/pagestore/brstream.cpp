@@ -2,6 +2,7 @@
 
 #include "output/brerror.h"
 #include "platform/fileerror.h"
+#include "platform/fileio.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -25,7 +26,7 @@ TBRStream::TBRStream(const std::filesystem::path &file)
 {
     // A FIFO or a device would block the read or never end: refused before it is opened.
     platform::refuseUnreadableFile(file, UINTMAX_MAX);
-    file_ = std::fopen(file.c_str(), "rb");
+    file_ = platform::openFile(file, "rb");
     if (!file_)
         throw platform::EInOutError::fromErrno(errno);
     if (std::fseek(file_, 0, SEEK_END) != 0) {
@@ -33,7 +34,7 @@ TBRStream::TBRStream(const std::filesystem::path &file)
         std::fclose(file_);
         throw platform::EInOutError::fromErrno(err);
     }
-    size_ = ftello(file_);
+    size_ = platform::tellFile(file_);
     filePosition_ = size_;
 }
 
@@ -46,7 +47,7 @@ TBRStream::~TBRStream()
 
 void TBRStream::seekFile(std::int64_t position)
 {
-    if (fseeko(file_, position, SEEK_SET) != 0)
+    if (platform::seekFile(file_, position, SEEK_SET) != 0)
         throw platform::EInOutError::fromErrno(errno);
     filePosition_ = position;
 }
@@ -119,23 +120,16 @@ void TBRStream::Write(const void *buffer, std::size_t count)
 
 void TBRStream::moveToFile()
 {
-    // The temporary file leaves its folder as soon as it is open: the stream keeps its
-    // descriptor, so that no end of the program, not even a killed one, leaves it behind.
+    // The temporary file goes with the stream's handle on it, so that no end of the program,
+    // not even a killed one, leaves it behind.
     std::filesystem::path dir = std::filesystem::temp_directory_path();
     if (dir.native().size() > maxTempDirectoryLength)
         throw platform::EInOutError(3); // path not found
-    std::string pattern = (dir / (std::string(tempPrefix) + "XXXXXX")).native();
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0)
+    std::filesystem::path name;
+    std::FILE *file = platform::openTemporaryFile(dir, tempPrefix, name);
+    if (!file)
         throw platform::EInOutError::fromErrno(errno);
-    ::unlink(pattern.c_str());
-    std::FILE *file = fdopen(fd, "w+b");
-    if (!file) {
-        const int err = errno;
-        ::close(fd);
-        throw platform::EInOutError::fromErrno(err);
-    }
-    tempName_ = pattern;
+    tempName_ = name;
     // Flushed here, so that a full disk shows now, while the pages are still in memory. A
     // failed attempt closes the file, which goes with whatever its buffer still holds; the
     // next write tries again in a new one.
