@@ -1,7 +1,7 @@
 #pragma once
 // Paths that are no regular file, as the system has them: a device (Linux's /dev/zero reads
 // without end; Windows' NUL is a device too) and a FIFO, which would block a read. Windows has
-// no FIFO among its files (its pipes live apart), so there the FIFO cases have nothing to make.
+// no FIFO among its files (its pipes are no files), so there the FIFO cases have nothing to make.
 
 #include <QString>
 #include <filesystem>
