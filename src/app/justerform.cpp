@@ -106,9 +106,7 @@ TJusterForm::TJusterForm(QWidget *parent, const tilesheet::KeptMargins *kept)
     connect(ui_->ComboPrinter, &QComboBox::currentTextChanged, this, [this](const QString &name) {
         runHandler([this, name] { choosePrinter(platform::fromQString(name)); });
     });
-    if (printer_.empty())
-        ui_->LabelMessage->setText(QString::fromUtf8(
-            u8"Ingen printer installeret – værdierne gælder kun, til programmet lukkes."));
+    showIdleMessage();
     if (kept_ != nullptr && !kept_->readsCleanly())
         tellOnce("settings",
                  platform::cp1252(u8"De gemte indstillinger i ") +
@@ -180,7 +178,17 @@ void TJusterForm::showMargins(const Margins &margins)
         ui_->SpinRightMargin->setValue(margins.right);
     }
     lastGood_ = this->margins(); // as the fields hold them
-    if (!printer_.empty())
+    showIdleMessage();
+}
+
+void TJusterForm::showIdleMessage()
+{
+    // Without a printer nothing is kept, which the message area says whenever it says nothing
+    // else.
+    if (printer_.empty())
+        ui_->LabelMessage->setText(QString::fromUtf8(
+            u8"Ingen printer installeret – værdierne gælder kun, til programmet lukkes."));
+    else
         ui_->LabelMessage->clear();
 }
 
@@ -190,8 +198,7 @@ void TJusterForm::fieldChanged()
     const std::optional<tilesheet::CrampedMargins> cramped = tilesheet::TooLittleRoom(now);
     if (!cramped) {
         lastGood_ = now;
-        if (!printer_.empty())
-            ui_->LabelMessage->clear();
+        showIdleMessage();
         return;
     }
     // The field that changed is the one that differs from the last good margins.

@@ -69,6 +69,8 @@ private:
     void keep();
     // The fields show `margins`, taken as the last good ones.
     void showMargins(const Margins &margins);
+    // Clears the message area, or tells that without a printer nothing is kept.
+    void showIdleMessage();
     // An edited field: refused, and set back to its last good value, when the margins would
     // leave no room for the tiles.
     void fieldChanged();

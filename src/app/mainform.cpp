@@ -259,7 +259,7 @@ void TMainForm::LoadExportFile(const QString &chosen)
     const QString path = file.absoluteFilePath();
     const unsigned loadsBefore = table_.loads();
     try {
-        table_.LoadBrikker(std::filesystem::path(path.toStdString()));
+        table_.LoadBrikker(platform::qStringToPath(path));
     } catch (const platform::ERefusedFile &) {
         throw; // nothing was read: the tiles loaded before stay, and so does their file's name
     } catch (const timetable::ENotAnExport &) {
@@ -313,7 +313,7 @@ void TMainForm::ButtonEarlierClick()
     // stays, and the failure goes to the error display as a load's does.
     auto earlier = std::make_unique<timetable::Timetable>(
         [this](const std::string &message) { appendMessage(message); });
-    earlier->LoadBrikker(std::filesystem::path(path.toStdString()));
+    earlier->LoadBrikker(platform::qStringToPath(path));
     if (!confirmedAsBoard(*earlier))
         return;
     earlier_.table = std::move(earlier);

@@ -10,6 +10,7 @@
 #include "preview/standardpreview.h"
 #include "report/services.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <cstdint>
@@ -60,7 +61,7 @@ int OpenReportFile(const std::filesystem::path &file)
     // whole file name, as after "&Hent".
     pages->Title = platform::fromQString(info.fileName());
     preview::TBRPreviewState::Instance().StatusText =
-        platform::fromQString(info.absoluteFilePath());
+        platform::fromQString(QDir::toNativeSeparators(info.absoluteFilePath()));
     const output::TOrientation loaded = pages->Settings().Orientation();
     {
         preview::TBRStandardPreview window(output::TBRPreviewRequest{*pages, nullptr, {}, {}});

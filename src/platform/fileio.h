@@ -13,10 +13,24 @@ class QFileDevice;
 
 namespace platform {
 
+// A C library file descriptor, closed with the object; -1 holds none.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor();
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
 // 0 when `file`, which exists, may be written; else the errno that says why not.
 int writeAccessError(const std::filesystem::path &file);
-// The errno of an open of a Qt file that just failed (Qt opens with the system's own calls).
-int failedOpenError();
+// The errno of a Qt file call that just failed, an open or a rename (Qt calls the system
+// itself); on Windows EIO when the system kept no cause.
+int failedFileCallError();
 // Writes all of `data` on `file`; 0, or the errno of the failure.
 int writeAll(QFileDevice &file, const char *data, std::size_t size);
 // Puts what was written on `file` on the disk; 0, or the errno of the failure.

@@ -10,23 +10,14 @@
 #include <unistd.h>
 
 namespace platform {
+
+FileDescriptor::~FileDescriptor()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 void refuseStat(const struct stat &st, std::uintmax_t maxBytes)
 {
@@ -87,7 +78,7 @@ int writeAccessError(const std::filesystem::path &file)
     return ::access(file.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
-int failedOpenError() { return errno; }
+int failedFileCallError() { return errno; }
 
 int writeAll(QFileDevice &file, const char *data, std::size_t size)
 {

@@ -11,23 +11,14 @@
 #include <windows.h>
 
 namespace platform {
+
+FileDescriptor::~FileDescriptor()
+{
+    if (fd_ >= 0)
+        ::_close(fd_);
+}
+
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::_close(fd_);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // A console, NUL or a pipe is a character device or a FIFO here, a folder is a folder.
 void refuseStat(const struct _stat64 &st, std::uintmax_t maxBytes)
@@ -142,7 +133,7 @@ int writeAccessError(const std::filesystem::path &file)
     return ::_waccess(file.c_str(), writable) == 0 ? 0 : errno;
 }
 
-int failedOpenError() { return errnoOfLastError(); }
+int failedFileCallError() { return errnoOfLastError(); }
 
 int writeAll(QFileDevice &file, const char *data, std::size_t size)
 {

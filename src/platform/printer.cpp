@@ -5,6 +5,7 @@
 #include "platform/fileerror.h"
 #include "platform/length.h"
 #include "platform/paintercanvas.h"
+#include "platform/pathtext.h"
 #include "platform/printing/printerbackend.h"
 #include "platform/savefile.h"
 
@@ -272,8 +273,7 @@ void TPrinter::BeginDoc()
             throw EPrinter("Printeren er ikke i gang med at udskrive");
     } else {
         // A file has no unprintable margins.
-        job->file = std::make_unique<TSaveFile>(
-            std::filesystem::path(QFile::encodeName(outputFile_).toStdString()));
+        job->file = std::make_unique<TSaveFile>(qStringToPath(outputFile_));
         QPdfWriter &w = job->writer.emplace(&job->file->Device());
         w.setResolution(dpi_);
         w.setPageLayout(QPageLayout(size, orientation, QMarginsF(), QPageLayout::Point));

@@ -6,6 +6,7 @@
 
 #include <QSaveFile>
 #include <cerrno>
+#include <mutex>
 #include <unistd.h>
 
 namespace platform {
@@ -41,7 +42,7 @@ TSaveFile::TSaveFile(std::filesystem::path target) : target_(std::move(target))
     file_ = std::make_unique<QSaveFile>(pathToQString(target_));
     errno = 0;
     if (!file_->open(QIODevice::WriteOnly))
-        throw EFileNotWritten(target_, failedOpenError());
+        throw EFileNotWritten(target_, failedFileCallError());
     buffer_.reserve(bufferSize);
 }
 
@@ -126,9 +127,13 @@ void TSaveFile::Commit()
     // file where a good one was.
     if (const int err = flushToDisk(*file_))
         throw EFileNotWritten(target_, err);
+    // One rename at a time within the program: Windows refuses to replace a file while another
+    // rename replaces it, where POSIX lets the later one win. Either way one whole file results.
+    static std::mutex renaming;
+    const std::lock_guard<std::mutex> lock(renaming);
     errno = 0;
     if (!file_->commit())
-        throw EFileNotWritten(target_, errno);
+        throw EFileNotWritten(target_, errno != 0 ? errno : failedFileCallError());
     committed_ = true;
 }
 

@@ -12,7 +12,10 @@ bool ESqliteError::damagedFile() const { return code_ == SQLITE_NOTADB || code_ 
 
 SqliteDatabase::SqliteDatabase(const std::filesystem::path &path, int busyTimeoutMs)
 {
-    const int rc = sqlite3_open_v2(path.string().c_str(), &db_,
+    // SQLite takes its file names as UTF-8 on every system; on Windows string() would be the
+    // ANSI code page, where a name with æ, ø or å may have no spelling at all.
+    const std::u8string name = path.u8string();
+    const int rc = sqlite3_open_v2(reinterpret_cast<const char *>(name.c_str()), &db_,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const std::string text = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);

@@ -8,6 +8,7 @@
 #include "output/export/exportfilterlibrary.h"
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
+#include "platform/pathtext.h"
 #include "platform/recentfiles.h"
 #include "preview/brpreview.h"
 #include "preview/previewstate.h"
@@ -188,7 +189,7 @@ void TBRStandardPreview::SaveTo(const QString &file, int filterIndex)
         return;
     const auto &entries = ExportFilterLibrary().Entries();
     const std::optional<std::size_t> entry = exportFilterOf(filterIndex, entries.size());
-    const std::filesystem::path path(file.toStdString());
+    const std::filesystem::path path = platform::qStringToPath(file);
     try {
         if (!entry) {
             shown->SavePages(path);
@@ -246,12 +247,12 @@ void TBRStandardPreview::LoadFile(const QString &file)
     // A run still drawing into the page output is stopped, and its thread has ended, before
     // the file replaces the pages; a file that does not load leaves the window as it was.
     try {
-        shown->LoadPages(std::filesystem::path(file.toStdString()));
+        shown->LoadPages(platform::qStringToPath(file));
     } catch (const std::exception &error) {
         throw EBRFileFailure(file.toStdString(), error);
     }
     ClearSearchResults();
-    TBRPreviewState::Instance().StatusText = platform::fromQString(file);
+    TBRPreviewState::Instance().StatusText = platform::fromQString(QDir::toNativeSeparators(file));
     // The loaded pages are the file's: the caption and the printed job name it.
     shown->Title = platform::fromQString(QFileInfo(file).fileName());
     showTitle(shown->Title);

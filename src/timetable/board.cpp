@@ -1,6 +1,7 @@
 #include "timetable/board.h"
 
 #include "platform/cp1252.h"
+#include "platform/pathtext.h"
 #include "platform/sqlite.h"
 #include "timetable/timetable.h"
 
@@ -206,7 +207,7 @@ std::filesystem::path TBoard::DefaultPath()
 {
     // The generic folder, not the application's: both programs must find the same file.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return std::filesystem::path(data.toStdString()) / "Tavleplanner" / "tavle.sqlite";
+    return platform::qStringToPath(data) / "Tavleplanner" / "tavle.sqlite";
 }
 
 TBoard::TBoard(const std::filesystem::path &path, MessageSink sink, bool plainMessages)

@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -200,7 +201,8 @@ TEST_F(OpenReport, ShowsEverySavedPageWithTheFileNamed)
 
     EXPECT_EQ(status, 0);
     ASSERT_TRUE(opened);
-    const QString absolute = QFileInfo(dir.filePath("Lærer sheets.brp")).absoluteFilePath();
+    const QString absolute =
+        QDir::toNativeSeparators(QFileInfo(dir.filePath("Lærer sheets.brp")).absoluteFilePath());
     EXPECT_EQ(seen.caption, QStringLiteral("Udskriftsvisning : Lærer sheets.brp"));
     EXPECT_EQ(seen.statusText, absolute);
     // Nothing is being made: no progress figure.

@@ -10,17 +10,19 @@
 #include "output/export/xlsfilter.h"
 #include "platform/fileerror.h"
 #include "support/smalldisk.h"
+#include "support/specialfiles.h"
 #include "support/testpages.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <latch>
+#include <mutex>
 #include <sstream>
 #include <thread>
 #ifndef _WIN32
@@ -73,24 +75,19 @@ class TempDirectory {
 public:
     explicit TempDirectory(const std::filesystem::path &dir)
     {
-        old_ = qgetenv(variable);
-        qputenv(variable, QFile::encodeName(QString::fromStdWString(dir.wstring())));
+        old_ = qgetenv(testsupport::kTempFolderVariable);
+        qputenv(testsupport::kTempFolderVariable,
+                QFile::encodeName(QString::fromStdWString(dir.wstring())));
     }
     ~TempDirectory()
     {
         if (old_.isNull())
-            qunsetenv(variable);
+            qunsetenv(testsupport::kTempFolderVariable);
         else
-            qputenv(variable, old_);
+            qputenv(testsupport::kTempFolderVariable, old_);
     }
 
 private:
-    // The variable the system's temporary folder is read from.
-#ifdef _WIN32
-    static constexpr const char *variable = "TMP";
-#else
-    static constexpr const char *variable = "TMPDIR";
-#endif
     QByteArray old_;
 };
 
@@ -242,6 +239,26 @@ TEST(FailingWrites, ASavedFileLargerThan2GiBIsRefusedWithAClearMessage)
 namespace {
 
 namespace fs = std::filesystem;
+
+// Holds each thread until all have come. Not std::latch: the MinGW C++ library's atomic waits
+// can miss the last arrival and leave a thread waiting for ever.
+class StartLine {
+public:
+    explicit StartLine(int threads) : waiting_(threads) {}
+    void arriveAndWait()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (--waiting_ == 0)
+            allCame_.notify_all();
+        else
+            allCame_.wait(lock, [this] { return waiting_ == 0; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable allCame_;
+    int waiting_;
+};
 
 // One output format: a saved report file, or an export of the pages through its filter.
 struct Format {
@@ -442,7 +459,7 @@ TEST_P(EveryOutput, TwoWritersAtOnceLeaveOneWholeResult)
     // Both files are open and their pages drawn before either is finished; the two then
     // finish at the same moment.
     for (int attempt = 0; attempt < 10; ++attempt) {
-        std::latch start(2);
+        StartLine start(2);
         std::vector<std::thread> writers;
         if (!format.filter) {
             TBRPrinter many, one;
@@ -450,7 +467,7 @@ TEST_P(EveryOutput, TwoWritersAtOnceLeaveOneWholeResult)
             testpages::recordRun(one, 25, 60, 120);
             for (TBRPrinter *pages : {&many, &one})
                 writers.emplace_back([&start, pages, &file] {
-                    start.arrive_and_wait();
+                    start.arriveAndWait();
                     pages->SavePages(file);
                 });
             for (std::thread &w : writers)
@@ -461,7 +478,7 @@ TEST_P(EveryOutput, TwoWritersAtOnceLeaveOneWholeResult)
             runInto(*one, 25, false);
             for (TBRExportFilter *filter : {many.get(), one.get()})
                 writers.emplace_back([&start, filter] {
-                    start.arrive_and_wait();
+                    start.arriveAndWait();
                     filter->Finish();
                 });
             for (std::thread &w : writers)

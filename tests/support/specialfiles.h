@@ -14,10 +14,15 @@ namespace testsupport {
 
 #ifdef _WIN32
 inline constexpr bool kHasFifos = false;
+inline constexpr bool kDeviceIsAFile = false; // Qt's file info says NUL does not exist
 inline const char *const kDevice = "NUL";
+// The environment variable the system's temporary folder is read from.
+inline const char *const kTempFolderVariable = "TMP";
 #else
 inline constexpr bool kHasFifos = true;
+inline constexpr bool kDeviceIsAFile = true;
 inline const char *const kDevice = "/dev/zero";
+inline const char *const kTempFolderVariable = "TMPDIR";
 #endif
 
 inline QString deviceName() { return QString::fromLatin1(kDevice); }
