@@ -14,6 +14,7 @@
 #include "timetable/tilediff.h"
 #include "timetable/timetable.h"
 
+#include <QDir>
 #include <memory>
 
 namespace app {
@@ -45,7 +46,7 @@ tilesheet::TRapFormInputs SheetOutput::sheetInputs() const
         return justerForm.marginsFor(printer);
     };
     inputs.CutFrames = mainForm_.cutFrames();
-    inputs.FileName = platform::fromQString(mainForm_.exportFilePath());
+    inputs.FileName = platform::fromQString(QDir::toNativeSeparators(mainForm_.exportFilePath()));
     return inputs;
 }
 
@@ -111,11 +112,12 @@ bool SheetOutput::changes(OutputAction action, const timetable::TileDiff &diff,
         inputs.Mode = table_.selectionMode();
         inputs.EarlierFileName =
             mainForm_.earlierExport().chosen()
-                ? platform::fromQString(mainForm_.earlierExport().path)
+                ? platform::fromQString(QDir::toNativeSeparators(mainForm_.earlierExport().path))
                 : platform::cp1252(table_.selectionMode() == timetable::SelectionMode::Teachers
                                        ? u8"Tavlen (lærere)"
                                        : u8"Tavlen (klasser)");
-        inputs.FileName = platform::fromQString(mainForm_.exportFilePath());
+        inputs.FileName =
+            platform::fromQString(QDir::toNativeSeparators(mainForm_.exportFilePath()));
         const auto list = std::make_unique<tilesheet::TChangeList>(inputs);
         bool sent = false;
         if (!output(action, list->Report(),

@@ -11,6 +11,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <optional>
 
@@ -112,9 +113,10 @@ void PrintRecorder::Printed(const timetable::Timetable &table, const std::string
                 enabled_ = false; // said once
                 return;
             }
-            source_ = {
-                QFileInfo(QString::fromStdString(exportPath_)).absoluteFilePath().toStdString(),
-                table.fileHash(), platform::cp1252ToUtf8(queueFor(queue_)), 0};
+            source_ = {QFileInfo(QFile::decodeName(QByteArray::fromStdString(exportPath_)))
+                           .absoluteFilePath()
+                           .toStdString(),
+                       table.fileHash(), platform::cp1252ToUtf8(queueFor(queue_)), 0};
         }
         board_->RecordPrint(mode_, table, {name}, source_);
     } catch (const platform::ESqliteError &e) {

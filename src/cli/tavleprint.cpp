@@ -12,6 +12,8 @@
 #include "platform/fileerror.h"
 #include "timetable/timetable.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -276,7 +278,10 @@ std::string tileLine(const timetable::TBrik &t)
 
 std::string absolutePath(const std::string &path)
 {
-    return platform::fromQString(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+    // A path as the system's narrow calls spell it (Windows: the ANSI code page), shown with the
+    // system's own separators.
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    return platform::fromQString(QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()));
 }
 
 std::string fileProblem(const std::exception &error)
