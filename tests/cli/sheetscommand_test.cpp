@@ -79,7 +79,10 @@ TEST_F(Sheets, SaveWritesOneNamesSheetsAsAReportFile)
     const std::string listing = pages.str();
     EXPECT_EQ(listing.substr(0, listing.find('\n')), "2") << "21 tiles: 60 bands and 3 more";
     EXPECT_NE(listing.find("  f20\n"), std::string::npos);
-    EXPECT_NE(listing.find("  " + QDir(dir.path()).absolutePath().toStdString() + "/skema.csv\n"),
+    EXPECT_NE(listing.find(
+                  "  " +
+                  QDir::toNativeSeparators(QDir(dir.path()).filePath("skema.csv")).toStdString() +
+                  "\n"),
               std::string::npos)
         << "the file-name label shows the export's absolute path";
 }
