@@ -206,15 +206,18 @@ TEST(Guide, IsFoundBesideTheProgramAsWindowsInstallsItAndUnderShareElsewhere)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     };
     ASSERT_TRUE(folder.mkpath(QStringLiteral("bin")));
-    EXPECT_EQ(app::GuideFile(folder.filePath(QStringLiteral("bin"))), QString());
+    const auto guide = [&] {
+        return app::GuideFile(folder.filePath(QStringLiteral("bin"))).toStdString();
+    };
+    const auto path = [&](const QString &name) {
+        return QFileInfo(folder.filePath(name)).canonicalFilePath().toStdString();
+    };
+    EXPECT_EQ(guide(), "");
     write(QStringLiteral("share/tavleplanner/vejledning.md"));
-    EXPECT_EQ(app::GuideFile(folder.filePath(QStringLiteral("bin"))),
-              QFileInfo(folder.filePath(QStringLiteral("share/tavleplanner/vejledning.md")))
-                  .canonicalFilePath());
+    EXPECT_EQ(guide(), path(QStringLiteral("share/tavleplanner/vejledning.md")));
     // Windows: the program's folder holds the guide and its doc/images.
     write(QStringLiteral("bin/vejledning.md"));
-    EXPECT_EQ(app::GuideFile(folder.filePath(QStringLiteral("bin"))),
-              QFileInfo(folder.filePath(QStringLiteral("bin/vejledning.md"))).canonicalFilePath());
+    EXPECT_EQ(guide(), path(QStringLiteral("bin/vejledning.md")));
 }
 
 TEST_F(Forms, LoadingWritesTheMessagesAndEnablesTheListButtons)
