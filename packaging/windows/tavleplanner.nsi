@@ -46,7 +46,6 @@ VIAddVersionKey /LANG=1030 "LegalCopyright" "GNU General Public License, version
 !define MUI_ICON "${SOURCE}/packaging/icons/tavleplanner.ico"
 !define MUI_UNICON "${SOURCE}/packaging/icons/tavleplanner.ico"
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\tavleplanner.exe"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${SOURCE}/LICENSE"
