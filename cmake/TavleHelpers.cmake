@@ -66,10 +66,13 @@ function(tavle_folder_tests)
 endfunction()
 
 # What a program needs beside it on Windows: the Liberation fonts, which it loads from its own
-# folder, and the offscreen platform (tavleprint and the tests draw with no screen; a static Qt
-# brings only the Windows one by itself). Elsewhere nothing.
+# folder, Qt's Danish texts in translations/ (a static Qt looks for them under the build
+# machine's prefix) and the offscreen platform (tavleprint and the tests draw with no screen; a
+# static Qt brings only the Windows one by itself). Elsewhere nothing.
 set(TAVLE_FONT_SOURCE_DIR /usr/share/fonts/truetype/liberation2 CACHE PATH
     "The Liberation Sans files (Debian package fonts-liberation2)")
+set(TAVLE_QT_TRANSLATIONS_DIR /usr/share/qt6/translations CACHE PATH
+    "Qt's Danish texts qtbase_da.qm (Debian package qt6-translations-l10n)")
 function(tavle_windows_program target)
   if(NOT WIN32)
     return()
@@ -78,4 +81,27 @@ function(tavle_windows_program target)
   get_target_property(folder ${target} BINARY_DIR)
   file(GLOB fonts ${TAVLE_FONT_SOURCE_DIR}/LiberationSans-*.ttf)
   file(COPY ${fonts} DESTINATION ${folder})
+  file(COPY ${TAVLE_QT_TRANSLATIONS_DIR}/qtbase_da.qm DESTINATION ${folder}/translations)
+endfunction()
+
+# The version, the Danish description and the program's icon in a Windows program's file
+# (Explorer's properties and the file type's icon). Elsewhere nothing.
+function(tavle_windows_resources target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(TAVLE_RC_NAME ${target})
+  set(TAVLE_RC_DESCRIPTION "${description}")
+  set(TAVLE_RC_ICON ${PROJECT_SOURCE_DIR}/packaging/icons/tavleplanner.ico)
+  foreach(part MAJOR MINOR PATCH TWEAK)
+    set(TAVLE_RC_${part} ${PROJECT_VERSION_${part}})
+    if(NOT TAVLE_RC_${part})
+      set(TAVLE_RC_${part} 0)
+    endif()
+  endforeach()
+  get_target_property(folder ${target} BINARY_DIR)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in ${folder}/${target}.rc
+                 @ONLY)
+  target_sources(${target} PRIVATE ${folder}/${target}.rc)
+  set_source_files_properties(${folder}/${target}.rc PROPERTIES OBJECT_DEPENDS ${TAVLE_RC_ICON})
 endfunction()

@@ -80,18 +80,22 @@ protected:
 
 } // namespace
 
-QString GuideFile()
+QString GuideFile(const QString &programFolder)
 {
-    const QDir programs(QCoreApplication::applicationDirPath());
-    // Installed: bin/../share; run from the build folder: src/app/../../share.
-    for (const QString &up : {QStringLiteral(".."), QStringLiteral("../..")}) {
-        const QFileInfo guide(
-            programs.filePath(up + QStringLiteral("/share/tavleplanner/vejledning.md")));
+    const QDir programs(programFolder);
+    // Installed on Windows: beside the program; installed elsewhere: bin/../share; run from the
+    // build folder: src/app/../../share.
+    for (const QString &place :
+         {QStringLiteral("vejledning.md"), QStringLiteral("../share/tavleplanner/vejledning.md"),
+          QStringLiteral("../../share/tavleplanner/vejledning.md")}) {
+        const QFileInfo guide(programs.filePath(place));
         if (guide.isFile())
             return guide.canonicalFilePath();
     }
     return {};
 }
+
+QString GuideFile() { return GuideFile(QCoreApplication::applicationDirPath()); }
 
 QWidget *ShowGuide(QWidget *over)
 {

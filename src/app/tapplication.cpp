@@ -23,9 +23,15 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 
 bool installDanishQtTexts(QCoreApplication &application)
 {
+    // Beside the program first (Windows: a static Qt's own path is the build machine's),
+    // then where Qt's installed texts are.
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(QLocale(QLocale::Danish, QLocale::Denmark), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    const QLocale danish(QLocale::Danish, QLocale::Denmark);
+    const auto found = [&](const QString &folder) {
+        return translator->load(danish, QStringLiteral("qtbase"), QStringLiteral("_"), folder);
+    };
+    if (!found(QCoreApplication::applicationDirPath() + QStringLiteral("/translations")) &&
+        !found(QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     translator->setParent(&application); // the application keeps it
     return QCoreApplication::installTranslator(translator.release());

@@ -25,7 +25,9 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -191,6 +193,31 @@ TEST_F(Forms, F1OpensTheDanishGuideOverTheWindowWithItsPicturesWithinIt)
     // sideways.
     EXPECT_LE(text->document()->size().width(), text->viewport()->width() + 1);
     guide->close();
+}
+
+TEST(Guide, IsFoundBesideTheProgramAsWindowsInstallsItAndUnderShareElsewhere)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir folder(root.path());
+    const auto write = [&](const QString &name) {
+        ASSERT_TRUE(folder.mkpath(QFileInfo(folder.filePath(name)).path()));
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    ASSERT_TRUE(folder.mkpath(QStringLiteral("bin")));
+    const auto guide = [&] {
+        return app::GuideFile(folder.filePath(QStringLiteral("bin"))).toStdString();
+    };
+    const auto path = [&](const QString &name) {
+        return QFileInfo(folder.filePath(name)).canonicalFilePath().toStdString();
+    };
+    EXPECT_EQ(guide(), "");
+    write(QStringLiteral("share/tavleplanner/vejledning.md"));
+    EXPECT_EQ(guide(), path(QStringLiteral("share/tavleplanner/vejledning.md")));
+    // Windows: the program's folder holds the guide and its doc/images.
+    write(QStringLiteral("bin/vejledning.md"));
+    EXPECT_EQ(guide(), path(QStringLiteral("bin/vejledning.md")));
 }
 
 TEST_F(Forms, LoadingWritesTheMessagesAndEnablesTheListButtons)
@@ -770,9 +797,8 @@ TEST(StartUp, MissingFontFilesAreNamedWithTheirPackageInsteadOfEndingSilently)
 
 TEST(StartUp, QtsOwnDialogsSpeakDanish)
 {
-#ifdef _WIN32
-    GTEST_SKIP() << "Qt's Danish texts come with the Windows installer, a later step";
-#endif
+    // On Windows from the translations folder beside the program, as the build and the
+    // installer put it there.
     ASSERT_TRUE(app::installDanishQtTexts(*QCoreApplication::instance()))
         << "Qt's Danish texts are missing (Debian package qt6-translations-l10n)";
     EXPECT_EQ(QFileDialog::tr("&Open"), QString::fromUtf8("&Åbn"));
