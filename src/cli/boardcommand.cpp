@@ -6,12 +6,12 @@
 
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
+#include "platform/pathtext.h"
 #include "platform/sqlite.h"
 #include "timetable/timetable.h"
 
 #include <QDate>
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <optional>
 
@@ -113,10 +113,9 @@ void PrintRecorder::Printed(const timetable::Timetable &table, const std::string
                 enabled_ = false; // said once
                 return;
             }
-            source_ = {QFileInfo(QFile::decodeName(QByteArray::fromStdString(exportPath_)))
-                           .absoluteFilePath()
-                           .toStdString(),
-                       table.fileHash(), platform::cp1252ToUtf8(queueFor(queue_)), 0};
+            source_ = {
+                QFileInfo(platform::pathToQString(exportPath_)).absoluteFilePath().toStdString(),
+                table.fileHash(), platform::cp1252ToUtf8(queueFor(queue_)), 0};
         }
         board_->RecordPrint(mode_, table, {name}, source_);
     } catch (const platform::ESqliteError &e) {

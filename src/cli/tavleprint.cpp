@@ -10,10 +10,10 @@
 #include "platform/cp1252.h"
 #include "platform/exitcodes.h"
 #include "platform/fileerror.h"
+#include "platform/pathtext.h"
 #include "timetable/timetable.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -278,10 +278,10 @@ std::string tileLine(const timetable::TBrik &t)
 
 std::string absolutePath(const std::string &path)
 {
-    // A path as the system's narrow calls spell it (Windows: the ANSI code page), shown with the
-    // system's own separators.
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    return platform::fromQString(QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()));
+    // The argument is spelled as the system's narrow calls take it (Windows: the ANSI code
+    // page); shown with the system's own separators.
+    const QFileInfo file(platform::pathToQString(path));
+    return platform::fromQString(QDir::toNativeSeparators(file.absoluteFilePath()));
 }
 
 std::string fileProblem(const std::exception &error)

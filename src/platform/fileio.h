@@ -26,6 +26,15 @@ private:
     int fd_;
 };
 
+struct FileBytes;
+
+// Up to `size` bytes of `fd` into `into`: the count read (0 at the end), or -1 with errno set.
+std::int64_t readSome(const FileDescriptor &fd, char *into, unsigned size);
+// The rest of the open file `fd`, `size` bytes long when it was opened, in chunks; a file that
+// grows past `maxBytes` while being read is refused. Each system's readFileBytes opens and
+// checks the file, then reads it so.
+FileBytes readOpenFile(const FileDescriptor &fd, std::uintmax_t size, std::uintmax_t maxBytes);
+
 // 0 when `file`, which exists, may be written; else the errno that says why not.
 int writeAccessError(const std::filesystem::path &file);
 // The errno of a Qt file call that just failed, an open or a rename (Qt calls the system

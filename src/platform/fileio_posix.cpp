@@ -47,30 +47,16 @@ FileBytes readFileBytes(const std::filesystem::path &path, std::uintmax_t maxByt
         throw EInOutError::fromErrno(errno);
     refuseStat(st, maxBytes);
 
-    constexpr std::size_t kChunk = 1 << 20;
-    FileBytes result;
-    if (st.st_size > 0)
-        result.bytes.reserve(static_cast<std::size_t>(st.st_size) + kChunk);
+    return readOpenFile(fd, static_cast<std::uintmax_t>(st.st_size), maxBytes);
+}
+
+std::int64_t readSome(const FileDescriptor &fd, char *into, unsigned size)
+{
     for (;;) {
-        const std::size_t old = result.bytes.size();
-        result.bytes.resize(old + kChunk);
-        const ssize_t got = ::read(fd.get(), result.bytes.data() + old, kChunk);
-        if (got < 0) {
-            if (errno == EINTR) {
-                result.bytes.resize(old);
-                continue;
-            }
-            result.readErrno = errno;
-            result.bytes.resize(old);
-            break;
-        }
-        result.bytes.resize(old + static_cast<std::size_t>(got));
-        if (got == 0)
-            break;
-        if (result.bytes.size() > maxBytes) // it grew while being read
-            throw ERefusedFile::TooLarge(maxBytes);
+        const ssize_t got = ::read(fd.get(), into, size);
+        if (got >= 0 || errno != EINTR)
+            return got;
     }
-    return result;
 }
 
 int writeAccessError(const std::filesystem::path &file)

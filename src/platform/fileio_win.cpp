@@ -105,26 +105,12 @@ FileBytes readFileBytes(const std::filesystem::path &path, std::uintmax_t maxByt
         throw EInOutError::fromErrno(errno);
     refuseStat(st, maxBytes);
 
-    constexpr unsigned kChunk = 1 << 20;
-    FileBytes result;
-    if (st.st_size > 0)
-        result.bytes.reserve(static_cast<std::size_t>(st.st_size) + kChunk);
-    for (;;) {
-        const std::size_t old = result.bytes.size();
-        result.bytes.resize(old + kChunk);
-        const int got = ::_read(fd.get(), result.bytes.data() + old, kChunk);
-        if (got < 0) {
-            result.readErrno = errno;
-            result.bytes.resize(old);
-            break;
-        }
-        result.bytes.resize(old + static_cast<std::size_t>(got));
-        if (got == 0)
-            break;
-        if (result.bytes.size() > maxBytes) // it grew while being read
-            throw ERefusedFile::TooLarge(maxBytes);
-    }
-    return result;
+    return readOpenFile(fd, static_cast<std::uintmax_t>(st.st_size), maxBytes);
+}
+
+std::int64_t readSome(const FileDescriptor &fd, char *into, unsigned size)
+{
+    return ::_read(fd.get(), into, size);
 }
 
 int writeAccessError(const std::filesystem::path &file)

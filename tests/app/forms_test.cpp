@@ -13,7 +13,7 @@
 #include "platform/printer.h"
 #include "platform/recentfiles.h"
 #include "support/modal.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 #include "support/waitfor.h"
 #include "testqueues.h"
 #include "tilesheet/keptmargins.h"

@@ -9,7 +9,7 @@
 #include "preview/thumbgrid.h"
 #include "report/services.h"
 #include "support/fakeprinter.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 #include "tilesheet/rapform.h"
 #include "timetable/timetable.h"
 

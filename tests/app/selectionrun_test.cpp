@@ -12,7 +12,7 @@
 #include "report/services.h"
 #include "support/fakeprinter.h"
 #include "support/modal.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 #include "timetable/board.h"
 
 #include <QApplication>

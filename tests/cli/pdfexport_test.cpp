@@ -3,7 +3,7 @@
 #include "support/exportfixture.h"
 
 #include "platform/cp1252.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 
 #include <gtest/gtest.h>
 

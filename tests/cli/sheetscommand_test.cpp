@@ -8,7 +8,7 @@
 #include "platform/printer.h"
 #include "support/sheetcheck.h"
 #include "support/smalldisk.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 #include "support/tavleprintrun.h"
 #include "testlocale.h"
 #include "testqueues.h"

@@ -1,6 +1,6 @@
 // tavleprint list, tiles and calibrate, through the same entry point as the program.
 #include "support/sheetcheck.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 #include "support/tavleprintrun.h"
 #include "testqueues.h"
 #include "tilesheet/calibration.h"

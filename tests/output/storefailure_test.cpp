@@ -10,7 +10,7 @@
 #include "output/export/xlsfilter.h"
 #include "platform/fileerror.h"
 #include "support/smalldisk.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 #include "support/testpages.h"
 
 #include <QFile>

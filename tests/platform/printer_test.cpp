@@ -3,7 +3,7 @@
 // where it was meant, with or without unprintable margins. Built for Windows and run under Wine,
 // the same queues are met through Wine's spooler and its PostScript driver.
 #include "platform/printer.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 #include "testqueues.h"
 
 #include <QFile>

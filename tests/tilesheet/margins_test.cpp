@@ -1,7 +1,7 @@
 // The margins kept per printer in the settings, the rule that margins leave room for the tiles,
 // and the calibration rule that corrects them.
 #include "support/sheetfixtures.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 #include "testlocale.h"
 #include "tilesheet/calibration.h"
 #include "tilesheet/keptmargins.h"

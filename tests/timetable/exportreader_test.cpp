@@ -1,7 +1,7 @@
 // Reading export files into the tile list.
 #include "platform/cp1252.h"
 #include "platform/fileerror.h"
-#include "support/specialfiles.h"
+#include "support/systemfiles.h"
 #include "support/testrandom.h"
 #include "timetable/exportfile.h"
 #include "timetable/timetable.h"

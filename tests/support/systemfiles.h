@@ -1,7 +1,8 @@
 #pragma once
-// Paths that are no regular file, as the system has them: a device (Linux's /dev/zero reads
-// without end; Windows' NUL is a device too) and a FIFO, which would block a read. Windows has
-// no FIFO among its files (its pipes are no files), so there the FIFO cases have nothing to make.
+// What the tests need to know of the system's files: a path that is no regular file (Linux's
+// /dev/zero, which reads without end; Windows' NUL), FIFOs, which would block a read and which
+// Windows has not among its files (its pipes are no files), the variable that names the
+// temporary folder, and whether read permission can be taken away.
 
 #include <QString>
 #include <filesystem>
