@@ -3,7 +3,7 @@
 // preview window shows the pages as they arrive. It starts at once. The report owns it and
 // waits for it before the report (or anything its handlers use) goes away.
 
-#include <thread>
+#include "platform/workerthread.h"
 
 namespace report {
 
@@ -16,14 +16,10 @@ public:
     TBRCreateReportThread(const TBRCreateReportThread &) = delete;
     TBRCreateReportThread &operator=(const TBRCreateReportThread &) = delete;
 
-    void Wait()
-    {
-        if (thread_.joinable())
-            thread_.join();
-    }
+    void Wait() { thread_.join(); }
 
 private:
-    std::thread thread_;
+    platform::WorkerThread thread_;
 };
 
 } // namespace report

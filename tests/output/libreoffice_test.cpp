@@ -35,8 +35,11 @@ TEST(IndependentReader, LibreOfficeFindsTheTextsOfARecordedTilePage)
     const QString soffice = QStandardPaths::findExecutable("soffice");
     const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
     if (soffice.isEmpty() || pdftotext.isEmpty()) {
+#ifndef Q_OS_WIN
+        // CI installs both beside the Linux build; a Windows build has no Windows LibreOffice.
         if (qEnvironmentVariableIsSet("CI"))
             FAIL() << "CI installs libreoffice-draw and poppler-utils";
+#endif
         GTEST_SKIP() << "needs soffice (libreoffice-draw) and pdftotext (poppler-utils)";
     }
     testpages::TempDir dir;

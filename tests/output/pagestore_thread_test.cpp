@@ -2,6 +2,7 @@
 // preview does. Built with ThreadSanitizer in CI.
 #include "output/brmessage.h"
 #include "output/brprinter.h"
+#include "platform/workerthread.h"
 #include "support/testpages.h"
 #include "support/testrandom.h"
 
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <thread>
 
 using namespace output;
 
@@ -38,7 +38,7 @@ TEST(PageStoreThreads, TheViewReadsPagesWhileTheRunAppendsThem)
     TBRPrinter printer;
     printer.SetClient(&counter);
     printer.StartJob(); // before the thread starts, as the preview does
-    std::thread run([&] {
+    platform::WorkerThread run([&] {
         for (int n = 1; n <= pages; ++n) {
             printer.NewPage();
             testpages::drawPage(*printer.PageCanvas(), n, 20, 100);

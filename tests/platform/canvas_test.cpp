@@ -8,6 +8,7 @@
 #include "platform/paintercanvas.h"
 #include "platform/recordingcanvas.h"
 #include "platform/screen.h"
+#include "platform/workerthread.h"
 
 #include <QImage>
 #include <QPainter>
@@ -15,7 +16,6 @@
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <thread>
 
 using namespace platform;
 using platformtest::arial;
@@ -84,7 +84,7 @@ TEST(FontMeasuring, SameResultInEveryThread)
     const int mainWidth = fontMetrics(arial(9), 96).width(text);
     int workerWidth = -1;
     int workerWidthOtherSize = -1;
-    std::thread worker([&] {
+    platform::WorkerThread worker([&] {
         workerWidth = fontMetrics(arial(9), 96).width(text);
         workerWidthOtherSize = fontMetrics(arial(11, fsBold), 96).width(text);
     });
@@ -192,7 +192,7 @@ TEST(ScreenResolution, AnOverrideHoldsWhileItLives)
 TEST(FontMeasuring, CachedMetricsEqualFreshlyComputedOnes)
 {
     // More fonts than a thread keeps at hand, in an order that evicts and finds them again.
-    const std::string text = "K V A D R I X \xC6bler-p\xE6re 12.b";
+    const std::string text = "K V A D R I X \xC6" "bler-p\xE6" "re 12.b";
     for (int round = 0; round < 2; ++round)
         for (unsigned style : {0u, unsigned{fsBold}, unsigned{fsItalic}})
             for (int points = 5; points <= 30; points += 5)
@@ -213,7 +213,7 @@ TEST(PainterCanvas, AWorkerThreadPaintsTheSamePixels)
         QPainter painter(&image);
         PainterCanvas canvas(painter, 96, 96);
         canvas.setFont(arial(9, fsBold));
-        canvas.textOut(150, 5, "K\xF8benhavn 3.b", TTextAlign::Right);
+        canvas.textOut(150, 5, "K\xF8" "benhavn 3.b", TTextAlign::Right);
         canvas.setBrush({0x0000FF, TBrushStyle::bsSolid});
         canvas.fillRect({0, 25, 160, 26});
         painter.end();
@@ -221,7 +221,7 @@ TEST(PainterCanvas, AWorkerThreadPaintsTheSamePixels)
     };
     const QImage main = paint();
     QImage worker;
-    std::thread thread([&] { worker = paint(); });
+    platform::WorkerThread thread([&] { worker = paint(); });
     thread.join();
     EXPECT_FALSE(ink(main).isNull());
     EXPECT_EQ(main, worker);

@@ -9,6 +9,7 @@
 #include "output/pagepaint.h"
 #include "output/pagesearch.h"
 #include "platform/fileerror.h"
+#include "platform/workerthread.h"
 #include "preview/brpreview.h"
 #include "preview/previewstate.h"
 #include "preview/savetargets.h"
@@ -263,7 +264,7 @@ TEST(PreviewSearch, OneSearchRunsAtATimeAndAWaitingCallerKeepsProcessingEvents)
         --inside;
     });
     holdFirst = true;
-    std::thread first([&] { PageContainsText("side 1", *page, false); });
+    platform::WorkerThread first([&] { PageContainsText("side 1", *page, false); });
     while (searches.load() == 0)
         std::this_thread::yield();
     QTimer::singleShot(10, [&] { released = true; });
@@ -271,13 +272,13 @@ TEST(PreviewSearch, OneSearchRunsAtATimeAndAWaitingCallerKeepsProcessingEvents)
     EXPECT_TRUE(released.load()) << "the waiting search processed the timer's event";
     first.join();
 
-    std::vector<std::thread> more;
+    std::vector<platform::WorkerThread> more;
     for (int t = 0; t < 4; ++t)
         more.emplace_back([&] {
             for (int i = 0; i < 25; ++i)
                 EXPECT_TRUE(PageContainsText("SIDE 1", *page, false));
         });
-    for (std::thread &t : more)
+    for (platform::WorkerThread &t : more)
         t.join();
     SetPageSearchProbe(nullptr);
     EXPECT_EQ(most.load(), 1);
