@@ -15,8 +15,7 @@ namespace platform {
 
 class WorkerThread {
 public:
-    explicit WorkerThread(std::function<void()> body)
-        : thread_(QThread::create(std::move(body)))
+    explicit WorkerThread(std::function<void()> body) : thread_(QThread::create(std::move(body)))
     {
         thread_->start();
     }

@@ -192,7 +192,9 @@ TEST(ScreenResolution, AnOverrideHoldsWhileItLives)
 TEST(FontMeasuring, CachedMetricsEqualFreshlyComputedOnes)
 {
     // More fonts than a thread keeps at hand, in an order that evicts and finds them again.
-    const std::string text = "K V A D R I X \xC6" "bler-p\xE6" "re 12.b";
+    const std::string text = "K V A D R I X \xC6"
+                             "bler-p\xE6"
+                             "re 12.b";
     for (int round = 0; round < 2; ++round)
         for (unsigned style : {0u, unsigned{fsBold}, unsigned{fsItalic}})
             for (int points = 5; points <= 30; points += 5)
@@ -213,7 +215,10 @@ TEST(PainterCanvas, AWorkerThreadPaintsTheSamePixels)
         QPainter painter(&image);
         PainterCanvas canvas(painter, 96, 96);
         canvas.setFont(arial(9, fsBold));
-        canvas.textOut(150, 5, "K\xF8" "benhavn 3.b", TTextAlign::Right);
+        canvas.textOut(150, 5,
+                       "K\xF8"
+                       "benhavn 3.b",
+                       TTextAlign::Right);
         canvas.setBrush({0x0000FF, TBrushStyle::bsSolid});
         canvas.fillRect({0, 25, 160, 26});
         painter.end();
