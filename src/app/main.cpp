@@ -3,6 +3,7 @@
 #include "app/justerform.h"
 #include "app/mainform.h"
 #include "app/openreport.h"
+#include "app/screendescription.h"
 #include "app/selectform.h"
 #include "app/sheetoutput.h"
 #include "app/tapplication.h"
@@ -68,6 +69,7 @@ int main(int argc, char **argv)
         return platform::ExitCode::Failure;
     application.setFont(platform::windowFont());
     app::InstallGuideKey(application);
+    app::startScreenDescriptionIfAsked(&application);
 
     // The process-wide printer; every print run selects its printer on it.
     platform::TPrinter printer;
