@@ -106,12 +106,12 @@ chosenNames(const Compared &compared, const std::vector<std::string> &typed,
 {
     std::vector<std::string> wanted;
     for (const std::string &name : typed) {
-        const std::string spelling = platform::utf8ToCp1252(name).text;
+        const std::string spelling = platform::commandLineToCp1252(name);
         const auto listedIn = [&spelling](const std::vector<std::string> &names) {
             return std::find(names.begin(), names.end(), spelling) != names.end();
         };
         if (!listedIn(compared.currentNames) && !listedIn(compared.earlierNames)) {
-            err << "tavleprint: " << name << ": no such "
+            err << "tavleprint: " << platform::cp1252ToUtf8(spelling) << ": no such "
                 << (mode == timetable::SelectionMode::Teachers ? "teacher" : "class") << " in "
                 << exportPath << " or " << earlierPath << "\n";
             return std::nullopt;

@@ -76,7 +76,7 @@ bool parseMargins(const std::string &text, tilesheet::Margins &margins, std::str
 std::string queueFor(const std::string &queue)
 {
     return queue.empty() ? platform::TPrinter::StandardPrinterName()
-                         : platform::utf8ToCp1252(queue).text;
+                         : platform::commandLineToCp1252(queue);
 }
 
 tilesheet::Margins keptMarginsFor(const std::string &queue, std::ostream &err)

@@ -116,10 +116,10 @@ std::optional<std::vector<std::string>> namesToPrint(timetable::Timetable &table
     const std::vector<std::string> listed = table.Listing(parsed.mode).names;
     std::vector<std::string> names;
     for (const std::string &typed : parsed.names) {
-        const std::string name = platform::utf8ToCp1252(typed).text;
+        const std::string name = platform::commandLineToCp1252(typed);
         if (std::find(listed.begin(), listed.end(), name) == listed.end()) {
-            err << "tavleprint: " << typed << ": no such " << (teachers ? "teacher" : "class")
-                << " in " << parsed.exportPath << "\n";
+            err << "tavleprint: " << platform::cp1252ToUtf8(name) << ": no such "
+                << (teachers ? "teacher" : "class") << " in " << parsed.exportPath << "\n";
             return std::nullopt;
         }
         names.push_back(name);

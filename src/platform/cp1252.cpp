@@ -108,6 +108,12 @@ std::string fromQString(const QString &text, char replacement)
     return out;
 }
 
+std::string commandLineToCp1252(std::string_view argument)
+{
+    return fromQString(
+        QString::fromLocal8Bit(argument.data(), static_cast<qsizetype>(argument.size())));
+}
+
 std::string cp1252ToUtf8(std::string_view cp1252)
 {
     std::string out;

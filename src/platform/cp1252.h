@@ -40,6 +40,10 @@ struct Utf8Conversion {
 // Converts well-formed UTF-8 (a leading byte-order mark is dropped) to Windows-1252.
 Utf8Conversion utf8ToCp1252(std::string_view utf8);
 
+// A name typed on the command line, in Windows-1252. The system hands a program its arguments
+// in UTF-8 on Linux and in the ANSI code page on Windows; Qt's local 8-bit encoding is that.
+std::string commandLineToCp1252(std::string_view argument);
+
 // Byte-wise upper and lower case of Windows-1252 letters: A-Z, the accented Latin-1 letters
 // (not × and ÷), Š/š, Œ/œ, Ž/ž and Ÿ/ÿ. ß has no single-byte capital and stays as it is.
 unsigned char cp1252Upper(unsigned char byte);

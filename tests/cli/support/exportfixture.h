@@ -6,6 +6,7 @@
 #include "tavleprintrun.h"
 #include "timetable/timetable.h"
 
+#include <QString>
 #include <QTemporaryDir>
 #include <fstream>
 #include <string>
@@ -48,10 +49,15 @@ public:
     QTemporaryDir dir;
     std::string exportPath = path("skema.csv");
     timetable::Timetable table;
-    // The two teachers as typed on a command line.
-    const std::string first = "\xC3\x85"
-                              "B",
-                      second = "\xC3\x98J";
+    // The two teachers as typed on a command line: in the system's narrow encoding, UTF-8 on
+    // Linux and the ANSI code page on Windows.
+    static std::string typed(const char *utf8)
+    {
+        return QString::fromUtf8(utf8).toLocal8Bit().toStdString();
+    }
+    const std::string first = typed("\xC3\x85"
+                                    "B"),
+                      second = typed("\xC3\x98J");
     const std::string firstCp1252 = "\xC5"
                                     "B",
                       secondCp1252 = "\xD8J";
