@@ -212,9 +212,9 @@ MAIN = None
 def main():
     global MAIN
     source = journey_export()
-    # A board of its own: what earlier runs of the journey recorded there is forgotten.
+    # A board and settings of its own: what earlier runs of the journey kept is forgotten.
     for board in glob.glob(os.path.join(os.path.dirname(wine_run), 'wineprefix-printers-desktop',
-                                        'drive_c/users/*/AppData/Roaming/Tavleplanner')):
+                                        'drive_c/users/*/AppData/*/Tavleplanner')):
         shutil.rmtree(board, ignore_errors=True)
     # The Windows of the printers made before the clock runs: its first start takes a while.
     subprocess.run([wine_run, 'cmd', '/c', 'exit'], env=DESKTOP, capture_output=True)
