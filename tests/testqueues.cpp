@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 
@@ -41,8 +42,19 @@ QString firstPageText(const QString &job)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-JobWatch::JobWatch(QString queue, QString mark)
-    : queue_(std::move(queue)), mark_(std::move(mark)), seen_(keptJobs(queue_))
+namespace {
+
+QString jobTitle(const QString &job)
+{
+    QFile title(job.chopped(3) + QStringLiteral("title"));
+    return title.open(QIODevice::ReadOnly) ? QString::fromUtf8(title.readAll()).trimmed()
+                                           : QString();
+}
+
+} // namespace
+
+JobWatch::JobWatch(QString queue, QString mark, MarkIn where)
+    : queue_(std::move(queue)), mark_(std::move(mark)), where_(where), seen_(keptJobs(queue_))
 {}
 
 QString JobWatch::next()
@@ -55,7 +67,8 @@ QString JobWatch::next()
                 // A job appears whole (it is renamed into place), so one look at it is enough.
                 seen_ << job;
                 const QString file = kSpool + queue_ + QLatin1Char('/') + job;
-                if (firstPageText(file).contains(mark_))
+                if (where_ == MarkIn::Text ? firstPageText(file).contains(mark_)
+                                           : jobTitle(file) == mark_)
                     return file;
             }
         }

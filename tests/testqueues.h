@@ -7,13 +7,14 @@
 
 namespace testqueues {
 
-inline const QString kSpool = QStringLiteral("/var/spool/tavle-print/");
-
-// What a printing test that skips says of the missing printers.
+// What a printing test that skips says of the missing printers. Under Wine the Linux file
+// system is the drive Z:.
 #ifdef _WIN32
-inline const char *const kSetUpHint = "(the Windows build prints in a later step: no printer "
-                                      "is given to its tests)";
+inline const QString kSpool = QStringLiteral("Z:/var/spool/tavle-print/");
+inline const char *const kSetUpHint = "(Wine shows the CUPS test queues of .ci/cups-setup as "
+                                      "printers when run with TAVLE_WINE_PRINTERS=1)";
 #else
+inline const QString kSpool = QStringLiteral("/var/spool/tavle-print/");
 inline const char *const kSetUpHint = "(run .ci/cups-setup as root)";
 #endif
 
@@ -37,7 +38,10 @@ QString firstPageText(const QString &job);
 // them, nor is one printed by another program.
 class JobWatch {
 public:
-    JobWatch(QString queue, QString mark);
+    // Where the mark is looked for: the first page's text, or the job's title (a job whose
+    // text reaches the printer as outlines has no text to read).
+    enum class MarkIn { Text, Title };
+    JobWatch(QString queue, QString mark, MarkIn where = MarkIn::Text);
     // The next such job kept after those already seen, as a file, waiting for it up to a
     // minute; empty when none came.
     QString next();
@@ -45,6 +49,7 @@ public:
 private:
     QString queue_;
     QString mark_;
+    MarkIn where_;
     QStringList seen_;
 };
 
