@@ -3,6 +3,7 @@
 #include "app/justerform.h"
 #include "app/kalibreringform.h"
 #include "app/mainform.h"
+#include "app/screendescription.h"
 #include "app/selectform.h"
 #include "app/startposition.h"
 #include "app/tapplication.h"
@@ -28,6 +29,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -860,4 +863,33 @@ TEST_F(Forms, EveryControlTellsAssistiveTechnologyItsName)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(ui.SpinTopMargin)->text(QAccessible::Name),
               QStringLiteral("Topmargen"));
     EXPECT_TRUE(ui.SpinTopMargin->toolTip().contains(QString::fromUtf8("til højre i billedet")));
+
+    // The same written out for a test that drives the program where no accessibility bus
+    // reaches it: the window first, then each control with its place on the screen and text.
+    mainForm.show();
+    std::vector<QJsonObject> described;
+    for (const QByteArray &line : app::ScreenDescription::describe().split('\n'))
+        if (!line.isEmpty())
+            described.push_back(QJsonDocument::fromJson(line).object());
+    ASSERT_FALSE(described.empty());
+    EXPECT_EQ(described.front()[QStringLiteral("depth")].toInt(), 0);
+    EXPECT_EQ(described.front()[QStringLiteral("name")].toString(), mainForm.windowTitle());
+    const auto find = [&](const char *role, const QString &name) {
+        for (const QJsonObject &object : described)
+            if (object[QStringLiteral("role")].toString() == QLatin1String(role) &&
+                object[QStringLiteral("name")].toString() == name)
+                return object;
+        return QJsonObject();
+    };
+    const QJsonObject source = find("Button", QString::fromUtf8("Vælg kildefil"));
+    EXPECT_EQ(QRect(source[QStringLiteral("x")].toInt(), source[QStringLiteral("y")].toInt(),
+                    source[QStringLiteral("width")].toInt(),
+                    source[QStringLiteral("height")].toInt()),
+              QRect(main.ButtonSource->mapToGlobal(QPoint(0, 0)), main.ButtonSource->size()));
+    EXPECT_TRUE(source[QStringLiteral("enabled")].toBool());
+    EXPECT_FALSE(
+        find("Button", QString::fromUtf8("Vælg lærere"))[QStringLiteral("enabled")].toBool(true));
+    EXPECT_EQ(
+        find("EditableText", QStringLiteral("Meddelelser"))[QStringLiteral("text")].toString(),
+        memo());
 }
