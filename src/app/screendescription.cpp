@@ -12,6 +12,7 @@ namespace app {
 
 namespace {
 
+constexpr const char *kScreenFileVariable = "TAVLE_SCREEN_FILE";
 constexpr int kIntervalMs = 200;
 // Deep enough for every control of the program's windows; a guard against a cycle.
 constexpr int kDeepest = 40;

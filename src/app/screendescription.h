@@ -10,8 +10,6 @@
 
 namespace app {
 
-inline constexpr const char *kScreenFileVariable = "TAVLE_SCREEN_FILE";
-
 class ScreenDescription : public QObject {
 public:
     ScreenDescription(QString file, QObject *parent);

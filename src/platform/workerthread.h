@@ -25,18 +25,15 @@ public:
     WorkerThread(const WorkerThread &) = delete;
     WorkerThread &operator=(const WorkerThread &) = delete;
 
-    bool joinable() const { return thread_ && !joined_; }
+    // Waits for the function to end; at once when it has (or the thread was moved away).
     void join()
     {
-        if (!joinable())
-            return;
-        thread_->wait();
-        joined_ = true;
+        if (thread_)
+            thread_->wait();
     }
 
 private:
     std::unique_ptr<QThread> thread_;
-    bool joined_ = false;
 };
 
 } // namespace platform

@@ -2,7 +2,9 @@
 # keyboard through the X server) at the places the accessibility tree (AT-SPI) gives, inside the
 # throw-away desktop of tests/gui-session. A test skips (77) without a display or the tools.
 import atexit
+import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -146,7 +148,10 @@ def centre(node):
 
 
 def click(node, modifier=None, button=1):
-    x, y = centre(node)
+    click_at(*centre(node), modifier, button)
+
+
+def click_at(x, y, modifier=None, button=1):
     command = ['xdotool', 'mousemove', str(x), str(y)]
     command += ['keydown', modifier] if modifier else []
     command += ['click', str(button)]
@@ -263,3 +268,29 @@ def wait_for(condition, timeout=30, step=0.3):
             return value
         time.sleep(step)
     return condition()
+
+
+def kept_jobs(queue):
+    """The jobs the CUPS test queue has kept (.ci/cups-setup), oldest first."""
+    return sorted(glob.glob('/var/spool/tavle-print/%s/job-*.pdf' % queue),
+                  key=lambda p: int(re.search(r'job-(\d+)', p).group(1)))
+
+
+def title_of(job):
+    with open(job[:-len('.pdf')] + '.title', encoding='utf-8') as f:
+        return f.read().strip()
+
+
+def new_jobs(queue, before, own, count, timeout, settle):
+    """The jobs `queue` has kept since `before` for which `own(job)` holds: waits up to
+    `timeout` seconds for `count` of them, then until none has followed for `settle` seconds."""
+    def found():
+        return [p for p in kept_jobs(queue) if p not in before and own(p)]
+    wait_for(lambda: len(found()) >= count, timeout)
+    seen = found()
+    while True:
+        time.sleep(settle)
+        now = found()
+        if now == seen:
+            return now
+        seen = now

@@ -11,7 +11,6 @@
 #          calibration (on tavle-shift, whose driver moves the page; then tavle-margins's own
 #          margins through the printer list and "&Indstil")
 import collections
-import glob
 import os
 import re
 import shutil
@@ -42,8 +41,7 @@ def require_queue():
 
 
 def jobs(on=queue):
-    return sorted(glob.glob('/var/spool/tavle-print/%s/job-*.pdf' % on),
-                  key=lambda p: int(re.search(r'job-(\d+)', p).group(1)))
+    return j.kept_jobs(on)
 
 
 _job_texts = {}
@@ -62,16 +60,7 @@ def own_jobs(before, source, count=1, timeout=120, on=queue, settle=5):
     journey's own work folder: job titles are names, and another program printing on the
     queue meanwhile may share them, never the path. Waits up to `timeout` seconds for `count`
     of them, then until none has followed for `settle` seconds."""
-    def found():
-        return [p for p in jobs(on) if p not in before and source in job_text(p)]
-    j.wait_for(lambda: len(found()) >= count, timeout)
-    seen = found()
-    while True:
-        time.sleep(settle)
-        now = found()
-        if now == seen:
-            return now
-        seen = now
+    return j.new_jobs(on, before, lambda p: source in job_text(p), count, timeout, settle)
 
 
 def own_export(work):
@@ -80,9 +69,7 @@ def own_export(work):
     return shutil.copy(export, os.path.join(work, 'skema.csv'))
 
 
-def title_of(job):
-    with open(job[:-len('.pdf')] + '.title', encoding='utf-8') as f:
-        return f.read().strip()
+title_of = j.title_of
 
 
 def words(pdf, page=1):

@@ -24,7 +24,6 @@ import journeylib as j  # noqa: E402
 wine_run, program, tavleprint, export, shots = sys.argv[1:6]
 NAME = 'windows'
 QUEUE = 'tavle-pdf'
-SPOOL = '/var/spool/tavle-print/' + QUEUE
 TOLERANCE_MM = 0.2
 DPI = 300
 # The Windows programs see the CUPS queues as printers; the desktop program shows its windows
@@ -90,13 +89,7 @@ def find(title, role, name, timeout=20):
 
 
 def click(node, modifier=None):
-    x, y = node['x'] + node['width'] // 2, node['y'] + node['height'] // 2
-    command = ['xdotool', 'mousemove', str(x), str(y)]
-    command += ['keydown', modifier] if modifier else []
-    command += ['click', '1']
-    command += ['keyup', modifier] if modifier else []
-    subprocess.run(command, check=True)
-    time.sleep(0.5)
+    j.click_at(node['x'] + node['width'] // 2, node['y'] + node['height'] // 2, modifier)
 
 
 def x_windows():
@@ -134,28 +127,16 @@ def press_until(title, role, name, opens, attempts=3):
 # Print jobs ---------------------------------------------------------------------------------
 
 def jobs():
-    return sorted(glob.glob(SPOOL + '/job-*.pdf'),
-                  key=lambda p: int(re.search(r'job-(\d+)', p).group(1)))
+    return j.kept_jobs(QUEUE)
 
 
-def title_of(job):
-    with open(job[:-len('.pdf')] + '.title', encoding='utf-8') as f:
-        return f.read().strip()
+title_of = j.title_of
 
 
 def own_jobs(before, titles, count, timeout=180, settle=8):
     """The jobs kept since `before` titled one of `titles` (names; the queue may carry other
-    programs' jobs, never with these titles): `count` of them, then none following for
-    `settle` seconds."""
-    def found():
-        return [p for p in jobs() if p not in before and title_of(p) in titles]
-    j.wait_for(lambda: len(found()) >= count, timeout)
-    seen = found()
-    while True:
-        time.sleep(settle)
-        if found() == seen:
-            return seen
-        seen = found()
+    programs' jobs, never with these titles)."""
+    return j.new_jobs(QUEUE, before, lambda p: title_of(p) in titles, count, timeout, settle)
 
 
 def page_count(pdf):
